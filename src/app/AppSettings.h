@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/ProfileFile.h"
+
+#include <QRect>
+#include <QSize>
+#include <QStringList>
+
+// Which panels of the main window are shown ([View]).
+struct ViewFlags {
+    bool tools = true;
+    bool bells = true;
+    bool info = true;
+    bool groups = true;
+};
+
+// The view options kept in [Settings]; they live in check and combo boxes
+// while the program runs.
+struct ViewOptions {
+    bool grid = false;
+    bool stereo = true;
+    bool animate = true;
+    bool notes = true;
+    int view = 0;
+    int model = 0;
+};
+
+// The smallest size the main window may have.
+inline constexpr QSize kMinimumWindowSize{778, 574};
+
+// The sections and keys of campanix.ini, with their defaults.
+class AppSettings {
+public:
+    explicit AppSettings(ProfileFile& file) : m_file(file) {}
+
+    // The exact lines of the file written at first start; W and H are the
+    // screen's work area.
+    static QStringList defaultFileLines(const QSize& workArea);
+    // Writes the default file when none exists. False when it had to be
+    // written and could not be.
+    bool writeDefaultFileIfMissing(const QSize& workArea);
+
+    ViewFlags readViewFlags() const;
+    // Read in the order Grid, View, Stereo, Notes, Animate, Model.
+    ViewOptions readViewOptions() const;
+    // Left, top, width, height as stored, with the defaults of a missing key.
+    QRect readBounds() const;
+
+    bool writeViewFlagsAndOptions(const ViewFlags& flags, const ViewOptions& options);
+    bool writeBounds(const QRect& bounds);
+
+    ProfileFile& file() { return m_file; }
+
+private:
+    ProfileFile& m_file;
+};
+
+// A stored size raised to the window's minimum.
+QSize boundedWindowSize(const QSize& stored);

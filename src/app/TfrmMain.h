@@ -1,0 +1,316 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "app/PathTable.h"
+#include "app/ProfileFile.h"
+#include "app/RequiredFileCheck.h"
+#include "ui/TImage.h"
+#include "ui/TUpDown.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+
+// The main window. It owns every object of the program for its whole life
+// and is only a shell: each handler keeps its established name and is a few
+// lines that read a control, call the subsystem's logic and show the result.
+// The handlers of each subsystem are implemented in that subsystem's folder
+// (src/bells/main_*.cpp, src/playback/main_*.cpp, ...).
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // programDir: the folder of the executable and its data folders.
+    // arguments: the command line without the program name.
+    TfrmMain(const QString& programDir, const QStringList& arguments, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // True when the required-file check asked the program to end.
+    bool terminationRequested() const { return m_required.terminationRequested(); }
+
+    const PathTable& paths() const { return *m_paths; }
+    ProfileFile& settingsFile() { return *m_settingsFile; }
+    RequiredFileCheck& requiredFiles() { return m_required; }
+
+    // Runs one handler; any exception it throws is discarded, so a failing
+    // handler ends silently and leaves the earlier state.
+    static void guarded(const std::function<void()>& handler);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // ---- application core: start-up, shutdown, settings, layout ----
+public:
+    void FormCreate();
+    void FormShow();
+    void FormCloseQuery();
+    void FormDestroy();
+    void FormResize();
+    void nExitClick();
+    void nViewPanelClick();
+    void nViewSelectBellsClick();
+    void nViewBellsInfoClick();
+    void nViewBellsGroupsClick();
+    void btnVolumeClick();
+    void btnTempClick();
+    void applyPanels();
+    void setCaptionForRinging(const QString& name);
+    void showStatusMessage(const QString& text);
+
+private:
+    void createControls();
+    void createMenus();
+    void connectHandlers();
+    QWidget* createToolsPanel();
+    QWidget* createInfoPanel();
+    QWidget* createGroupsPanel();
+    QWidget* createWorkArea();
+    QWidget* createFullViewPanel();
+    QWidget* createPopupPanel(const QString& name, QSlider*& slider, QToolButton*& up, QToolButton*& down);
+    void placeOverlayPanels();
+    void placePopupAboveTools(QWidget* popup);
+    void layoutGroupBands();
+    void layoutGroupSelectorsAndCommon();
+    void readViewSettings();
+    void restoreBounds();
+    void writeViewSettings();
+    void runStartupStep(const std::function<void()>& step);
+
+    QString m_programDir;
+    QStringList m_arguments;
+    std::unique_ptr<PathTable> m_paths;
+    std::unique_ptr<ProfileFile> m_settingsFile;
+    RequiredFileCheck m_required;
+    ViewFlags m_view;
+    bool m_startupFailed = false;
+    bool m_destroyed = false;
+
+    // ---- bells: catalogue, selection, keyboard ringing, distributions ----
+public:
+    void cbModelRowChange();
+    void cbStereoClick();
+    void imgPreviewClick();
+    void nSelectAllClick();
+    void nDisselectAllClick();
+    void btnGPrevClick();
+    void btnGNextClick();
+    void mPopupPopup();
+    void nDeleteClick();
+
+    // ---- ringings: catalogue choices and the chooser ----
+public:
+    void cbCommonChange();
+    void nLoadSoundsClick();
+
+    // ---- playback: transport, tempo, volume, generator ----
+public:
+    void btnPlayClick();
+    void btnPauseClick();
+    void btnStopClick();
+    void btnRewClick();
+    void btnFFClick();
+    void mmTimerTimer();
+    void tbProgressChange();
+    void udPageClick();
+    void tbTempChange();
+    void nTempUpClick();
+    void nTempDownClick();
+    void tbVolumeChange();
+    void nVolumeUpClick();
+    void nVolumeDownClick();
+    void nGeneratorClick();
+
+    // ---- score, animation and full view ----
+public:
+    void cbGridClick();
+    void cbShowNotesClick();
+    void cbShowMovieClick();
+    void cbViewChange();
+    void mmResetTimerTimer();
+    void nFullViewClick();
+    void btnFullViewClick();
+    void btnUsualViewClick();
+
+    // ---- recording, output, lessons and files ----
+public:
+    void nRecClick();
+    void nPrintClick();
+    void nFileOpenClick();
+    void nHelpClick();
+    void nManualClick();
+    void nLesson1Click();
+    void nLesson2Click();
+    void nLesson3Click();
+    void N1Click();
+    void nForumClick();
+    void nMailClick();
+    void nAboutClick();
+    void imgBannerClick();
+
+    // ---- controls (created by createControls; named as the design names them) ----
+public:
+    // Menus
+    QMenu* mFile = nullptr;
+    QMenu* mBellsMenu = nullptr;
+    QMenu* nPlayer = nullptr;
+    QMenu* mViewMenu = nullptr;
+    QMenu* nReference = nullptr;
+    QAction* nFileOpen = nullptr;
+    QAction* nLoadSounds = nullptr;
+    QAction* nPrint = nullptr;
+    QAction* nExit = nullptr;
+    QAction* nSelectAll = nullptr;
+    QAction* nDisselectAll = nullptr;
+    QAction* nPlay = nullptr;
+    QAction* nPause = nullptr;
+    QAction* nStop = nullptr;
+    QAction* nRew = nullptr;
+    QAction* nFF = nullptr;
+    QAction* nGenerator = nullptr;
+    QAction* nRec = nullptr;
+    QAction* nTempUp = nullptr;
+    QAction* nTempDown = nullptr;
+    QAction* nVolumeUp = nullptr;
+    QAction* nVolumeDown = nullptr;
+    QAction* nViewPanel = nullptr;
+    QAction* nViewSelectBells = nullptr;
+    QAction* nViewBellsInfo = nullptr;
+    QAction* nViewBellsGroups = nullptr;
+    QAction* nFullView = nullptr;
+    QAction* nHelp = nullptr;
+    QAction* nManual = nullptr;
+    QAction* nLesson1 = nullptr;
+    QAction* nLesson2 = nullptr;
+    QAction* nLesson3 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* nForum = nullptr;
+    QAction* nMail = nullptr;
+    QAction* nAbout = nullptr;
+
+    // The whole area above the tool bar: the usual view and the full view
+    // lie on top of each other in it.
+    QWidget* pnlMainArea = nullptr;
+    QWidget* pnlUsualView = nullptr;
+
+    // Bell strip
+    QFrame* pnlBells = nullptr;
+    TImage* imgHot = nullptr;
+
+    // Information panel
+    QFrame* pnlInfo = nullptr;
+    QFrame* pnlBellInfo = nullptr;
+    TImage* imgPreview = nullptr;
+    QPlainTextEdit* mBellInfo = nullptr;
+    QFrame* pnlBellsInfo = nullptr;
+    QPlainTextEdit* mBellsInfo = nullptr;
+    QComboBox* cbModelRow = nullptr;
+    QCheckBox* cbStereo = nullptr;
+    QFrame* pnlBanner = nullptr;
+    TImage* imgBanner = nullptr;
+
+    // Groups panel
+    QFrame* pnlBellsGroups = nullptr;
+    QPlainTextEdit* mDesc = nullptr;
+    QToolButton* btnGPrev = nullptr;
+    QToolButton* btnGNext = nullptr;
+    QTreeWidget* tvGroups = nullptr;
+    QMenu* mPopup = nullptr;
+    QAction* nDelete = nullptr;
+    QMenu* nAdd = nullptr;
+
+    // Work area: the common ringing list, the group bands and the selectors
+    QFrame* pnlWork = nullptr;
+    QFrame* pnlCommon = nullptr;
+    QLabel* lblCommon = nullptr;
+    QComboBox* cbCommon = nullptr;
+    QToolButton* btnFullView = nullptr;
+    QFrame* pnlBellsBox = nullptr;
+    QFrame* pnlSmall = nullptr;
+    QFrame* pnlMiddle = nullptr;
+    QFrame* pnlBig = nullptr;
+    QCheckBox* cbSmall = nullptr;
+    QCheckBox* cbMiddle = nullptr;
+    QCheckBox* cbBig = nullptr;
+    QFrame* pnlSmallBells = nullptr;
+    QFrame* pnlMiddleBells = nullptr;
+    QFrame* pnlBigBells = nullptr;
+    QLabel* pnlSmallFace = nullptr;
+    QLabel* pnlMiddleFace = nullptr;
+    QLabel* pnlBigFace = nullptr;
+    QFrame* pnlCustomSelections = nullptr;
+
+    // Tool bar with the transport (at the bottom of the window)
+    QFrame* pnlTools = nullptr;
+    QToolButton* btnSelectAll = nullptr;
+    QToolButton* btnDisselectAll = nullptr;
+    QToolButton* btnPlay = nullptr;
+    QToolButton* btnPause = nullptr;
+    QToolButton* btnStop = nullptr;
+    QToolButton* btnRew = nullptr;
+    QToolButton* btnFF = nullptr;
+    QToolButton* btnGenerator = nullptr;
+    QToolButton* btnRecord = nullptr;
+    QSlider* tbProgress = nullptr;
+    QLineEdit* edPage = nullptr;
+    TUpDown* udPage = nullptr;
+    QLabel* lblPlayTime = nullptr;
+    QLabel* lblLong = nullptr;
+    QPushButton* btnTemp = nullptr;
+    QPushButton* btnVolume = nullptr;
+    QCheckBox* cbShowNotes = nullptr;
+    QCheckBox* cbGrid = nullptr;
+    QCheckBox* cbShowMovie = nullptr;
+    QComboBox* cbView = nullptr;
+
+    // Pop-up panels of tempo and volume
+    QFrame* pnlTemp = nullptr;
+    QSlider* tbTemp = nullptr;
+    QToolButton* btnTempUp = nullptr;
+    QToolButton* btnTempDown = nullptr;
+    QFrame* pnlVolume = nullptr;
+    QSlider* tbVolume = nullptr;
+    QToolButton* btnVolumeUp = nullptr;
+    QToolButton* btnVolumeDown = nullptr;
+
+    // Full view
+    QFrame* pnlFullView = nullptr;
+    QFrame* pnlPTools = nullptr;
+    QComboBox* cbCustomBells1 = nullptr;
+    QComboBox* cbCustomBells2 = nullptr;
+    QComboBox* cbCustomBells3 = nullptr;
+    QComboBox* cbFullCommon = nullptr;
+    QToolButton* btnUsualView = nullptr;
+    QComboBox* cbFullView = nullptr;
+    QFrame* pnlNotes = nullptr;
+    QFrame* pnlBigBellsTitle = nullptr;
+    QFrame* pnlMiddleBellsTitle = nullptr;
+    QFrame* pnlSmallBellsTitle = nullptr;
+    QFrame* pnlBellNotes1 = nullptr;
+    QFrame* pnlBellNotes2 = nullptr;
+    QFrame* pnlBellNotes3 = nullptr;
+    QFrame* pnlImages = nullptr;
+
+    // Timers
+    QTimer* mmTimer = nullptr;
+    QTimer* mmResetTimer = nullptr;
+};

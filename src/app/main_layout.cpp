@@ -1,0 +1,141 @@
+// Panel visibility ("Вид" menu), the layout of the main window on every
+// resize, and the placement of the tempo and volume pop-ups.
+
+#include "app/Rounding.h"
+#include "app/TfrmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QResizeEvent>
+#include <QSlider>
+#include <QToolButton>
+
+#include <cmath>
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    guarded([this] { FormResize(); });
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        if (watched == pnlMainArea) {
+            guarded([this] { placeOverlayPanels(); });
+        } else if (watched == pnlBellsBox) {
+            guarded([this] { layoutGroupBands(); });
+        } else if (watched == pnlCommon) {
+            guarded([this] { layoutGroupSelectorsAndCommon(); });
+        } else if (watched == pnlSmallBells || watched == pnlMiddleBells || watched == pnlBigBells) {
+            auto* staff = static_cast<QWidget*>(watched);
+            for (QLabel* face : {pnlSmallFace, pnlMiddleFace, pnlBigFace}) {
+                if (face->parentWidget() == staff) {
+                    face->setGeometry(staff->contentsRect());
+                }
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::placeOverlayPanels() {
+    const QRect area = pnlMainArea->rect();
+    pnlUsualView->setGeometry(area);
+    pnlFullView->setGeometry(area);
+}
+
+void TfrmMain::FormResize() {
+    // 1: bell strip (bells subsystem).
+    // 2
+    pnlBellInfo->setFixedWidth(roundHalfEven(pnlInfo->contentsRect().width() / 2.0));
+    // 3: group bands; the score redraws itself once it exists.
+    layoutGroupBands();
+    // 4: group ringing selectors, cbCommon and the full-view button.
+    layoutGroupSelectorsAndCommon();
+    // 5-6: animation pictures and score (score subsystem).
+    // 7
+    const int half = (pnlInfo->width() - pnlBanner->width()) / 2;
+    pnlBellInfo->setFixedWidth(std::max(0, half));
+    pnlBellsInfo->setFixedWidth(std::max(0, half));
+    // 8: score cursors (score subsystem).
+    // 9
+    cbModelRow->setFixedWidth(std::max(40, pnlBellsInfo->width() - 14));
+}
+
+void TfrmMain::layoutGroupBands() {
+    const QRect box = pnlBellsBox->contentsRect();
+    const int h = box.height();
+    const int small = static_cast<int>(std::floor(h / 3.0));
+    const int middle = static_cast<int>(std::ceil(h / 3.0));
+    const int big = static_cast<int>(std::floor(h / 3.0));
+    pnlSmall->setGeometry(box.left(), box.top(), box.width(), small);
+    pnlMiddle->setGeometry(box.left(), box.top() + small, box.width(), middle);
+    pnlBig->setGeometry(box.left(), box.top() + small + middle, box.width(), big);
+}
+
+void TfrmMain::layoutGroupSelectorsAndCommon() {
+    const int commonWidth = pnlCommon->contentsRect().width();
+    cbCommon->setFixedWidth(std::max(40, pnlCommon->width() - 36));
+    btnFullView->move(commonWidth - 27, btnFullView->y());
+}
+
+void TfrmMain::applyPanels() {
+    // 1-4
+    pnlTools->setVisible(m_view.tools);
+    nViewPanel->setChecked(m_view.tools);
+    if (!m_view.tools) {
+        pnlVolume->hide();
+        pnlTemp->hide();
+    }
+    pnlBells->setVisible(m_view.bells);
+    nViewSelectBells->setChecked(m_view.bells);
+    pnlBellsGroups->setVisible(m_view.groups);
+    nViewBellsGroups->setChecked(m_view.groups);
+    pnlInfo->setVisible(m_view.info);
+    nViewBellsInfo->setChecked(m_view.info);
+    // 5: bell strip, group panels, selectors, animation pictures, cursors.
+    layoutGroupBands();
+    layoutGroupSelectorsAndCommon();
+}
+
+void TfrmMain::nViewPanelClick() {
+    m_view.tools = nViewPanel->isChecked();
+    applyPanels();
+}
+
+void TfrmMain::nViewSelectBellsClick() {
+    m_view.bells = nViewSelectBells->isChecked();
+    applyPanels();
+}
+
+void TfrmMain::nViewBellsInfoClick() {
+    m_view.info = nViewBellsInfo->isChecked();
+    applyPanels();
+}
+
+void TfrmMain::nViewBellsGroupsClick() {
+    m_view.groups = nViewBellsGroups->isChecked();
+    applyPanels();
+    pnlBellInfo->setFixedWidth(roundHalfEven(pnlInfo->contentsRect().width() / 2.0));
+}
+
+void TfrmMain::placePopupAboveTools(QWidget* popup) {
+    popup->raise();
+    const QPoint toolsTop = pnlTools->mapTo(centralWidget(), QPoint(0, 0));
+    const QPoint anchor = (popup == pnlVolume ? btnVolume : btnTemp)->mapTo(centralWidget(), QPoint(0, 0));
+    int left = anchor.x();
+    left = std::min(left, centralWidget()->width() - popup->width());
+    popup->move(std::max(0, left), toolsTop.y() - popup->height());
+    popup->setVisible(!popup->isVisible());
+}
+
+void TfrmMain::btnTempClick() {
+    placePopupAboveTools(pnlTemp);
+}
+
+void TfrmMain::btnVolumeClick() {
+    placePopupAboveTools(pnlVolume);
+    // The device level is shown by the playback subsystem.
+}

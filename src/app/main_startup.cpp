@@ -1,0 +1,166 @@
+// The main window's life: the start-up sequence, showing, closing and
+// destruction. Each step belongs to a subsystem; this file fixes the order.
+
+#include "app/TfrmMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <exception>
+
+TfrmMain::TfrmMain(const QString& programDir, const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), m_programDir(programDir), m_arguments(arguments),
+      m_required([this](const QString& message) {
+          QMessageBox::critical(this, QApplication::applicationName(), message);
+          // Ends the program when control next reaches the message loop; an
+          // end during start-up is carried out by main() instead.
+          QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+      }) {
+    setWindowTitle(QStringLiteral("Campanix 1.2 - Tolvena"));
+    setMinimumSize(kMinimumWindowSize);
+    createControls();
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() {
+    FormDestroy();
+}
+
+void TfrmMain::guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (...) {
+        // Discarded: a handler that fails ends silently and leaves the earlier state.
+    }
+}
+
+void TfrmMain::runStartupStep(const std::function<void()>& step) {
+    // One failing step ends the sequence; the window still opens with what was built.
+    if (m_startupFailed) {
+        return;
+    }
+    try {
+        step();
+    } catch (...) {
+        m_startupFailed = true;
+    }
+}
+
+void TfrmMain::FormCreate() {
+    // 1-2: the full view lies behind the usual work area.
+    runStartupStep([this] {
+        placeOverlayPanels();
+        pnlFullView->lower();
+        pnlFullView->hide();
+        pnlUsualView->raise();
+    });
+    // 5: the program's folder becomes the current folder.
+    runStartupStep([this] { QDir::setCurrent(m_programDir); });
+    // 7: path table and settings file.
+    runStartupStep([this] {
+        m_paths = std::make_unique<PathTable>(PathTable::forExecutable(m_programDir));
+        m_settingsFile = std::make_unique<ProfileFile>(m_paths->settingsFile());
+    });
+    // 8: the default settings file, only when there is none.
+    runStartupStep([this] {
+        const QScreen* screen = QApplication::primaryScreen();
+        const QSize workArea = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+        AppSettings(*m_settingsFile).writeDefaultFileIfMissing(workArea);
+    });
+    // 9-11: view flags and options, window bounds, panels.
+    runStartupStep([this] { readViewSettings(); });
+    runStartupStep([this] { restoreBounds(); });
+    runStartupStep([this] { applyPanels(); });
+    // 28: the recording command becomes available.
+    runStartupStep([this] { nRec->setVisible(true); });
+}
+
+void TfrmMain::readViewSettings() {
+    AppSettings settings(*m_settingsFile);
+    m_view = settings.readViewFlags();
+    const ViewOptions options = settings.readViewOptions();
+    cbGrid->setChecked(options.grid);
+    cbView->setCurrentIndex(options.view);
+    cbStereo->setChecked(options.stereo);
+    cbShowNotes->setChecked(options.notes);
+    cbShowMovie->setChecked(options.animate);
+    cbModelRow->setCurrentIndex(options.model);
+    m_paths->setSampleFolder(options.model, options.stereo);
+    cbModelRowChange();
+}
+
+void TfrmMain::restoreBounds() {
+    const QRect stored = AppSettings(*m_settingsFile).readBounds();
+    move(stored.left(), stored.top());
+    resize(boundedWindowSize(stored.size()));
+}
+
+void TfrmMain::writeViewSettings() {
+    ViewOptions options;
+    options.grid = cbGrid->isChecked();
+    options.stereo = cbStereo->isChecked();
+    options.animate = cbShowMovie->isChecked();
+    options.notes = cbShowNotes->isChecked();
+    options.view = cbView->currentIndex();
+    options.model = cbModelRow->currentIndex();
+    AppSettings(*m_settingsFile).writeViewFlagsAndOptions(m_view, options);
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    guarded([this] { FormShow(); });
+}
+
+void TfrmMain::FormShow() {
+    // The keyboard handler of the bells subsystem is installed here as an
+    // application-wide event filter.
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    // Closing is never refused; an end asked for by the required-file check
+    // saves nothing.
+    if (!terminationRequested()) {
+        guarded([this] { FormCloseQuery(); });
+    }
+    event->accept();
+}
+
+void TfrmMain::FormCloseQuery() {
+    if (!m_settingsFile) {
+        return;
+    }
+    guarded([this] { writeViewSettings(); });
+    guarded([this] {
+        const QRect bounds(pos(), size());
+        AppSettings(*m_settingsFile).writeBounds(bounds);
+    });
+}
+
+void TfrmMain::FormDestroy() {
+    if (m_destroyed) {
+        return;
+    }
+    m_destroyed = true;
+    guarded([this] {
+        mmResetTimer->stop();
+        mmTimer->stop();
+    });
+}
+
+void TfrmMain::nExitClick() {
+    close();
+}
+
+void TfrmMain::setCaptionForRinging(const QString& name) {
+    setWindowTitle(QStringLiteral("Campanix 1.2 - ") + name);
+}
+
+void TfrmMain::showStatusMessage(const QString& text) {
+    statusBar()->showMessage(text);
+}

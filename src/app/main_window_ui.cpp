@@ -1,0 +1,653 @@
+// Builds the controls, panels and menus of the main window. Geometry that
+// the program computes (the bell strip, the group bands, the selectors) is
+// set by the layout code of each subsystem; here the panels only get their
+// place in the window and their design-time sizes.
+
+#include "app/TfrmMain.h"
+#include "ui/TImage.h"
+#include "ui/TUpDown.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QFrame* makePanel(const QString& name, QWidget* parent, QFrame::Shape shape = QFrame::NoFrame) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameShape(shape);
+    if (shape != QFrame::NoFrame) {
+        panel->setFrameShadow(QFrame::Raised);
+    }
+    return panel;
+}
+
+QToolButton* makeToolButton(const QString& name, const QString& hint, QStyle::StandardPixmap icon, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(20, 20));
+    return button;
+}
+
+QPlainTextEdit* makeMemo(const QString& name, QWidget* parent) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(name);
+    memo->setReadOnly(true);
+    memo->setFrameShape(QFrame::NoFrame);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    memo->setFocusPolicy(Qt::NoFocus);
+    QPalette pal = memo->palette();
+    pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+    memo->setPalette(pal);
+    return memo;
+}
+
+QLabel* makeTitle(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QAction* makeAction(QMenu* menu, const QString& name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+} // namespace
+
+void TfrmMain::createControls() {
+    setObjectName(QStringLiteral("frmMain"));
+    createMenus();
+
+    auto* central = new QWidget(this);
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->setSpacing(0);
+
+    // The usual view and the full view share pnlMainArea; both are sized to
+    // it by placeOverlayPanels and the one in front is the one seen.
+    pnlMainArea = new QWidget(central);
+    pnlMainArea->setObjectName(QStringLiteral("pnlMainArea"));
+    pnlMainArea->installEventFilter(this);
+    centralLayout->addWidget(pnlMainArea, 1);
+
+    pnlUsualView = new QWidget(pnlMainArea);
+    pnlUsualView->setObjectName(QStringLiteral("pnlUsualView"));
+    pnlUsualView->setAutoFillBackground(true);
+    auto* usual = new QVBoxLayout(pnlUsualView);
+    usual->setContentsMargins(0, 0, 0, 0);
+    usual->setSpacing(0);
+
+    pnlBells = makePanel(QStringLiteral("pnlBells"), pnlUsualView, QFrame::StyledPanel);
+    pnlBells->setFixedHeight(56);
+    imgHot = new TImage(pnlBells);
+    imgHot->setObjectName(QStringLiteral("imgHot"));
+    imgHot->setStyleSheet(QStringLiteral("background-color: #1f5fbf;"));
+    imgHot->setGeometry(2, 52, 48, 3);
+    usual->addWidget(pnlBells);
+
+    pnlInfo = makePanel(QStringLiteral("pnlInfo"), pnlUsualView, QFrame::StyledPanel);
+    pnlInfo->setLayout(new QHBoxLayout);
+    pnlInfo->layout()->setContentsMargins(0, 0, 0, 0);
+    pnlInfo->layout()->setSpacing(0);
+    pnlInfo->layout()->addWidget(createInfoPanel());
+    usual->addWidget(pnlInfo);
+
+    auto* lower = new QWidget(pnlUsualView);
+    auto* lowerLayout = new QHBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->setSpacing(0);
+    lowerLayout->addWidget(createWorkArea(), 1);
+    lowerLayout->addWidget(createGroupsPanel());
+    usual->addWidget(lower, 1);
+
+    pnlFullView = static_cast<QFrame*>(createFullViewPanel());
+
+    pnlTools = static_cast<QFrame*>(createToolsPanel());
+    centralLayout->addWidget(pnlTools);
+
+    QWidget* tempPanel = createPopupPanel(QStringLiteral("pnlTemp"), tbTemp, btnTempUp, btnTempDown);
+    pnlTemp = static_cast<QFrame*>(tempPanel);
+    pnlTemp->setParent(central);
+    tbTemp->setRange(50, 1000);
+    tbTemp->setValue(148);
+    tbTemp->setToolTip(QStringLiteral("Темп"));
+    btnTempUp->setToolTip(QStringLiteral("Ускорить темп"));
+    btnTempDown->setToolTip(QStringLiteral("Замедлить темп"));
+
+    QWidget* volumePanel = createPopupPanel(QStringLiteral("pnlVolume"), tbVolume, btnVolumeUp, btnVolumeDown);
+    pnlVolume = static_cast<QFrame*>(volumePanel);
+    pnlVolume->setParent(central);
+    tbVolume->setRange(0, 255);
+    tbVolume->setValue(0);
+    tbVolume->setToolTip(QStringLiteral("Громкость"));
+    btnVolumeUp->setToolTip(QStringLiteral("Увеличить громкость"));
+    btnVolumeDown->setToolTip(QStringLiteral("Уменьшить громкость"));
+    pnlTemp->hide();
+    pnlVolume->hide();
+
+    setCentralWidget(central);
+    statusBar()->setSizeGripEnabled(true);
+
+    mmTimer = new QTimer(this);
+    mmTimer->setObjectName(QStringLiteral("mmTimer"));
+    mmTimer->setTimerType(Qt::PreciseTimer);
+    mmTimer->setInterval(144);
+    mmResetTimer = new QTimer(this);
+    mmResetTimer->setObjectName(QStringLiteral("mmResetTimer"));
+    mmResetTimer->setTimerType(Qt::PreciseTimer);
+    mmResetTimer->setInterval(150);
+
+    connectHandlers();
+}
+
+void TfrmMain::createMenus() {
+    QMenuBar* bar = menuBar();
+
+    mFile = bar->addMenu(QStringLiteral("Файл"));
+    nFileOpen = makeAction(mFile, QStringLiteral("nFileOpen"), QStringLiteral("Открыть ..."));
+    nFileOpen->setShortcut(QKeySequence::Open);
+    nLoadSounds = makeAction(mFile, QStringLiteral("nLoadSounds"), QStringLiteral("Загрузить звоны ..."));
+    mFile->addSeparator();
+    nPrint = makeAction(mFile, QStringLiteral("nPrint"), QStringLiteral("Печать"));
+    nPrint->setShortcut(QKeySequence::Print);
+    mFile->addSeparator();
+    nExit = makeAction(mFile, QStringLiteral("nExit"), QStringLiteral("Выход"));
+    nExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    mBellsMenu = bar->addMenu(QStringLiteral("Колокола"));
+    nSelectAll = makeAction(mBellsMenu, QStringLiteral("nSelectAll"), QStringLiteral("Выделить все"));
+    nDisselectAll = makeAction(mBellsMenu, QStringLiteral("nDisselectAll"), QStringLiteral("Сбросить все"));
+
+    nPlayer = bar->addMenu(QStringLiteral("Проигрыватель"));
+    nPlayer->setObjectName(QStringLiteral("nPlayer"));
+    nPlay = makeAction(nPlayer, QStringLiteral("nPlay"), QStringLiteral("Проиграть"));
+    nPause = makeAction(nPlayer, QStringLiteral("nPause"), QStringLiteral("Приостановить"));
+    nStop = makeAction(nPlayer, QStringLiteral("nStop"), QStringLiteral("Остановить"));
+    nRew = makeAction(nPlayer, QStringLiteral("nRew"), QStringLiteral("Перемотать назад"));
+    nFF = makeAction(nPlayer, QStringLiteral("nFF"), QStringLiteral("Перемотать вперед"));
+    nPlayer->addSeparator();
+    nGenerator = makeAction(nPlayer, QStringLiteral("nGenerator"), QStringLiteral("В случайном порядке"));
+    nRec = makeAction(nPlayer, QStringLiteral("nRec"), QStringLiteral("Запись"));
+    nRec->setVisible(false);
+    nPlayer->addSeparator();
+    nTempUp = makeAction(nPlayer, QStringLiteral("nTempUp"), QStringLiteral("Ускорить темп"));
+    nTempDown = makeAction(nPlayer, QStringLiteral("nTempDown"), QStringLiteral("Замедлить темп"));
+    nVolumeUp = makeAction(nPlayer, QStringLiteral("nVolumeUp"), QStringLiteral("Увеличить громкость"));
+    nVolumeDown = makeAction(nPlayer, QStringLiteral("nVolumeDown"), QStringLiteral("Уменьшить громкость"));
+
+    mViewMenu = bar->addMenu(QStringLiteral("Вид"));
+    nViewPanel = makeAction(mViewMenu, QStringLiteral("nViewPanel"), QStringLiteral("Панель инструментов"));
+    nViewSelectBells =
+        makeAction(mViewMenu, QStringLiteral("nViewSelectBells"), QStringLiteral("Панель выбора колоколов"));
+    nViewBellsInfo =
+        makeAction(mViewMenu, QStringLiteral("nViewBellsInfo"), QStringLiteral("Панель информации о колоколах"));
+    nViewBellsGroups =
+        makeAction(mViewMenu, QStringLiteral("nViewBellsGroups"), QStringLiteral("Панель групп колоколов"));
+    for (QAction* a : {nViewPanel, nViewSelectBells, nViewBellsInfo, nViewBellsGroups}) {
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
+    mViewMenu->addSeparator();
+    nFullView = makeAction(mViewMenu, QStringLiteral("nFullView"), QStringLiteral("Полный вид"));
+    nFullView->setCheckable(true);
+
+    nReference = bar->addMenu(QStringLiteral("Справка"));
+    nReference->setObjectName(QStringLiteral("nReference"));
+    nHelp = makeAction(nReference, QStringLiteral("nHelp"), QStringLiteral("Помощь ..."));
+    nHelp->setShortcut(QKeySequence::HelpContents);
+    nManual = makeAction(nReference, QStringLiteral("nManual"), QStringLiteral("Работа с программой ..."));
+    nReference->addSeparator();
+    nLesson1 = makeAction(nReference, QStringLiteral("nLesson1"), QStringLiteral("Урок 1  (малые колокола) ..."));
+    nLesson2 = makeAction(nReference, QStringLiteral("nLesson2"), QStringLiteral("Урок 2  (cредние колокола) ..."));
+    nLesson3 = makeAction(nReference, QStringLiteral("nLesson3"), QStringLiteral("Урок 3  (большие колокола) ..."));
+    nReference->addSeparator();
+    N1 = makeAction(nReference, QStringLiteral("N1"), QStringLiteral("Издательский центр Tolvena ..."));
+    nForum = makeAction(nReference, QStringLiteral("nForum"), QStringLiteral("Форум ..."));
+    nMail = makeAction(nReference, QStringLiteral("nMail"), QStringLiteral("Обратная связь ..."));
+    nReference->addSeparator();
+    nAbout = makeAction(nReference, QStringLiteral("nAbout"), QStringLiteral("О программе ..."));
+}
+
+QWidget* TfrmMain::createInfoPanel() {
+    auto* holder = new QWidget;
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    pnlBellInfo = makePanel(QStringLiteral("pnlBellInfo"), holder, QFrame::StyledPanel);
+    {
+        auto* v = new QVBoxLayout(pnlBellInfo);
+        v->setContentsMargins(6, 4, 6, 4);
+        v->addWidget(makeTitle(QStringLiteral("Информация о выбранном колоколе:"), pnlBellInfo));
+        auto* h = new QHBoxLayout;
+        imgPreview = new TImage(pnlBellInfo);
+        imgPreview->setObjectName(QStringLiteral("imgPreview"));
+        imgPreview->setToolTip(QStringLiteral("Проиграть звук"));
+        imgPreview->setCursor(Qt::PointingHandCursor);
+        imgPreview->setFixedSize(72, 72);
+        imgPreview->setStretch(true);
+        mBellInfo = makeMemo(QStringLiteral("mBellInfo"), pnlBellInfo);
+        h->addWidget(imgPreview);
+        h->addWidget(mBellInfo, 1);
+        v->addLayout(h);
+    }
+    row->addWidget(pnlBellInfo);
+
+    pnlBellsInfo = makePanel(QStringLiteral("pnlBellsInfo"), holder, QFrame::StyledPanel);
+    {
+        auto* v = new QVBoxLayout(pnlBellsInfo);
+        v->setContentsMargins(6, 4, 6, 4);
+        v->addWidget(makeTitle(QStringLiteral("Информация о подборе колоколов:"), pnlBellsInfo));
+        mBellsInfo = makeMemo(QStringLiteral("mBellsInfo"), pnlBellsInfo);
+        v->addWidget(mBellsInfo, 1);
+        cbModelRow = new QComboBox(pnlBellsInfo);
+        cbModelRow->setObjectName(QStringLiteral("cbModelRow"));
+        cbModelRow->addItems({QStringLiteral("Модельный ряд 1"), QStringLiteral("Модельный ряд 2"),
+                              QStringLiteral("Плоские колокола")});
+        cbModelRow->setCurrentIndex(0);
+        v->addWidget(cbModelRow);
+        cbStereo = new QCheckBox(QStringLiteral("Стерео"), pnlBellsInfo);
+        cbStereo->setObjectName(QStringLiteral("cbStereo"));
+        cbStereo->setChecked(true);
+        cbStereo->hide();
+    }
+    row->addWidget(pnlBellsInfo);
+
+    pnlBanner = makePanel(QStringLiteral("pnlBanner"), holder, QFrame::StyledPanel);
+    pnlBanner->setFixedWidth(236);
+    {
+        auto* v = new QVBoxLayout(pnlBanner);
+        v->setContentsMargins(2, 2, 2, 2);
+        imgBanner = new TImage(pnlBanner);
+        imgBanner->setObjectName(QStringLiteral("imgBanner"));
+        imgBanner->setCursor(Qt::PointingHandCursor);
+        imgBanner->setStretch(true);
+        v->addWidget(imgBanner);
+    }
+    row->addWidget(pnlBanner);
+    row->addStretch(1);
+    holder->setFixedHeight(112);
+    return holder;
+}
+
+QWidget* TfrmMain::createGroupsPanel() {
+    pnlBellsGroups = makePanel(QStringLiteral("pnlBellsGroups"), nullptr, QFrame::StyledPanel);
+    pnlBellsGroups->setFixedWidth(210);
+    auto* v = new QVBoxLayout(pnlBellsGroups);
+    v->setContentsMargins(4, 4, 4, 4);
+    v->addWidget(makeTitle(QStringLiteral("Рекомендуемые подборы:"), pnlBellsGroups));
+    mDesc = makeMemo(QStringLiteral("mDesc"), pnlBellsGroups);
+    mDesc->setFixedHeight(64);
+    v->addWidget(mDesc);
+    auto* buttons = new QHBoxLayout;
+    btnGPrev = makeToolButton(QStringLiteral("btnGPrev"), QStringLiteral("Предыдущий вариант"),
+                              QStyle::SP_ArrowLeft, pnlBellsGroups);
+    btnGNext = makeToolButton(QStringLiteral("btnGNext"), QStringLiteral("Следующий вариант"),
+                              QStyle::SP_ArrowRight, pnlBellsGroups);
+    btnGPrev->setEnabled(false);
+    btnGNext->setEnabled(false);
+    buttons->addStretch(1);
+    buttons->addWidget(btnGPrev);
+    buttons->addWidget(btnGNext);
+    buttons->addStretch(1);
+    v->addLayout(buttons);
+    tvGroups = new QTreeWidget(pnlBellsGroups);
+    tvGroups->setObjectName(QStringLiteral("tvGroups"));
+    tvGroups->setHeaderHidden(true);
+    tvGroups->setContextMenuPolicy(Qt::CustomContextMenu);
+    v->addWidget(tvGroups, 1);
+
+    mPopup = new QMenu(this);
+    mPopup->setObjectName(QStringLiteral("mPopup"));
+    nDelete = makeAction(mPopup, QStringLiteral("nDelete"), QStringLiteral("Убрать колокол"));
+    nAdd = mPopup->addMenu(QStringLiteral("Добавить колокол"));
+    nAdd->setObjectName(QStringLiteral("nAdd"));
+    return pnlBellsGroups;
+}
+
+QWidget* TfrmMain::createWorkArea() {
+    pnlWork = makePanel(QStringLiteral("pnlWork"), nullptr);
+    auto* row = new QHBoxLayout(pnlWork);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    auto* left = new QWidget(pnlWork);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(0);
+
+    pnlCommon = makePanel(QStringLiteral("pnlCommon"), left, QFrame::StyledPanel);
+    pnlCommon->setFixedHeight(50);
+    lblCommon = new QLabel(QStringLiteral("Список доступных звонов:"), pnlCommon);
+    lblCommon->move(6, 3);
+    cbCommon = new QComboBox(pnlCommon);
+    cbCommon->setObjectName(QStringLiteral("cbCommon"));
+    cbCommon->addItem(QStringLiteral("Выбор звона"));
+    cbCommon->setEnabled(false);
+    cbCommon->setGeometry(4, 21, 300, 24);
+    btnFullView = makeToolButton(QStringLiteral("btnFullView"), QStringLiteral("Полный вид (партитура и анимация)"),
+                                 QStyle::SP_TitleBarMaxButton, pnlCommon);
+    btnFullView->setGeometry(300, 21, 23, 24);
+    pnlCommon->installEventFilter(this);
+    leftLayout->addWidget(pnlCommon);
+
+    pnlBellsBox = makePanel(QStringLiteral("pnlBellsBox"), left, QFrame::StyledPanel);
+    pnlBellsBox->installEventFilter(this);
+    struct Band {
+        QFrame** band;
+        QCheckBox** check;
+        QFrame** staff;
+        QLabel** face;
+        const char* bandName;
+        const char* checkName;
+        const char* caption;
+        const char* staffName;
+        const char* faceName;
+    };
+    const Band bands[] = {
+        {&pnlSmall, &cbSmall, &pnlSmallBells, &pnlSmallFace, "pnlSmall", "cbSmall", "Малые колокола",
+         "pnlSmallBells", "pnlSmallFace"},
+        {&pnlMiddle, &cbMiddle, &pnlMiddleBells, &pnlMiddleFace, "pnlMiddle", "cbMiddle", "Средние колокола",
+         "pnlMiddleBells", "pnlMiddleFace"},
+        {&pnlBig, &cbBig, &pnlBigBells, &pnlBigFace, "pnlBig", "cbBig", "Большие колокола", "pnlBigBells",
+         "pnlBigFace"},
+    };
+    for (const Band& b : bands) {
+        QFrame* band = makePanel(QString::fromLatin1(b.bandName), pnlBellsBox, QFrame::StyledPanel);
+        auto* v = new QVBoxLayout(band);
+        v->setContentsMargins(2, 1, 2, 2);
+        v->setSpacing(1);
+        auto* check = new QCheckBox(QString::fromUtf8(b.caption), band);
+        check->setObjectName(QString::fromLatin1(b.checkName));
+        check->setChecked(true);
+        v->addWidget(check);
+        QFrame* staff = makePanel(QString::fromLatin1(b.staffName), band, QFrame::StyledPanel);
+        staff->setFrameShadow(QFrame::Sunken);
+        staff->setAutoFillBackground(true);
+        v->addWidget(staff, 1);
+        auto* face = new QLabel(QStringLiteral("Партитура отключена"), staff);
+        face->setObjectName(QString::fromLatin1(b.faceName));
+        face->setAlignment(Qt::AlignCenter);
+        face->setAutoFillBackground(true);
+        face->hide();
+        staff->installEventFilter(this);
+        *b.band = band;
+        *b.check = check;
+        *b.staff = staff;
+        *b.face = face;
+    }
+    leftLayout->addWidget(pnlBellsBox, 1);
+    row->addWidget(left, 1);
+
+    pnlCustomSelections = makePanel(QStringLiteral("pnlCustomSelections"), pnlWork, QFrame::StyledPanel);
+    pnlCustomSelections->setFixedWidth(162);
+    row->addWidget(pnlCustomSelections);
+    return pnlWork;
+}
+
+QWidget* TfrmMain::createToolsPanel() {
+    auto* tools = makePanel(QStringLiteral("pnlTools"), nullptr, QFrame::StyledPanel);
+    auto* v = new QVBoxLayout(tools);
+    v->setContentsMargins(4, 2, 4, 2);
+    v->setSpacing(2);
+
+    auto* row1 = new QHBoxLayout;
+    btnSelectAll = makeToolButton(QStringLiteral("btnSelectAll"), QStringLiteral("Выделить все"),
+                                  QStyle::SP_DialogApplyButton, tools);
+    btnDisselectAll = makeToolButton(QStringLiteral("btnDisselectAll"), QStringLiteral("Снять выделение"),
+                                     QStyle::SP_DialogResetButton, tools);
+    btnPlay = makeToolButton(QStringLiteral("btnPlay"), QStringLiteral("Проиграть"), QStyle::SP_MediaPlay, tools);
+    btnPause =
+        makeToolButton(QStringLiteral("btnPause"), QStringLiteral("Приостановить"), QStyle::SP_MediaPause, tools);
+    btnStop = makeToolButton(QStringLiteral("btnStop"), QStringLiteral("Остановить"), QStyle::SP_MediaStop, tools);
+    btnRew = makeToolButton(QStringLiteral("btnRew"), QStringLiteral("Перемотать назад"),
+                            QStyle::SP_MediaSeekBackward, tools);
+    btnFF = makeToolButton(QStringLiteral("btnFF"), QStringLiteral("Перемотать вперед"),
+                           QStyle::SP_MediaSeekForward, tools);
+    btnGenerator = makeToolButton(QStringLiteral("btnGenerator"), QStringLiteral("В случайном порядке"),
+                                  QStyle::SP_BrowserReload, tools);
+    btnRecord =
+        makeToolButton(QStringLiteral("btnRecord"), QStringLiteral("Запись"), QStyle::SP_DialogNoButton, tools);
+    row1->addWidget(btnSelectAll);
+    row1->addWidget(btnDisselectAll);
+    row1->addSpacing(8);
+    for (QToolButton* b : {btnPlay, btnPause, btnStop, btnRew, btnFF, btnGenerator, btnRecord}) {
+        row1->addWidget(b);
+    }
+    row1->addSpacing(8);
+    tbProgress = new QSlider(Qt::Horizontal, tools);
+    tbProgress->setObjectName(QStringLiteral("tbProgress"));
+    tbProgress->setRange(0, 0);
+    tbProgress->setValue(0);
+    row1->addWidget(tbProgress, 1);
+    edPage = new QLineEdit(QStringLiteral("1"), tools);
+    edPage->setObjectName(QStringLiteral("edPage"));
+    edPage->setReadOnly(true);
+    edPage->setFixedWidth(34);
+    edPage->setAlignment(Qt::AlignCenter);
+    edPage->setEnabled(false);
+    udPage = new TUpDown(tools);
+    udPage->setObjectName(QStringLiteral("udPage"));
+    udPage->setMin(1);
+    udPage->setPosition(1);
+    udPage->setEnabled(false);
+    row1->addWidget(edPage);
+    row1->addWidget(udPage);
+    lblPlayTime = new QLabel(QStringLiteral("0:00:00"), tools);
+    lblPlayTime->setObjectName(QStringLiteral("lblPlayTime"));
+    row1->addSpacing(6);
+    row1->addWidget(lblPlayTime);
+    v->addLayout(row1);
+
+    auto* row2 = new QHBoxLayout;
+    cbShowNotes = new QCheckBox(QStringLiteral("Партитура"), tools);
+    cbShowNotes->setObjectName(QStringLiteral("cbShowNotes"));
+    cbShowNotes->setChecked(true);
+    cbGrid = new QCheckBox(QStringLiteral("Упрощенный вид"), tools);
+    cbGrid->setObjectName(QStringLiteral("cbGrid"));
+    cbShowMovie = new QCheckBox(QStringLiteral("Анимация"), tools);
+    cbShowMovie->setObjectName(QStringLiteral("cbShowMovie"));
+    cbShowMovie->setChecked(true);
+    cbView = new QComboBox(tools);
+    cbView->setObjectName(QStringLiteral("cbView"));
+    cbView->addItems({QStringLiteral("Общий вид"), QStringLiteral("Схематичный вид")});
+    lblLong = new QLabel(QStringLiteral("Общая длительность: 0:00:00"), tools);
+    lblLong->setObjectName(QStringLiteral("lblLong"));
+    btnTemp = new QPushButton(QStringLiteral("Темп: 0"), tools);
+    btnTemp->setObjectName(QStringLiteral("btnTemp"));
+    btnTemp->setToolTip(QStringLiteral("Темп"));
+    btnTemp->setFlat(true);
+    btnVolume = new QPushButton(QStringLiteral("Громкость: 0"), tools);
+    btnVolume->setObjectName(QStringLiteral("btnVolume"));
+    btnVolume->setToolTip(QStringLiteral("Громкость"));
+    btnVolume->setFlat(true);
+    row2->addWidget(cbShowNotes);
+    row2->addWidget(cbGrid);
+    row2->addWidget(cbShowMovie);
+    row2->addWidget(cbView);
+    row2->addStretch(1);
+    row2->addWidget(lblLong);
+    row2->addSpacing(12);
+    row2->addWidget(btnTemp);
+    row2->addWidget(btnVolume);
+    v->addLayout(row2);
+    return tools;
+}
+
+QWidget* TfrmMain::createPopupPanel(const QString& name, QSlider*& slider, QToolButton*& up, QToolButton*& down) {
+    auto* panel = makePanel(name, nullptr, QFrame::StyledPanel);
+    panel->setAutoFillBackground(true);
+    panel->setFixedSize(44, 170);
+    auto* v = new QVBoxLayout(panel);
+    v->setContentsMargins(2, 2, 2, 2);
+    up = new QToolButton(panel);
+    up->setArrowType(Qt::UpArrow);
+    up->setAutoRepeat(true);
+    slider = new QSlider(Qt::Vertical, panel);
+    slider->setInvertedAppearance(true);
+    slider->setObjectName(name == QLatin1String("pnlTemp") ? QStringLiteral("tbTemp") : QStringLiteral("tbVolume"));
+    down = new QToolButton(panel);
+    down->setArrowType(Qt::DownArrow);
+    down->setAutoRepeat(true);
+    v->addWidget(up, 0, Qt::AlignHCenter);
+    v->addWidget(slider, 1, Qt::AlignHCenter);
+    v->addWidget(down, 0, Qt::AlignHCenter);
+    return panel;
+}
+
+QWidget* TfrmMain::createFullViewPanel() {
+    auto* full = makePanel(QStringLiteral("pnlFullView"), pnlMainArea);
+    full->setAutoFillBackground(true);
+    auto* v = new QVBoxLayout(full);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+
+    pnlPTools = makePanel(QStringLiteral("pnlPTools"), full, QFrame::StyledPanel);
+    pnlPTools->setFixedHeight(31);
+    auto makeCombo = [this](const QString& comboName, int left, int width) {
+        auto* combo = new QComboBox(pnlPTools);
+        combo->setObjectName(comboName);
+        combo->setGeometry(left, 4, width, 23);
+        return combo;
+    };
+    cbCustomBells3 = makeCombo(QStringLiteral("cbCustomBells3"), 8, 129);
+    cbCustomBells2 = makeCombo(QStringLiteral("cbCustomBells2"), 152, 129);
+    cbCustomBells1 = makeCombo(QStringLiteral("cbCustomBells1"), 296, 129);
+    cbFullCommon = makeCombo(QStringLiteral("cbFullCommon"), 432, 169);
+    btnUsualView = makeToolButton(QStringLiteral("btnUsualView"), QStringLiteral("Обычный вид"),
+                                  QStyle::SP_TitleBarNormalButton, pnlPTools);
+    btnUsualView->setGeometry(606, 4, 23, 22);
+    cbFullView = makeCombo(QStringLiteral("cbFullView"), 640, 129);
+    pnlPTools->installEventFilter(this);
+    v->addWidget(pnlPTools);
+
+    auto* body = new QWidget(full);
+    auto* h = new QHBoxLayout(body);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(0);
+    pnlNotes = makePanel(QStringLiteral("pnlNotes"), body);
+    pnlNotes->setFixedWidth(433);
+    auto* notes = new QHBoxLayout(pnlNotes);
+    notes->setContentsMargins(0, 0, 0, 0);
+    notes->setSpacing(0);
+    auto addNotesPanel = [&](const QString& panelName, int width) {
+        QFrame* p = makePanel(panelName, pnlNotes, QFrame::StyledPanel);
+        p->setFixedWidth(width);
+        notes->addWidget(p);
+        return p;
+    };
+    pnlBigBellsTitle = addNotesPanel(QStringLiteral("pnlBigBellsTitle"), 23);
+    pnlBellNotes1 = addNotesPanel(QStringLiteral("pnlBellNotes1"), 120);
+    pnlMiddleBellsTitle = addNotesPanel(QStringLiteral("pnlMiddleBellsTitle"), 23);
+    pnlBellNotes2 = addNotesPanel(QStringLiteral("pnlBellNotes2"), 120);
+    pnlSmallBellsTitle = addNotesPanel(QStringLiteral("pnlSmallBellsTitle"), 23);
+    pnlBellNotes3 = addNotesPanel(QStringLiteral("pnlBellNotes3"), 120);
+    h->addWidget(pnlNotes);
+    pnlImages = makePanel(QStringLiteral("pnlImages"), body, QFrame::StyledPanel);
+    h->addWidget(pnlImages, 1);
+    v->addWidget(body, 1);
+    return full;
+}
+
+void TfrmMain::connectHandlers() {
+    // Every handler runs inside the guard: a failure ends it silently.
+    auto on = [this](auto* sender, auto signal, void (TfrmMain::*handler)()) {
+        connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+
+    on(nFileOpen, &QAction::triggered, &TfrmMain::nFileOpenClick);
+    on(nLoadSounds, &QAction::triggered, &TfrmMain::nLoadSoundsClick);
+    on(nPrint, &QAction::triggered, &TfrmMain::nPrintClick);
+    on(nExit, &QAction::triggered, &TfrmMain::nExitClick);
+    on(nSelectAll, &QAction::triggered, &TfrmMain::nSelectAllClick);
+    on(btnSelectAll, &QToolButton::clicked, &TfrmMain::nSelectAllClick);
+    on(nDisselectAll, &QAction::triggered, &TfrmMain::nDisselectAllClick);
+    on(btnDisselectAll, &QToolButton::clicked, &TfrmMain::nDisselectAllClick);
+
+    on(nPlay, &QAction::triggered, &TfrmMain::btnPlayClick);
+    on(btnPlay, &QToolButton::clicked, &TfrmMain::btnPlayClick);
+    on(nPause, &QAction::triggered, &TfrmMain::btnPauseClick);
+    on(btnPause, &QToolButton::clicked, &TfrmMain::btnPauseClick);
+    on(nStop, &QAction::triggered, &TfrmMain::btnStopClick);
+    on(btnStop, &QToolButton::clicked, &TfrmMain::btnStopClick);
+    on(nRew, &QAction::triggered, &TfrmMain::btnRewClick);
+    on(btnRew, &QToolButton::clicked, &TfrmMain::btnRewClick);
+    on(nFF, &QAction::triggered, &TfrmMain::btnFFClick);
+    on(btnFF, &QToolButton::clicked, &TfrmMain::btnFFClick);
+    on(nGenerator, &QAction::triggered, &TfrmMain::nGeneratorClick);
+    on(btnGenerator, &QToolButton::clicked, &TfrmMain::nGeneratorClick);
+    on(nRec, &QAction::triggered, &TfrmMain::nRecClick);
+    on(btnRecord, &QToolButton::clicked, &TfrmMain::nRecClick);
+    on(nTempUp, &QAction::triggered, &TfrmMain::nTempUpClick);
+    on(btnTempUp, &QToolButton::clicked, &TfrmMain::nTempUpClick);
+    on(nTempDown, &QAction::triggered, &TfrmMain::nTempDownClick);
+    on(btnTempDown, &QToolButton::clicked, &TfrmMain::nTempDownClick);
+    on(nVolumeUp, &QAction::triggered, &TfrmMain::nVolumeUpClick);
+    on(btnVolumeUp, &QToolButton::clicked, &TfrmMain::nVolumeUpClick);
+    on(nVolumeDown, &QAction::triggered, &TfrmMain::nVolumeDownClick);
+    on(btnVolumeDown, &QToolButton::clicked, &TfrmMain::nVolumeDownClick);
+    on(btnTemp, &QPushButton::clicked, &TfrmMain::btnTempClick);
+    on(btnVolume, &QPushButton::clicked, &TfrmMain::btnVolumeClick);
+    on(tbTemp, &QSlider::valueChanged, &TfrmMain::tbTempChange);
+    on(tbVolume, &QSlider::valueChanged, &TfrmMain::tbVolumeChange);
+    on(tbProgress, &QSlider::valueChanged, &TfrmMain::tbProgressChange);
+    on(udPage, &TUpDown::clicked, &TfrmMain::udPageClick);
+    on(mmTimer, &QTimer::timeout, &TfrmMain::mmTimerTimer);
+    on(mmResetTimer, &QTimer::timeout, &TfrmMain::mmResetTimerTimer);
+
+    on(nViewPanel, &QAction::triggered, &TfrmMain::nViewPanelClick);
+    on(nViewSelectBells, &QAction::triggered, &TfrmMain::nViewSelectBellsClick);
+    on(nViewBellsInfo, &QAction::triggered, &TfrmMain::nViewBellsInfoClick);
+    on(nViewBellsGroups, &QAction::triggered, &TfrmMain::nViewBellsGroupsClick);
+    on(nFullView, &QAction::triggered, &TfrmMain::nFullViewClick);
+    on(btnFullView, &QToolButton::clicked, &TfrmMain::btnFullViewClick);
+    on(btnUsualView, &QToolButton::clicked, &TfrmMain::btnUsualViewClick);
+
+    on(cbModelRow, &QComboBox::activated, &TfrmMain::cbModelRowChange);
+    on(cbStereo, &QCheckBox::clicked, &TfrmMain::cbStereoClick);
+    on(imgPreview, &TImage::clicked, &TfrmMain::imgPreviewClick);
+    on(btnGPrev, &QToolButton::clicked, &TfrmMain::btnGPrevClick);
+    on(btnGNext, &QToolButton::clicked, &TfrmMain::btnGNextClick);
+    on(mPopup, &QMenu::aboutToShow, &TfrmMain::mPopupPopup);
+    on(nDelete, &QAction::triggered, &TfrmMain::nDeleteClick);
+    on(cbCommon, &QComboBox::activated, &TfrmMain::cbCommonChange);
+
+    on(cbGrid, &QCheckBox::clicked, &TfrmMain::cbGridClick);
+    on(cbShowNotes, &QCheckBox::clicked, &TfrmMain::cbShowNotesClick);
+    on(cbShowMovie, &QCheckBox::clicked, &TfrmMain::cbShowMovieClick);
+    on(cbView, &QComboBox::activated, &TfrmMain::cbViewChange);
+
+    on(nHelp, &QAction::triggered, &TfrmMain::nHelpClick);
+    on(nManual, &QAction::triggered, &TfrmMain::nManualClick);
+    on(nLesson1, &QAction::triggered, &TfrmMain::nLesson1Click);
+    on(nLesson2, &QAction::triggered, &TfrmMain::nLesson2Click);
+    on(nLesson3, &QAction::triggered, &TfrmMain::nLesson3Click);
+    on(N1, &QAction::triggered, &TfrmMain::N1Click);
+    on(nForum, &QAction::triggered, &TfrmMain::nForumClick);
+    on(nMail, &QAction::triggered, &TfrmMain::nMailClick);
+    on(nAbout, &QAction::triggered, &TfrmMain::nAboutClick);
+    on(imgBanner, &TImage::clicked, &TfrmMain::imgBannerClick);
+}

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds, and runs the whole suite twice:
+# once in the normal build, once under AddressSanitizer and UBSan.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+"$here/scripts/install-deps.sh"
+jobs=$(nproc)
+
+cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build "$here/build" -j "$jobs"
+ctest --test-dir "$here/build" --output-on-failure -j "$jobs"
+
+cmake -S "$here" -B "$here/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+      -DCAMPANIX_SANITIZE=ON -DCAMPANIX_GENERATE_DATA=OFF -DCAMPANIX_BUILD_BENCH=OFF > /dev/null
+cmake --build "$here/build-asan" -j "$jobs"
+ctest --test-dir "$here/build-asan" --output-on-failure -j "$jobs"

@@ -1,0 +1,120 @@
+#include "app/AppSettings.h"
+#include "app/ProfileFile.h"
+#include "app/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QStringList lines(const QString& path) {
+    return readTextLines(path).value_or(QStringList{"<unreadable>"});
+}
+
+} // namespace
+
+// Sections and keys match without regard to case; values are trimmed.
+TEST(ProfileFile, ReadsCaseInsensitively) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("campanix.ini"));
+    ASSERT_TRUE(writeTextLines(path, {"[view]", "TOOLS = 0", "[Form]", "Width=900", "Left=-20", "Top=abc"}));
+    ProfileFile f(path);
+    EXPECT_FALSE(f.readBool("View", "Tools", true));
+    EXPECT_EQ(f.readInteger("FORM", "width", 0), 900);
+    EXPECT_EQ(f.readInteger("Form", "Left", 0), -20);
+    // A value that is not a number reads as 0, not as the default.
+    EXPECT_EQ(f.readInteger("Form", "Top", 5), 0);
+    // Missing key and missing section give the default.
+    EXPECT_EQ(f.readInteger("Form", "Height", 486), 486);
+    EXPECT_EQ(f.readString("Serial", "Bells", "000"), "000");
+    // Any whole number other than 0 is true.
+    ASSERT_TRUE(f.writeString("Settings", "Grid", "7"));
+    EXPECT_TRUE(f.readBool("Settings", "Grid", false));
+}
+
+// A write replaces one line in place, keeps every other line (comments and
+// unknown keys included) and adds missing keys and sections.
+TEST(ProfileFile, WriteKeepsOtherLines) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("campanix.ini"));
+    ASSERT_TRUE(writeTextLines(path, {"; comment", "[View]", "Tools=1", "Extra=x", "", "[Form]", "Left=0"}));
+    ProfileFile f(path);
+    ASSERT_TRUE(f.writeBool("view", "tools", false));
+    ASSERT_TRUE(f.writeString("View", "Bells", "1"));
+    ASSERT_TRUE(f.writeString("Serial", "Types", "nnnnnnnnnnnnnnn"));
+    EXPECT_EQ(lines(path), (QStringList{"; comment", "[View]", "tools=0", "Extra=x", "Bells=1", "", "[Form]",
+                                        "Left=0", "[Serial]", "Types=nnnnnnnnnnnnnnn"}));
+}
+
+// A missing file reads as defaults and the first write creates it.
+TEST(ProfileFile, MissingFileGivesDefaultsAndIsCreatedOnWrite) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("campanix.ini"));
+    ProfileFile f(path);
+    EXPECT_FALSE(f.exists());
+    EXPECT_EQ(f.readInteger("Form", "Width", 694), 694);
+    ASSERT_TRUE(f.writeInteger("Form", "Width", 800));
+    EXPECT_EQ(lines(path), (QStringList{"[Form]", "Width=800"}));
+}
+
+// The first start writes exactly the twenty lines, with the work area's size.
+TEST(AppSettings, DefaultFileHasTheTwentyLines) {
+    QTemporaryDir dir;
+    ProfileFile f(dir.filePath(QStringLiteral("campanix.ini")));
+    AppSettings s(f);
+    ASSERT_TRUE(s.writeDefaultFileIfMissing(QSize(1280, 770)));
+    const QStringList l = lines(f.path());
+    ASSERT_EQ(l.size(), 20);
+    EXPECT_EQ(l[8], "Width=1280");
+    EXPECT_EQ(l[9], "Height=770");
+    EXPECT_EQ(l[11], "Bells=000000000000011");
+    EXPECT_EQ(l[19], "Model=0");
+    QFile raw(f.path());
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(raw.readAll().startsWith("[View]\r\nTools=1\r\n"));
+
+    // An existing file is never overwritten.
+    ASSERT_TRUE(f.writeInteger("Form", "Width", 500));
+    ASSERT_TRUE(s.writeDefaultFileIfMissing(QSize(1, 1)));
+    EXPECT_EQ(s.readBounds().width(), 500);
+}
+
+// Stored values outside their ranges are read safely; small sizes are raised.
+TEST(AppSettings, ReadsOptionsWithTheirRules) {
+    QTemporaryDir dir;
+    ProfileFile f(dir.filePath(QStringLiteral("campanix.ini")));
+    ASSERT_TRUE(writeTextLines(f.path(), {"[Settings]", "Model=7", "Stereo=0", "Grid=1", "[Form]", "Width=500",
+                                          "Height=300"}));
+    AppSettings s(f);
+    const ViewOptions o = s.readViewOptions();
+    EXPECT_EQ(o.model, 0);
+    EXPECT_FALSE(o.stereo);
+    EXPECT_TRUE(o.grid);
+    EXPECT_TRUE(o.notes);
+    EXPECT_TRUE(o.animate);
+    const ViewFlags v = s.readViewFlags();
+    EXPECT_TRUE(v.tools && v.bells && v.info && v.groups);
+    EXPECT_EQ(boundedWindowSize(s.readBounds().size()), QSize(778, 574));
+    EXPECT_EQ(boundedWindowSize(QSize(1000, 600)), QSize(1000, 600));
+}
+
+// What is written on close reads back the same.
+TEST(AppSettings, WrittenSettingsReadBack) {
+    QTemporaryDir dir;
+    ProfileFile f(dir.filePath(QStringLiteral("campanix.ini")));
+    AppSettings s(f);
+    ViewFlags flags{false, true, false, true};
+    ViewOptions options{true, false, false, true, 1, 2};
+    ASSERT_TRUE(s.writeViewFlagsAndOptions(flags, options));
+    ASSERT_TRUE(s.writeBounds(QRect(10, 20, 900, 700)));
+    const ViewFlags rf = s.readViewFlags();
+    EXPECT_EQ(rf.tools, false);
+    EXPECT_EQ(rf.info, false);
+    const ViewOptions ro = s.readViewOptions();
+    EXPECT_EQ(ro.view, 1);
+    EXPECT_EQ(ro.model, 2);
+    EXPECT_EQ(ro.grid, true);
+    EXPECT_EQ(s.readBounds(), QRect(10, 20, 900, 700));
+}
