@@ -4,6 +4,7 @@
 #include "app/PathTable.h"
 #include "app/ProfileFile.h"
 #include "app/RequiredFileCheck.h"
+#include "bells/Ensemble.h"
 #include "ui/TImage.h"
 #include "ui/TUpDown.h"
 
@@ -116,11 +117,30 @@ public:
     void btnGNextClick();
     void mPopupPopup();
     void nDeleteClick();
+    // Used by other subsystems.
+    QString bellSampleFileName(int bell) const; // field 2 of the catalogue
+    QString bellDisplayName(int bell) const;    // field 1 of the catalogue
+    void ShowBellInfo();                        // refresh the information panel
+    void RestoreEnsembleFromSettings();
+    void SaveEnsembleToSettings();
+    const Ensemble& ensemble() const { return m_ensemble; }
+
+private:
+    Ensemble m_ensemble;
 
     // ---- ringings: catalogue choices and the chooser ----
 public:
     void cbCommonChange();
     void nLoadSoundsClick();
+    // Used by other subsystems.
+    void FillCommonChoice();
+    void FillGroupChoices();
+    void ClearChoices();
+    // The text of column `column` of the common score ("" past its end).
+    QString commonScoreLine(int column) const;
+    int commonScoreSize() const;
+    // The animated-group flag of group 0 small, 1 middle, 2 big.
+    bool isGroupAnimated(int group) const;
 
     // ---- playback: transport, tempo, volume, generator ----
 public:
@@ -139,6 +159,15 @@ public:
     void nVolumeUpClick();
     void nVolumeDownClick();
     void nGeneratorClick();
+    // Used by other subsystems.
+    void ResetPlayback();
+    void ShowTempo();
+    void ShowTotalDuration();
+    void ShowPlayTime();
+    void PlayNextInTurn();
+    void HandStrike(int bell);
+    void StrikeColumn(int column);
+    void CloseFinishedVoices();
 
     // ---- score, animation and full view ----
 public:
@@ -150,10 +179,18 @@ public:
     void nFullViewClick();
     void btnFullViewClick();
     void btnUsualViewClick();
+    // Used by other subsystems.
+    void RedrawScore();
+    void PlaceScoreCursor();
+    void ShowStrikeFrame(int bell);
+    void ResetBellImages();
+    void LayoutBellImages();
+    void LayoutScoreCursors();
 
     // ---- recording, output, lessons and files ----
 public:
     void nRecClick();
+    void EndRecording();
     void nPrintClick();
     void nFileOpenClick();
     void nHelpClick();

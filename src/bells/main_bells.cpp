@@ -27,3 +27,17 @@ void TfrmMain::cbModelRowChange() {
 void TfrmMain::cbStereoClick() {
     cbModelRowChange();
 }
+
+QString TfrmMain::bellSampleFileName(int) const {
+    return {};
+}
+
+QString TfrmMain::bellDisplayName(int) const {
+    return {};
+}
+
+void TfrmMain::ShowBellInfo() {}
+
+void TfrmMain::RestoreEnsembleFromSettings() {}
+
+void TfrmMain::SaveEnsembleToSettings() {}

@@ -32,3 +32,19 @@ void TfrmMain::nVolumeUpClick() {}
 void TfrmMain::nVolumeDownClick() {}
 
 void TfrmMain::nGeneratorClick() {}
+
+void TfrmMain::ResetPlayback() {}
+
+void TfrmMain::ShowTempo() {}
+
+void TfrmMain::ShowTotalDuration() {}
+
+void TfrmMain::ShowPlayTime() {}
+
+void TfrmMain::PlayNextInTurn() {}
+
+void TfrmMain::HandStrike(int) {}
+
+void TfrmMain::StrikeColumn(int) {}
+
+void TfrmMain::CloseFinishedVoices() {}

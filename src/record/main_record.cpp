@@ -4,3 +4,5 @@
 #include "app/TfrmMain.h"
 
 void TfrmMain::nRecClick() {}
+
+void TfrmMain::EndRecording() {}

@@ -6,3 +6,21 @@
 void TfrmMain::cbCommonChange() {}
 
 void TfrmMain::nLoadSoundsClick() {}
+
+void TfrmMain::FillCommonChoice() {}
+
+void TfrmMain::FillGroupChoices() {}
+
+void TfrmMain::ClearChoices() {}
+
+QString TfrmMain::commonScoreLine(int) const {
+    return {};
+}
+
+int TfrmMain::commonScoreSize() const {
+    return 0;
+}
+
+bool TfrmMain::isGroupAnimated(int) const {
+    return true;
+}

@@ -18,3 +18,15 @@ void TfrmMain::nFullViewClick() {}
 void TfrmMain::btnFullViewClick() {}
 
 void TfrmMain::btnUsualViewClick() {}
+
+void TfrmMain::RedrawScore() {}
+
+void TfrmMain::PlaceScoreCursor() {}
+
+void TfrmMain::ShowStrikeFrame(int) {}
+
+void TfrmMain::ResetBellImages() {}
+
+void TfrmMain::LayoutBellImages() {}
+
+void TfrmMain::LayoutScoreCursors() {}
