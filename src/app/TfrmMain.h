@@ -5,6 +5,10 @@
 #include "app/ProfileFile.h"
 #include "app/RequiredFileCheck.h"
 #include "bells/Ensemble.h"
+#include "playback/FrameClock.h"
+#include "playback/Generator.h"
+#include "playback/MainTransportHost.h"
+#include "playback/Sequencer.h"
 #include "playback/TransportState.h"
 #include "ui/TImage.h"
 #include "ui/TUpDown.h"
@@ -160,6 +164,7 @@ public:
     void nVolumeUpClick();
     void nVolumeDownClick();
     void nGeneratorClick();
+    void GenerateNext();
     // Used by other subsystems.
     void ResetPlayback();
     void ShowTempo();
@@ -169,9 +174,30 @@ public:
     void HandStrike(int bell);
     void StrikeColumn(int column);
     void CloseFinishedVoices();
+    // True while the sequencer plays (its timer runs).
+    bool isPlaying() const;
+    // Milliseconds per column. The window's timer is re-armed for each column,
+    // so its own interval is not the tempo: read and set the tempo here.
+    int sequencerInterval() const;
+    void setSequencerInterval(int milliseconds);
+    // The page selector and slider ranges after a ringing was loaded.
+    void applyRingingRanges(transport::RingingLoader loader);
+    // Puts the stopped transport back at `column` of the loaded ringing.
+    void restorePlayPlace(int column);
+    // The sequencer's state machine; created on first use.
+    Sequencer& sequencer();
 
 private:
+    friend class MainTransportHost;
+    void setupTransport();
+    Generator& generator();
+    void showVolumeLevel();
+    void FindVolumeDevices();
     TransportState m_transport;
+    std::unique_ptr<MainTransportHost> m_transportHost;
+    std::unique_ptr<FrameClock> m_frameClock;
+    std::unique_ptr<Sequencer> m_sequencer;
+    std::unique_ptr<Generator> m_generator;
 
     // ---- score, animation and full view ----
 public:

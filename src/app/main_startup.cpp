@@ -77,6 +77,8 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { readViewSettings(); });
     runStartupStep([this] { restoreBounds(); });
     runStartupStep([this] { applyPanels(); });
+    // The sequencer's controls: tempo and volume shown.
+    runStartupStep([this] { setupTransport(); });
     // 28: the recording command becomes available.
     runStartupStep([this] { nRec->setVisible(true); });
 }

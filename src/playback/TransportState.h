@@ -19,4 +19,6 @@ struct TransportState {
     // that choosing the same ringing again keeps the place.
     int rememberedChoice = -1;
     int rememberedColumn = 0;
+    // Milliseconds per column (the tempo); the sequencer changes it.
+    int interval = 144;
 };

@@ -1,47 +1,176 @@
-// Handlers of the transport, tempo, volume and the generator.
-// Filled in as the subsystem is built; until then the controls do nothing.
+// Handlers of the transport, tempo, volume and the generator. Each reads its
+// control and hands the work to the sequencer or the generator.
 
 #include "app/TfrmMain.h"
 
-void TfrmMain::btnPlayClick() {}
+#include <random>
 
-void TfrmMain::btnPauseClick() {}
+Sequencer& TfrmMain::sequencer() {
+    if (!m_sequencer) {
+        if (!m_transportHost) {
+            m_transportHost = std::make_unique<MainTransportHost>(*this);
+        }
+        if (!m_frameClock) {
+            m_frameClock = std::make_unique<SteadyFrameClock>();
+        }
+        m_sequencer = std::make_unique<Sequencer>(m_transport, *m_transportHost, *m_frameClock);
+    }
+    return *m_sequencer;
+}
 
-void TfrmMain::btnStopClick() {}
+Generator& TfrmMain::generator() {
+    if (!m_generator) {
+        sequencer();
+        m_generator = std::make_unique<Generator>(m_transport, *m_transportHost, std::random_device{}());
+    }
+    return *m_generator;
+}
 
-void TfrmMain::btnRewClick() {}
+void TfrmMain::setupTransport() {
+    // The timer runs once per column, re-armed for the next column's time.
+    mmTimer->setSingleShot(true);
+    connect(udPage, &TUpDown::positionChanged, edPage,
+            [this](int position) { edPage->setText(QString::number(position)); });
+    sequencer();
+    FindVolumeDevices();
+    ShowTempo();
+    showVolumeLevel();
+}
 
-void TfrmMain::btnFFClick() {}
+bool TfrmMain::isPlaying() const {
+    return m_sequencer && m_sequencer->isRunning();
+}
 
-void TfrmMain::mmTimerTimer() {}
+int TfrmMain::sequencerInterval() const {
+    return m_transport.interval;
+}
 
-void TfrmMain::tbProgressChange() {}
+void TfrmMain::setSequencerInterval(int milliseconds) {
+    sequencer().setInterval(milliseconds);
+}
 
-void TfrmMain::udPageClick() {}
+void TfrmMain::applyRingingRanges(transport::RingingLoader loader) {
+    sequencer().applyLoaderRanges(loader);
+}
 
-void TfrmMain::tbTempChange() {}
+void TfrmMain::restorePlayPlace(int column) {
+    sequencer().restorePlace(column);
+}
 
-void TfrmMain::nTempUpClick() {}
+// ---- transport ----
 
-void TfrmMain::nTempDownClick() {}
+void TfrmMain::btnPlayClick() {
+    if (!m_arguments.isEmpty() && m_arguments.first() == QLatin1String("html")) {
+        // Started with "html": Play exports the library's scores instead (output subsystem).
+        return;
+    }
+    sequencer().play();
+}
 
-void TfrmMain::tbVolumeChange() {}
+void TfrmMain::btnPauseClick() {
+    sequencer().pause();
+}
 
-void TfrmMain::nVolumeUpClick() {}
+void TfrmMain::btnStopClick() {
+    sequencer().stop();
+}
 
-void TfrmMain::nVolumeDownClick() {}
+void TfrmMain::btnRewClick() {
+    sequencer().rewind();
+}
 
-void TfrmMain::nGeneratorClick() {}
+void TfrmMain::btnFFClick() {
+    sequencer().fastForward();
+}
 
-void TfrmMain::ResetPlayback() {}
+void TfrmMain::mmTimerTimer() {
+    sequencer().tick();
+}
 
-void TfrmMain::ShowTempo() {}
+void TfrmMain::tbProgressChange() {
+    sequencer().sliderMoved(tbProgress->value());
+}
 
-void TfrmMain::ShowTotalDuration() {}
+void TfrmMain::udPageClick() {
+    edPage->setText(QString::number(udPage->position()));
+    sequencer().pageChosen(udPage->position());
+}
 
-void TfrmMain::ShowPlayTime() {}
+void TfrmMain::ResetPlayback() {
+    sequencer().resetPlayback();
+}
 
-void TfrmMain::PlayNextInTurn() {}
+void TfrmMain::PlayNextInTurn() {
+    // Loading the chooser's highlighted list ringing belongs to the ringing
+    // subsystem; the sequencer then plays it from column 0.
+    sequencer().enableTimer();
+}
+
+void TfrmMain::ShowPlayTime() {
+    sequencer().showPlayTime();
+}
+
+void TfrmMain::ShowTotalDuration() {
+    sequencer().showTotalDuration();
+}
+
+// ---- tempo ----
+
+void TfrmMain::ShowTempo() {
+    sequencer().showTempo();
+}
+
+void TfrmMain::tbTempChange() {
+    sequencer().tempoSliderMoved(tbTemp->value());
+}
+
+void TfrmMain::nTempUpClick() {
+    sequencer().faster();
+}
+
+void TfrmMain::nTempDownClick() {
+    sequencer().slower();
+}
+
+// ---- volume ----
+
+void TfrmMain::FindVolumeDevices() {}
+
+void TfrmMain::showVolumeLevel() {
+    const int level = 0;
+    {
+        const QSignalBlocker quiet(tbVolume);
+        tbVolume->setValue(transport::volumeSliderPosition(level));
+    }
+    btnVolume->setText(transport::volumeCaption(level));
+}
+
+void TfrmMain::tbVolumeChange() {
+    const int level = transport::levelForVolumeSlider(tbVolume->value());
+    btnVolume->setText(transport::volumeCaption(level));
+}
+
+void TfrmMain::nVolumeUpClick() {
+    const int level = transport::louderLevel(0);
+    tbVolume->setValue(transport::volumeSliderPosition(level));
+    btnVolume->setText(transport::volumeCaption(level));
+}
+
+void TfrmMain::nVolumeDownClick() {
+    const int level = transport::softerLevel(0);
+    tbVolume->setValue(transport::volumeSliderPosition(level));
+    btnVolume->setText(transport::volumeCaption(level));
+}
+
+// ---- generator ----
+
+void TfrmMain::nGeneratorClick() {
+    generator().start();
+}
+
+void TfrmMain::GenerateNext() {
+    generator().generateNext();
+}
 
 void TfrmMain::HandStrike(int) {}
 
