@@ -1,8 +1,8 @@
 // The random generator: its draws, the cases with no new combination, and
 // its hand-over to the sequencer.
 
-#include "TransportFakes.h"
 #include "playback/Generator.h"
+#include "TransportFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -127,11 +127,10 @@ TEST(GeneratorNoCombination, NothingIsDrawn) {
     const Case cases[] = {
         {{1, 1, 1}, {0, 0, 0}, false}, // no selector offers a ringing
         {{2, 1, 1}, {1, 0, 0}, false}, // the only ringing is chosen; silence is refused
-        {{1, 1, 2}, {0, 0, 1}, false},
-        {{2, 1, 1}, {0, 0, 0}, true},  // the only ringing, not yet chosen
-        {{3, 1, 1}, {1, 0, 0}, true},  // a second small ringing
-        {{2, 2, 1}, {1, 0, 0}, true},  // a middle ringing to add
-        {{2, 2, 1}, {1, 1, 0}, true},  // either may fall silent
+        {{1, 1, 2}, {0, 0, 1}, false}, {{2, 1, 1}, {0, 0, 0}, true}, // the only ringing, not yet chosen
+        {{3, 1, 1}, {1, 0, 0}, true},                                // a second small ringing
+        {{2, 2, 1}, {1, 0, 0}, true},                                // a middle ringing to add
+        {{2, 2, 1}, {1, 1, 0}, true},                                // either may fall silent
     };
     for (const Case& c : cases) {
         GeneratorRig rig;

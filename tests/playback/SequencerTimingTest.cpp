@@ -63,10 +63,10 @@ TEST(SequencerTiming, PauseAndSeeksKeepTheGrid) {
     rig.sequencer.pageChosen(3);
     rig.runUntilStrikes(45, 20.0, random);
 
-    const std::vector<int> expectedColumns{
-        0,   1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,
-        15,  16,  17,  18,  19,  20,  21,  22,  23,  24,  501, 502, 503, 504, 505,
-        501, 502, 503, 504, 505, 511, 512, 513, 514, 515, 129, 130, 131, 132, 133};
+    const std::vector<int> expectedColumns{0,   1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,
+                                           12,  13,  14,  15,  16,  17,  18,  19,  20,  21,  22,  23,
+                                           24,  501, 502, 503, 504, 505, 501, 502, 503, 504, 505, 511,
+                                           512, 513, 514, 515, 129, 130, 131, 132, 133};
     EXPECT_EQ(rig.host.struckColumns(), expectedColumns);
     for (std::size_t n = 0; n < 20; ++n) {
         EXPECT_EQ(rig.host.strikes[n].frame, gridFrame(0, n, 144, 48000)) << n;

@@ -68,14 +68,10 @@ TEST(VolumeControls, ButtonsClampAndCaption) {
         int expected;
     };
     const Case cases[] = {
-        {250, true, 255}, // 246 or more goes to the top
-        {246, true, 255},
-        {245, true, 255}, // 245 + 10 = 255 by the step itself
-        {100, true, 110},
-        {5, false, 0}, // 9 or less goes to silence
-        {10, false, 0},
-        {200, false, 190},
-        {300, false, 245}, // a device answer out of range counts as 255
+        {250, true, 255},                                       // 246 or more goes to the top
+        {246, true, 255}, {245, true, 255},                     // 245 + 10 = 255 by the step itself
+        {100, true, 110}, {5, false, 0},                        // 9 or less goes to silence
+        {10, false, 0},   {200, false, 190}, {300, false, 245}, // a device answer out of range counts as 255
     };
     for (const Case& c : cases) {
         const int level = c.louder ? louderLevel(c.level) : softerLevel(c.level);
@@ -95,12 +91,12 @@ TEST(TransportTimes, DurationTexts) {
         const char* text;
     };
     const Case cases[] = {
-        {128, 144, "0:00:18"},              // the design's example
-        {0, 144, "0:00:00"},                // nothing loaded
-        {6, 999, "0:00:05"},                // 5.994 s: whole seconds only
-        {25000, 144, "1:00:00"},            // one hour
-        {3000000, 1000, "17:20:00"},        // 34 days: the product passes 2^31 and whole days drop
-        {-1, 144, "0:00:00"},               // column -1 after a page change
+        {128, 144, "0:00:18"},       // the design's example
+        {0, 144, "0:00:00"},         // nothing loaded
+        {6, 999, "0:00:05"},         // 5.994 s: whole seconds only
+        {25000, 144, "1:00:00"},     // one hour
+        {3000000, 1000, "17:20:00"}, // 34 days: the product passes 2^31 and whole days drop
+        {-1, 144, "0:00:00"},        // column -1 after a page change
     };
     for (const Case& c : cases) {
         EXPECT_EQ(clockText(playedSeconds(c.columns, c.interval)), QString::fromUtf8(c.text)) << c.columns;

@@ -160,8 +160,8 @@ struct TransportRig {
         if (!host.scheduledMs) {
             return false;
         }
-        const double at = static_cast<double>(host.armedAt) +
-                          (*host.scheduledMs + jitterMs) * clock.rate / 1000.0;
+        const double at =
+            static_cast<double>(host.armedAt) + (*host.scheduledMs + jitterMs) * clock.rate / 1000.0;
         clock.frame = std::max(clock.frame, static_cast<std::int64_t>(at));
         host.scheduledMs.reset();
         sequencer.tick();

@@ -206,12 +206,12 @@ TEST(TransportSeek, RewindAndFastForwardAtTheEnds) {
         int expected;
     };
     const Case cases[] = {
-        {100, 3, false, 0},    // rewind may not go below column 0
-        {100, 50, false, 45},  // five columns back
-        {100, 97, true, 99},   // fast-forward stops at the last column
-        {100, 10, true, 15},   // five columns on
-        {0, 0, true, -1},      // empty score: the column before the first
-        {100, -1, false, 0},   // after a page change
+        {100, 3, false, 0},   // rewind may not go below column 0
+        {100, 50, false, 45}, // five columns back
+        {100, 97, true, 99},  // fast-forward stops at the last column
+        {100, 10, true, 15},  // five columns on
+        {0, 0, true, -1},     // empty score: the column before the first
+        {100, -1, false, 0},  // after a page change
     };
     for (const Case& c : cases) {
         TransportRig rig;
