@@ -104,13 +104,3 @@ TEST(TransportTimes, DurationTexts) {
     EXPECT_EQ(totalDurationText(128, 144), "Общая длительность: 0:00:18");
     EXPECT_EQ(playTimeText(125, 144), "0:00:18");
 }
-
-// The play time follows the column struck.
-TEST(TransportTimes, PlayTimeFollowsTheColumn) {
-    TransportRig rig;
-    rig.load(300);
-    rig.sequencer.play();
-    while (rig.host.strikes.size() < 126 && rig.fire()) {
-    }
-    EXPECT_EQ(rig.host.playTime, "0:00:18");
-}

@@ -133,18 +133,6 @@ TEST(TransportEnd, GeneratorDrawsAtTheEndAndStopEndsIt) {
     EXPECT_EQ(draws, 1);
 }
 
-// Reset keeps generator mode once when asked to, then forgets the request.
-TEST(TransportEnd, KeepGeneratorIsOneShot) {
-    TransportRig rig;
-    rig.state.generatorMode = true;
-    rig.state.keepGenerator = true;
-    rig.sequencer.resetPlayback();
-    EXPECT_TRUE(rig.state.generatorMode);
-    EXPECT_FALSE(rig.state.keepGenerator);
-    rig.sequencer.resetPlayback();
-    EXPECT_FALSE(rig.state.generatorMode);
-}
-
 // Play with nothing loaded starts and sounds nothing; Play while playing only
 // strikes column 0 again when standing at column 0.
 TEST(TransportPlay, NothingLoadedAndRepeatedPlay) {
@@ -162,22 +150,6 @@ TEST(TransportPlay, NothingLoadedAndRepeatedPlay) {
     rig.sequencer.play();
     EXPECT_EQ(rig.host.struckColumns(), (std::vector<int>{0, 0, 1}));
     EXPECT_EQ(rig.host.sliderMax, 10);
-}
-
-// Pause keeps the column; Play goes on with the next one.
-TEST(TransportPlay, PauseAndResume) {
-    TransportRig rig;
-    rig.load(10);
-    rig.sequencer.play();
-    rig.fire();
-    rig.fire();
-    rig.sequencer.pause();
-    EXPECT_FALSE(rig.host.scheduledMs.has_value());
-    EXPECT_FALSE(rig.fire());
-    rig.advance(5000);
-    rig.sequencer.play();
-    rig.fire();
-    EXPECT_EQ(rig.host.struckColumns(), (std::vector<int>{0, 1, 2, 3}));
 }
 
 // The page selector moved to 2 while paused at column 10 puts the slider on
@@ -269,7 +241,7 @@ TEST(TransportTick, ScoreRedrawnOnlyAtPageChanges) {
     EXPECT_EQ(rig.host.slider, 129);
 }
 
-// Reset rewinds, disables the page selector and clears the scores.
+// Reset rewinds, disables the page selector, clears the scores and ends generator mode.
 TEST(TransportTick, ResetRewindsAndDisables) {
     TransportRig rig;
     rig.host.notes = true;
@@ -285,6 +257,14 @@ TEST(TransportTick, ResetRewindsAndDisables) {
     EXPECT_FALSE(rig.host.pageEnabled);
     EXPECT_EQ(rig.host.scoreResets, 1);
     EXPECT_EQ(rig.host.animationResets, 1);
+    // Generator mode survives one reset when asked to, then the request is gone.
+    rig.state.generatorMode = true;
+    rig.state.keepGenerator = true;
+    rig.sequencer.resetPlayback();
+    EXPECT_TRUE(rig.state.generatorMode);
+    EXPECT_FALSE(rig.state.keepGenerator);
+    rig.sequencer.resetPlayback();
+    EXPECT_FALSE(rig.state.generatorMode);
 }
 
 // Page selector and slider ranges by loader.
