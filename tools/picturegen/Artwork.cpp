@@ -115,15 +115,18 @@ void paintBelfry(QPainter& p, const QRectF& wall) {
 
     // Openings: one large in the middle, two smaller at the sides.
     const qreal openingTop = wall.top() + step * 0.55;
-    paintOpening(p, QRectF(wall.left() + third + third * 0.16, openingTop, third * 0.68, wall.height() * 0.52),
+    paintOpening(p,
+                 QRectF(wall.left() + third + third * 0.16, openingTop, third * 0.68, wall.height() * 0.52),
                  third * 0.5);
     const qreal sideTop = wall.top() + step + 14;
-    paintOpening(p, QRectF(wall.left() + third * 0.2, sideTop, third * 0.6, wall.height() * 0.36), third * 0.36);
+    paintOpening(p, QRectF(wall.left() + third * 0.2, sideTop, third * 0.6, wall.height() * 0.36),
+                 third * 0.36);
     paintOpening(p, QRectF(wall.right() - third * 0.8, sideTop, third * 0.6, wall.height() * 0.36),
                  third * 0.28);
 }
 
-void drawShadowedText(QPainter& p, const QPointF& at, const QString& text, const QColor& colour, qreal offset) {
+void drawShadowedText(QPainter& p, const QPointF& at, const QString& text, const QColor& colour,
+                      qreal offset) {
     p.setPen(QColor(0, 0, 0, 110));
     p.drawText(at + QPointF(offset, offset), text);
     p.setPen(colour);
@@ -147,8 +150,8 @@ qreal tiledNoise(qreal x, qreal y, int cellsX, int cellsY, int tile, std::uint32
     const qreal fx = gx - x0;
     const qreal fy = gy - y0;
     auto at = [&](int i, int j) {
-        return hash01(std::uint32_t(((i % cellsX) + cellsX) % cellsX), std::uint32_t(((j % cellsY) + cellsY) % cellsY),
-                      seed);
+        return hash01(std::uint32_t(((i % cellsX) + cellsX) % cellsX),
+                      std::uint32_t(((j % cellsY) + cellsY) % cellsY), seed);
     };
     const qreal sx = fx * fx * (3 - 2 * fx);
     const qreal sy = fy * fy * (3 - 2 * fy);

@@ -10,10 +10,10 @@ namespace bellart {
 namespace {
 
 // Proportions of the profile, in lip diameters.
-constexpr qreal kHeadY = 0.13;      // crown plate on top of the body
-constexpr qreal kMouthY = 0.93;     // centre of the mouth ellipse
-constexpr qreal kMouthRy = 0.06;    // half height of the lip ellipse as seen from slightly below
-constexpr qreal kPivotY = 0.24;     // where the clapper hangs inside
+constexpr qreal kHeadY = 0.13;   // crown plate on top of the body
+constexpr qreal kMouthY = 0.93;  // centre of the mouth ellipse
+constexpr qreal kMouthRy = 0.06; // half height of the lip ellipse as seen from slightly below
+constexpr qreal kPivotY = 0.24;  // where the clapper hangs inside
 constexpr qreal kBallRadius = 0.055;
 
 QRectF mouthRect(qreal inset) {
@@ -70,7 +70,9 @@ void paintClapper(QPainter& p, const Pose& pose, const QPainterPath& body, const
 
 } // namespace
 
-Pose struckPose() { return Pose{3.5, true}; }
+Pose struckPose() {
+    return Pose{3.5, true};
+}
 
 QPointF clapperTail(QPointF crownTop, qreal width, const Pose& pose) {
     QTransform t;
@@ -93,9 +95,9 @@ QPainterPath bodyPath() {
     const QPointF start(0.0, kHeadY - 0.015);
     const QPointF head(0.215, kHeadY);
     const Seg segs[] = {
-        {{0.30, 0.133}, {0.335, 0.18}, {0.34, 0.27}},  // shoulder
-        {{0.345, 0.40}, {0.35, 0.53}, {0.37, 0.62}},   // waist
-        {{0.39, 0.73}, {0.47, 0.83}, {0.50, 0.895}},   // sound bow flaring to the lip
+        {{0.30, 0.133}, {0.335, 0.18}, {0.34, 0.27}}, // shoulder
+        {{0.345, 0.40}, {0.35, 0.53}, {0.37, 0.62}},  // waist
+        {{0.39, 0.73}, {0.47, 0.83}, {0.50, 0.895}},  // sound bow flaring to the lip
     };
     QPainterPath path;
     path.moveTo(-start.x(), start.y());
@@ -109,7 +111,8 @@ QPainterPath bodyPath() {
     for (int i = 2; i >= 0; --i) {
         const Seg& s = segs[i];
         const QPointF from = i == 0 ? head : segs[i - 1].to;
-        path.cubicTo(QPointF(-s.c2.x(), s.c2.y()), QPointF(-s.c1.x(), s.c1.y()), QPointF(-from.x(), from.y()));
+        path.cubicTo(QPointF(-s.c2.x(), s.c2.y()), QPointF(-s.c1.x(), s.c1.y()),
+                     QPointF(-from.x(), from.y()));
     }
     path.quadTo(QPointF(-0.12, kHeadY - 0.018), QPointF(0.0, kHeadY - 0.015));
     path.closeSubpath();

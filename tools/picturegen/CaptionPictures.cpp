@@ -70,7 +70,8 @@ void paintBellCard(QPainter& p, const QRectF& card, Kind kind) {
             bellart::paintBronzeBell(p, crown, bw, pose);
             bellart::paintStrikeAccent(p, crown, bw, pose, kWave, card.height() < 30 ? 0 : 2);
         } else {
-            bellart::SchematicColours grey{QColor(200, 202, 204), QColor(120, 122, 124), QColor(120, 122, 124)};
+            bellart::SchematicColours grey{QColor(200, 202, 204), QColor(120, 122, 124),
+                                           QColor(120, 122, 124)};
             bellart::paintSchematicBell(p, crown, bw, bellart::Pose{}, grey);
         }
         x += bw + gap;

@@ -9,16 +9,23 @@
 namespace catalogue {
 
 bool isReservedKeyCode(int code) {
-    return code == 32 || (code >= 37 && code <= 40) || (code >= 49 && code <= 51) || (code >= 97 && code <= 99);
+    return code == 32 || (code >= 37 && code <= 40) || (code >= 49 && code <= 51) ||
+           (code >= 97 && code <= 99);
 }
 
 static QString numbered(int bell, const char* suffix) {
     return QStringLiteral("bell%1%2").arg(bell + 1, 2, 10, QLatin1Char('0')).arg(QLatin1String(suffix));
 }
 
-QString sampleFileName(int bell) { return numbered(bell, ".wav"); }
-QString pictureFileName(int bell) { return numbered(bell, ".bmp"); }
-QString pictureOffFileName(int bell) { return numbered(bell, "_off.bmp"); }
+QString sampleFileName(int bell) {
+    return numbered(bell, ".wav");
+}
+QString pictureFileName(int bell) {
+    return numbered(bell, ".bmp");
+}
+QString pictureOffFileName(int bell) {
+    return numbered(bell, "_off.bmp");
+}
 
 QStringList sourceLines(const QString& sourceText) {
     QStringList out;

@@ -116,7 +116,8 @@ QImage render(const QStringList& lines) {
     } styles[] = {{frames::Style::General, "general"}, {frames::Style::Schematic, "schematic"}};
 
     for (const auto& style : styles) {
-        sheet.heading(QStringLiteral("Usual view frames (Animate/, 129 x 60), %1 style").arg(QLatin1String(style.title)));
+        sheet.heading(QStringLiteral("Usual view frames (Animate/, 129 x 60), %1 style")
+                          .arg(QLatin1String(style.title)));
         for (const frames::SetInfo& set : frames::sets()) {
             QVector<QImage> row;
             QStringList labels;
@@ -128,7 +129,8 @@ QImage render(const QStringList& lines) {
         }
     }
 
-    sheet.heading(QStringLiteral("Chord and animation-off pictures over a panel, with the program's captions"));
+    sheet.heading(
+        QStringLiteral("Chord and animation-off pictures over a panel, with the program's captions"));
     const QImage accordSmall = captions::render(captions::Kind::Chords, frames::kUsualSize);
     const QImage offSmall = captions::render(captions::Kind::AnimationOff, frames::kUsualSize);
     const QImage accordBig = captions::render(captions::Kind::Chords, frames::kFullSize);

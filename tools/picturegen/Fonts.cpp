@@ -8,7 +8,8 @@ namespace fonts {
 namespace {
 
 const char* const kFontDir = "/usr/share/fonts/truetype/dejavu/";
-const char* const kFiles[] = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf"};
+const char* const kFiles[] = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf",
+                              "DejaVuSerif-Bold.ttf"};
 
 QFont make(const QString& family, qreal pixelSize, bool bold) {
     QFont f(family);
@@ -24,14 +25,19 @@ QFont make(const QString& family, qreal pixelSize, bool bold) {
 bool load() {
     bool all = true;
     for (const char* name : kFiles) {
-        if (QFontDatabase::addApplicationFont(QString::fromLatin1(kFontDir) + QString::fromLatin1(name)) < 0) {
+        if (QFontDatabase::addApplicationFont(QString::fromLatin1(kFontDir) + QString::fromLatin1(name)) <
+            0) {
             all = false;
         }
     }
     return all;
 }
 
-QFont sans(qreal pixelSize, bool bold) { return make(QStringLiteral("DejaVu Sans"), pixelSize, bold); }
-QFont serif(qreal pixelSize, bool bold) { return make(QStringLiteral("DejaVu Serif"), pixelSize, bold); }
+QFont sans(qreal pixelSize, bool bold) {
+    return make(QStringLiteral("DejaVu Sans"), pixelSize, bold);
+}
+QFont serif(qreal pixelSize, bool bold) {
+    return make(QStringLiteral("DejaVu Serif"), pixelSize, bold);
+}
 
 } // namespace fonts

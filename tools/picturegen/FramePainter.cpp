@@ -10,9 +10,9 @@ namespace frames {
 
 namespace {
 
-const QColor kAccent(232, 89, 12);      // the struck bell of the diagram
-const QColor kInk(47, 62, 78);          // lines and numbers of the diagram
-const QColor kWave(236, 120, 0);        // sound waves of the drawn bells
+const QColor kAccent(232, 89, 12); // the struck bell of the diagram
+const QColor kInk(47, 62, 78);     // lines and numbers of the diagram
+const QColor kWave(236, 120, 0);   // sound waves of the drawn bells
 
 void paintSky(QPainter& p) {
     QLinearGradient sky(0, 0, 0, kCanvasHeight);
@@ -46,7 +46,8 @@ void paintHanger(QPainter& p, const BellPlace& b, const QColor& colour, qreal th
     p.drawLine(QPointF(b.centreX, kBeamBottom - 0.5), QPointF(b.centreX, b.crownTop + b.width * 0.04));
 }
 
-void paintRope(QPainter& p, const BellPlace& b, const bellart::Pose& pose, const QColor& colour, qreal thickness) {
+void paintRope(QPainter& p, const BellPlace& b, const bellart::Pose& pose, const QColor& colour,
+               qreal thickness) {
     const QPointF from = bellart::clapperTail(QPointF(b.centreX, b.crownTop), b.width, pose);
     p.setPen(QPen(colour, thickness, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(from, QPointF(b.centreX, kRailTop + 0.5));

@@ -25,7 +25,9 @@ class Writer {
 public:
     explicit Writer(QString root) : m_root(std::move(root)) {}
 
-    void bmp(const QString& relative, const QImage& image) { check(relative, imagefiles::writeBmp(path(relative), image)); }
+    void bmp(const QString& relative, const QImage& image) {
+        check(relative, imagefiles::writeBmp(path(relative), image));
+    }
     void jpeg(const QString& relative, const QImage& image, int quality) {
         check(relative, imagefiles::writeJpeg(path(relative), image, quality));
     }
@@ -54,7 +56,8 @@ void writeFrames(Writer& w, const QString& folder, QSize size) {
     for (const frames::SetInfo& set : frames::sets()) {
         for (int f = 0; f < frames::kFramesPerSet; ++f) {
             for (const frames::Style style : {frames::Style::General, frames::Style::Schematic}) {
-                w.bmp(folder + frames::fileName(set.key, f, style), frames::renderFrame(set.key, f, style, size));
+                w.bmp(folder + frames::fileName(set.key, f, style),
+                      frames::renderFrame(set.key, f, style, size));
             }
         }
     }
@@ -90,7 +93,8 @@ QStringList generateAll(const QString& catalogueSource, const QString& outDir, i
         return w.m_errors;
     }
     QStringList lines;
-    QStringList errors = catalogue::convertSource(catalogueSource, w.path(QStringLiteral("Data/desc.kli")), &lines);
+    QStringList errors =
+        catalogue::convertSource(catalogueSource, w.path(QStringLiteral("Data/desc.kli")), &lines);
     if (!errors.isEmpty()) {
         return errors;
     }
@@ -99,7 +103,8 @@ QStringList generateAll(const QString& catalogueSource, const QString& outDir, i
     for (int i = 0; i < catalogue::kBellCount; ++i) {
         const QChar key = keyLetter(lines.at(i));
         w.bmp(QStringLiteral("Images/") + catalogue::pictureFileName(i), bellpictures::render(i, key, true));
-        w.bmp(QStringLiteral("Images/") + catalogue::pictureOffFileName(i), bellpictures::render(i, key, false));
+        w.bmp(QStringLiteral("Images/") + catalogue::pictureOffFileName(i),
+              bellpictures::render(i, key, false));
     }
     writeFrames(w, QStringLiteral("Animate/"), frames::kUsualSize);
     writeFrames(w, QStringLiteral("BigAnimate/"), frames::kFullSize);

@@ -26,7 +26,9 @@ bool writeBmp(const QString& path, const QImage& image) {
     return writeWithQt(path, image.convertToFormat(QImage::Format_RGB888), "BMP");
 }
 
-bool writePng(const QString& path, const QImage& image) { return writeWithQt(path, image, "PNG"); }
+bool writePng(const QString& path, const QImage& image) {
+    return writeWithQt(path, image, "PNG");
+}
 
 bool writeJpeg(const QString& path, const QImage& image, int quality) {
     const std::optional<QByteArray> bytes = jpeg::encode(image, quality);

@@ -48,7 +48,8 @@ bool encodeRows(const std::vector<unsigned char>& rgb, int width, int height, in
     info.optimize_coding = TRUE;
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<unsigned char*>(rgb.data() + static_cast<size_t>(info.next_scanline) * width * 3);
+        JSAMPROW row =
+            const_cast<unsigned char*>(rgb.data() + static_cast<size_t>(info.next_scanline) * width * 3);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);

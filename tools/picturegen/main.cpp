@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption catalogueOption(QStringLiteral("catalogue"),
                                              QStringLiteral("UTF-8 source of the bell catalogue."),
                                              QStringLiteral("file"));
-    const QCommandLineOption outOption(QStringLiteral("out"), QStringLiteral("Installation folder to write into."),
+    const QCommandLineOption outOption(QStringLiteral("out"),
+                                       QStringLiteral("Installation folder to write into."),
                                        QStringLiteral("folder"));
     const QCommandLineOption sheetOption(QStringLiteral("contact-sheet"),
                                          QStringLiteral("Also write a contact sheet of every picture."),
