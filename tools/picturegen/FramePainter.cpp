@@ -5,6 +5,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QRadialGradient>
 
 namespace frames {
 
@@ -75,6 +76,14 @@ void paintGeneral(QPainter& p, const QVector<BellPlace>& bells, int struck) {
         paintHanger(p, b, QColor(48, 44, 40), std::max(0.9, b.width * 0.07));
         const bellart::Pose pose = isStruck ? bellart::struckPose() : bellart::Pose{};
         paintRope(p, b, pose, isStruck ? QColor(96, 66, 36) : QColor(150, 126, 92), 0.7);
+        if (isStruck) {
+            // The struck bell lights up a little, so it is found at a glance.
+            const QPointF middle(b.centreX, b.crownTop + b.width * 0.55);
+            QRadialGradient glow(middle, b.width * 0.8);
+            glow.setColorAt(0.0, QColor(255, 226, 150, 190));
+            glow.setColorAt(1.0, QColor(255, 226, 150, 0));
+            p.fillRect(b.slot, glow);
+        }
         bellart::paintBronzeBell(p, QPointF(b.centreX, b.crownTop), b.width, pose);
         if (isStruck) {
             bellart::paintStrikeAccent(p, QPointF(b.centreX, b.crownTop), b.width, pose, kWave, 3);

@@ -9,11 +9,11 @@ namespace imagefiles {
 
 namespace {
 
-bool writeWithQt(const QString& path, const QImage& image, const char* format) {
+bool writeWithQt(const QString& path, const QImage& image, const char* format, int quality = -1) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, format)) {
+    if (!image.save(&buffer, format, quality)) {
         return false;
     }
     return writeFileAtomically(path, bytes);

@@ -51,7 +51,8 @@ TEST(CatalogueSource, ReportsEveryBrokenRule) {
     };
     const Case cases[] = {
         // A lost line would shift every later bell onto the wrong sample.
-        {"missing line", [](QStringList& l) { l.removeLast(); }, QStringLiteral("expected 15 bells, found 14")},
+        {"missing line", [](QStringList& l) { l.removeLast(); },
+         QStringLiteral("expected 15 bells, found 14")},
         // A trailing ";" gives no empty last field when the program splits the line.
         {"empty last field",
          [](QStringList& l) { l[3] = withField(l[3], catalogue::Description, QString()); },
@@ -65,16 +66,19 @@ TEST(CatalogueSource, ReportsEveryBrokenRule) {
         // Space, arrows and 1..3 have other jobs in the keyboard handler.
         {"space", [](QStringList& l) { l[0] = withField(l[0], catalogue::KeyCode, QStringLiteral("32")); },
          QStringLiteral("key code 32 has other work")},
-        {"left arrow", [](QStringList& l) { l[1] = withField(l[1], catalogue::KeyCode, QStringLiteral("37")); },
+        {"left arrow",
+         [](QStringList& l) { l[1] = withField(l[1], catalogue::KeyCode, QStringLiteral("37")); },
          QStringLiteral("key code 37 has other work")},
-        {"down arrow", [](QStringList& l) { l[1] = withField(l[1], catalogue::KeyCode, QStringLiteral("40")); },
+        {"down arrow",
+         [](QStringList& l) { l[1] = withField(l[1], catalogue::KeyCode, QStringLiteral("40")); },
          QStringLiteral("key code 40 has other work")},
         {"digit 3", [](QStringList& l) { l[2] = withField(l[2], catalogue::KeyCode, QStringLiteral("51")); },
          QStringLiteral("key code 51 has other work")},
         {"pad 1", [](QStringList& l) { l[2] = withField(l[2], catalogue::KeyCode, QStringLiteral("97")); },
          QStringLiteral("key code 97 has other work")},
         // The key scan stops at a key code that is not a whole number.
-        {"key not a number", [](QStringList& l) { l[4] = withField(l[4], catalogue::KeyCode, QStringLiteral("K")); },
+        {"key not a number",
+         [](QStringList& l) { l[4] = withField(l[4], catalogue::KeyCode, QStringLiteral("K")); },
          QStringLiteral("is not a whole number")},
         // Two bells on one key: only the first would ever sound.
         {"shared key",
@@ -83,7 +87,8 @@ TEST(CatalogueSource, ReportsEveryBrokenRule) {
          },
          QStringLiteral("is used twice")},
         // The sound generator writes bell01.wav for bell 0.
-        {"sample name", [](QStringList& l) { l[0] = withField(l[0], catalogue::Sample, QStringLiteral("bell1.wav")); },
+        {"sample name",
+         [](QStringList& l) { l[0] = withField(l[0], catalogue::Sample, QStringLiteral("bell1.wav")); },
          QStringLiteral("sample must be bell01.wav")},
         {"picture name",
          [](QStringList& l) { l[5] = withField(l[5], catalogue::Picture, QStringLiteral("bell05.bmp")); },
@@ -95,7 +100,8 @@ TEST(CatalogueSource, ReportsEveryBrokenRule) {
         {"text outside Windows-1251",
          [](QStringList& l) { l[7] = withField(l[7], catalogue::Tone, QStringLiteral("ми\u266d")); },
          QStringLiteral("Windows-1251")},
-        {"blank weight", [](QStringList& l) { l[8] = withField(l[8], catalogue::Weight, QStringLiteral(" ")); },
+        {"blank weight",
+         [](QStringList& l) { l[8] = withField(l[8], catalogue::Weight, QStringLiteral(" ")); },
          QStringLiteral("field 5 is empty")},
     };
     for (const Case& c : cases) {
@@ -158,7 +164,8 @@ TEST(CatalogueConversion, BrokenSourceLeavesTargetAlone) {
     ASSERT_TRUE(writeTextLines(target, {QStringLiteral("old")}));
     EXPECT_FALSE(catalogue::convertSource(source, target, nullptr).isEmpty());
     EXPECT_EQ(readTextLines(target), std::optional<QStringList>(QStringList{QStringLiteral("old")}));
-    EXPECT_FALSE(catalogue::convertSource(dir.filePath(QStringLiteral("none.txt")), target, nullptr).isEmpty());
+    EXPECT_FALSE(
+        catalogue::convertSource(dir.filePath(QStringLiteral("none.txt")), target, nullptr).isEmpty());
 }
 
 // Comments and blank lines of the source never reach the catalogue.

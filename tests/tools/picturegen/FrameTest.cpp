@@ -98,7 +98,8 @@ TEST(FrameRendering, IsDeterministic) {
 // The two styles are different pictures, and the sets differ from each other.
 TEST(FrameRendering, StylesAndSetsAreDistinct) {
     testimages::ensureGui();
-    const QImage generalRest = frames::renderFrame(QStringLiteral("s"), 0, Style::General, frames::kUsualSize);
+    const QImage generalRest =
+        frames::renderFrame(QStringLiteral("s"), 0, Style::General, frames::kUsualSize);
     EXPECT_NE(generalRest, frames::renderFrame(QStringLiteral("s"), 0, Style::Schematic, frames::kUsualSize));
     EXPECT_NE(generalRest, frames::renderFrame(QStringLiteral("m"), 0, Style::General, frames::kUsualSize));
     EXPECT_NE(generalRest, frames::renderFrame(QStringLiteral("3s"), 0, Style::General, frames::kUsualSize));

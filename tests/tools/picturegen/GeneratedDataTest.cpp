@@ -18,7 +18,9 @@
 
 namespace {
 
-QString installed(const QString& relative) { return QStringLiteral(CAMPANIX_RUNTIME_DIR "/") + relative; }
+QString installed(const QString& relative) {
+    return QStringLiteral(CAMPANIX_RUNTIME_DIR "/") + relative;
+}
 
 QImage loadPicture(const QString& relative) {
     QImage image(installed(relative));
@@ -99,7 +101,8 @@ TEST(InstalledFrames, EveryFrameAtItsSizeWithItsBellStruck) {
 // its caption, in both folders.
 TEST(InstalledFrames, CaptionPicturesKeepTheirBandWhite) {
     for (const char* folder : {"Animate/", "BigAnimate/"}) {
-        const QSize size = QLatin1String(folder) == QLatin1String("Animate/") ? frames::kUsualSize : frames::kFullSize;
+        const QSize size =
+            QLatin1String(folder) == QLatin1String("Animate/") ? frames::kUsualSize : frames::kFullSize;
         for (const char* name : {"accord.bmp", "disable.bmp"}) {
             const QString relative = QLatin1String(folder) + QLatin1String(name);
             const QImage image = loadPicture(relative);

@@ -166,7 +166,8 @@ TEST(Artwork, BackgroundTilesWithoutSeam) {
     int seam = 0;
     int inner = 0;
     for (int i = 0; i < n; ++i) {
-        seam = std::max({seam, step(tile.pixel(n - 1, i), tile.pixel(0, i)), step(tile.pixel(i, n - 1), tile.pixel(i, 0))});
+        seam = std::max({seam, step(tile.pixel(n - 1, i), tile.pixel(0, i)),
+                         step(tile.pixel(i, n - 1), tile.pixel(i, 0))});
         inner = std::max({inner, step(tile.pixel(n / 2, i), tile.pixel(n / 2 + 1, i)),
                           step(tile.pixel(i, n / 2), tile.pixel(i, n / 2 + 1))});
     }
