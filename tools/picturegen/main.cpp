@@ -55,6 +55,11 @@ int main(int argc, char** argv) {
     if (!errors.isEmpty()) {
         return 1;
     }
-    std::printf("picturegen: %d files in %lld ms\n", written, static_cast<long long>(timer.elapsed()));
+    if (parser.isSet(outOption)) {
+        std::printf("picturegen: %d files in %lld ms\n", written, static_cast<long long>(timer.elapsed()));
+    }
+    if (parser.isSet(sheetOption)) {
+        std::printf("picturegen: contact sheet %s\n", qPrintable(parser.value(sheetOption)));
+    }
     return 0;
 }
