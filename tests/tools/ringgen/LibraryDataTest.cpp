@@ -39,7 +39,8 @@ const QList<Installed>& installed() {
         const QString campanel = installedDir() + "/Campanel/";
         for (const char* list : {"small", "middle", "big", "common"}) {
             const auto lines = readCatalogue(campanel + list + ".kli");
-            EXPECT_TRUE(lines.has_value()) << list << ".kli is missing or has a line of fewer than three fields";
+            EXPECT_TRUE(lines.has_value())
+                << list << ".kli is missing or has a line of fewer than three fields";
             for (const CatalogueLine& line : lines.value_or(QList<CatalogueLine>{})) {
                 Installed r{list, line.name, campanel + line.file, {}, loadBody(campanel + line.file), {}};
                 const int g = letterIndex(QChar(list[0]));
@@ -61,7 +62,8 @@ const QList<Installed>& installed() {
         EXPECT_TRUE(names.has_value()) << "Custom/list.kli is missing";
         for (const QString& name : names.value_or(QStringList{})) {
             const QString path = custom + name + ".kol";
-            Installed r{"custom", name, path, {}, loadBody(path, 4), readTextLines(path).value_or(QStringList{})};
+            Installed r{
+                "custom", name, path, {}, loadBody(path, 4), readTextLines(path).value_or(QStringList{})};
             r.preamble = r.preamble.mid(0, 4);
             if (r.preamble.size() == 4) {
                 for (QChar c : r.preamble.at(1)) {
@@ -167,7 +169,8 @@ TEST(InstalledLibrary, TokensStayWithinTheRequirement) {
         ASSERT_TRUE(r.body.has_value());
         for (int c = 0; c < r.body->columns.size(); ++c) {
             for (const QString& t : r.body->columns.at(c)) {
-                ASSERT_TRUE(token.match(t).hasMatch()) << label(r).toStdString() << " column " << c << ": " << t.toStdString();
+                ASSERT_TRUE(token.match(t).hasMatch())
+                    << label(r).toStdString() << " column " << c << ": " << t.toStdString();
                 EXPECT_LE(t.mid(1).toInt(), r.allowed[letterIndex(t.at(0))])
                     << label(r).toStdString() << " column " << c << ": " << t.toStdString();
             }
@@ -214,7 +217,8 @@ TEST(InstalledLibrary, BigBellLoopsKeepASlowPulse) {
         for (int c = 0; c < r.body->columns.size(); ++c) {
             for (const QString& t : r.body->columns.at(c)) {
                 if (last.contains(t)) {
-                    EXPECT_GE((c - last.value(t)) * 144, 1000) << label(r).toStdString() << ": " << t.toStdString();
+                    EXPECT_GE((c - last.value(t)) * 144, 1000)
+                        << label(r).toStdString() << ": " << t.toStdString();
                 }
                 last.insert(t, c);
             }
@@ -258,7 +262,8 @@ TEST(InstalledLibrary, EveryRecommendedDistributionIsOfferedThreeRingings) {
     for (const auto& counts : distributions) {
         int offered = 0;
         for (const Installed& r : common) {
-            offered += counts[0] >= r.allowed[0] && counts[1] >= r.allowed[1] && counts[2] >= r.allowed[2] ? 1 : 0;
+            offered +=
+                counts[0] >= r.allowed[0] && counts[1] >= r.allowed[1] && counts[2] >= r.allowed[2] ? 1 : 0;
         }
         EXPECT_GE(offered, 3) << "small " << counts[0] << ", middle " << counts[1] << ", big " << counts[2];
     }
@@ -308,7 +313,8 @@ TEST(InstalledLibrary, RingingsSoundAsTheirNamesSay) {
         const QList<int> struck = struckColumns(body);
         const QSet<QString> used = tokensUsed(body);
         ASSERT_GE(struck.size(), 4) << what;
-        const QSet<QString> last(body.columns.at(struck.last()).cbegin(), body.columns.at(struck.last()).cend());
+        const QSet<QString> last(body.columns.at(struck.last()).cbegin(),
+                                 body.columns.at(struck.last()).cend());
 
         // Blagovest opens with three slow strokes of one big bell; a plain
         // blagovest stays on that bell, at least two seconds apart.
@@ -361,7 +367,8 @@ TEST(InstalledLibrary, RingingsSoundAsTheirNamesSay) {
                 const QString t = body.columns.at(struck.at(i)).first();
                 if (i > 0) {
                     const int before = sizeRank(body.columns.at(struck.at(i - 1)).first());
-                    EXPECT_TRUE(perezvon ? sizeRank(t) >= before : sizeRank(t) <= before) << what << " at " << t.toStdString();
+                    EXPECT_TRUE(perezvon ? sizeRank(t) >= before : sizeRank(t) <= before)
+                        << what << " at " << t.toStdString();
                 }
                 walked.insert(t);
             }

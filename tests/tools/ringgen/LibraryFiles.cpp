@@ -50,8 +50,9 @@ QString installedDir() {
 QList<std::array<int, 3>> recommendedGroupCounts() {
     // small, middle, big per bell count 5..15, variants 0 and 1
     static const char* const kTable[11][2] = {
-        {"221", nullptr}, {"231", nullptr}, {"331", "241"}, {"341", "332"}, {"342", nullptr}, {"352", "343"},
-        {"353", "362"},   {"363", "372"},   {"373", nullptr}, {"374", "365"}, {"375", nullptr},
+        {"221", nullptr}, {"231", nullptr}, {"331", "241"},   {"341", "332"},
+        {"342", nullptr}, {"352", "343"},   {"353", "362"},   {"363", "372"},
+        {"373", nullptr}, {"374", "365"},   {"375", nullptr},
     };
     QSet<int> seen;
     QList<std::array<int, 3>> result;

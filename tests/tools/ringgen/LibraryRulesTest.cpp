@@ -54,7 +54,8 @@ TEST(LibraryRules, CatchesEveryBrokenRule) {
         change(r);
         return r;
     };
-    const RingingSource groupBase = with(ringing({"m1", "m2"}, 128, 144), [](RingingSource& r) { r.require = "2"; });
+    const RingingSource groupBase =
+        with(ringing({"m1", "m2"}, 128, 144), [](RingingSource& r) { r.require = "2"; });
     const Case cases[] = {
         // m3 is named but the requirement allows two middle bells
         {common("221", {"s1", "s2", "m1", "m2", "m3", "b1"}), RingingList::Common, "names m3"},
@@ -78,8 +79,10 @@ TEST(LibraryRules, CatchesEveryBrokenRule) {
         {with(groupBase, [](RingingSource& r) { r.require = "8"; }), RingingList::Middle, "outside 2..7"},
         {with(groupBase, [](RingingSource& r) { r.require = "1"; }), RingingList::Middle, "outside 2..7"},
         // a group marked as chords must never strike one of its bells alone
-        {with(groupBase, [](RingingSource& r) { r.marks = "m-"; }), RingingList::Middle, "strikes one bell alone"},
-        {with(groupBase, [](RingingSource& r) { r.marks = "m+"; }), RingingList::Middle, "is not s-, m- or b-"},
+        {with(groupBase, [](RingingSource& r) { r.marks = "m-"; }), RingingList::Middle,
+         "strikes one bell alone"},
+        {with(groupBase, [](RingingSource& r) { r.marks = "m+"; }), RingingList::Middle,
+         "is not s-, m- or b-"},
         {with(common("221", {"s1", "s2", "m1", "m2", "b1"}), [](RingingSource& r) { r.marks = "b-"; }),
          RingingList::Common, "needs at least two bells"},
     };
@@ -130,7 +133,8 @@ TEST(LibraryRules, ListRingingEnsembleLimits) {
         if (c.expected == nullptr) {
             EXPECT_TRUE(errors.isEmpty()) << c.types << " => " << errors.join(u'\n').toStdString();
         } else {
-            EXPECT_TRUE(mentions(errors, c.expected)) << c.types << " => " << errors.join(u'\n').toStdString();
+            EXPECT_TRUE(mentions(errors, c.expected))
+                << c.types << " => " << errors.join(u'\n').toStdString();
         }
     }
 }

@@ -30,10 +30,12 @@ void writeSources(const QString& src) {
     for (const char* list : {"small", "middle", "big"}) {
         put(src + "/" + list + "/index.txt", QStringLiteral("%1-loop\n").arg(list));
     }
-    put(src + "/small/small-loop.zvon", "name = Конёк\nrequire = 1\ninterval = 144\npattern p 128\ns1 x.xx\nplay p\n");
+    put(src + "/small/small-loop.zvon",
+        "name = Конёк\nrequire = 1\ninterval = 144\npattern p 128\ns1 x.xx\nplay p\n");
     put(src + "/middle/middle-loop.zvon",
         "name = Шаг\nrequire = 2\ninterval = 144\npattern p 128\nm2 x...\nm1 ..x.\nplay p\n");
-    put(src + "/big/big-loop.zvon", "name = Мерный\nrequire = 1\ninterval = 144\npattern p 128\nb1 x.......\nplay p\n");
+    put(src + "/big/big-loop.zvon",
+        "name = Мерный\nrequire = 1\ninterval = 144\npattern p 128\nb1 x.......\nplay p\n");
     put(src + "/custom/index.txt", "village\n");
     put(src + "/custom/village.zvon", "name = Звон сельский\ntypes = nnnnnnbnnmmnnss\n"
                                       "description = Звонят в будни.\ninterval = 150\n"

@@ -34,8 +34,8 @@ TEST(RingingSource, ExpandsPatternsRowsAndPlay) {
     EXPECT_EQ(r.columns.at(0), QStringList{"b1"});
     EXPECT_EQ(r.columns.at(1), (QStringList{"s1", "m2"}));
     EXPECT_EQ(r.columns.at(7), (QStringList{"s1", "m2"}));
-    EXPECT_TRUE(r.columns.at(8).isEmpty());  // the rest
-    EXPECT_TRUE(r.columns.at(9).isEmpty());  // the rest
+    EXPECT_TRUE(r.columns.at(8).isEmpty()); // the rest
+    EXPECT_TRUE(r.columns.at(9).isEmpty()); // the rest
     EXPECT_EQ(r.columns.at(10), QStringList{"m1"});
     EXPECT_EQ(r.columns.at(12), QStringList{"m1"});
     EXPECT_TRUE(r.columns.at(13).isEmpty());
