@@ -5,6 +5,7 @@
 #include "app/ProfileFile.h"
 #include "app/RequiredFileCheck.h"
 #include "bells/Ensemble.h"
+#include "playback/TransportState.h"
 #include "ui/TImage.h"
 #include "ui/TUpDown.h"
 
@@ -168,6 +169,9 @@ public:
     void HandStrike(int bell);
     void StrikeColumn(int column);
     void CloseFinishedVoices();
+
+private:
+    TransportState m_transport;
 
     // ---- score, animation and full view ----
 public:
