@@ -1,5 +1,7 @@
 #include "LibraryRules.h"
 
+#include "ringing/RingingText.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -235,5 +237,8 @@ QStringList checkRinging(const RingingSource& ringing, RingingList list) {
         }
     }
     checkChordMarks(ringing, *sizes, errors);
+    if (ringing.encoded && !isCarriedByEncoding(ringing.bodyLines())) {
+        errors.append(QStringLiteral("the body holds characters the encoded form cannot carry"));
+    }
     return errors;
 }

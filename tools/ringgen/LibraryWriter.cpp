@@ -1,10 +1,14 @@
 #include "LibraryWriter.h"
 
 #include "app/TextCodec.h"
+#include "ringing/RingingText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSet>
+
+#include <cstdint>
+#include <random>
 
 namespace {
 
@@ -34,8 +38,20 @@ QStringList indexNames(const QString& text) {
     return names;
 }
 
-QStringList storedBody(const RingingSource& ringing) {
-    return ringing.bodyLines();
+// An encoded body is written with the program's own encoder. Its two symbols
+// are drawn from a generator seeded by the file name, so every build writes
+// the same bytes while the library as a whole uses all the symbols.
+QStringList storedBody(const RingingSource& ringing, const QString& fileName) {
+    const QStringList lines = ringing.bodyLines();
+    if (!ringing.encoded) {
+        return lines;
+    }
+    std::uint32_t seed = 2166136261u;
+    for (const char byte : fileName.toUtf8()) {
+        seed = (seed ^ static_cast<unsigned char>(byte)) * 16777619u;
+    }
+    std::mt19937 rng(seed);
+    return {encodeRingingLines(lines, SymbolChoice::draw(rng))};
 }
 
 } // namespace
@@ -104,7 +120,7 @@ QStringList Library::catalogueLines(RingingList list) const {
 
 QStringList Library::listRingingLines(const RingingSource& ringing) {
     QStringList lines{bellsForTypes(ringing.types), ringing.types, ringing.name, ringing.description};
-    lines.append(storedBody(ringing));
+    lines.append(storedBody(ringing, ringing.name));
     return lines;
 }
 
@@ -127,7 +143,7 @@ QStringList Library::write(const QString& installDir) const {
         if (entry.list == RingingList::Custom) {
             put(custom + bodyFileName(entry), listRingingLines(entry.ringing));
         } else {
-            put(campanel + bodyFileName(entry), storedBody(entry.ringing));
+            put(campanel + bodyFileName(entry), storedBody(entry.ringing, entry.stem));
         }
     }
     for (RingingList list :

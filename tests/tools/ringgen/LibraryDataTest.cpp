@@ -5,6 +5,7 @@
 #include "LibraryFiles.h"
 
 #include "app/TextCodec.h"
+#include "ringing/TextLists.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,8 +43,10 @@ const QList<Installed>& installed() {
             EXPECT_TRUE(lines.has_value())
                 << list << ".kli is missing or has a line of fewer than three fields";
             for (const CatalogueLine& line : lines.value_or(QList<CatalogueLine>{})) {
-                Installed r{list, line.name, campanel + line.file, {}, loadBody(campanel + line.file), {}};
                 const int g = letterIndex(QChar(list[0]));
+                const int index = QString(list) == "common" ? 3 : g;
+                Installed r{list, line.name, campanel + line.file, {}, loadBody(campanel + line.file, index),
+                            {}};
                 if (QString(list) == "common") {
                     for (int i = 0; i < 3 && i < line.require.size(); ++i) {
                         r.allowed[i] = line.require.at(i).isDigit() ? line.require.at(i).digitValue() : -1;
@@ -62,9 +65,8 @@ const QList<Installed>& installed() {
         EXPECT_TRUE(names.has_value()) << "Custom/list.kli is missing";
         for (const QString& name : names.value_or(QStringList{})) {
             const QString path = custom + name + ".kol";
-            Installed r{
-                "custom", name, path, {}, loadBody(path, 4), readTextLines(path).value_or(QStringList{})};
-            r.preamble = r.preamble.mid(0, 4);
+            Installed r{"custom", name, path, {}, loadBody(path, 3, 4), {}};
+            r.preamble = r.body ? r.body->preamble : QStringList{};
             if (r.preamble.size() == 4) {
                 for (QChar c : r.preamble.at(1)) {
                     if (letterIndex(c) >= 0) {
@@ -147,12 +149,32 @@ bool isCommonOrList(const Installed& r) {
 // tempo control can take.
 TEST(InstalledLibrary, EveryNamedRingingLoads) {
     ASSERT_FALSE(installed().isEmpty());
+    std::array<int, 2> encoded{};
+    std::array<int, 2> plain{};
     for (const Installed& r : installed()) {
         ASSERT_TRUE(r.body.has_value()) << label(r).toStdString() << ": " << r.path.toStdString();
         ASSERT_TRUE(r.body->interval.has_value()) << label(r).toStdString();
         EXPECT_GE(*r.body->interval, 50) << label(r).toStdString();
         EXPECT_LE(*r.body->interval, 1000) << label(r).toStdString();
         EXPECT_FALSE(r.body->columns.isEmpty()) << label(r).toStdString();
+        // What the program's loader holds is what the file says.
+        const qsizetype kept =
+            isCommonOrList(r) ? r.body->columns.size() : std::min<qsizetype>(128, r.body->columns.size());
+        ASSERT_EQ(r.body->loadedScore.size(), kept) << label(r).toStdString();
+        for (qsizetype c = 0; c < kept; ++c) {
+            EXPECT_EQ(SplitList(r.body->loadedScore.at(c), ","), r.body->columns.at(c))
+                << label(r).toStdString();
+        }
+        for (int g = 0; g < 3; ++g) {
+            const QString mark = QString(QStringLiteral("smb").at(g)) + u'-';
+            EXPECT_EQ(r.body->animated[g], !r.body->marks.contains(mark)) << label(r).toStdString();
+        }
+        (r.body->encoded ? encoded : plain)[r.list == "custom" ? 1 : 0] += 1;
+    }
+    // Both stored forms are in use, in the catalogue and among the list ringings.
+    for (int where = 0; where < 2; ++where) {
+        EXPECT_GE(encoded[where], 2) << where;
+        EXPECT_GE(plain[where], 2) << where;
     }
     EXPECT_GE(ofList("common").size(), 16);
     for (const char* list : kGroupLists) {

@@ -1,27 +1,54 @@
 #include "LibraryFiles.h"
 
 #include "app/TextCodec.h"
+#include "ringing/RingingFiles.h"
+#include "ringing/RingingText.h"
+#include "ringing/TChannels.h"
 #include "ringing/TextLists.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
-std::optional<LoadedBody> loadBody(const QString& path, int preambleLines) {
-    std::optional<QStringList> lines = readTextLines(path);
-    if (!lines || lines->size() <= preambleLines) {
+std::optional<LoadedBody> loadBody(const QString& path, int scoreIndex, int preambleLines) {
+    const std::optional<QStringList> file = readTextLines(path);
+    if (!file) {
         return std::nullopt;
     }
-    lines->remove(0, preambleLines);
-    LoadedBody body;
-    const QStringList header = SplitList(lines->takeFirst(), ";");
-    bool ok = false;
-    const int interval = header.isEmpty() ? 0 : header.first().toInt(&ok);
-    if (ok) {
-        body.interval = interval;
+    // Library bodies have no preamble; list ringings are read as the
+    // chooser reads them.
+    QStringList stored = *file;
+    if (preambleLines > 0) {
+        const std::optional<RingingDocument> document = parseRingingDocument(*file, preambleLines);
+        if (!document) {
+            return std::nullopt;
+        }
+        stored = document->body;
     }
+    if (stored.isEmpty()) {
+        return std::nullopt;
+    }
+    LoadedBody body;
+    body.preamble = file->mid(0, preambleLines);
+    body.encoded = stored.size() == 1 && stored.first().contains(QRegularExpression("[_&@$]"));
+
+    TChannels channels;
+    const RingingLoadResult load = channels.loadRingingLines(scoreIndex, stored, 144);
+    if (!load.loaded) {
+        return std::nullopt;
+    }
+    body.interval = load.headerInterval;
+    body.loadedScore = channels.score(scoreIndex);
+    for (int g = 0; g < 3; ++g) {
+        body.animated[g] = channels.isGroupAnimated(g);
+    }
+
+    QStringList lines = stored;
+    DecodeRingingText(lines);
+    const QStringList header = SplitList(lines.takeFirst(), ";");
     if (header.size() > 1) {
         body.marks = SplitList(header.at(1), ",");
     }
-    for (const QString& line : *lines) {
+    for (const QString& line : lines) {
         body.columns.append(SplitList(line, ","));
     }
     return body;

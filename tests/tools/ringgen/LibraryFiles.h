@@ -13,12 +13,21 @@
 struct LoadedBody {
     std::optional<int> interval; // nothing when the header's first field is not an integer
     QStringList marks;           // the header's group marks
-    QList<QStringList> columns;  // the tokens of each column
+    QList<QStringList> columns;  // the tokens of each column, as decoded
+    bool encoded = false;        // stored as one encoded line
+    QStringList preamble;        // list ringings: Bells, Types, name, description
+    // What the program's loader put into the score it loaded (the common
+    // score for index 3, the group score otherwise), and the group flags it
+    // left animated.
+    QStringList loadedScore;
+    std::array<bool, 3> animated{true, true, true};
 };
 
-// A body file (after `preambleLines` plain lines): decoded, header parsed,
-// columns split at ",". Nothing when the file cannot be read or is empty.
-std::optional<LoadedBody> loadBody(const QString& path, int preambleLines = 0);
+// Loads a body file as the program does, into score `scoreIndex` (0..2 a
+// group ringing, 3 a common ringing), after `preambleLines` plain lines.
+// Nothing when the file cannot be read, is shorter than its preamble, or the
+// loader refuses it.
+std::optional<LoadedBody> loadBody(const QString& path, int scoreIndex, int preambleLines = 0);
 
 struct CatalogueLine {
     QString require;
