@@ -1,6 +1,7 @@
 #include "LibraryWriter.h"
 
 #include "app/TextCodec.h"
+#include "ringing/RingingText.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,4 +97,29 @@ TEST(LibraryWriter, BrokenSourcesWriteNothing) {
 
     QFile::remove(src + "/small/index.txt");
     EXPECT_TRUE(library.read(src).join(u'\n').contains("small/index.txt: cannot be read"));
+}
+
+// An encoded body is one line that the program's decoder turns back into the
+// plain body, and every build writes the same bytes.
+TEST(LibraryWriter, EncodedBodiesDecodeBackAndAreReproducible) {
+    QTemporaryDir dir;
+    const QString src = dir.path() + "/src";
+    writeSources(src);
+    put(src + "/common/bell.zvon", "name = Звон\nrequire = 021\ninterval = 300\nmarks = m-\nstore = encoded\n"
+                                   "pattern p 8\nb1+m1+m2 x.......\nplay p*20 ~3\n");
+    Library library;
+    ASSERT_EQ(library.read(src), QStringList());
+    ASSERT_EQ(library.write(dir.path() + "/a"), QStringList());
+    ASSERT_EQ(library.write(dir.path() + "/b"), QStringList());
+    const QByteArray stored = bytes(dir.path() + "/a/Campanel/bell.kol");
+    EXPECT_EQ(stored, bytes(dir.path() + "/b/Campanel/bell.kol"));
+    EXPECT_EQ(stored.count("\r\n"), 1);
+    EXPECT_FALSE(stored.contains("b1"));
+
+    QStringList lines = readTextLines(dir.path() + "/a/Campanel/bell.kol").value_or(QStringList{});
+    DecodeRingingText(lines);
+    ASSERT_EQ(lines.size(), 1 + 163);
+    EXPECT_EQ(lines.at(0), QStringLiteral("300;m-"));
+    EXPECT_EQ(lines.at(1), QStringLiteral("m1,m2,b1"));
+    EXPECT_EQ(lines.last(), QString()); // trailing empty columns survive
 }
