@@ -67,6 +67,8 @@ void TfrmMain::FormCreate() {
         m_paths = std::make_unique<PathTable>(PathTable::forExecutable(m_programDir));
         m_settingsFile = std::make_unique<ProfileFile>(m_paths->settingsFile());
     });
+    // 7: the ringing catalogue; a missing or damaged list file is fatal.
+    runStartupStep([this] { m_soundData->load(m_paths->campanelDir(), m_required); });
     // 8: the default settings file, only when there is none.
     runStartupStep([this] {
         const QScreen* screen = QApplication::primaryScreen();
@@ -77,6 +79,8 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { readViewSettings(); });
     runStartupStep([this] { restoreBounds(); });
     runStartupStep([this] { applyPanels(); });
+    // 14: the three group ringing selectors.
+    runStartupStep([this] { createGroupSelectors(); });
     // 28: the recording command becomes available.
     runStartupStep([this] { nRec->setVisible(true); });
 }
@@ -150,6 +154,14 @@ void TfrmMain::FormDestroy() {
     guarded([this] {
         mmResetTimer->stop();
         mmTimer->stop();
+    });
+    // The group ringing selectors, then the ringing catalogue.
+    guarded([this] {
+        for (QComboBox*& selector : m_groupSelectors) {
+            delete selector;
+            selector = nullptr;
+        }
+        m_soundData.reset();
     });
 }
 
