@@ -47,7 +47,8 @@ void TfrmMain::placeOverlayPanels() {
 }
 
 void TfrmMain::FormResize() {
-    // 1: bell strip (bells subsystem).
+    // 1
+    layoutBellStrip();
     // 2
     pnlBellInfo->setFixedWidth(roundHalfEven(pnlInfo->contentsRect().width() / 2.0));
     // 3: group bands; the score redraws itself once it exists.
@@ -96,6 +97,7 @@ void TfrmMain::applyPanels() {
     pnlInfo->setVisible(m_view.info);
     nViewBellsInfo->setChecked(m_view.info);
     // 5: bell strip, group panels, selectors, animation pictures, cursors.
+    layoutBellStrip();
     layoutGroupBands();
     layoutGroupSelectorsAndCommon();
 }
