@@ -53,7 +53,7 @@ void TfrmMain::ShowBellInfo() {
         imgPreview->loadPicture(picture);
     }
     mBellInfo->setPlainText(cbModelRow->currentIndex() == kFlatBellsRow ? kFlatBellsNotice
-                                                                         : bellCaption(m_currentBell));
+                                                                        : bellCaption(m_currentBell));
 }
 
 void TfrmMain::cbModelRowChange() {
@@ -162,15 +162,18 @@ void TfrmMain::clearEnsemble() {
 }
 
 void TfrmMain::ShowBellCount() {
-    mBellsInfo->setPlainText(QStringLiteral("Всего колоколов: ") + QString::number(m_ensemble.selectedCount()));
+    mBellsInfo->setPlainText(QStringLiteral("Всего колоколов: ") +
+                             QString::number(m_ensemble.selectedCount()));
 }
 
 // ---- the ensemble in the settings file ----
 
 void TfrmMain::RestoreEnsembleFromSettings() {
     const QString section = QStringLiteral("Serial");
-    const QString bells = m_settingsFile->readString(section, QStringLiteral("Bells"), QStringLiteral("000000000000000"));
-    const QString types = m_settingsFile->readString(section, QStringLiteral("Types"), QStringLiteral("nnnnnnnnnnnnnnn"));
+    const QString bells =
+        m_settingsFile->readString(section, QStringLiteral("Bells"), QStringLiteral("000000000000000"));
+    const QString types =
+        m_settingsFile->readString(section, QStringLiteral("Types"), QStringLiteral("nnnnnnnnnnnnnnn"));
     m_ensemble.applyText(bells, types);
     for (int i = 0; i < kBellCount && i < bells.size(); ++i) {
         if (bells.at(i) == u'1') {
@@ -212,9 +215,8 @@ bool TfrmMain::keyboardHookEvent(QObject* watched, QEvent* event) {
         return false;
     }
     const auto* key = static_cast<const QKeyEvent*>(event);
-    const int virtualKey =
-        VirtualKeys::translate(QGuiApplication::platformName(), key->nativeScanCode(), key->key(),
-                               key->modifiers().testFlag(Qt::KeypadModifier));
+    const int virtualKey = VirtualKeys::translate(QGuiApplication::platformName(), key->nativeScanCode(),
+                                                  key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
     bool consumed = false;
     guarded([&] { consumed = handleRingingKey(virtualKey, key->isAutoRepeat()); });
     return consumed;
@@ -254,8 +256,8 @@ bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat) {
             });
         }
         if (m_recording) {
-            m_pendingColumn =
-                KeyboardRinging::appendToColumn(m_pendingColumn, KeyboardRinging::strikeToken(m_ensemble, bell));
+            m_pendingColumn = KeyboardRinging::appendToColumn(m_pendingColumn,
+                                                              KeyboardRinging::strikeToken(m_ensemble, bell));
         }
     }
     return role.consumed;

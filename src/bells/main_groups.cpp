@@ -212,7 +212,8 @@ void TfrmMain::buildAddBellMenu() {
     for (int bell = 0; bell < kBellCount; ++bell) {
         QAction* item = nAdd->addAction(icon, bellDisplayName(bell));
         item->setObjectName(QStringLiteral("nAddBell%1").arg(bell));
-        connect(item, &QAction::triggered, this, [this, bell] { guarded([this, bell] { nAddBellClick(bell); }); });
+        connect(item, &QAction::triggered, this,
+                [this, bell] { guarded([this, bell] { nAddBellClick(bell); }); });
         m_addBellItems.append(item);
     }
     // The tree's mouse, drag and popup handling.

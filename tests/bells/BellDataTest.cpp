@@ -78,7 +78,7 @@ TEST(BellData, MissingLinesAndFieldsKeepColumnsAligned) {
     TempProgram program;
     QStringList lines = TempProgram::catalogueLines();
     lines[3] = QStringLiteral("Короткий;s.wav;on.bmp"); // five fields missing
-    lines = lines.mid(0, 14);                             // the fifteenth line missing
+    lines = lines.mid(0, 14);                           // the fifteenth line missing
     program.writeCatalogue(lines);
     Reports r;
     TBellData data(program.cataloguePath(), r.check);

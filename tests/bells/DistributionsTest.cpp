@@ -45,10 +45,12 @@ TEST(Distributions, TableRowsAndMessages) {
         const char* word;
     };
     const Row rows[] = {
-        {5, "221", "000", 1, "вариант "},   {6, "231", "000", 1, "вариант "},   {7, "331", "241", 2, "варианта "},
-        {8, "341", "332", 2, "варианта "},  {9, "342", "000", 1, "вариант "},   {10, "352", "343", 2, "варианта "},
-        {11, "353", "362", 2, "варианта "}, {12, "363", "372", 2, "варианта "}, {13, "373", "000", 1, "вариант "},
-        {14, "374", "365", 2, "варианта "}, {15, "375", "000", 1, "вариант "},
+        {5, "221", "000", 1, "вариант "},   {6, "231", "000", 1, "вариант "},
+        {7, "331", "241", 2, "варианта "},  {8, "341", "332", 2, "варианта "},
+        {9, "342", "000", 1, "вариант "},   {10, "352", "343", 2, "варианта "},
+        {11, "353", "362", 2, "варианта "}, {12, "363", "372", 2, "варианта "},
+        {13, "373", "000", 1, "вариант "},  {14, "374", "365", 2, "варианта "},
+        {15, "375", "000", 1, "вариант "},
     };
     const Distributions d;
     for (const Row& row : rows) {
@@ -59,10 +61,11 @@ TEST(Distributions, TableRowsAndMessages) {
             EXPECT_EQ(d.slot(row.n, v), QStringLiteral("000"));
         }
         EXPECT_EQ(d.variantCount(row.n), row.variants);
-        const QString expected = QStringLiteral("Для %1 колоколов существует %2 %3рекомендуемых распределений по группам.")
-                                     .arg(row.n)
-                                     .arg(row.variants)
-                                     .arg(QString::fromUtf8(row.word));
+        const QString expected =
+            QStringLiteral("Для %1 колоколов существует %2 %3рекомендуемых распределений по группам.")
+                .arg(row.n)
+                .arg(row.variants)
+                .arg(QString::fromUtf8(row.word));
         EXPECT_EQ(d.message(row.n), expected);
         // Each filled slot's digits add up to the bell count.
         for (int v = 0; v < row.variants; ++v) {
@@ -125,7 +128,8 @@ TEST(Distributions, FiveBellExample) {
     EXPECT_EQ(e.group(3), kNoGroup);
 }
 
-// Every bell count and variant: counts follow the slot after correction, no bell 0..10 is small, no group over its limit.
+// Every bell count and variant: counts follow the slot after correction, no bell 0..10 is small, no group
+// over its limit.
 TEST(Distributions, AssignmentKeepsLimitsForEverySelection) {
     const Distributions d;
     for (int n = 5; n <= 15; ++n) {
@@ -138,7 +142,8 @@ TEST(Distributions, AssignmentKeepsLimitsForEverySelection) {
                     e.setSelected(b, true);
                 }
                 d.assign(e, v);
-                EXPECT_EQ(e.groupCount(kSmallGroup) + e.groupCount(kMiddleGroup) + e.groupCount(kBigGroup), n);
+                EXPECT_EQ(e.groupCount(kSmallGroup) + e.groupCount(kMiddleGroup) + e.groupCount(kBigGroup),
+                          n);
                 for (int b = 0; b <= 10; ++b) {
                     EXPECT_NE(e.group(b), kSmallGroup) << b;
                 }

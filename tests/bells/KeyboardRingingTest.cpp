@@ -1,5 +1,5 @@
-#include "BellsTestSupport.h"
 #include "bells/KeyboardRinging.h"
+#include "BellsTestSupport.h"
 #include "bells/TBellData.h"
 #include "bells/VirtualKeys.h"
 
@@ -23,30 +23,30 @@ TEST(VirtualKeys, XkbKeycodesGivePhysicalKeys) {
         int expected;
     };
     const Case cases[] = {
-        {30, Qt::Key_A, 65},            // A under a Latin layout
-        {30, 0x0424, 65},               // the same key under a Russian layout (Ф)
-        {16, 0x0419, 'Q'},              // Й is on Q
-        {44, Qt::Key_Z, 'Z'},           // bottom row start
-        {50, 0x042C, 'M'},              // Ь is on M
-        {11, Qt::Key_0, 48},            // digit row 0 is evdev 11, not 1 + 10
-        {2, Qt::Key_Exclam, 49},        // shifted 1 is still the "1" key
-        {57, Qt::Key_Space, kSpace},    // space
-        {105, Qt::Key_Left, kLeft},     // arrows
-        {106, Qt::Key_Right, kRight},   //
-        {103, Qt::Key_Up, kUp},         //
-        {108, Qt::Key_Down, kDown},     //
-        {59, Qt::Key_F1, 112},          // F1..F10 are contiguous
-        {68, Qt::Key_F10, 121},         //
-        {87, Qt::Key_F11, 122},         // F11 and F12 are not next to F10
-        {88, Qt::Key_F12, 123},         //
-        {39, 0x0416, kOemSemicolon},    // Ж sits on ";"
-        {79, Qt::Key_1, 97},            // numeric pad 1 with Num Lock on
-        {79, Qt::Key_End, kEnd},        // numeric pad 1 with Num Lock off
-        {82, Qt::Key_0, 96},            // numeric pad 0
-        {73, Qt::Key_9, 105},           // numeric pad 9
-        {83, Qt::Key_Comma, kDecimal},  // decimal key, Russian separator
-        {83, Qt::Key_Delete, kDelete},  // decimal key, Num Lock off
-        {98, Qt::Key_Slash, kDivide},   // pad divide
+        {30, Qt::Key_A, 65},           // A under a Latin layout
+        {30, 0x0424, 65},              // the same key under a Russian layout (Ф)
+        {16, 0x0419, 'Q'},             // Й is on Q
+        {44, Qt::Key_Z, 'Z'},          // bottom row start
+        {50, 0x042C, 'M'},             // Ь is on M
+        {11, Qt::Key_0, 48},           // digit row 0 is evdev 11, not 1 + 10
+        {2, Qt::Key_Exclam, 49},       // shifted 1 is still the "1" key
+        {57, Qt::Key_Space, kSpace},   // space
+        {105, Qt::Key_Left, kLeft},    // arrows
+        {106, Qt::Key_Right, kRight},  //
+        {103, Qt::Key_Up, kUp},        //
+        {108, Qt::Key_Down, kDown},    //
+        {59, Qt::Key_F1, 112},         // F1..F10 are contiguous
+        {68, Qt::Key_F10, 121},        //
+        {87, Qt::Key_F11, 122},        // F11 and F12 are not next to F10
+        {88, Qt::Key_F12, 123},        //
+        {39, 0x0416, kOemSemicolon},   // Ж sits on ";"
+        {79, Qt::Key_1, 97},           // numeric pad 1 with Num Lock on
+        {79, Qt::Key_End, kEnd},       // numeric pad 1 with Num Lock off
+        {82, Qt::Key_0, 96},           // numeric pad 0
+        {73, Qt::Key_9, 105},          // numeric pad 9
+        {83, Qt::Key_Comma, kDecimal}, // decimal key, Russian separator
+        {83, Qt::Key_Delete, kDelete}, // decimal key, Num Lock off
+        {98, Qt::Key_Slash, kDivide},  // pad divide
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.evdev);
@@ -59,7 +59,8 @@ TEST(VirtualKeys, XkbKeycodesGivePhysicalKeys) {
     EXPECT_EQ(translate(QStringLiteral("xcb"), 0, Qt::Key_B, false), 'B');
 }
 
-// Without keycodes (offscreen, other platforms) the Qt key decides; Cyrillic letters sit on their Russian-layout keys.
+// Without keycodes (offscreen, other platforms) the Qt key decides; Cyrillic letters sit on their
+// Russian-layout keys.
 TEST(VirtualKeys, QtKeyFallback) {
     EXPECT_FALSE(platformUsesXkbKeycodes(QStringLiteral("offscreen")));
     EXPECT_TRUE(platformUsesXkbKeycodes(QStringLiteral("wayland-egl")));
@@ -71,11 +72,11 @@ TEST(VirtualKeys, QtKeyFallback) {
         int expected;
     };
     const Case cases[] = {
-        {Qt::Key_A, false, 65},    {Qt::Key_Z, false, 90},     {Qt::Key_5, false, 53},
-        {Qt::Key_5, true, 101},    {Qt::Key_Space, false, 32}, {Qt::Key_Left, false, 37},
-        {Qt::Key_Right, false, 39}, {Qt::Key_F5, false, 116},  {Qt::Key_Plus, true, kAdd},
-        {Qt::Key_Plus, false, kOemPlus}, {0x0424, false, 'A'},  {0x0444, false, 'A'}, // ф lower case
-        {0x0401, false, kOemTilde}, {0x042F, false, 'Z'},      {0x0411, false, kOemComma},
+        {Qt::Key_A, false, 65},          {Qt::Key_Z, false, 90},     {Qt::Key_5, false, 53},
+        {Qt::Key_5, true, 101},          {Qt::Key_Space, false, 32}, {Qt::Key_Left, false, 37},
+        {Qt::Key_Right, false, 39},      {Qt::Key_F5, false, 116},   {Qt::Key_Plus, true, kAdd},
+        {Qt::Key_Plus, false, kOemPlus}, {0x0424, false, 'A'},       {0x0444, false, 'A'}, // ф lower case
+        {0x0401, false, kOemTilde},      {0x042F, false, 'Z'},       {0x0411, false, kOemComma},
         {Qt::Key_unknown, false, 0},
     };
     for (const Case& c : cases) {
@@ -118,7 +119,7 @@ TEST(KeyboardRinging, KeyScan) {
     e.setSelected(12, true);
     EXPECT_EQ(KeyboardRinging::bellForKey(data, e, 70), 5); // bell 2 not selected
     e.setSelected(2, true);
-    EXPECT_EQ(KeyboardRinging::bellForKey(data, e, 70), 2); // lowest selected wins
+    EXPECT_EQ(KeyboardRinging::bellForKey(data, e, 70), 2);  // lowest selected wins
     EXPECT_EQ(KeyboardRinging::bellForKey(data, e, 65), -1); // bell 0 not selected
     EXPECT_EQ(KeyboardRinging::bellForKey(data, e, 77), -1); // bell 12 lies past the broken field
     EXPECT_EQ(KeyboardRinging::bellForKey(data, e, 999), -1);

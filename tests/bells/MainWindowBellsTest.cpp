@@ -64,7 +64,8 @@ protected:
         if (!settings.isEmpty()) {
             program.writeSettings(settings);
         }
-        frm = std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(), QStringList{});
+        frm = std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(),
+                                         QStringList{});
         return *frm;
     }
     // Shown, so that the tree has its geometry and keys reach the window.
@@ -77,7 +78,8 @@ protected:
     }
 
     static QStringList settingsWith(const QString& bells, const QString& types) {
-        return {QStringLiteral("[Serial]"), QStringLiteral("Bells=") + bells, QStringLiteral("Types=") + types};
+        return {QStringLiteral("[Serial]"), QStringLiteral("Bells=") + bells,
+                QStringLiteral("Types=") + types};
     }
 
     void press(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false) {
@@ -163,10 +165,10 @@ TEST_F(MainWindowBells, RestoreKeepsStoredGroups) {
     EXPECT_EQ(w.ensemble().typesText(), QStringLiteral("bbmsnnnnnnnnnnn"));
     EXPECT_EQ(w.mDesc->toPlainText(),
               QStringLiteral("Для 5 колоколов существует 1 вариант рекомендуемых распределений по группам."));
-    EXPECT_EQ(treeLines(w.tvGroups), (QStringList{QStringLiteral("Малые колокола"), "  " + name(3),
-                                                   QStringLiteral("Средние колокола"), "  " + name(2),
-                                                   QStringLiteral("Большие колокола"), "  " + name(1),
-                                                   "  " + name(0)}));
+    EXPECT_EQ(
+        treeLines(w.tvGroups),
+        (QStringList{QStringLiteral("Малые колокола"), "  " + name(3), QStringLiteral("Средние колокола"),
+                     "  " + name(2), QStringLiteral("Большие колокола"), "  " + name(1), "  " + name(0)}));
     EXPECT_EQ(w.mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 5"));
 }
 
@@ -199,7 +201,8 @@ TEST_F(MainWindowBells, StripClickSelectAllAndReset) {
     EXPECT_EQ(w.mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 0"));
 }
 
-// The variant buttons step through the filled slots of the row and recompute; a toggle goes back to variant 0.
+// The variant buttons step through the filled slots of the row and recompute; a toggle goes back to variant
+// 0.
 TEST_F(MainWindowBells, VariantButtons) {
     TfrmMain& w = start(settingsWith(QStringLiteral("000000001111111"), QStringLiteral("nnnnnnnnnnnnnnn")));
     w.RecomputeGroups();
@@ -222,9 +225,11 @@ TEST_F(MainWindowBells, VariantButtons) {
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("341"));
 }
 
-// Drag and drop: acceptance per root and limit, drops on bell nodes and from elsewhere refused, a toggle discards it.
+// Drag and drop: acceptance per root and limit, drops on bell nodes and from elsewhere refused, a toggle
+// discards it.
 TEST_F(MainWindowBells, DragAndDropBetweenGroups) {
-    TfrmMain& w = startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
+    TfrmMain& w =
+        startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
     w.ToggleBell(5); // six bells: "231": big {5}, middle {10,11,12}, small {13,14}
     ASSERT_EQ(w.ensemble().groupCountsText(), QStringLiteral("231"));
     QTreeWidget* tree = w.tvGroups;
@@ -233,7 +238,7 @@ TEST_F(MainWindowBells, DragAndDropBetweenGroups) {
     EXPECT_EQ(tree->currentItem(), nodeOf(5));
     EXPECT_FALSE(w.tvGroupsDragOver(tree, nodePos(root(0)))); // bell 5 is not above 10
     EXPECT_TRUE(w.tvGroupsDragOver(tree, nodePos(root(1))));
-    EXPECT_TRUE(w.tvGroupsDragOver(tree, nodePos(root(2))));  // its own group
+    EXPECT_TRUE(w.tvGroupsDragOver(tree, nodePos(root(2))));     // its own group
     EXPECT_FALSE(w.tvGroupsDragOver(tree, nodePos(nodeOf(11)))); // a bell node
     EXPECT_FALSE(w.tvGroupsDragOver(&w, nodePos(root(1))));      // not from the tree
 
@@ -261,7 +266,8 @@ TEST_F(MainWindowBells, DragAndDropBetweenGroups) {
 
 // The popup: "add" items by the selected root and the limits; remove and add keep hand-made groups.
 TEST_F(MainWindowBells, PopupAddAndRemove) {
-    TfrmMain& w = startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
+    TfrmMain& w =
+        startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
     w.ToggleBell(5);
     ASSERT_EQ(w.ensemble().groupCountsText(), QStringLiteral("231"));
     // Hand-made: bell 12 to the small group.
@@ -285,8 +291,9 @@ TEST_F(MainWindowBells, PopupAddAndRemove) {
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("322"));
     EXPECT_EQ(w.distributionVariant(), 0);
     EXPECT_EQ(w.mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 7"));
-    EXPECT_EQ(w.mDesc->toPlainText(),
-              QStringLiteral("Для 7 колоколов существует 2 варианта рекомендуемых распределений по группам."));
+    EXPECT_EQ(
+        w.mDesc->toPlainText(),
+        QStringLiteral("Для 7 колоколов существует 2 варианта рекомендуемых распределений по группам."));
     EXPECT_FALSE(w.btnGPrev->isEnabled());
     EXPECT_TRUE(w.btnGNext->isEnabled());
     EXPECT_FALSE(w.bellStrip()->picture(0)->picture().isNull());
@@ -320,7 +327,8 @@ TEST_F(MainWindowBells, PopupAddAndRemove) {
 
 // Keys: a selected bell's key strikes it and moves the marker; unselected does nothing; Space and arrows.
 TEST_F(MainWindowBells, KeyboardRinging) {
-    TfrmMain& w = startShown(settingsWith(QStringLiteral("001000000000011"), QStringLiteral("nnnnnnnnnnnnnnn")));
+    TfrmMain& w =
+        startShown(settingsWith(QStringLiteral("001000000000011"), QStringLiteral("nnnnnnnnnnnnnnn")));
     press(Qt::Key_D); // bell 3, not selected
     EXPECT_EQ(w.currentBell(), 0);
     press(Qt::Key_C); // bell 2
@@ -362,7 +370,8 @@ TEST_F(MainWindowBells, KeyboardRinging) {
 
 // While recording, each struck bell appends its token; "2" focuses the middle selector and still rings.
 TEST_F(MainWindowBells, RecordingAndSelectorKeys) {
-    TfrmMain& w = startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
+    TfrmMain& w =
+        startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
     w.RecomputeGroups(); // "221": big {10}, middle {11,12}, small {13,14}
     w.m_recording = true;
     press(Qt::Key_L);    // bell 11: middle, second from bell 14 down
