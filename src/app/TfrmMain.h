@@ -189,6 +189,7 @@ private:
     QString catalogueField(int field, int bell) const;
     void groupsChanged();
     void showDistributionsMessage();
+    void fitDistributionsMessage();
     void setNavigationButtons();
     void rebuildGroupsTree();
     void afterGroupsEdit();

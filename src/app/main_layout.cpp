@@ -24,6 +24,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
         if (watched == pnlMainArea) {
             guarded([this] { placeOverlayPanels(); });
+        } else if (watched == pnlInfo) {
+            // The information panels take their widths from pnlInfo's, which
+            // is final only once the window's layouts have run.
+            guarded([this] { FormResize(); });
         } else if (watched == pnlBellsBox) {
             guarded([this] { layoutGroupBands(); });
         } else if (watched == pnlCommon) {

@@ -12,11 +12,14 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kRootCaptions[] = {"Малые колокола", "Средние колокола", "Большие колокола"};
 // Root i of the tree holds the bells of this group.
 constexpr int kRootGroups[] = {kSmallGroup, kMiddleGroup, kBigGroup};
+constexpr int kMessageMinimumHeight = 48;
 
 } // namespace
 
@@ -47,6 +50,16 @@ void TfrmMain::groupsChanged() {
 
 void TfrmMain::showDistributionsMessage() {
     mDesc->setPlainText(m_distributions.message(m_ensemble.selectedCount()));
+    fitDistributionsMessage();
+}
+
+void TfrmMain::fitDistributionsMessage() {
+    // The memo grows to show the whole message in the narrow groups panel.
+    const int margins = 2 * mDesc->frameWidth() + 2 * qRound(mDesc->document()->documentMargin());
+    const int textWidth = std::max(40, mDesc->width() - margins);
+    const QRect needed = mDesc->fontMetrics().boundingRect(QRect(0, 0, textWidth, 10000), Qt::TextWordWrap,
+                                                           mDesc->toPlainText());
+    mDesc->setFixedHeight(std::max(kMessageMinimumHeight, needed.height() + margins + 2));
 }
 
 void TfrmMain::setNavigationButtons() {
@@ -221,6 +234,17 @@ void TfrmMain::buildAddBellMenu() {
     tvGroups->setDefaultDropAction(Qt::CopyAction);
     tvGroups->setDropIndicatorShown(false);
     tvGroups->setSelectionMode(QAbstractItemView::SingleSelection);
+    mDesc->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mDesc->installEventFilter(new EventHook(
+        [this](QObject*, QEvent* event) {
+            if (event->type() == QEvent::Resize) {
+                guarded([this] { fitDistributionsMessage(); });
+            }
+            return false;
+        },
+        mDesc));
+    // Room for the longer bell names in the narrow panel.
+    tvGroups->setIndentation(12);
     tvGroups->viewport()->installEventFilter(
         new EventHook([this](QObject*, QEvent* event) { return groupsTreeEvent(event); }, tvGroups));
     connect(tvGroups, &QWidget::customContextMenuRequested, this,
