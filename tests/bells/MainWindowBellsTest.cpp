@@ -133,6 +133,17 @@ TEST_F(MainWindowBells, FirstStartShowsTheDefaultEnsemble) {
     EXPECT_EQ(w.bellSampleFileName(4), QStringLiteral("bell05.wav"));
 }
 
+// Once shown, the information panels share the row beside the banner.
+TEST_F(MainWindowBells, InformationPanelsAreLaidOut) {
+    TfrmMain& w = startShown();
+    EXPECT_TRUE(waitFor([&] { return w.pnlBellInfo->width() > 100; }));
+    EXPECT_EQ(w.pnlBellInfo->width(), w.pnlBellsInfo->width());
+    EXPECT_GT(w.mBellInfo->width(), 0);
+    EXPECT_GT(w.mBellsInfo->width(), 0);
+    // The whole distributions message fits its memo.
+    EXPECT_GE(w.mDesc->height(), 48);
+}
+
 // A missing catalogue names its full path and asks to end; closing then saves nothing.
 TEST_F(MainWindowBells, MissingCatalogueEndsAndSavesNothing) {
     program.removeCatalogue();
