@@ -8,6 +8,7 @@
 // true to stop the event. Installed on the application it sees every event
 // of every window before normal dispatch.
 class EventHook : public QObject {
+    Q_OBJECT
 public:
     using Handler = std::function<bool(QObject* watched, QEvent* event)>;
 

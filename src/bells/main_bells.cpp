@@ -58,9 +58,7 @@ void TfrmMain::ShowBellInfo() {
 
 void TfrmMain::cbModelRowChange() {
     m_paths->setSampleFolder(cbModelRow->currentIndex(), cbStereo->isChecked());
-    if (cbModelRow->currentIndex() == kFlatBellsRow) {
-        mBellInfo->setPlainText(kFlatBellsNotice);
-    }
+    // Shows the flat-bells notice while that row is chosen.
     ShowBellInfo();
 }
 
@@ -230,7 +228,6 @@ bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat) {
     if (role.step != 0) {
         setCurrentBell(KeyboardRinging::steppedBell(m_currentBell, role.step));
         ShowBellInfo();
-        return true;
     }
     // A held key repeats only the arrows: a repeated strike or toggle would
     // pile up voices faster than bells can ring out.
@@ -276,6 +273,10 @@ void TfrmMain::releaseBells() {
     if (m_keyboardHook) {
         qApp->removeEventFilter(m_keyboardHook);
     }
+    // The hooks on the groups tree and the message call into this window,
+    // which is going away while its controls still get events.
+    qDeleteAll(tvGroups->findChildren<EventHook*>(Qt::FindDirectChildrenOnly));
+    qDeleteAll(mDesc->findChildren<EventHook*>(Qt::FindDirectChildrenOnly));
     // Waits for the keyboard strikes still on their way; they do nothing now.
     delete m_keyStrikes;
     m_keyStrikes = nullptr;

@@ -91,6 +91,7 @@ void TfrmMain::btnGNextClick() {
 void TfrmMain::rebuildGroupsTree() {
     tvGroups->clear();
     m_groupRoots.fill(nullptr);
+    // The picture of the "add bell" items, drawn once when the menu was built.
     const QIcon icon = nAdd->icon().isNull() ? bellIcon() : nAdd->icon();
     auto bellNode = [&](int bell) {
         auto* node = new QTreeWidgetItem(QStringList{bellDisplayName(bell)});
@@ -169,9 +170,18 @@ bool TfrmMain::groupsTreeEvent(QEvent* event) {
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        guarded([&] { tvGroupsDragDrop(drop->source(), drop->position().toPoint()); });
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
+        bool accepted = false;
+        guarded([&] {
+            const QPoint pos = drop->position().toPoint();
+            accepted = tvGroupsDragOver(drop->source(), pos);
+            tvGroupsDragDrop(drop->source(), pos);
+        });
+        if (accepted) {
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+        } else {
+            drop->ignore();
+        }
         return true;
     }
     default:
