@@ -4,12 +4,17 @@
 #include "app/PathTable.h"
 #include "app/ProfileFile.h"
 #include "app/RequiredFileCheck.h"
+#include "bells/Distributions.h"
 #include "bells/Ensemble.h"
+#include "bells/TBellData.h"
 #include "playback/FrameClock.h"
 #include "playback/Generator.h"
 #include "playback/MainTransportHost.h"
 #include "playback/Sequencer.h"
 #include "playback/TransportState.h"
+#include "ringing/RingingFiles.h"
+#include "ringing/TChannels.h"
+#include "ringing/TSoundData.h"
 #include "ui/TImage.h"
 #include "ui/TUpDown.h"
 
@@ -30,10 +35,16 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
+class TfrmSelSound;
+
+class BellStrip;
+class EventHook;
+class KeyStrikes;
 
 // The main window. It owns every object of the program for its whole life
 // and is only a shell: each handler keeps its established name and is a few
@@ -46,6 +57,11 @@ public:
     // programDir: the folder of the executable and its data folders.
     // arguments: the command line without the program name.
     TfrmMain(const QString& programDir, const QStringList& arguments, QWidget* parent = nullptr);
+    // The same, with the reporter of the required-file check given: it gets
+    // the message of a missing or damaged file instead of the modal message
+    // box (an empty reporter keeps the box). For tests, which must not block.
+    TfrmMain(RequiredFileCheck::Reporter reporter, const QString& programDir, const QStringList& arguments,
+             QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     // True when the required-file check asked the program to end.
@@ -129,14 +145,86 @@ public:
     void RestoreEnsembleFromSettings();
     void SaveEnsembleToSettings();
     const Ensemble& ensemble() const { return m_ensemble; }
+    const TBellData* bellData() const { return m_bellData.get(); }
+    int currentBell() const { return m_currentBell; }
+    int distributionVariant() const { return m_variant; }
+    // Select all / reset all (also the HTML export and the ringing loaders).
+    // Toggle bell: select or unselect one bell, recompute the groups, and
+    // strike the bell when it is now selected.
+    void ToggleBell(int bell);
+    void RecomputeGroups();
+    void ShowBellCount(); // the count label "Всего колоколов: "
+    // Gives the input focus to the ringing selector of group 0 small,
+    // 1 middle, 2 big (the control named "cbCustomSelection" + group), when
+    // it exists and can take it.
+    bool focusGroupSelector(int group);
+    // The keyboard handler, by Windows virtual-key code; true when the key
+    // goes no further.
+    bool handleRingingKey(int virtualKey, bool autoRepeat);
+
+    // Keyboard ringing acts on keys only while this is on (on after
+    // start-up; the recording dialog turns it off and EndRecording on).
+    bool m_keyboardRinging = false;
+    // Driven by the recording dialog: while m_recording is on, each bell
+    // struck from the keyboard appends "," (when not empty) and its strike
+    // token to m_pendingColumn.
+    bool m_recording = false;
+    QString m_pendingColumn;
+
+    // Start-up, layout and shutdown steps of the bells subsystem.
+    void loadBellCatalogue();
+    void buildAddBellMenu();
+    void resetBellState();
+    void createBellStrip();
+    void clearEnsemble();
+    void fillDistributions();
+    void layoutBellStrip();
+    void installKeyboardHook();
+    void releaseBells();
+
+    // Bell strip and groups tree handlers.
+    void bellStripClick(int bell);
+    void tvGroupsMouseDown(const QPoint& pos);
+    bool tvGroupsDragOver(QObject* source, const QPoint& pos);
+    void tvGroupsDragDrop(QObject* source, const QPoint& pos);
+    void nAddBellClick(int bell);
+    QAction* addBellItem(int bell) const;
+    BellStrip* bellStrip() const { return m_bellStrip; }
 
 private:
+    void setCurrentBell(int bell);
+    void loadBellPicture(int bell);
+    QString catalogueField(int field, int bell) const;
+    void groupsChanged();
+    void showDistributionsMessage();
+    void fitDistributionsMessage();
+    void setNavigationButtons();
+    void rebuildGroupsTree();
+    void afterGroupsEdit();
+    std::optional<int> selectedRootGroup() const;
+    int groupOfRoot(const QTreeWidgetItem* item) const;
+    bool groupsTreeEvent(QEvent* event);
+    bool keyboardHookEvent(QObject* watched, QEvent* event);
+
     Ensemble m_ensemble;
+    std::unique_ptr<TBellData> m_bellData;
+    Distributions m_distributions;
+    int m_variant = 0;
+    int m_currentBell = 0;
+    BellStrip* m_bellStrip = nullptr;
+    KeyStrikes* m_keyStrikes = nullptr;
+    EventHook* m_keyboardHook = nullptr;
+    std::array<QTreeWidgetItem*, 3> m_groupRoots{};
+    int m_draggedBell = -1;
+    QList<QAction*> m_addBellItems;
 
     // ---- ringings: catalogue choices and the chooser ----
 public:
     void cbCommonChange();
     void nLoadSoundsClick();
+    // The change handler shared by the three group ringing selectors
+    // (group 0 small, 1 middle, 2 big), run with the selector's current item.
+    void cbCustomSelectionChange(int group);
     // Used by other subsystems.
     void FillCommonChoice();
     void FillGroupChoices();
@@ -146,6 +234,53 @@ public:
     int commonScoreSize() const;
     // The animated-group flag of group 0 small, 1 middle, 2 big.
     bool isGroupAnimated(int group) const;
+    // The group ringing selector of group 0 small, 1 middle, 2 big (nullptr
+    // before start-up step 14). Object names "cbCustomSelection0".."2".
+    QComboBox* groupSelector(int group) const;
+    TChannels& channels() { return *m_channels; }
+    const TChannels& channels() const { return *m_channels; }
+    TSoundData& soundData() { return *m_soundData; }
+    // Loads a ringing body into score `index` (0..2 a group, 3 the common
+    // score), then sets the sequencer's interval and shows tempo and total
+    // duration. False when nothing was loaded (nothing changed then).
+    bool LoadRinging(int index, const QString& path);
+    bool loadRingingLines(int index, const QStringList& bodyLines);
+    // The text side of opening a user ringing file: title, the file's
+    // ensemble through [Serial], the body loaded as the common score.
+    bool openUserRingingText(const QString& path);
+    // Loads a list ringing from its file's lines: title, its ensemble, the
+    // body as the common score, page selector and slider for a whole
+    // ringing, and its name chosen in cbCommon when offered there.
+    bool loadListRinging(const QStringList& fileLines);
+    // The same for Custom/<name>.kol.
+    bool loadListRingingByName(const QString& name);
+    // After a whole ringing is loaded (chooser, play-all-in-turn, opened
+    // file): page selector maximum Floor(N / 64) + 1, score redrawn, slider
+    // maximum N.
+    void showWholeRingingPages();
+    // The chooser dialog, created on first use.
+    TfrmSelSound* selSound();
+    // Play-all-in-turn: the chooser's check box "Играть все по очереди".
+    bool isPlayInTurnChecked() const;
+    void uncheckPlayInTurn();
+
+private:
+    void createGroupSelectors();
+    void layoutGroupSelectors();
+    void setPageSelector(int maximum);
+    bool applyRingingLoad(const RingingLoadResult& result);
+    bool applyRingingDocument(const RingingDocument& document, bool decodeBody);
+
+    // Both exist from construction, so that no handler ever meets them missing;
+    // the catalogue is read in start-up step 7.
+    std::unique_ptr<TSoundData> m_soundData = std::make_unique<TSoundData>();
+    std::unique_ptr<TChannels> m_channels = std::make_unique<TChannels>();
+    std::array<QComboBox*, 3> m_groupSelectors{};
+    TfrmSelSound* m_selSound = nullptr;
+    QObject* m_selectorKeyFilter = nullptr;
+    // Counts refills of cbCommon, so that a delayed re-enable after a choice
+    // never overrides a refill made meanwhile.
+    int m_commonFillCount = 0;
 
     // ---- playback: transport, tempo, volume, generator ----
 public:
@@ -221,6 +356,8 @@ public:
 public:
     void nRecClick();
     void EndRecording();
+    void OpenUserRinging(const QString& path);
+    void openCommandLineFile();
     void nPrintClick();
     void nFileOpenClick();
     void nHelpClick();

@@ -1,14 +1,18 @@
 #include "playback/MainTransportHost.h"
 
 #include "app/TfrmMain.h"
+#include "ringing/TfrmSelSound.h"
 
+#include <QComboBox>
 #include <QSignalBlocker>
 
 int MainTransportHost::commonScoreSize() const {
     return m_window.commonScoreSize();
 }
 
-void MainTransportHost::clearScores() {}
+void MainTransportHost::clearScores() {
+    m_window.channels().clearScores();
+}
 
 void MainTransportHost::strikeColumn(int column, std::int64_t) {
     m_window.StrikeColumn(column);
@@ -36,18 +40,23 @@ void MainTransportHost::resetScoreView() {
 }
 
 void MainTransportHost::resetAnimation() {
+    m_window.channels().setAllGroupsAnimated();
     if (m_window.cbShowMovie->isChecked()) {
         m_window.ResetBellImages();
     }
 }
 
 bool MainTransportHost::playAllInTurn() const {
-    return false;
+    return m_window.isPlayInTurnChecked();
 }
 
-void MainTransportHost::uncheckPlayAllInTurn() {}
+void MainTransportHost::uncheckPlayAllInTurn() {
+    m_window.uncheckPlayInTurn();
+}
 
-void MainTransportHost::selectNextInTurn() {}
+void MainTransportHost::selectNextInTurn() {
+    m_window.selSound()->selectNext();
+}
 
 void MainTransportHost::playNextInTurn() {
     m_window.PlayNextInTurn();
@@ -133,15 +142,30 @@ int MainTransportHost::selectedBellCount() const {
     return m_window.ensemble().selectedCount();
 }
 
-int MainTransportHost::groupItemCount(int) const {
-    return 0;
+int MainTransportHost::groupItemCount(int group) const {
+    const QComboBox* selector = m_window.groupSelector(group);
+    return selector ? selector->count() : 0;
 }
 
-int MainTransportHost::groupItemIndex(int) const {
-    return 0;
+int MainTransportHost::groupItemIndex(int group) const {
+    const QComboBox* selector = m_window.groupSelector(group);
+    return selector ? selector->currentIndex() : 0;
 }
 
-void MainTransportHost::chooseGroupRinging(int, int) {}
+void MainTransportHost::chooseGroupRinging(int group, int index) {
+    QComboBox* selector = m_window.groupSelector(group);
+    if (!selector) {
+        return;
+    }
+    // Setting the index runs no handler (the selectors answer the user's
+    // choice only); the choice rule runs once, below.
+    selector->setCurrentIndex(index);
+    QComboBox* mirrors[] = {m_window.cbCustomBells1, m_window.cbCustomBells2, m_window.cbCustomBells3};
+    if (QComboBox* mirror = mirrors[group]; mirror && index < mirror->count()) {
+        mirror->setCurrentIndex(index);
+    }
+    m_window.cbCustomSelectionChange(group);
+}
 
 bool MainTransportHost::sequencerRunning() const {
     return m_window.isPlaying();

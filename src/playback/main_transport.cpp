@@ -2,6 +2,7 @@
 // control and hands the work to the sequencer or the generator.
 
 #include "app/TfrmMain.h"
+#include "ringing/TfrmSelSound.h"
 
 #include <random>
 
@@ -101,8 +102,12 @@ void TfrmMain::ResetPlayback() {
 }
 
 void TfrmMain::PlayNextInTurn() {
-    // Loading the chooser's highlighted list ringing belongs to the ringing
-    // subsystem; the sequencer then plays it from column 0.
+    // The chooser's highlighted list ringing, loaded with its ensemble; the
+    // tick that called this then plays it from column 0.
+    const QString name = selSound()->selectedName();
+    if (name.isEmpty() || !loadListRingingByName(name)) {
+        return;
+    }
     sequencer().enableTimer();
 }
 
