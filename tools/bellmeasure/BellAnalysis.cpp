@@ -240,29 +240,44 @@ Decay measureDecay(const Audio& audio) {
         }
     }
     d.fall60Seconds = static_cast<double>(last) / audio.sampleRate;
-    // Backward integration of the energy gives a smooth decay curve whatever
-    // the beating; its slope between -5 and -35 dB is the decay rate.
-    std::vector<double> remaining(frames + 1, 0.0);
-    for (size_t i = frames; i-- > 0;) {
-        remaining[i] = remaining[i + 1] + energy[i];
+    // The decay rate is the least-squares slope of the level, in 20 ms
+    // steps, from where it has fallen 10 dB to where it last reaches -50 dB:
+    // a straight line through the beats rather than the time of one dip.
+    const size_t block = std::max<size_t>(1, static_cast<size_t>(audio.sampleRate) / 50);
+    std::vector<double> level;
+    for (size_t i = 0; i + block <= frames; i += block) {
+        double sum = 0.0;
+        for (size_t j = i; j < i + block; ++j) {
+            sum += energy[j];
+        }
+        level.push_back(10.0 * std::log10(sum / static_cast<double>(block) + 1e-30));
     }
-    if (remaining[0] <= 0.0) {
+    if (level.empty()) {
         return d;
     }
-    double t5 = -1.0;
-    double t35 = -1.0;
-    for (size_t i = 0; i < frames; ++i) {
-        const double level = 10.0 * std::log10(remaining[i] / remaining[0] + 1e-300);
-        if (t5 < 0.0 && level <= -5.0) {
-            t5 = static_cast<double>(i) / audio.sampleRate;
-        }
-        if (level <= -35.0) {
-            t35 = static_cast<double>(i) / audio.sampleRate;
-            break;
-        }
+    const double top = *std::max_element(level.begin(), level.end());
+    size_t from = 0;
+    while (from < level.size() && level[from] > top - 10.0) {
+        ++from;
     }
-    if (t5 >= 0.0 && t35 > t5) {
-        d.t60Seconds = 2.0 * (t35 - t5);
+    size_t to = level.size();
+    while (to > from && level[to - 1] < top - 50.0) {
+        --to;
+    }
+    if (to > from + 2) {
+        double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
+        const double n = static_cast<double>(to - from);
+        for (size_t i = from; i < to; ++i) {
+            const double x = static_cast<double>(i * block) / audio.sampleRate;
+            sx += x;
+            sy += level[i];
+            sxx += x * x;
+            sxy += x * level[i];
+        }
+        const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+        if (slope < 0.0) {
+            d.t60Seconds = -60.0 / slope;
+        }
     }
     return d;
 }

@@ -32,7 +32,7 @@ struct PartialDraws {
 
     explicit PartialDraws(Random& rng, double scatterCents, double levelSpread, double phaseSpread) {
         scatter = rng.symmetric(scatterCents);
-        doubletBalance = 0.55 + 0.4 * rng.unit();
+        doubletBalance = 0.3 + 0.4 * rng.unit();
         growlBeat = 0.7 + 0.6 * rng.unit();
         neighbourSign = rng.unit() < 0.5 ? -1.0 : 1.0;
         neighbourSpacing = 0.8 + 0.4 * rng.unit();

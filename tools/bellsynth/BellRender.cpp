@@ -200,27 +200,27 @@ void addModes(const std::vector<Mode>& modes, double sampleRate, double* left, d
     }
 }
 
-size_t framesUntilBelow(const BellVoice& v, double peak, double belowDb) {
-    double room = 1.0;
-    double latest = 0.0;
+size_t ringEndFrame(const BellVoice& v, double peak, double belowDb) {
+    double roomPower = 1.0;
     for (const Reflection& r : v.reflections) {
-        room += std::pow(10.0, r.gainDb / 20.0);
-        latest = std::max({latest, r.delayLeftMs, r.delayRightMs});
+        roomPower += std::pow(10.0, r.gainDb / 10.0);
     }
     const double limit = peak * std::pow(10.0, belowDb / 20.0);
-    const double step = 0.02;
+    const double step = 0.01;
     double t = 0.0;
     for (; t < 600.0; t += step) {
-        double bound = 0.0;
+        double left = 0.0;
+        double right = 0.0;
         for (const Mode& m : v.modes) {
-            const double amp = std::max(std::abs(m.left), std::abs(m.right));
-            bound += amp * std::exp(-kLn1000 * t / m.t60);
+            const double fade = std::exp(-2.0 * kLn1000 * t / m.t60);
+            left += std::norm(m.left) * fade;
+            right += std::norm(m.right) * fade;
         }
-        if (bound * room <= limit) {
+        if (std::sqrt(std::max(left, right) * roomPower) <= limit) {
             break;
         }
     }
-    return static_cast<size_t>(std::ceil((t + latest / 1000.0) * v.sampleRate));
+    return static_cast<size_t>(std::ceil(t * v.sampleRate));
 }
 
 StereoBuffer renderBell(const BellVoice& v, size_t frames) {

@@ -20,9 +20,11 @@ struct StereoBuffer {
 // Renders the first `frames` frames of the bell.
 StereoBuffer renderBell(const BellVoice& voice, size_t frames);
 
-// The number of frames after which the modes, whatever their phases, stay
-// `belowDb` under `peak`: rendering this far never cuts the ring short.
-size_t framesUntilBelow(const BellVoice& voice, double peak, double belowDb);
+// Where the ring has fallen `belowDb` under `peak`: the frame at which the
+// power of the modes, summed without regard to their beating, reaches that
+// level. Beats make the sound dip below it earlier and rise above it again,
+// so the time of the last such sample would jump from bell to bell.
+size_t ringEndFrame(const BellVoice& voice, double peak, double belowDb);
 
 // Adds the modes to two channel buffers; exposed for the benchmark and tests.
 void addModes(const std::vector<Mode>& modes, double sampleRate, double* left, double* right,

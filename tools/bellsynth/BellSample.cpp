@@ -28,19 +28,9 @@ float peakOf(const std::vector<float>& x) {
 
 double toDb(double x) { return 20.0 * std::log10(std::max(x, 1e-12)); }
 
-// Cuts the channels after the last sample that reaches `endLevel`, fades the
-// last stretch before it out with a raised cosine and appends silence.
-// Returns the first frame of the fade.
-size_t trimAndFade(std::vector<std::vector<float>*> channels, float endLevel) {
-    size_t end = 0;
-    for (const std::vector<float>* c : channels) {
-        for (size_t i = c->size(); i-- > end;) {
-            if (std::abs((*c)[i]) >= endLevel) {
-                end = i + 1;
-                break;
-            }
-        }
-    }
+// Ends the channels at frame `end`: the stretch before it fades out with a
+// raised cosine, silence follows. Returns the first frame of the fade.
+size_t trimAndFade(std::vector<std::vector<float>*> channels, size_t end) {
     const size_t fade = static_cast<size_t>(kFadeSeconds * kSampleRate);
     end = std::max(end, fade);
     const size_t fadeStart = end - fade;
@@ -89,11 +79,14 @@ MasteredBell masterBell(const BellVoice& voice) {
     // peak, which fixes how far the ring must be rendered.
     const StereoBuffer probe = renderBell(voice, static_cast<size_t>(0.5 * kSampleRate));
     const double probePeak = std::max(peakOf(probe.left), peakOf(probe.right));
-    const size_t frames = std::min(framesUntilBelow(voice, probePeak, kEndBelowPeakDb - 6.0),
-                                   static_cast<size_t>(180.0 * kSampleRate));
+    const size_t longest = static_cast<size_t>(180.0 * kSampleRate);
+    const size_t frames = std::min(ringEndFrame(voice, probePeak, kEndBelowPeakDb - 3.0), longest) +
+                          static_cast<size_t>(0.5 * kSampleRate);
 
     MasteredBell m;
     m.stereo = renderBell(voice, frames);
+    const double peak = std::max(peakOf(m.stereo.left), peakOf(m.stereo.right));
+    const size_t end = std::min(ringEndFrame(voice, peak, kEndBelowPeakDb), frames);
     m.mono.resize(frames);
     for (size_t i = 0; i < frames; ++i) {
         m.mono[i] = 0.5f * (m.stereo.left[i] + m.stereo.right[i]);
@@ -102,10 +95,8 @@ MasteredBell masterBell(const BellVoice& voice) {
                                         m.stereoPeakDb);
     const bool monoLimited = setLevel({&m.mono}, voice.loudnessDb, m.monoLoudnessDb, m.monoPeakDb);
     m.limited = stereoLimited || monoLimited;
-    const float endFactor = static_cast<float>(std::pow(10.0, kEndBelowPeakDb / 20.0));
-    const float stereoPeak = std::max(peakOf(m.stereo.left), peakOf(m.stereo.right));
-    m.stereoFadeStart = trimAndFade({&m.stereo.left, &m.stereo.right}, stereoPeak * endFactor);
-    m.monoFadeStart = trimAndFade({&m.mono}, peakOf(m.mono) * endFactor);
+    m.stereoFadeStart = trimAndFade({&m.stereo.left, &m.stereo.right}, end);
+    m.monoFadeStart = trimAndFade({&m.mono}, end);
     return m;
 }
 
