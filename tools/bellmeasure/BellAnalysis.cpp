@@ -130,8 +130,8 @@ double strikePitch(const std::vector<Peak>& peaks) {
     // falling by 0.84 per harmonic so that a low subharmonic explaining
     // everything loosely loses to the fundamental explaining the strong
     // partials well. The tolerance is wide because the ear accepts a bell's
-    // stretched upper partials as harmonics. Candidates start just below the
-    // lowest strong peak: no pitch is heard far below every partial.
+    // stretched upper partials as harmonics. Candidates start an octave
+    // below the lowest strong peak: no pitch is heard far below every partial.
     constexpr double kRange = 40.0;
     constexpr double kTolerance = 50.0; // cents
     constexpr int kHarmonics = 8;
@@ -182,7 +182,7 @@ double strikePitch(const std::vector<Peak>& peaks) {
     };
     double bestF0 = 0.0;
     double bestScore = -1.0;
-    const double start = std::max(20.0, lowest * 0.9);
+    const double start = std::max(20.0, lowest * 0.49);
     for (double f0 = start; f0 < 12000.0; f0 *= std::pow(2.0, 2.0 / 1200.0)) {
         const double s = fit(f0, nullptr);
         if (s > bestScore * (1.0 + 1e-9)) {
@@ -240,40 +240,34 @@ Decay measureDecay(const Audio& audio) {
         }
     }
     d.fall60Seconds = static_cast<double>(last) / audio.sampleRate;
-    // The decay rate is the least-squares slope of the level, in 20 ms
-    // steps, from where it has fallen 10 dB to where it last reaches -50 dB:
-    // a straight line through the beats rather than the time of one dip.
-    const size_t block = std::max<size_t>(1, static_cast<size_t>(audio.sampleRate) / 50);
-    std::vector<double> level;
-    for (size_t i = 0; i + block <= frames; i += block) {
-        double sum = 0.0;
-        for (size_t j = i; j < i + block; ++j) {
-            sum += energy[j];
-        }
-        level.push_back(10.0 * std::log10(sum / static_cast<double>(block) + 1e-30));
+    // The decay rate: the energy still to come at each moment (integrated
+    // backwards from the end) falls smoothly through the beats; its
+    // least-squares slope from -5 to -35 dB, in 10 ms steps, scaled to 60 dB.
+    std::vector<double> remaining(frames + 1, 0.0);
+    for (size_t i = frames; i-- > 0;) {
+        remaining[i] = remaining[i + 1] + energy[i];
     }
-    if (level.empty()) {
+    if (remaining[0] <= 0.0) {
         return d;
     }
-    const double top = *std::max_element(level.begin(), level.end());
-    size_t from = 0;
-    while (from < level.size() && level[from] > top - 10.0) {
-        ++from;
-    }
-    size_t to = level.size();
-    while (to > from && level[to - 1] < top - 50.0) {
-        --to;
-    }
-    if (to > from + 2) {
-        double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
-        const double n = static_cast<double>(to - from);
-        for (size_t i = from; i < to; ++i) {
-            const double x = static_cast<double>(i * block) / audio.sampleRate;
-            sx += x;
-            sy += level[i];
-            sxx += x * x;
-            sxy += x * level[i];
+    const size_t step = std::max<size_t>(1, static_cast<size_t>(audio.sampleRate) / 100);
+    double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0, n = 0.0;
+    for (size_t i = 0; i < frames; i += step) {
+        const double level = 10.0 * std::log10(remaining[i] / remaining[0] + 1e-300);
+        if (level > -5.0) {
+            continue;
         }
+        if (level < -35.0) {
+            break;
+        }
+        const double x = static_cast<double>(i) / audio.sampleRate;
+        sx += x;
+        sy += level;
+        sxx += x * x;
+        sxy += x * level;
+        n += 1.0;
+    }
+    if (n >= 3.0) {
         const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
         if (slope < 0.0) {
             d.t60Seconds = -60.0 / slope;

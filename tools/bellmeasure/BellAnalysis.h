@@ -58,7 +58,7 @@ std::string noteName(double hz);
 
 struct Decay {
     double fall60Seconds = 0.0; // last moment the signal reaches 60 dB below its peak
-    double t60Seconds = 0.0;    // decay rate from -10 to -50 dB, as the time to fall 60 dB
+    double t60Seconds = 0.0;    // decay rate of the remaining energy, -5 to -35 dB, as time to fall 60 dB
 };
 
 Decay measureDecay(const Audio& audio);
