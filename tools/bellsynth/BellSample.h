@@ -16,8 +16,10 @@ namespace bellsynth {
 inline constexpr double kSampleRate = 48000.0;
 // No sample goes above this level (dBFS), even after dither.
 inline constexpr double kPeakLimitDb = -1.0;
-// Where the files end: this far under their peak.
-inline constexpr double kEndBelowPeakDb = -60.0;
+// Where the files end: this far under their peak, by the summed power of
+// the partials. Beats raise the sound above that sum by up to a few dB, so
+// it is 3 dB under the 60 dB at which the ring counts as over.
+inline constexpr double kEndBelowPeakDb = -63.0;
 inline constexpr double kFadeSeconds = 0.05;
 inline constexpr double kSilenceSeconds = 0.02;
 // The length over which loudness is measured: the strike and the first of the ring.

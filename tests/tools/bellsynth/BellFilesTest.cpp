@@ -94,18 +94,14 @@ TEST(BellFiles, PeakLimitAndRingUntilSixtyDecibelsDown) {
                 const Audio& a = sample(row, stereo, bell);
                 const std::string what = samplePath(row, stereo, bell);
                 EXPECT_LE(peakDbfs(a), -1.0) << what;
-                // The last 0.3 s before the fade: about 60 dB under the peak.
+                // The last 0.3 s before the fade: about 60 dB under the peak
+                // (a tone of that amplitude has an RMS 3 dB lower still),
+                // give or take the beats of the partials that remain.
                 const size_t tail = static_cast<size_t>(0.3 * a.sampleRate);
                 const size_t end = a.frames() - static_cast<size_t>(0.1 * a.sampleRate);
-                float loudest = 0.0f;
-                for (const std::vector<float>& c : a.channels) {
-                    for (size_t i = end - tail; i < end; ++i) {
-                        loudest = std::max(loudest, std::abs(c[i]));
-                    }
-                }
-                const double below = 20.0 * std::log10(loudest + 1e-12) - peakDbfs(a);
-                EXPECT_GT(below, -68.0) << what << " rings on long after it has died away";
-                EXPECT_LT(below, -52.0) << what << " is cut short";
+                const double below = rmsDbfs(a, end - tail, tail) - peakDbfs(a);
+                EXPECT_GT(below, -76.0) << what << " rings on long after it has died away";
+                EXPECT_LT(below, -57.0) << what << " is cut short";
             }
         }
     }
@@ -132,35 +128,37 @@ TEST(BellFiles, MonoIsAMixAndStereoIsStereo) {
                 mid += double(sum[i]) * sum[i];
             }
             EXPECT_GT(10.0 * std::log10(mid / both), -1.5) << what << ": the channels cancel in mono";
-            const double mixFit = correlation(m.channels.at(0), sum, n);
-            EXPECT_GT(mixFit, 0.995) << samplePath(row, false, bell);
-            EXPECT_GT(mixFit, correlation(m.channels.at(0), left, n) + 0.003) << "mono is the left channel";
-            EXPECT_GT(mixFit, correlation(m.channels.at(0), right, n) + 0.003) << "mono is the right channel";
+            // The mono file differs from the mix by little more than rounding,
+            // from either channel by far more.
+            const double mixMisfit = 1.0 - correlation(m.channels.at(0), sum, n);
+            EXPECT_LT(mixMisfit, 1e-4) << samplePath(row, false, bell);
+            EXPECT_LT(mixMisfit * 5.0, 1.0 - correlation(m.channels.at(0), left, n)) << "mono is the left channel";
+            EXPECT_LT(mixMisfit * 5.0, 1.0 - correlation(m.channels.at(0), right, n)) << "mono is the right channel";
         }
     }
 }
 
 // Bell 0 sounds lowest, bell 14 highest: the strike pitch rises with every
-// bell in every row, and ring time falls with every bell.
+// bell in every row, by at least half a semitone, and every smaller bell dies
+// away sooner: a faster decay and a shorter sample.
 TEST(BellFiles, StrikePitchRisesAndRingTimeFalls) {
     for (int row = 0; row < kRows; ++row) {
         double lastStrike = 0.0;
-        double lastRing = 1e9;
-        std::vector<double> decay;
+        double lastDecay = 1e9;
+        double lastLength = 1e9;
         for (int bell = 0; bell < kBells; ++bell) {
             const Audio& a = sample(row, false, bell);
+            const std::string what = "row " + std::to_string(row + 1) + " bell " + std::to_string(bell);
             const std::vector<float>& x = a.channels.at(0);
             const double strike = strikePitchOf(x.data(), x.size(), a.sampleRate);
-            EXPECT_GT(strike, lastStrike * std::pow(2.0, 50.0 / 1200.0))
-                << "row " << row + 1 << " bell " << bell << " is not above bell " << bell - 1;
+            EXPECT_GT(strike, lastStrike * std::pow(2.0, 50.0 / 1200.0)) << what << " is not above the bell before";
             lastStrike = strike;
-            const Decay d = measureDecay(a);
-            EXPECT_LT(d.fall60Seconds, lastRing) << "row " << row + 1 << " bell " << bell;
-            lastRing = d.fall60Seconds;
-            decay.push_back(d.t60Seconds);
+            const double decay = measureDecay(a).t60Seconds;
+            EXPECT_LT(decay, lastDecay) << what << " rings longer than the bell before";
+            EXPECT_LT(a.seconds(), lastLength) << what << " lasts longer than the bell before";
+            lastDecay = decay;
+            lastLength = a.seconds();
         }
-        EXPECT_GT(decay[0], decay[7]) << "row " << row + 1;
-        EXPECT_GT(decay[7], decay[14]) << "row " << row + 1;
     }
 }
 
