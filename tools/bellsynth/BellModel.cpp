@@ -118,9 +118,10 @@ BellVoice buildBellVoice(const RowSpec& row, int bell, double sampleRate) {
         const double f = freqs[i];
         const double t60 = longestT60 * std::pow(lowestHz / f, row.decayExponent) * p.decay;
         // The table's levels are those of a bell struck so that its nominal
-        // sounds at the given level; the clapper tilts the partials around it.
-        const double amp =
-            dbToGain(p.levelDb) * contactGain(f, b.contactMs) / contactGain(v.nominalHz, b.contactMs);
+        // sounds at the given level; the clapper's contact takes energy from
+        // the partials above the nominal, the more the longer it lasts.
+        const double amp = dbToGain(p.levelDb) *
+                           std::min(1.0, contactGain(f, b.contactMs) / contactGain(v.nominalHz, b.contactMs));
         const bool low = p.ratio < 1.0;
         // The partial at the strike note is left steady, or the strike would
         // blur together with the growl.
