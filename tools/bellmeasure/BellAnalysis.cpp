@@ -52,8 +52,8 @@ std::optional<Audio> readAudio(const std::string& path, std::string& error, size
     return a;
 }
 
-std::vector<Peak> spectralPeaks(const float* x, size_t count, double sampleRate, double rangeDb, size_t maxPeaks,
-                                int segments) {
+std::vector<Peak> spectralPeaks(const float* x, size_t count, double sampleRate, double rangeDb,
+                                size_t maxPeaks, int segments) {
     segments = std::max(segments, 1);
     const size_t length = count * 2 / static_cast<size_t>(segments + 1);
     if (length < 16) {
@@ -69,7 +69,8 @@ std::vector<Peak> spectralPeaks(const float* x, size_t count, double sampleRate,
     const double step = 2.0 * std::numbers::pi / static_cast<double>(length - 1);
     for (size_t i = 0; i < length; ++i) {
         const double p = step * static_cast<double>(i);
-        window[i] = 0.35875 - 0.48829 * std::cos(p) + 0.14128 * std::cos(2.0 * p) - 0.01168 * std::cos(3.0 * p);
+        window[i] =
+            0.35875 - 0.48829 * std::cos(p) + 0.14128 * std::cos(2.0 * p) - 0.01168 * std::cos(3.0 * p);
     }
     std::vector<double> power(bins, 0.0);
     std::vector<std::complex<double>> buf(n);
@@ -113,16 +114,20 @@ std::vector<Peak> spectralPeaks(const float* x, size_t count, double sampleRate,
         const double denom = a - 2.0 * b + c;
         const double offset = denom < 0.0 ? 0.5 * (a - c) / denom : 0.0;
         const double level = b - 0.25 * (a - c) * offset;
-        peaks.push_back({(static_cast<double>(i) + offset) * sampleRate / static_cast<double>(n), level - top});
+        peaks.push_back(
+            {(static_cast<double>(i) + offset) * sampleRate / static_cast<double>(n), level - top});
     }
-    std::stable_sort(peaks.begin(), peaks.end(), [](const Peak& p, const Peak& q) { return p.levelDb > q.levelDb; });
+    std::stable_sort(peaks.begin(), peaks.end(),
+                     [](const Peak& p, const Peak& q) { return p.levelDb > q.levelDb; });
     if (peaks.size() > maxPeaks) {
         peaks.resize(maxPeaks);
     }
     return peaks;
 }
 
-double cents(double a, double b) { return 1200.0 * std::log2(b / a); }
+double cents(double a, double b) {
+    return 1200.0 * std::log2(b / a);
+}
 
 double strikePitch(const std::vector<Peak>& peaks) {
     // Subharmonic summation: only peaks within 40 dB of the strongest take
@@ -313,8 +318,8 @@ std::pair<Biquad, Biquad> kWeighting(double fs) {
     const double vh = std::pow(10.0, 3.999843853973347 / 20.0);
     const double vb = std::pow(vh, 0.4996667741545416);
     double a0 = 1.0 + k / q + k * k;
-    const Biquad shelf{(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
-                       2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+    const Biquad shelf{(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0,
+                       (vh - vb * k / q + k * k) / a0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
     k = std::tan(pi * 38.13547087602444 / fs);
     const double qh = 0.5003270373238773;
     a0 = 1.0 + k / qh + k * k;

@@ -36,7 +36,8 @@ void fft(std::vector<std::complex<double>>& data) {
     // repeated multiplication so that long transforms stay accurate.
     std::vector<std::complex<double>> twiddle(n / 2);
     for (size_t k = 0; k < n / 2; ++k) {
-        twiddle[k] = std::polar(1.0, -2.0 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(n));
+        twiddle[k] =
+            std::polar(1.0, -2.0 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(n));
     }
     for (size_t len = 2; len <= n; len <<= 1) {
         const size_t half = len / 2;

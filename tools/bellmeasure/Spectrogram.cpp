@@ -16,20 +16,24 @@ namespace {
 
 // Dark violet through red to pale yellow: even steps of level look even.
 QColor levelColour(double t) {
-    static const double stops[][3] = {{0, 0, 4},      {40, 11, 84},    {101, 21, 110}, {159, 42, 99},
-                                      {212, 72, 66},  {245, 125, 21},  {250, 193, 39}, {252, 255, 164}};
+    static const double stops[][3] = {{0, 0, 4},     {40, 11, 84},   {101, 21, 110}, {159, 42, 99},
+                                      {212, 72, 66}, {245, 125, 21}, {250, 193, 39}, {252, 255, 164}};
     t = std::clamp(t, 0.0, 1.0) * 7.0;
     const int i = std::min(6, static_cast<int>(t));
     const double f = t - i;
-    const auto mix = [&](int c) { return static_cast<int>(std::lround(stops[i][c] + f * (stops[i + 1][c] - stops[i][c]))); };
+    const auto mix = [&](int c) {
+        return static_cast<int>(std::lround(stops[i][c] + f * (stops[i + 1][c] - stops[i][c])));
+    };
     return QColor(mix(0), mix(1), mix(2));
 }
 
 // Level in dB of every pixel row (bottom = lowHz) at each pixel column.
 std::vector<std::vector<double>> levels(const Audio& audio, const SpectrogramStyle& s) {
     const std::vector<float> mono = audio.mono();
-    const size_t window = 4096;
-    const size_t n = 16384;
+    // A long window: bells change slowly, and the hum and its neighbours
+    // lie only a few hertz apart.
+    const size_t window = 16384;
+    const size_t n = 32768;
     std::vector<double> hann(window);
     for (size_t i = 0; i < window; ++i) {
         hann[i] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / (window - 1));
@@ -55,7 +59,8 @@ std::vector<std::vector<double>> levels(const Audio& audio, const SpectrogramSty
         fft(buf);
         for (int y = 0; y < s.panelHeight; ++y) {
             const double f0 = s.lowHz * std::pow(s.highHz / s.lowHz, static_cast<double>(y) / s.panelHeight);
-            const double f1 = s.lowHz * std::pow(s.highHz / s.lowHz, static_cast<double>(y + 1) / s.panelHeight);
+            const double f1 =
+                s.lowHz * std::pow(s.highHz / s.lowHz, static_cast<double>(y + 1) / s.panelHeight);
             const size_t b0 = static_cast<size_t>(f0 * n / audio.sampleRate);
             const size_t b1 = std::max(b0, static_cast<size_t>(f1 * n / audio.sampleRate));
             double power = 0.0;
@@ -84,23 +89,27 @@ QImage drawSpectrograms(const std::vector<SpectrogramPanel>& panels, const Spect
     font.setPixelSize(12);
     p.setFont(font);
 
+    // Each panel is scaled to its own loudest point, so that a soft small
+    // bell shows its partials as clearly as a big one.
     std::vector<std::vector<std::vector<double>>> all;
-    double loudest = -300.0;
+    std::vector<double> loudest;
     for (const SpectrogramPanel& panel : panels) {
         all.push_back(levels(*panel.audio, s));
+        loudest.push_back(-300.0);
         for (const auto& column : all.back()) {
-            loudest = std::max(loudest, *std::max_element(column.begin(), column.end()));
+            loudest.back() = std::max(loudest.back(), *std::max_element(column.begin(), column.end()));
         }
     }
     const auto yOf = [&](double hz) {
-        return top + s.panelHeight - static_cast<int>(std::lround(s.panelHeight * std::log(hz / s.lowHz) /
-                                                                  std::log(s.highHz / s.lowHz)));
+        return top + s.panelHeight -
+               static_cast<int>(
+                   std::lround(s.panelHeight * std::log(hz / s.lowHz) / std::log(s.highHz / s.lowHz)));
     };
     for (size_t k = 0; k < panels.size(); ++k) {
         const int x0 = left + static_cast<int>(k) * (s.panelWidth + gap);
         for (int x = 0; x < s.panelWidth; ++x) {
             for (int y = 0; y < s.panelHeight; ++y) {
-                const double db = all[k][static_cast<size_t>(x)][static_cast<size_t>(y)] - loudest;
+                const double db = all[k][static_cast<size_t>(x)][static_cast<size_t>(y)] - loudest[k];
                 image.setPixelColor(x0 + x, top + s.panelHeight - 1 - y, levelColour(1.0 + db / s.rangeDb));
             }
         }
@@ -123,7 +132,7 @@ QImage drawSpectrograms(const std::vector<SpectrogramPanel>& panels, const Spect
         p.drawText(QRect(0, y - 8, left - 8, 16), Qt::AlignRight | Qt::AlignVCenter, label);
     }
     p.drawText(QRect(left, height - 20, width - left, 16), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Level: black is %1 dB under the loudest, pale yellow the loudest.")
+               QStringLiteral("Level: pale yellow is the loudest point of each bell, black %1 dB under it.")
                    .arg(static_cast<int>(s.rangeDb)));
     p.end();
     return image;

@@ -69,14 +69,15 @@ int report(const std::vector<std::string>& files, size_t peakCount, double strik
         const Decay d = measureDecay(*a);
         std::printf("%s\n", path.c_str());
         std::printf("  %s, %.2f s\n", describeFormat(*a).c_str(), a->seconds());
-        std::printf("  peak %.2f dBFS, RMS %.2f dBFS, loudness %.2f (K-weighted, first second)\n", peakDbfs(*a),
-                    rmsDbfs(*a, 0, second), loudnessDb(*a, second));
+        std::printf("  peak %.2f dBFS, RMS %.2f dBFS, loudness %.2f (K-weighted, first second)\n",
+                    peakDbfs(*a), rmsDbfs(*a, 0, second), loudnessDb(*a, second));
         std::printf("  falls 60 dB in %.2f s, decay rate T60 %.2f s\n", d.fall60Seconds, d.t60Seconds);
         std::printf("  strike %.2f Hz (%s), nominal %.2f Hz\n", strike, noteName(strike).c_str(), nominal);
-        std::printf("  strongest peaks of the first second:\n  %10s %8s %8s  %s\n", "Hz", "dB", "ratio", "note");
+        std::printf("  strongest peaks of the first second:\n  %10s %8s %8s  %s\n", "Hz", "dB", "ratio",
+                    "note");
         for (size_t i = 0; i < std::min(peakCount, peaks.size()); ++i) {
-            std::printf("  %10.2f %8.1f %8.4f  %s\n", peaks[i].freqHz, peaks[i].levelDb, peaks[i].freqHz / nominal,
-                        noteName(peaks[i].freqHz).c_str());
+            std::printf("  %10.2f %8.1f %8.4f  %s\n", peaks[i].freqHz, peaks[i].levelDb,
+                        peaks[i].freqHz / nominal, noteName(peaks[i].freqHz).c_str());
         }
     }
     return failures == 0 ? 0 : 1;

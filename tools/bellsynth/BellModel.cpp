@@ -17,7 +17,9 @@ namespace {
 
 const double kLn1000 = std::log(1000.0);
 
-double dbToGain(double db) { return std::pow(10.0, db / 20.0); }
+double dbToGain(double db) {
+    return std::pow(10.0, db / 20.0);
+}
 
 // The random choices of one partial. They are all drawn, in the same order,
 // whether or not the partial is kept, so that leaving one partial out never

@@ -169,8 +169,7 @@ void addReflections(const BellVoice& v, std::vector<double>& left, std::vector<d
 
 } // namespace
 
-void addModes(const std::vector<Mode>& modes, double sampleRate, double* left, double* right,
-              size_t frames) {
+void addModes(const std::vector<Mode>& modes, double sampleRate, double* left, double* right, size_t frames) {
     std::vector<Lane> lanes;
     lanes.reserve(modes.size());
     for (const Mode& m : modes) {

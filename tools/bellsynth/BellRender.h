@@ -27,7 +27,6 @@ StereoBuffer renderBell(const BellVoice& voice, size_t frames);
 size_t ringEndFrame(const BellVoice& voice, double peak, double belowDb);
 
 // Adds the modes to two channel buffers; exposed for the benchmark and tests.
-void addModes(const std::vector<Mode>& modes, double sampleRate, double* left, double* right,
-              size_t frames);
+void addModes(const std::vector<Mode>& modes, double sampleRate, double* left, double* right, size_t frames);
 
 } // namespace bellsynth

@@ -26,7 +26,9 @@ float peakOf(const std::vector<float>& x) {
     return p;
 }
 
-double toDb(double x) { return 20.0 * std::log10(std::max(x, 1e-12)); }
+double toDb(double x) {
+    return 20.0 * std::log10(std::max(x, 1e-12));
+}
 
 // Ends the channels at frame `end`: the stretch before it fades out with a
 // raised cosine, silence follows. Returns the first frame of the fade.
@@ -55,7 +57,8 @@ bool setLevel(std::vector<std::vector<float>*> channels, double targetDb, double
         ptrs.push_back(c->data());
         peak = std::max(peak, peakOf(*c));
     }
-    const size_t window = std::min(channels.front()->size(), static_cast<size_t>(kLoudnessSeconds * kSampleRate));
+    const size_t window =
+        std::min(channels.front()->size(), static_cast<size_t>(kLoudnessSeconds * kSampleRate));
     const double measured = bellmeasure::loudnessDb(ptrs, window, kSampleRate);
     double gain = std::pow(10.0, (targetDb - measured) / 20.0);
     const bool limited = peak * gain > kPeakLimit;
@@ -91,8 +94,8 @@ MasteredBell masterBell(const BellVoice& voice) {
     for (size_t i = 0; i < frames; ++i) {
         m.mono[i] = 0.5f * (m.stereo.left[i] + m.stereo.right[i]);
     }
-    const bool stereoLimited = setLevel({&m.stereo.left, &m.stereo.right}, voice.loudnessDb, m.stereoLoudnessDb,
-                                        m.stereoPeakDb);
+    const bool stereoLimited =
+        setLevel({&m.stereo.left, &m.stereo.right}, voice.loudnessDb, m.stereoLoudnessDb, m.stereoPeakDb);
     const bool monoLimited = setLevel({&m.mono}, voice.loudnessDb, m.monoLoudnessDb, m.monoPeakDb);
     m.limited = stereoLimited || monoLimited;
     m.stereoFadeStart = trimAndFade({&m.stereo.left, &m.stereo.right}, end);
@@ -111,7 +114,8 @@ std::vector<std::int16_t> toPcm16(const std::vector<const float*>& channels, siz
         if (i >= fadeStart + fade) {
             ditherGain = 0.0;
         } else if (i >= fadeStart) {
-            ditherGain = 0.5 + 0.5 * std::cos(std::numbers::pi * static_cast<double>(i - fadeStart + 1) / fade);
+            ditherGain =
+                0.5 + 0.5 * std::cos(std::numbers::pi * static_cast<double>(i - fadeStart + 1) / fade);
         }
         for (size_t c = 0; c < count; ++c) {
             const double dither = (rng.unit() - rng.unit()) * ditherGain;

@@ -160,13 +160,15 @@ private:
             {"noise", {2, [](RowSpec& r, auto& v) { r.noiseDb = v[0], r.noiseDecayMs = v[1]; }}},
             {"bounce", {2, [](RowSpec& r, auto& v) { r.bounceMs = v[0], r.bounceGain = v[1]; }}},
             {"growl",
-             {3,
-              [](RowSpec& r, auto& v) {
-                  r.growlBeatHz = v[0], r.growlLevelDb = v[1], r.growlSpacingHz = v[2];
-              }}},
+             {3, [](RowSpec& r,
+                    auto& v) { r.growlBeatHz = v[0], r.growlLevelDb = v[1], r.growlSpacingHz = v[2]; }}},
             {"stereo",
              {2, [](RowSpec& r, auto& v) { r.stereoSpreadDb = v[0], r.stereoSpreadDegrees = v[1]; }}},
-            {"reflection", {3, [](RowSpec& r, auto& v) { r.reflections.push_back({v[0], v[1], v[2]}); }}},
+            {"reflection",
+             {3,
+              [](RowSpec& r, auto& v) {
+                  r.reflections.push_back({v[0], v[1], v[2]});
+              }}},
             {"room-lowpass", {1, [](RowSpec& r, auto& v) { r.roomLowpassHz = v[0]; }}},
             {"loudness", {1, [](RowSpec& r, auto& v) { r.loudnessDb = v[0]; }}},
         };

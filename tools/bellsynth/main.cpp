@@ -98,9 +98,9 @@ void writeBell(const RowSpec& row, Job& job, const std::filesystem::path& out) {
     MasteredBell m = masterBell(voice);
     const std::filesystem::path folder = out / ("Model" + std::to_string(row.number));
     const std::string name = sampleFileName(job.bell);
-    const std::vector<std::int16_t> stereo = toPcm16({m.stereo.left.data(), m.stereo.right.data()},
-                                                     m.stereo.frames(), m.stereoFadeStart,
-                                                     bellSeed(row.number, job.bell, 3));
+    const std::vector<std::int16_t> stereo =
+        toPcm16({m.stereo.left.data(), m.stereo.right.data()}, m.stereo.frames(), m.stereoFadeStart,
+                bellSeed(row.number, job.bell, 3));
     job.error = writeWav16((folder / "Stereo" / name).string(), stereo, 2, static_cast<int>(kSampleRate));
     if (job.error.empty()) {
         const std::vector<std::int16_t> mono =
@@ -117,11 +117,12 @@ void writeBell(const RowSpec& row, Job& job, const std::filesystem::path& out) {
 std::string summaryLine(const BellTable& table, const Job& j) {
     const RowSpec& row = table.rows[static_cast<size_t>(j.row)];
     char line[256];
-    std::snprintf(line, sizeof line,
-                  "row %d bell %2d %s nominal %7.1f Hz  %5.1f s  loudness %6.2f / %6.2f  peak %6.2f / %6.2f dBFS%s",
-                  row.number, j.bell, sampleFileName(j.bell).c_str(), row.nominalOf(j.bell), j.seconds,
-                  j.result.stereoLoudnessDb, j.result.monoLoudnessDb, j.result.stereoPeakDb, j.result.monoPeakDb,
-                  j.result.limited ? "  (peak-limited)" : "");
+    std::snprintf(
+        line, sizeof line,
+        "row %d bell %2d %s nominal %7.1f Hz  %5.1f s  loudness %6.2f / %6.2f  peak %6.2f / %6.2f dBFS%s",
+        row.number, j.bell, sampleFileName(j.bell).c_str(), row.nominalOf(j.bell), j.seconds,
+        j.result.stereoLoudnessDb, j.result.monoLoudnessDb, j.result.stereoPeakDb, j.result.monoPeakDb,
+        j.result.limited ? "  (peak-limited)" : "");
     return line;
 }
 
@@ -152,8 +153,9 @@ int generate(const BellTable& table, const Options& o) {
             writeBell(table.rows[static_cast<size_t>(jobs[i].row)], jobs[i], out);
         }
     };
-    const int threads = std::clamp(o.jobs > 0 ? o.jobs : static_cast<int>(std::thread::hardware_concurrency()), 1,
-                                   static_cast<int>(jobs.size()));
+    const int threads =
+        std::clamp(o.jobs > 0 ? o.jobs : static_cast<int>(std::thread::hardware_concurrency()), 1,
+                   static_cast<int>(jobs.size()));
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t) {
         pool.emplace_back(worker);
@@ -177,8 +179,7 @@ int generate(const BellTable& table, const Options& o) {
     if (failed > 0) {
         return 1;
     }
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("bellsynth: wrote %zu files in %.1f s with %d threads\n", jobs.size() * 2, elapsed, threads);
     if (!o.stamp.empty()) {
         const std::string temp = o.stamp + ".tmp";

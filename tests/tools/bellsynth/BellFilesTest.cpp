@@ -132,8 +132,10 @@ TEST(BellFiles, MonoIsAMixAndStereoIsStereo) {
             // from either channel by far more.
             const double mixMisfit = 1.0 - correlation(m.channels.at(0), sum, n);
             EXPECT_LT(mixMisfit, 1e-4) << samplePath(row, false, bell);
-            EXPECT_LT(mixMisfit * 5.0, 1.0 - correlation(m.channels.at(0), left, n)) << "mono is the left channel";
-            EXPECT_LT(mixMisfit * 5.0, 1.0 - correlation(m.channels.at(0), right, n)) << "mono is the right channel";
+            EXPECT_LT(mixMisfit * 5.0, 1.0 - correlation(m.channels.at(0), left, n))
+                << "mono is the left channel";
+            EXPECT_LT(mixMisfit * 5.0, 1.0 - correlation(m.channels.at(0), right, n))
+                << "mono is the right channel";
         }
     }
 }
@@ -151,7 +153,8 @@ TEST(BellFiles, StrikePitchRisesAndRingTimeFalls) {
             const std::string what = "row " + std::to_string(row + 1) + " bell " + std::to_string(bell);
             const std::vector<float>& x = a.channels.at(0);
             const double strike = strikePitchOf(x.data(), x.size(), a.sampleRate);
-            EXPECT_GT(strike, lastStrike * std::pow(2.0, 50.0 / 1200.0)) << what << " is not above the bell before";
+            EXPECT_GT(strike, lastStrike * std::pow(2.0, 50.0 / 1200.0))
+                << what << " is not above the bell before";
             lastStrike = strike;
             const double decay = measureDecay(a).t60Seconds;
             EXPECT_LT(decay, lastDecay) << what << " rings longer than the bell before";
@@ -176,7 +179,8 @@ TEST(BellFiles, LoudnessFallsGentlyAlongTheRow) {
             const std::string what = "row " + std::to_string(row + 1) + (stereo ? " stereo" : " mono");
             EXPECT_GT(loud[0], loud[14] + 3.0) << what;
             for (int bell = 1; bell < kBells; ++bell) {
-                EXPECT_LT(loud[bell], loud[bell - 1] + 0.25) << what << " bell " << bell << " louder than the one before";
+                EXPECT_LT(loud[bell], loud[bell - 1] + 0.25)
+                    << what << " bell " << bell << " louder than the one before";
                 EXPECT_GT(loud[bell], loud[bell - 1] - 1.5) << what << " bell " << bell << " drops out";
             }
             if (stereo) {
@@ -192,10 +196,10 @@ TEST(BellFiles, LoudnessFallsGentlyAlongTheRow) {
 // The installed samples are what the generator makes now: a stale file left
 // over from an older table would fail here.
 TEST(BellFiles, InstalledSamplesMatchAFreshRun) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("bellsynth-files-" + std::to_string(::getpid()));
-    const std::string command = std::string("'") + BELLSYNTH_EXE + "' --table '" + BELLSYNTH_TABLE + "' --out '" +
-                                dir.string() + "' --only 2:14 > /dev/null";
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("bellsynth-files-" + std::to_string(::getpid()));
+    const std::string command = std::string("'") + BELLSYNTH_EXE + "' --table '" + BELLSYNTH_TABLE +
+                                "' --out '" + dir.string() + "' --only 2:14 > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const auto read = [](const std::string& p) {
         std::ifstream in(p, std::ios::binary);

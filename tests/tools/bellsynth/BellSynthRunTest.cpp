@@ -28,9 +28,8 @@ struct TempDir {
 };
 
 int run(const std::string& arguments, const fs::path& log) {
-    const std::string command =
-        std::string("'") + BELLSYNTH_EXE + "' --table '" + BELLSYNTH_TABLE + "' " + arguments + " > '" +
-        log.string() + "' 2>&1";
+    const std::string command = std::string("'") + BELLSYNTH_EXE + "' --table '" + BELLSYNTH_TABLE + "' " +
+                                arguments + " > '" + log.string() + "' 2>&1";
     return std::system(command.c_str());
 }
 
@@ -73,9 +72,10 @@ TEST(BellSynthRun, FailuresAreReported) {
     fs::create_directories(t.path / "ro");
     fs::permissions(t.path / "ro", fs::perms::owner_read | fs::perms::owner_exec);
     if (::access((t.path / "ro").c_str(), W_OK) != 0) {
-        EXPECT_NE(run("--out '" + (t.path / "ro/Sound").string() + "' --only 1:14 --stamp '" + stamp.string() + "'",
-                      log),
-                  0);
+        EXPECT_NE(
+            run("--out '" + (t.path / "ro/Sound").string() + "' --only 1:14 --stamp '" + stamp.string() + "'",
+                log),
+            0);
         EXPECT_FALSE(fs::exists(stamp));
     }
     fs::permissions(t.path / "ro", fs::perms::owner_all);

@@ -56,12 +56,12 @@ std::vector<std::string> misplacedPartials(const BellVoice& v, const RowSpec& ro
             }
         }
         if (analyses.count(window) == 0) {
-            analyses[window] = bellmeasure::spectralPeaks(mono.data(), static_cast<size_t>(window * kRate), kRate,
-                                                          90.0, 1000);
+            analyses[window] = bellmeasure::spectralPeaks(mono.data(), static_cast<size_t>(window * kRate),
+                                                          kRate, 90.0, 1000);
         }
         const std::vector<bellmeasure::Peak>& peaks = analyses[window];
-        const double off = std::min({nearestCents(peaks, p.centreHz), nearestCents(peaks, p.lowHz),
-                                     nearestCents(peaks, p.highHz)});
+        const double off = std::min(
+            {nearestCents(peaks, p.centreHz), nearestCents(peaks, p.lowHz), nearestCents(peaks, p.highHz)});
         if (off > tolerance) {
             missing.push_back(row.partials[static_cast<size_t>(p.partial)].name + " at " +
                               std::to_string(p.centreHz) + " Hz, nearest peak " + std::to_string(off) +
@@ -117,7 +117,8 @@ TEST(BellSynthesis, HumAndTierceRingLongest) {
             const BellVoice v = quietVoice(row, bell);
             const StereoBuffer s = renderBell(v, static_cast<size_t>(6.0 * kRate));
             const std::vector<float> early = monoOf(s, 0, static_cast<size_t>(2.0 * kRate));
-            const std::vector<float> late = monoOf(s, static_cast<size_t>(4.0 * kRate), static_cast<size_t>(2.0 * kRate));
+            const std::vector<float> late =
+                monoOf(s, static_cast<size_t>(4.0 * kRate), static_cast<size_t>(2.0 * kRate));
             const auto first = bellmeasure::spectralPeaks(early.data(), early.size(), kRate, 120.0, 1000, 3);
             const auto last = bellmeasure::spectralPeaks(late.data(), late.size(), kRate, 120.0, 1000, 3);
             // Levels are relative to the strongest peak of each window; the

@@ -1,8 +1,8 @@
 // Reading the table of bells: the real table is complete, and a damaged one
 // is refused with the line and the reason rather than half read.
 
-#include "BellModel.h"
 #include "BellTable.h"
+#include "BellModel.h"
 #include "BellTestSupport.h"
 
 #include <gtest/gtest.h>
