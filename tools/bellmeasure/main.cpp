@@ -91,9 +91,9 @@ int spectrogram(const std::string& out, const std::vector<std::string>& files, d
     QGuiApplication app(argc, argv);
     std::vector<Audio> audio;
     std::vector<QString> titles;
-    for (const std::string& spec : files) {
-        const size_t eq = spec.find('=');
-        const std::string path = spec.substr(0, eq);
+    for (const std::string& argument : files) {
+        const size_t eq = argument.find('=');
+        const std::string path = argument.substr(0, eq);
         std::string error;
         std::optional<Audio> a = readAudio(path, error);
         if (!a) {
@@ -101,7 +101,7 @@ int spectrogram(const std::string& out, const std::vector<std::string>& files, d
             return 1;
         }
         audio.push_back(std::move(*a));
-        titles.push_back(QString::fromStdString(eq == std::string::npos ? path : spec.substr(eq + 1)));
+        titles.push_back(QString::fromStdString(eq == std::string::npos ? path : argument.substr(eq + 1)));
     }
     std::vector<SpectrogramPanel> panels;
     for (size_t i = 0; i < audio.size(); ++i) {

@@ -75,8 +75,8 @@ Mode riseOf(const Mode& m, double riseMs) {
 
 } // namespace
 
-BellVoice buildBellVoice(const RowSpec& row, int bell, double sampleRate) {
-    const BellSpec& b = row.bells.at(static_cast<size_t>(bell));
+BellVoice buildBellVoice(const BellRow& row, int bell, double sampleRate) {
+    const BellEntry& b = row.bells.at(static_cast<size_t>(bell));
     BellVoice v;
     v.sampleRate = sampleRate;
     v.nominalHz = row.nominalOf(bell);
@@ -97,7 +97,7 @@ BellVoice buildBellVoice(const RowSpec& row, int bell, double sampleRate) {
     std::vector<PartialDraws> draws;
     std::vector<double> freqs;
     for (size_t i = 0; i < row.partials.size(); ++i) {
-        const PartialSpec& p = row.partials[i];
+        const PartialEntry& p = row.partials[i];
         draws.emplace_back(rng, row.scatterCents, row.stereoSpreadDb, row.stereoSpreadDegrees);
         double cents = 1200.0 * std::log2(p.ratio) + p.stretch * b.stretchCents;
         if (p.name == "hum") {
@@ -115,7 +115,7 @@ BellVoice buildBellVoice(const RowSpec& row, int bell, double sampleRate) {
     double strikePower = 0.0;
     std::vector<Mode> rises;
     for (size_t i = 0; i < row.partials.size(); ++i) {
-        const PartialSpec& p = row.partials[i];
+        const PartialEntry& p = row.partials[i];
         const PartialDraws& d = draws[i];
         const double f = freqs[i];
         const double t60 = longestT60 * std::pow(lowestHz / f, row.decayExponent) * p.decay;

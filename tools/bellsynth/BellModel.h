@@ -57,7 +57,7 @@ struct BellVoice {
 // be rendered without folding back.
 inline constexpr double kHighestPartialShare = 0.45;
 
-BellVoice buildBellVoice(const RowSpec& row, int bell, double sampleRate);
+BellVoice buildBellVoice(const BellRow& row, int bell, double sampleRate);
 
 // Amplitude of the clapper's contact filtering at frequency f: a force pulse
 // of the contact time passes what lies below 1 / contact and falls off above.

@@ -8,15 +8,15 @@
 
 namespace bellsynth {
 
-double RowSpec::nominalOf(int bell) const {
-    const BellSpec& b = bells.at(static_cast<size_t>(bell));
+double BellRow::nominalOf(int bell) const {
+    const BellEntry& b = bells.at(static_cast<size_t>(bell));
     if (b.nominalHz > 0.0) {
         return b.nominalHz;
     }
     return pitchConstant * std::pow(b.kg, -1.0 / 3.0);
 }
 
-int RowSpec::referencePartial() const {
+int BellRow::referencePartial() const {
     for (size_t i = 0; i < partials.size(); ++i) {
         if (partials[i].ratio == 1.0) {
             return static_cast<int>(i);
@@ -148,29 +148,29 @@ private:
     }
 
     bool setting(const std::vector<std::string>& f) {
-        using Setter = std::function<void(RowSpec&, const std::vector<double>&)>;
+        using Setter = std::function<void(BellRow&, const std::vector<double>&)>;
         static const std::map<std::string, std::pair<size_t, Setter>> settings = {
-            {"pitch-constant", {1, [](RowSpec& r, auto& v) { r.pitchConstant = v[0]; }}},
-            {"strike-ratio", {1, [](RowSpec& r, auto& v) { r.strikeRatio = v[0]; }}},
-            {"ring-factor", {1, [](RowSpec& r, auto& v) { r.ringFactor = v[0]; }}},
-            {"decay-exponent", {1, [](RowSpec& r, auto& v) { r.decayExponent = v[0]; }}},
-            {"scatter", {1, [](RowSpec& r, auto& v) { r.scatterCents = v[0]; }}},
-            {"max-beat", {1, [](RowSpec& r, auto& v) { r.maxBeatHz = v[0]; }}},
-            {"splash", {2, [](RowSpec& r, auto& v) { r.splashDb = v[0], r.splashT60 = v[1]; }}},
-            {"noise", {2, [](RowSpec& r, auto& v) { r.noiseDb = v[0], r.noiseDecayMs = v[1]; }}},
-            {"bounce", {2, [](RowSpec& r, auto& v) { r.bounceMs = v[0], r.bounceGain = v[1]; }}},
+            {"pitch-constant", {1, [](BellRow& r, auto& v) { r.pitchConstant = v[0]; }}},
+            {"strike-ratio", {1, [](BellRow& r, auto& v) { r.strikeRatio = v[0]; }}},
+            {"ring-factor", {1, [](BellRow& r, auto& v) { r.ringFactor = v[0]; }}},
+            {"decay-exponent", {1, [](BellRow& r, auto& v) { r.decayExponent = v[0]; }}},
+            {"scatter", {1, [](BellRow& r, auto& v) { r.scatterCents = v[0]; }}},
+            {"max-beat", {1, [](BellRow& r, auto& v) { r.maxBeatHz = v[0]; }}},
+            {"splash", {2, [](BellRow& r, auto& v) { r.splashDb = v[0], r.splashT60 = v[1]; }}},
+            {"noise", {2, [](BellRow& r, auto& v) { r.noiseDb = v[0], r.noiseDecayMs = v[1]; }}},
+            {"bounce", {2, [](BellRow& r, auto& v) { r.bounceMs = v[0], r.bounceGain = v[1]; }}},
             {"growl",
-             {3, [](RowSpec& r,
+             {3, [](BellRow& r,
                     auto& v) { r.growlBeatHz = v[0], r.growlLevelDb = v[1], r.growlSpacingHz = v[2]; }}},
             {"stereo",
-             {2, [](RowSpec& r, auto& v) { r.stereoSpreadDb = v[0], r.stereoSpreadDegrees = v[1]; }}},
+             {2, [](BellRow& r, auto& v) { r.stereoSpreadDb = v[0], r.stereoSpreadDegrees = v[1]; }}},
             {"reflection",
              {3,
-              [](RowSpec& r, auto& v) {
+              [](BellRow& r, auto& v) {
                   r.reflections.push_back({v[0], v[1], v[2]});
               }}},
-            {"room-lowpass", {1, [](RowSpec& r, auto& v) { r.roomLowpassHz = v[0]; }}},
-            {"loudness", {1, [](RowSpec& r, auto& v) { r.loudnessDb = v[0]; }}},
+            {"room-lowpass", {1, [](BellRow& r, auto& v) { r.roomLowpassHz = v[0]; }}},
+            {"loudness", {1, [](BellRow& r, auto& v) { r.loudnessDb = v[0]; }}},
         };
         const auto it = settings.find(f[0]);
         if (it == settings.end()) {
@@ -215,7 +215,7 @@ private:
         if (!numbers(g, 8, v)) {
             return false;
         }
-        BellSpec b{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]};
+        BellEntry b{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]};
         if (b.kg <= 0.0 || (!derived && b.nominalHz <= 0.0)) {
             fail("a bell needs a positive weight and nominal");
             return false;
@@ -247,7 +247,7 @@ private:
             return false;
         }
         int references = 0;
-        for (const PartialSpec& p : m_row->partials) {
+        for (const PartialEntry& p : m_row->partials) {
             references += p.ratio == 1.0 ? 1 : 0;
         }
         if (references != 1) {
@@ -263,7 +263,7 @@ private:
 
     std::string& m_error;
     BellTable m_table;
-    RowSpec* m_row = nullptr;
+    BellRow* m_row = nullptr;
     int m_line = 0;
 };
 

@@ -14,7 +14,7 @@ namespace bellsynth {
 inline constexpr int kBellsPerRow = 15;
 inline constexpr int kRowCount = 3;
 
-struct PartialSpec {
+struct PartialEntry {
     std::string name;
     double ratio = 1.0;   // to the nominal (or the fundamental of a plate)
     double levelDb = 0.0; // relative to the nominal, before the contact tilt
@@ -24,7 +24,7 @@ struct PartialSpec {
     double riseMs = 0.0;
 };
 
-struct BellSpec {
+struct BellEntry {
     double kg = 0.0;
     double nominalHz = 0.0; // 0 = derived from the weight by the row's pitch constant
     double ringSeconds = 0.0;
@@ -41,7 +41,7 @@ struct Reflection {
     double gainDb = -20.0;
 };
 
-struct RowSpec {
+struct BellRow {
     int number = 0;
     std::string name;
     double pitchConstant = 0.0;
@@ -64,8 +64,8 @@ struct RowSpec {
     std::vector<Reflection> reflections;
     double roomLowpassHz = 5000.0;
     double loudnessDb = -15.0;
-    std::vector<PartialSpec> partials;
-    std::vector<BellSpec> bells;
+    std::vector<PartialEntry> partials;
+    std::vector<BellEntry> bells;
 
     // The nominal of a bell: its own figure, or the pitch law of the row.
     double nominalOf(int bell) const;
@@ -74,7 +74,7 @@ struct RowSpec {
 };
 
 struct BellTable {
-    std::vector<RowSpec> rows;
+    std::vector<BellRow> rows;
 };
 
 // Reads the table; on failure returns nothing and sets `error` to a message

@@ -93,7 +93,7 @@ struct Job {
     double monoSeconds = 0.0;
 };
 
-void writeBell(const RowSpec& row, Job& job, const std::filesystem::path& out) {
+void writeBell(const BellRow& row, Job& job, const std::filesystem::path& out) {
     const BellVoice voice = buildBellVoice(row, job.bell, kSampleRate);
     MasteredBell m = masterBell(voice);
     const std::filesystem::path folder = out / ("Model" + std::to_string(row.number));
@@ -115,7 +115,7 @@ void writeBell(const RowSpec& row, Job& job, const std::filesystem::path& out) {
 }
 
 std::string summaryLine(const BellTable& table, const Job& j) {
-    const RowSpec& row = table.rows[static_cast<size_t>(j.row)];
+    const BellRow& row = table.rows[static_cast<size_t>(j.row)];
     char line[256];
     std::snprintf(
         line, sizeof line,
@@ -209,7 +209,7 @@ int preview(const BellTable& table, const Options& o) {
     if (o.previewRow < 1 || o.previewRow > kRowCount) {
         return usage("--row is 1, 2 or 3");
     }
-    const RowSpec& row = table.rows[static_cast<size_t>(o.previewRow - 1)];
+    const BellRow& row = table.rows[static_cast<size_t>(o.previewRow - 1)];
     const bool sequence = o.preview == "sequence";
     const size_t spacing = static_cast<size_t>(0.9 * kSampleRate);
     std::vector<float> left;

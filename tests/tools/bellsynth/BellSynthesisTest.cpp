@@ -42,7 +42,7 @@ BellVoice quietVoice(int row, int bell) {
 // partial is looked for in a window suited to its decay: long for the low,
 // slow partials, whose doublets need the resolution, short for the fast ones,
 // which a long window would bury.
-std::vector<std::string> misplacedPartials(const BellVoice& v, const RowSpec& row, double tolerance) {
+std::vector<std::string> misplacedPartials(const BellVoice& v, const BellRow& row, double tolerance) {
     const StereoBuffer s = renderBell(v, static_cast<size_t>(2.0 * kRate));
     const std::vector<float> mono = monoOf(s);
     std::map<double, std::vector<bellmeasure::Peak>> analyses;
@@ -89,7 +89,7 @@ TEST(BellSynthesis, EveryPartialSoundsWithinTenCentsOfItsTarget) {
 // by 20 cents is reported.
 TEST(BellSynthesis, AMistunedPartialIsCaught) {
     BellVoice v = quietVoice(0, 7);
-    const RowSpec& row = table().rows[0];
+    const BellRow& row = table().rows[0];
     int tierce = -1;
     for (size_t i = 0; i < row.partials.size(); ++i) {
         tierce = row.partials[i].name == "tierce" ? static_cast<int>(i) : tierce;
@@ -111,8 +111,8 @@ TEST(BellSynthesis, AMistunedPartialIsCaught) {
 // power is averaged, so that the beats of the doublets do not decide.
 TEST(BellSynthesis, HumAndTierceRingLongest) {
     for (int row = 0; row < kRowCount; ++row) {
-        const RowSpec& spec = table().rows[row];
-        const bool plate = spec.strikeRatio >= 1.0;
+        const BellRow& rowEntry = table().rows[row];
+        const bool plate = rowEntry.strikeRatio >= 1.0;
         for (int bell : {0, 7, 14}) {
             const BellVoice v = quietVoice(row, bell);
             const StereoBuffer s = renderBell(v, static_cast<size_t>(6.0 * kRate));
@@ -128,7 +128,7 @@ TEST(BellSynthesis, HumAndTierceRingLongest) {
                 const double width = std::max(15.0, bellmeasure::cents(p.lowHz, p.highHz));
                 const double a = levelNear(first, p.centreHz, width);
                 const double b = levelNear(last, p.centreHz, width);
-                loss[spec.partials[p.partial].name] = std::isfinite(b) ? a - b : 200.0;
+                loss[rowEntry.partials[p.partial].name] = std::isfinite(b) ? a - b : 200.0;
             }
             const std::vector<std::string> longest =
                 plate ? std::vector<std::string>{"fundamental"} : std::vector<std::string>{"hum", "tierce"};

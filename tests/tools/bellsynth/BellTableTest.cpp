@@ -97,7 +97,7 @@ TEST(BellTable, RefusesDamagedTables) {
 TEST(BellTable, EveryChurchBellHasTwentyPartials) {
     const BellTable& t = belltest::table();
     ASSERT_EQ(t.rows.size(), 3u);
-    for (const RowSpec& row : t.rows) {
+    for (const BellRow& row : t.rows) {
         for (int b = 0; b < kBellsPerRow; ++b) {
             const BellVoice v = buildBellVoice(row, b, 48000.0);
             const size_t least = row.strikeRatio < 1.0 ? 20u : 8u;
