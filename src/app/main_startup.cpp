@@ -77,6 +77,9 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { readViewSettings(); });
     runStartupStep([this] { restoreBounds(); });
     runStartupStep([this] { applyPanels(); });
+    // Audio: the engine on the sound device (or, without one, the silent
+    // null driver) and the decoding of the sample set in the background.
+    runStartupStep([this] { startAudio(); });
     // 28: the recording command becomes available.
     runStartupStep([this] { nRec->setVisible(true); });
 }
@@ -151,6 +154,9 @@ void TfrmMain::FormDestroy() {
         mmResetTimer->stop();
         mmTimer->stop();
     });
+    // Audio: the last sweep of finished voices, then the engine goes.
+    guarded([this] { CloseFinishedVoices(); });
+    guarded([this] { stopAudio(); });
 }
 
 void TfrmMain::nExitClick() {

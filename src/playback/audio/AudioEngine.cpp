@@ -20,8 +20,8 @@ std::unique_ptr<AudioEngine> AudioEngine::startRealtime(const AudioEngineOptions
     std::unique_ptr<AudioEngine> engine(new AudioEngine);
     std::unique_ptr<OutputDriver> driver;
     if (options.useDevice) {
-        std::unique_ptr<SdlDriver> device = SdlDriver::open(options.sampleRate, options.bufferFrames,
-                                                            &engine->m_deviceError);
+        std::unique_ptr<SdlDriver> device =
+            SdlDriver::open(options.sampleRate, options.bufferFrames, &engine->m_deviceError);
         if (device) {
             engine->m_backend = device->backendName();
             driver = std::move(device);

@@ -132,7 +132,7 @@ void Mixer::setMasterVolume(std::uint16_t left, std::uint16_t right) {
 void Mixer::markFinished(const Voice& voice) noexcept {
     std::uint64_t expected = pack(voice.instance, kPlaying);
     m_handleState[voice.handle].compare_exchange_strong(expected, pack(voice.instance, kFinished),
-                                                         std::memory_order_acq_rel);
+                                                        std::memory_order_acq_rel);
 }
 
 void Mixer::beginFade(Voice& voice) noexcept {

@@ -66,7 +66,8 @@ bool resample(std::vector<float>& data, int channels, int fromRate, int toRate, 
 
 } // namespace
 
-std::shared_ptr<const Sample> makeSample(std::string path, int channels, int sampleRate, std::vector<float> data) {
+std::shared_ptr<const Sample> makeSample(std::string path, int channels, int sampleRate,
+                                         std::vector<float> data) {
     auto sample = std::make_shared<Sample>();
     sample->path = std::move(path);
     sample->channels = channels;

@@ -10,8 +10,7 @@ namespace audio {
 // A fixed ring of plain-data items between exactly one producer thread and
 // exactly one consumer thread, without locks and without allocation. One
 // slot stays empty to tell a full ring from an empty one.
-template <typename T, std::size_t Capacity>
-class SpscQueue {
+template <typename T, std::size_t Capacity> class SpscQueue {
     static_assert(std::is_trivially_copyable_v<T>, "queue items must be plain data");
     static_assert(Capacity >= 2 && (Capacity & (Capacity - 1)) == 0, "capacity must be a power of two");
 
