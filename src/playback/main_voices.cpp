@@ -2,10 +2,10 @@
 // score, the sweep of finished voices, and the audio engine under them.
 
 #include "app/TfrmMain.h"
+#include "playback/DeviceVolume.h"
 
 #include <QFile>
 
-#include <algorithm>
 #include <random>
 
 void TfrmMain::startAudio() {
@@ -125,14 +125,14 @@ int TfrmMain::GetDeviceVolume() const {
     if (!m_audio) {
         return 0;
     }
-    return (static_cast<int>(m_audio->volumeLeft()) + static_cast<int>(m_audio->volumeRight())) / 512;
+    return deviceLevelFromVolumes(m_audio->volumeLeft(), m_audio->volumeRight());
 }
 
 void TfrmMain::SetDeviceVolume(int level) {
     if (!m_audio) {
         return;
     }
-    const auto channel = static_cast<std::uint16_t>(std::clamp(level, 0, 255) * 256);
+    const std::uint16_t channel = channelVolumeForLevel(level);
     m_audio->setVolume(channel, channel);
 }
 
