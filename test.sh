@@ -10,6 +10,12 @@ cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /
 cmake --build "$here/build" -j "$jobs"
 ctest --test-dir "$here/build" --output-on-failure -j "$jobs"
 
+# Fuzz targets run for a bounded time each and fail on a crash, hang or
+# sanitizer report.
+for fuzz in "$here"/tests/fuzz/run-*.sh; do
+  [ -x "$fuzz" ] && "$fuzz"
+done
+
 cmake -S "$here" -B "$here/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
       -DCAMPANIX_SANITIZE=ON -DCAMPANIX_GENERATE_DATA=OFF -DCAMPANIX_BUILD_BENCH=OFF > /dev/null
 cmake --build "$here/build-asan" -j "$jobs"

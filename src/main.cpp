@@ -3,8 +3,14 @@
 
 #include "app/TfrmMain.h"
 
+#include "ui/JpegImage.h"
+
 #include <QApplication>
 #include <QLocale>
+#include <QSplashScreen>
+#include <QTimer>
+
+#include <memory>
 
 int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
@@ -17,6 +23,16 @@ int main(int argc, char* argv[]) {
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
 
+    // The splash picture stays for 1500 ms while the program starts.
+    std::unique_ptr<QSplashScreen> splash;
+    const QImage splashPicture = loadJpeg(QApplication::applicationDirPath() + QStringLiteral("/Images/splash.jpg"));
+    if (!splashPicture.isNull()) {
+        splash = std::make_unique<QSplashScreen>(QPixmap::fromImage(splashPicture));
+        splash->show();
+        QApplication::processEvents();
+        QTimer::singleShot(1500, splash.get(), &QWidget::close);
+    }
+
     int exitCode = 0;
     {
         TfrmMain frmMain(QApplication::applicationDirPath(), arguments);
@@ -26,6 +42,9 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         frmMain.show();
+        if (splash) {
+            splash->raise();
+        }
         exitCode = QApplication::exec();
         if (frmMain.terminationRequested()) {
             exitCode = 1;

@@ -55,6 +55,7 @@ QString PathTable::settingsFile() const {
 
 QString PathTable::tempRingingFile() const {
     if (m_writable) {
+        QDir().mkpath(customDir());
         return customDir() + QStringLiteral("temp.kol.tmp");
     }
     const QString dir = m_dataDir + QStringLiteral("Custom/");

@@ -29,3 +29,23 @@ TEST(ReplaceAll, SelfContainingReplacementEnds) {
     EXPECT_EQ(ReplaceAll("a,b", ",", ",,"), "a,,b");
     EXPECT_EQ(ReplaceAll("xx", "x", "xy"), "xyxy");
 }
+
+// Chains that keep completing new occurrences are cut off instead of growing
+// without bound; chains that end give the restarting result.
+TEST(ReplaceAll, GrowingChainsStayBounded) {
+    // Each "ab" -> "bba" moves an "a" right and doubles the "b"s: 2^n growth.
+    const QString text = QString(40, u'a') + u'b';
+    const QString once = ReplaceAll(text, "ab", "bba");
+    EXPECT_LE(once.size(), 3 * text.size());
+    EXPECT_EQ(once, QString(39, u'a') + "bba");
+    // A short chain that ends is carried to its end.
+    EXPECT_EQ(ReplaceAll("aab", "ab", "bba"), "bbbbaa");
+    // Removal that joins the pieces of a new occurrence keeps going.
+    EXPECT_EQ(ReplaceAll("aabb", "ab", ""), "");
+    EXPECT_EQ(ReplaceAll("abaaba", "aba", "ab"), "abba");
+}
+
+// Splitting at an empty separator gives the whole text as one piece.
+TEST(SplitList, EmptySeparatorGivesOnePiece) {
+    EXPECT_EQ(SplitList("a;b", ""), QStringList{"a;b"});
+}

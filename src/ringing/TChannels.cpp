@@ -1,0 +1,180 @@
+#include "ringing/TChannels.h"
+
+#include "app/TextCodec.h"
+#include "ringing/RingingText.h"
+#include "ringing/TextLists.h"
+
+#include <algorithm>
+
+namespace {
+
+// The group of a token or mark by its first character; -1 for any other.
+int groupOfLetter(QChar letter) {
+    switch (letter.unicode()) {
+    case u's':
+        return 0;
+    case u'm':
+        return 1;
+    case u'b':
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+// The header's interval field: an optionally signed decimal whole number,
+// blanks around it allowed.
+std::optional<int> parseInterval(const QString& field) {
+    const QString trimmed = field.trimmed();
+    if (trimmed.isEmpty()) {
+        return std::nullopt;
+    }
+    for (qsizetype i = 0; i < trimmed.size(); ++i) {
+        const QChar c = trimmed.at(i);
+        const bool sign = i == 0 && (c == u'-' || c == u'+') && trimmed.size() > 1;
+        if (!sign && (c < u'0' || c > u'9')) {
+            return std::nullopt;
+        }
+    }
+    bool ok = false;
+    const int value = trimmed.toInt(&ok, 10);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+} // namespace
+
+TChannels::TChannels() = default;
+
+void TChannels::clearScores() {
+    for (QStringList& s : m_scores) {
+        s.clear();
+    }
+}
+
+bool TChannels::isGroupAnimated(int group) const {
+    return group >= 0 && group < kGroupCount && m_animated[static_cast<size_t>(group)];
+}
+
+void TChannels::setAllGroupsAnimated() {
+    m_animated.fill(true);
+}
+
+std::optional<int> TChannels::parseHeader(const QString& header) {
+    SplitList(header, QStringLiteral(";"), m_headerFields);
+    const std::optional<int> interval =
+        m_headerFields.isEmpty() ? std::nullopt : parseInterval(m_headerFields[0]);
+    if (!interval) {
+        // No interval, no marks: every group stays animated.
+        return std::nullopt;
+    }
+    if (m_headerFields.size() > 1) {
+        SplitList(m_headerFields[1], QStringLiteral(","), m_headerMarks);
+        for (const QString& mark : std::as_const(m_headerMarks)) {
+            if (mark.size() >= 2 && mark.at(1) == u'-') {
+                const int group = groupOfLetter(mark.at(0));
+                if (group >= 0) {
+                    m_animated[static_cast<size_t>(group)] = false;
+                }
+            }
+        }
+    }
+    return interval;
+}
+
+RingingLoadResult TChannels::LoadRinging(int index, const QString& path, int currentInterval) {
+    std::optional<QStringList> lines = readTextLines(path);
+    if (!lines) {
+        return {};
+    }
+    return loadRingingLines(index, *lines, currentInterval);
+}
+
+RingingLoadResult TChannels::loadRingingLines(int index, const QStringList& lines, int currentInterval) {
+    RingingLoadResult result;
+    if (index < 0 || index > kCommonScore) {
+        return result;
+    }
+    m_scratch = lines;
+    DecodeRingingText(m_scratch);
+    setAllGroupsAnimated();
+    result.headerInterval = m_scratch.isEmpty() ? std::nullopt : parseHeader(m_scratch.front());
+    if (m_scratch.isEmpty()) {
+        // Without a first line there is no body: nothing else changes.
+        return result;
+    }
+    // The first line of a body is always its header, whatever it holds.
+    m_scratch.removeFirst();
+
+    QStringList& target = score(index);
+    target.clear();
+    if (index == kCommonScore) {
+        target = m_scratch;
+        SplitCommonScore();
+    } else {
+        const qsizetype kept = std::min<qsizetype>(kGroupRingingColumns, m_scratch.size());
+        target = m_scratch.mid(0, kept);
+        MergeGroupScores();
+    }
+    m_scratch.clear();
+
+    result.loaded = true;
+    if (index == kCommonScore) {
+        result.interval = result.headerInterval
+                              ? std::clamp(*result.headerInterval, kMinInterval, kMaxInterval)
+                              : currentInterval;
+    } else {
+        result.interval = kGroupRingingInterval;
+    }
+    return result;
+}
+
+void TChannels::MergeGroupScores() {
+    m_scratch.clear();
+    QStringList& commonScore = common();
+    commonScore.clear();
+    commonScore.reserve(kGroupRingingColumns);
+    for (int i = 0; i < kGroupRingingColumns; ++i) {
+        QString column;
+        for (int g = 0; g < kGroupCount; ++g) {
+            const QStringList& group = score(g);
+            if (i >= group.size()) {
+                continue;
+            }
+            const QString& line = group.at(i);
+            if (!column.isEmpty() && !line.isEmpty()) {
+                column += u',';
+            }
+            column += line;
+        }
+        commonScore.append(column);
+    }
+}
+
+void TChannels::SplitCommonScore() {
+    for (int g = 0; g < kGroupCount; ++g) {
+        score(g).clear();
+        score(g).reserve(common().size());
+    }
+    QStringList tokens;
+    for (const QString& line : std::as_const(common())) {
+        SplitList(line, QStringLiteral(","), tokens);
+        std::array<QString, kGroupCount> parts;
+        for (const QString& token : std::as_const(tokens)) {
+            if (token.isEmpty()) {
+                continue;
+            }
+            const int group = groupOfLetter(token.front());
+            if (group < 0) {
+                continue;
+            }
+            QString& part = parts[static_cast<size_t>(group)];
+            if (!part.isEmpty()) {
+                part += u',';
+            }
+            part += token;
+        }
+        for (int g = 0; g < kGroupCount; ++g) {
+            score(g).append(parts[static_cast<size_t>(g)]);
+        }
+    }
+}
