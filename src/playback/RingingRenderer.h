@@ -20,7 +20,7 @@ struct RenderJob {
     QString outputPath;
     audio::OfflineRenderer::Format format = audio::OfflineRenderer::Format::Pcm16;
     int sampleRate = 48000;
-    int voices = 256;
+    int voices = 512;
     // Ring-out after the last column ends when every voice has ended, or
     // after this long at most.
     int maxRingOutSeconds = 600;

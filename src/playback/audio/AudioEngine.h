@@ -13,7 +13,9 @@ namespace audio {
 struct AudioEngineOptions {
     int sampleRate = 48000;
     int bufferFrames = 256;
-    int voices = 256;
+    // Voices sounding at once before the quietest is taken over: fast
+    // ringing of long-ringing bells keeps several hundred alive.
+    int voices = 512;
     // Try the sound device first; when false (or when it fails) the null
     // driver keeps time instead.
     bool useDevice = true;
