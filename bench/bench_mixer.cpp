@@ -28,9 +28,10 @@ std::vector<std::shared_ptr<const audio::Sample>> makeBells() {
         const float base = 100.0f * std::pow(1.2f, static_cast<float>(bell));
         for (int f = 0; f < frames; ++f) {
             const float t = static_cast<float>(f) / kRate;
-            const float value = 0.2f * std::exp(-t / 3.0f) *
-                                    (std::sin(6.2832f * base * t) + 0.5f * std::sin(6.2832f * 2.4f * base * t)) +
-                                noise(random);
+            const float value =
+                0.2f * std::exp(-t / 3.0f) *
+                    (std::sin(6.2832f * base * t) + 0.5f * std::sin(6.2832f * 2.4f * base * t)) +
+                noise(random);
             data[static_cast<std::size_t>(2 * f)] = value;
             data[static_cast<std::size_t>(2 * f + 1)] = 0.9f * value;
         }

@@ -15,7 +15,7 @@ struct RenderJob {
     Ensemble ensemble;
     QStringList columns;
     int intervalMs = 144;
-    QString sampleFolder;                       // ends with "/"
+    QString sampleFolder;                        // ends with "/"
     std::array<QString, kBellCount> sampleFiles; // the catalogue's sound file of each bell
     QString outputPath;
     audio::OfflineRenderer::Format format = audio::OfflineRenderer::Format::Pcm16;
@@ -29,9 +29,9 @@ struct RenderJob {
 struct RenderResult {
     bool ok = false;
     QString error;
-    std::int64_t frames = 0;  // frames written
-    int strikes = 0;          // voices started
-    std::uint64_t late = 0;   // voices that missed their frame (always 0 offline)
+    std::int64_t frames = 0; // frames written
+    int strikes = 0;         // voices started
+    std::uint64_t late = 0;  // voices that missed their frame (always 0 offline)
 };
 
 // Renders a ringing to a WAV file through the same strike path as playback:

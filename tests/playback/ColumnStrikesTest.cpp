@@ -27,18 +27,12 @@ TEST(BellForToken, MapsTokensThroughTheEnsemble) {
         int bell;
     };
     const Case cases[] = {
-        {'s', 1, 12}, // small bells are counted from bell 14 downward
-        {'s', 2, 11},
-        {'s', 3, 9},
-        {'m', 1, 6}, // so are middle bells
-        {'m', 2, 5},
-        {'b', 1, 0}, // big bells are counted from bell 0 upward
-        {'b', 2, 2},
-        {'b', 3, 3},
-        {'s', 0, 14}, // position 0 names no bell
-        {'s', 4, 14}, // a position past the group's size names no bell
-        {'m', 9, 14},
-        {'x', 1, 14}, // an unknown letter names no bell
+        {'s', 1, 12},                             // small bells are counted from bell 14 downward
+        {'s', 2, 11}, {'s', 3, 9},  {'m', 1, 6},  // so are middle bells
+        {'m', 2, 5},  {'b', 1, 0},                // big bells are counted from bell 0 upward
+        {'b', 2, 2},  {'b', 3, 3},  {'s', 0, 14}, // position 0 names no bell
+        {'s', 4, 14},                             // a position past the group's size names no bell
+        {'m', 9, 14}, {'x', 1, 14},               // an unknown letter names no bell
     };
     for (const Case& c : cases) {
         EXPECT_EQ(BellForToken(ensemble, QChar(c.letter), c.position), c.bell) << c.letter << c.position;
@@ -59,18 +53,18 @@ TEST(ColumnSampleFiles, TokenRules) {
         QList<int> bells;
     };
     const Case cases[] = {
-        {"", {}},                    // empty column
-        {"s", {}},                   // a one-character line sounds nothing
-        {"s1,m1,b1", {12, 6, 0}},    // token order is kept
-        {"s12", {12}},               // only the first two characters count
-        {"#2,v1,x3", {}},            // comment-like tokens and unknown letters are silent
-        {"s7", {14}},                // past the group: bell 14 sounds, selected or not
-        {"s,m1", {6}},               // a token without its digit is skipped, not the column
-        {"sa,b2", {2}},              // a non-digit position is skipped
-        {"b1,,s2", {0, 11}},         // an empty token between commas is skipped
-        {"s1,s1", {12, 12}},         // the same bell twice gives two voices
-        {"s1,", {12}},               // a trailing comma adds nothing
-        {"s\xd9\xa1,m1", {6}},       // a non-ASCII digit is not a position
+        {"", {}},                 // empty column
+        {"s", {}},                // a one-character line sounds nothing
+        {"s1,m1,b1", {12, 6, 0}}, // token order is kept
+        {"s12", {12}},            // only the first two characters count
+        {"#2,v1,x3", {}},         // comment-like tokens and unknown letters are silent
+        {"s7", {14}},             // past the group: bell 14 sounds, selected or not
+        {"s,m1", {6}},            // a token without its digit is skipped, not the column
+        {"sa,b2", {2}},           // a non-digit position is skipped
+        {"b1,,s2", {0, 11}},      // an empty token between commas is skipped
+        {"s1,s1", {12, 12}},      // the same bell twice gives two voices
+        {"s1,", {12}},            // a trailing comma adds nothing
+        {"s\xd9\xa1,m1", {6}},    // a non-ASCII digit is not a position
     };
     for (const Case& c : cases) {
         EXPECT_EQ(soundedBells(QString::fromUtf8(c.line)), c.bells) << c.line;
@@ -78,8 +72,8 @@ TEST(ColumnSampleFiles, TokenRules) {
 }
 
 TEST(ColumnSampleFiles, PathsAreFolderPlusCatalogueName) {
-    const ColumnStrikes strikes =
-        ColumnSampleFiles(QStringLiteral("b1,s1"), mixedEnsemble(), {}, QStringLiteral("/snd/Model1/Mono/"), nameOf);
+    const ColumnStrikes strikes = ColumnSampleFiles(QStringLiteral("b1,s1"), mixedEnsemble(), {},
+                                                    QStringLiteral("/snd/Model1/Mono/"), nameOf);
     EXPECT_EQ(strikes.sampleFiles, QStringList({QStringLiteral("/snd/Model1/Mono/b0.wav"),
                                                 QStringLiteral("/snd/Model1/Mono/b12.wav")}));
 }

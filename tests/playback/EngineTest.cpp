@@ -24,7 +24,7 @@ TEST(SampleCache, DecodesOnceAtTheOutputRate) {
     EXPECT_EQ(sample->channels, 2);
     EXPECT_EQ(sample->sampleRate, 48000);
     EXPECT_NEAR(static_cast<double>(sample->frames), 48000.0, 2.0); // one second at the new rate
-    EXPECT_NEAR(sample->data[2 * 24000], 0.3f, 1e-3f);             // converted, not just relabelled
+    EXPECT_NEAR(sample->data[2 * 24000], 0.3f, 1e-3f);              // converted, not just relabelled
     // The same path (even spelled differently) gives the same decoded frames.
     EXPECT_EQ(cache.get((dir.path() + QStringLiteral("/./tone 44k.wav")).toStdString()), sample);
 }

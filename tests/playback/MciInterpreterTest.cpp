@@ -1,5 +1,5 @@
-#include "TestSamples.h"
 #include "playback/MciInterpreter.h"
+#include "TestSamples.h"
 #include "playback/StrikeVoices.h"
 
 #include <QTemporaryDir>
@@ -94,7 +94,8 @@ protected:
 
 TEST_F(MciOverEngine, VoiceLifeThroughTheCommands) {
     const QString path = folder + testsamples::bellFileName(3);
-    ASSERT_EQ(mci->execute(QStringLiteral("open \"waveaudio!") + path + QStringLiteral("\" alias 12")), kMciOk);
+    ASSERT_EQ(mci->execute(QStringLiteral("open \"waveaudio!") + path + QStringLiteral("\" alias 12")),
+              kMciOk);
     EXPECT_EQ(status(QStringLiteral("12")), QStringLiteral("stopped")); // opened, not yet started
     ASSERT_EQ(mci->execute(QStringLiteral("play 12")), kMciOk);
     // "playing" from the play command on, before the mixer has rendered a frame.
@@ -117,7 +118,8 @@ TEST_F(MciOverEngine, ErrorsOfTheCommands) {
     EXPECT_EQ(mci->execute(QStringLiteral("play 6")), kMciUnknownAlias);
     EXPECT_EQ(mci->execute(QStringLiteral("close 6")), kMciUnknownAlias);
     EXPECT_EQ(mci->execute(QStringLiteral("pause 5")), kMciUnrecognizedCommand);
-    const QString missing = QStringLiteral("open \"waveaudio!") + folder + QStringLiteral("none.wav\" alias 7");
+    const QString missing =
+        QStringLiteral("open \"waveaudio!") + folder + QStringLiteral("none.wav\" alias 7");
     for (int attempt = 0; attempt < 3; ++attempt) {
         // A missing file fails every time and opens nothing.
         EXPECT_EQ(mci->execute(missing), kMciFileNotFound);

@@ -12,7 +12,8 @@ using audio::Mixer;
 using audio::MixerConfig;
 
 std::shared_ptr<const audio::Sample> constantSample(float value, int frames) {
-    return audio::makeSample("constant", 1, 48000, std::vector<float>(static_cast<std::size_t>(frames), value));
+    return audio::makeSample("constant", 1, 48000,
+                             std::vector<float>(static_cast<std::size_t>(frames), value));
 }
 
 std::shared_ptr<const audio::Sample> clickSample(float value, int frames) {
@@ -66,7 +67,7 @@ TEST(Mixer, LateStartSoundsAtOnceAndIsCounted) {
     const auto now = mixer.openVoice(click.get());
     mixer.play(*now, audio::kStartNow);
     const std::vector<float> left = renderLeft(mixer, 256);
-    EXPECT_FLOAT_EQ(left[0], 0.5f); // both on the first frame of the block
+    EXPECT_FLOAT_EQ(left[0], 0.5f);    // both on the first frame of the block
     EXPECT_EQ(mixer.lateStarts(), 1u); // "at once" is not late
 }
 
@@ -118,7 +119,7 @@ TEST(Mixer, RestartAndCloseOfASoundingVoice) {
     mixer.close(*handle);
     left = renderLeft(mixer, 2000);
     EXPECT_LT(std::fabs(left[100]), 0.09f); // fades out ...
-    EXPECT_FLOAT_EQ(left[1999], 0.0f);   // ... within a few milliseconds
+    EXPECT_FLOAT_EQ(left[1999], 0.0f);      // ... within a few milliseconds
     EXPECT_EQ(mixer.activeVoices(), 0);
 }
 

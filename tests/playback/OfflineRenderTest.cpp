@@ -39,8 +39,10 @@ int mask(std::initializer_list<int> bells) {
 
 TEST_F(OfflineRender, OnsetsOnTheExactFramesWithTheRightBells) {
     job.intervalMs = 50;
-    job.columns = {QStringLiteral("s1,m1"), QString(), QStringLiteral("b1,s2"), QStringLiteral("b2"),
-                   QStringLiteral("s1"),    QStringLiteral("s1"), QStringLiteral("#1,v2,x3"), QStringLiteral("m1,b1,s2")};
+    job.columns = {QStringLiteral("s1,m1"),    QString(),
+                   QStringLiteral("b1,s2"),    QStringLiteral("b2"),
+                   QStringLiteral("s1"),       QStringLiteral("s1"),
+                   QStringLiteral("#1,v2,x3"), QStringLiteral("m1,b1,s2")};
     const RenderResult result = renderRinging(job);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.late, 0u);
@@ -49,8 +51,9 @@ TEST_F(OfflineRender, OnsetsOnTheExactFramesWithTheRightBells) {
     ASSERT_EQ(wav.rate, 48000);
     // Column c at c x 50 ms = c x 2400 frames; s1 = bell 4, s2 = 3, m1 = 2, b1 = 0, b2 = 1.
     const std::vector<std::pair<std::size_t, int>> expected = {
-        {0, mask({4, 2})},         {4800, mask({0, 3})}, {7200, mask({1})}, {9600, mask({4})},
-        {12000, mask({4})}, // the same bell struck again in the next column sounds again
+        {0, mask({4, 2})},        {4800, mask({0, 3})}, {7200, mask({1})},
+        {9600, mask({4})},        {12000, mask({4})}, // the same bell struck again in the next column sounds
+                                                      // again
         {16800, mask({2, 0, 3})},
     };
     EXPECT_EQ(testsamples::markedOnsets(wav), expected);
@@ -87,12 +90,10 @@ TEST(DeviceVolume, LevelAndChannelValues) {
         int level;
     };
     const Case cases[] = {
-        {65535, 65535, 255}, // full volume reads as the top of the scale
-        {0, 0, 0},
-        {65280, 65280, 255}, // what setting 255 writes reads back as 255
-        {256, 256, 1},
-        {65535, 0, 127}, // the level is the mean of the channels
-        {255, 256, 0},   // integer part, not rounded
+        {65535, 65535, 255},                      // full volume reads as the top of the scale
+        {0, 0, 0},           {65280, 65280, 255}, // what setting 255 writes reads back as 255
+        {256, 256, 1},       {65535, 0, 127},     // the level is the mean of the channels
+        {255, 256, 0},                            // integer part, not rounded
     };
     for (const Case& c : cases) {
         EXPECT_EQ(deviceLevelFromVolumes(c.left, c.right), c.level) << c.left << " " << c.right;

@@ -1,5 +1,5 @@
-#include "TestSamples.h"
 #include "playback/StrikeVoices.h"
+#include "TestSamples.h"
 
 #include <QSet>
 #include <QTemporaryDir>
@@ -15,7 +15,8 @@ protected:
         folder = dir.path() + QLatin1Char('/');
         ASSERT_TRUE(testsamples::writeMarkedBells(folder, 2000));
         // A long sample for voices that must still be ringing.
-        ASSERT_TRUE(testsamples::writeWav(folder + QStringLiteral("long.wav"), std::vector<float>(48000, 0.01f), 1));
+        ASSERT_TRUE(
+            testsamples::writeWav(folder + QStringLiteral("long.wav"), std::vector<float>(48000, 0.01f), 1));
         engine = audio::AudioEngine::createOffline({});
         mci = std::make_unique<MciInterpreter>(*engine);
     }
