@@ -9,7 +9,13 @@
 #include "playback/ReleaseStreams.h"
 #include "playback/StrikeVoices.h"
 #include "playback/TransportState.h"
+<<<<<<< HEAD
 #include "playback/audio/AudioEngine.h"
+=======
+#include "ringing/RingingFiles.h"
+#include "ringing/TChannels.h"
+#include "ringing/TSoundData.h"
+>>>>>>> main
 #include "ui/TImage.h"
 #include "ui/TUpDown.h"
 
@@ -30,10 +36,12 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
+class TfrmSelSound;
 
 // The main window. It owns every object of the program for its whole life
 // and is only a shell: each handler keeps its established name and is a few
@@ -137,6 +145,9 @@ private:
 public:
     void cbCommonChange();
     void nLoadSoundsClick();
+    // The change handler shared by the three group ringing selectors
+    // (group 0 small, 1 middle, 2 big), run with the selector's current item.
+    void cbCustomSelectionChange(int group);
     // Used by other subsystems.
     void FillCommonChoice();
     void FillGroupChoices();
@@ -146,6 +157,53 @@ public:
     int commonScoreSize() const;
     // The animated-group flag of group 0 small, 1 middle, 2 big.
     bool isGroupAnimated(int group) const;
+    // The group ringing selector of group 0 small, 1 middle, 2 big (nullptr
+    // before start-up step 14). Object names "cbCustomSelection0".."2".
+    QComboBox* groupSelector(int group) const;
+    TChannels& channels() { return *m_channels; }
+    const TChannels& channels() const { return *m_channels; }
+    TSoundData& soundData() { return *m_soundData; }
+    // Loads a ringing body into score `index` (0..2 a group, 3 the common
+    // score), then sets mmTimer's interval and shows tempo and total
+    // duration. False when nothing was loaded (nothing changed then).
+    bool LoadRinging(int index, const QString& path);
+    bool loadRingingLines(int index, const QStringList& bodyLines);
+    // The text side of opening a user ringing file: title, the file's
+    // ensemble through [Serial], the body loaded as the common score.
+    bool openUserRingingText(const QString& path);
+    // Loads a list ringing from its file's lines: title, its ensemble, the
+    // body as the common score, page selector and slider for a whole
+    // ringing, and its name chosen in cbCommon when offered there.
+    bool loadListRinging(const QStringList& fileLines);
+    // The same for Custom/<name>.kol.
+    bool loadListRingingByName(const QString& name);
+    // After a whole ringing is loaded (chooser, play-all-in-turn, opened
+    // file): page selector maximum Floor(N / 64) + 1, score redrawn, slider
+    // maximum N.
+    void showWholeRingingPages();
+    // The chooser dialog, created on first use.
+    TfrmSelSound* selSound();
+    // Play-all-in-turn: the chooser's check box "Играть все по очереди".
+    bool isPlayInTurnChecked() const;
+    void uncheckPlayInTurn();
+
+private:
+    void createGroupSelectors();
+    void layoutGroupSelectors();
+    void setPageSelector(int maximum);
+    bool applyRingingLoad(const RingingLoadResult& result);
+    bool applyRingingDocument(const RingingDocument& document, bool decodeBody);
+
+    // Both exist from construction, so that no handler ever meets them missing;
+    // the catalogue is read in start-up step 7.
+    std::unique_ptr<TSoundData> m_soundData = std::make_unique<TSoundData>();
+    std::unique_ptr<TChannels> m_channels = std::make_unique<TChannels>();
+    std::array<QComboBox*, 3> m_groupSelectors{};
+    TfrmSelSound* m_selSound = nullptr;
+    QObject* m_selectorKeyFilter = nullptr;
+    // Counts refills of cbCommon, so that a delayed re-enable after a choice
+    // never overrides a refill made meanwhile.
+    int m_commonFillCount = 0;
 
     // ---- playback: transport, tempo, volume, generator ----
 public:

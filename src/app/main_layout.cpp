@@ -73,12 +73,14 @@ void TfrmMain::layoutGroupBands() {
     pnlSmall->setGeometry(box.left(), box.top(), box.width(), small);
     pnlMiddle->setGeometry(box.left(), box.top() + small, box.width(), middle);
     pnlBig->setGeometry(box.left(), box.top() + small + middle, box.width(), big);
+    layoutGroupSelectors();
 }
 
 void TfrmMain::layoutGroupSelectorsAndCommon() {
     const int commonWidth = pnlCommon->contentsRect().width();
     cbCommon->setFixedWidth(std::max(40, pnlCommon->width() - 36));
     btnFullView->move(commonWidth - 27, btnFullView->y());
+    layoutGroupSelectors();
 }
 
 void TfrmMain::applyPanels() {

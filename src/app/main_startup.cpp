@@ -67,6 +67,8 @@ void TfrmMain::FormCreate() {
         m_paths = std::make_unique<PathTable>(PathTable::forExecutable(m_programDir));
         m_settingsFile = std::make_unique<ProfileFile>(m_paths->settingsFile());
     });
+    // 7: the ringing catalogue; a missing or damaged list file is fatal.
+    runStartupStep([this] { m_soundData->load(m_paths->campanelDir(), m_required); });
     // 8: the default settings file, only when there is none.
     runStartupStep([this] {
         const QScreen* screen = QApplication::primaryScreen();
@@ -77,6 +79,8 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { readViewSettings(); });
     runStartupStep([this] { restoreBounds(); });
     runStartupStep([this] { applyPanels(); });
+    // 14: the three group ringing selectors.
+    runStartupStep([this] { createGroupSelectors(); });
     // Audio: the engine on the sound device (or, without one, the silent
     // null driver) and the decoding of the sample set in the background.
     runStartupStep([this] { startAudio(); });
@@ -157,6 +161,14 @@ void TfrmMain::FormDestroy() {
     // Audio: the last sweep of finished voices, then the engine goes.
     guarded([this] { CloseFinishedVoices(); });
     guarded([this] { stopAudio(); });
+    // The group ringing selectors, then the ringing catalogue.
+    guarded([this] {
+        for (QComboBox*& selector : m_groupSelectors) {
+            delete selector;
+            selector = nullptr;
+        }
+        m_soundData.reset();
+    });
 }
 
 void TfrmMain::nExitClick() {

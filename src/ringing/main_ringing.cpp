@@ -1,26 +1,237 @@
-// Handlers of the ringing catalogue choices and the chooser.
-// Filled in as the subsystem is built; until then the controls do nothing.
+// Handlers of the ringing catalogue choices: cbCommon, the three group
+// ringing selectors and the filters that fill them from the group counts.
 
 #include "app/TfrmMain.h"
+#include "ringing/SelectorKeyFilter.h"
+#include "ringing/TfrmSelSound.h"
 
-void TfrmMain::cbCommonChange() {}
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
 
-void TfrmMain::nLoadSoundsClick() {}
+namespace {
 
-void TfrmMain::FillCommonChoice() {}
+const QString kNoRinging = QStringLiteral("Выбор звона");
+constexpr int kColumnsPerPage = 64;
 
-void TfrmMain::FillGroupChoices() {}
+// Page count of a common ringing: Ceiling(N / 64), at least 1.
+int pagesOfCommonRinging(int columns) {
+    return std::max(1, (columns + kColumnsPerPage - 1) / kColumnsPerPage);
+}
 
-void TfrmMain::ClearChoices() {}
+} // namespace
 
-QString TfrmMain::commonScoreLine(int) const {
-    return {};
+void TfrmMain::FillCommonChoice() {
+    ++m_commonFillCount;
+    // The same index may now name another ringing: no place is kept across a refill.
+    m_transport.rememberedChoice = -1;
+    cbCommon->setEnabled(false);
+    cbCommon->clear();
+    m_soundData->offered(TSoundData::kCommonList).clear();
+    const TSoundData::Offer offer =
+        m_soundData->commonOffer(m_ensemble.groupCount(kSmallGroup), m_ensemble.groupCount(kMiddleGroup),
+                                 m_ensemble.groupCount(kBigGroup));
+    cbCommon->addItems(offer.names);
+    m_soundData->offered(TSoundData::kCommonList) = offer.files;
+    if (!offer.complete) {
+        // A requirement that cannot be read ends the filling there.
+        return;
+    }
+    cbCommon->setEnabled(cbCommon->count() > 0);
+    cbCommon->insertItem(0, kNoRinging);
+    cbCommon->setCurrentIndex(0);
+    if (cbFullCommon->count() > 0) {
+        cbFullCommon->setCurrentIndex(0);
+    }
+}
+
+void TfrmMain::FillGroupChoices() {
+    const int groupCodes[] = {kSmallGroup, kMiddleGroup, kBigGroup};
+    for (int g = 0; g < TChannels::kGroupCount; ++g) {
+        QComboBox* selector = groupSelector(g);
+        if (!selector) {
+            return;
+        }
+        selector->setEnabled(false);
+        selector->clear();
+        const TSoundData::Offer offer = m_soundData->groupOffer(g, m_ensemble.groupCount(groupCodes[g]));
+        selector->addItems(offer.names);
+        m_soundData->offered(g) = offer.files;
+        selector->setEnabled(selector->count() > 0);
+        selector->insertItem(0, kNoRinging);
+        selector->setCurrentIndex(0);
+    }
+}
+
+void TfrmMain::ClearChoices() {
+    // setCurrentIndex does not run the handlers: they are bound to activated.
+    cbCommon->setCurrentIndex(0);
+    if (cbFullCommon->count() > 0) {
+        cbFullCommon->setCurrentIndex(0);
+    }
+    for (QComboBox* selector : m_groupSelectors) {
+        if (selector) {
+            selector->setCurrentIndex(0);
+        }
+    }
+}
+
+void TfrmMain::setPageSelector(int maximum) {
+    udPage->setMax(maximum);
+    udPage->setPosition(1);
+    edPage->setText(QString::number(udPage->position()));
+    const bool paged = maximum >= 2;
+    edPage->setEnabled(paged);
+    udPage->setEnabled(paged);
+}
+
+void TfrmMain::cbCommonChange() {
+    EndRecording();
+    // A short pause in which the list takes no further choice.
+    cbCommon->setEnabled(false);
+    const int fillCount = m_commonFillCount;
+    QTimer::singleShot(150, this, [this, fillCount] {
+        if (fillCount == m_commonFillCount) {
+            cbCommon->setEnabled(true);
+            cbCommon->setFocus();
+        }
+    });
+    m_transport.rememberedColumn = m_transport.currentColumn;
+    const int chosen = cbCommon->currentIndex();
+    if (chosen <= 0) {
+        setWindowTitle(QStringLiteral("Campanix 1.2 - Tolvena"));
+        ResetPlayback();
+        udPage->setPosition(1);
+        edPage->setText(QStringLiteral("1"));
+        edPage->setEnabled(false);
+        udPage->setEnabled(false);
+    } else {
+        setCaptionForRinging(cbCommon->itemText(chosen));
+        m_transport.groupRingingMode = false;
+        for (QComboBox* selector : m_groupSelectors) {
+            if (selector) {
+                selector->setCurrentIndex(0);
+            }
+        }
+        ResetPlayback();
+        const QStringList& offered = m_soundData->offered(TSoundData::kCommonList);
+        if (chosen - 1 < offered.size()) {
+            LoadRinging(TChannels::kCommonScore, m_paths->campanelDir() + offered.at(chosen - 1));
+        }
+        const int columns = commonScoreSize();
+        setPageSelector(pagesOfCommonRinging(columns));
+        if (chosen == m_transport.rememberedChoice && m_transport.rememberedColumn < columns) {
+            // The same ringing again: keep the place (playback stays stopped).
+            const int column = std::max(0, m_transport.rememberedColumn);
+            m_transport.currentColumn = column;
+            m_transport.currentPage = column / kColumnsPerPage;
+            tbProgress->setMaximum(columns - 1);
+            tbProgress->setValue(column);
+            udPage->setPosition(m_transport.currentPage + 1);
+            edPage->setText(QString::number(udPage->position()));
+            if (cbShowNotes->isChecked()) {
+                PlaceScoreCursor();
+            }
+        }
+    }
+    tbProgress->setMaximum(std::max(0, commonScoreSize() - 1));
+    m_transport.rememberedChoice = chosen;
+    uncheckPlayInTurn();
+    if (cbShowNotes->isChecked()) {
+        RedrawScore();
+    }
+    if (chosen < cbFullCommon->count()) {
+        cbFullCommon->setCurrentIndex(chosen);
+    }
+}
+
+void TfrmMain::cbCustomSelectionChange(int group) {
+    QComboBox* selector = groupSelector(group);
+    if (!selector) {
+        return;
+    }
+    EndRecording();
+    setWindowTitle(QStringLiteral("Campanix 1.2 - Tolvena"));
+    const int chosen = selector->currentIndex();
+    if (chosen <= 0) {
+        // This group falls silent; the others keep their ringings.
+        m_channels->score(group).clear();
+        m_channels->MergeGroupScores();
+    } else {
+        cbCommon->setCurrentIndex(0);
+        if (cbFullCommon->count() > 0) {
+            cbFullCommon->setCurrentIndex(0);
+        }
+        if (!m_transport.groupRingingMode) {
+            // The first group ringing after a common one starts from empty scores.
+            m_transport.groupRingingMode = true;
+            m_transport.keepGenerator = true;
+            ResetPlayback();
+        }
+        const QStringList& offered = m_soundData->offered(group);
+        if (chosen - 1 < offered.size()) {
+            LoadRinging(group, m_paths->campanelDir() + offered.at(chosen - 1));
+        }
+    }
+    setPageSelector(2);
+    m_transport.currentPage = 0;
+    if (cbShowNotes->isChecked()) {
+        RedrawScore();
+    }
+    tbProgress->setMaximum(std::max(0, commonScoreSize() - 2));
+    uncheckPlayInTurn();
+}
+
+QComboBox* TfrmMain::groupSelector(int group) const {
+    return group >= 0 && group < TChannels::kGroupCount ? m_groupSelectors[static_cast<size_t>(group)]
+                                                        : nullptr;
+}
+
+void TfrmMain::createGroupSelectors() {
+    m_selectorKeyFilter = new SelectorKeyFilter(this);
+    for (int g = 0; g < TChannels::kGroupCount; ++g) {
+        auto* selector = new QComboBox(pnlCustomSelections);
+        selector->setObjectName(QStringLiteral("cbCustomSelection%1").arg(g));
+        selector->setProperty("tag", g);
+        selector->setEditable(false);
+        selector->addItem(kNoRinging);
+        selector->setEnabled(false);
+        selector->installEventFilter(m_selectorKeyFilter);
+        connect(selector, &QComboBox::activated, this,
+                [this, g] { guarded([this, g] { cbCustomSelectionChange(g); }); });
+        selector->show();
+        m_groupSelectors[static_cast<size_t>(g)] = selector;
+    }
+    layoutGroupSelectors();
+}
+
+void TfrmMain::layoutGroupSelectors() {
+    const QWidget* bands[] = {pnlSmall, pnlMiddle, pnlBig};
+    const int width = std::max(20, pnlCustomSelections->contentsRect().width() - 8);
+    for (int g = 0; g < TChannels::kGroupCount; ++g) {
+        QComboBox* selector = groupSelector(g);
+        if (!selector) {
+            continue;
+        }
+        // Level with the group's band, whose panel lies beside this one.
+        const QPoint bandTop = bands[g]->mapTo(pnlWork, QPoint(0, 0));
+        const int top = pnlCustomSelections->mapFrom(pnlWork, bandTop).y() + 2;
+        selector->setGeometry(4, std::max(0, top), width, selector->sizeHint().height());
+    }
+}
+
+QString TfrmMain::commonScoreLine(int column) const {
+    if (!m_channels || column < 0 || column >= m_channels->common().size()) {
+        return {};
+    }
+    return m_channels->common().at(column);
 }
 
 int TfrmMain::commonScoreSize() const {
-    return 0;
+    return m_channels ? static_cast<int>(m_channels->common().size()) : 0;
 }
 
-bool TfrmMain::isGroupAnimated(int) const {
-    return true;
+bool TfrmMain::isGroupAnimated(int group) const {
+    return !m_channels || m_channels->isGroupAnimated(group);
 }

@@ -1,0 +1,106 @@
+#include "ringing/TSoundData.h"
+
+#include "app/TextCodec.h"
+#include "ringing/TextLists.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// A requirement or count: decimal digits only.
+std::optional<int> wholeNumber(QStringView text) {
+    if (text.isEmpty() || text.size() > 6) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+} // namespace
+
+QString TSoundData::listFileName(int list) {
+    static const std::array<QString, kListCount> names = {
+        QStringLiteral("small.kli"), QStringLiteral("middle.kli"), QStringLiteral("big.kli"),
+        QStringLiteral("common.kli")};
+    return names.at(static_cast<size_t>(list));
+}
+
+bool TSoundData::load(const QString& campanelDir, RequiredFileCheck& check) {
+    for (int list = 0; list < kListCount; ++list) {
+        const size_t i = static_cast<size_t>(list);
+        m_lines[i].clear();
+        m_requirements[i].clear();
+        m_names[i].clear();
+        m_files[i].clear();
+        m_offered[i].clear();
+    }
+    for (int list = 0; list < kListCount; ++list) {
+        const size_t i = static_cast<size_t>(list);
+        const QString path = campanelDir + listFileName(list);
+        if (!check.check(path)) {
+            return false;
+        }
+        std::optional<QStringList> lines = readTextLines(path);
+        if (!lines) {
+            check.report(path);
+            return false;
+        }
+        m_lines[i] = *lines;
+        for (const QString& line : std::as_const(m_lines[i])) {
+            SplitList(line, QStringLiteral(";"), m_scratch);
+            if (m_scratch.size() < 3) {
+                check.report(path);
+                return false;
+            }
+            m_requirements[i].append(m_scratch[0]);
+            m_names[i].append(m_scratch[1]);
+            m_files[i].append(m_scratch[2]);
+        }
+    }
+    return true;
+}
+
+TSoundData::Offer TSoundData::commonOffer(int smallCount, int middleCount, int bigCount) const {
+    Offer offer;
+    const QStringList& reqs = requirements(kCommonList);
+    for (qsizetype line = 0; line < reqs.size(); ++line) {
+        const QString& req = reqs.at(line);
+        std::array<int, 3> need{};
+        for (qsizetype d = 0; d < 3; ++d) {
+            const std::optional<int> digit =
+                d < req.size() ? wholeNumber(QStringView(req).mid(d, 1)) : std::nullopt;
+            if (!digit) {
+                offer.complete = false;
+                return offer;
+            }
+            need[static_cast<size_t>(d)] = *digit;
+        }
+        if (smallCount >= need[0] && middleCount >= need[1] && bigCount >= need[2]) {
+            offer.names.append(names(kCommonList).at(line));
+            offer.files.append(files(kCommonList).at(line));
+        }
+    }
+    return offer;
+}
+
+TSoundData::Offer TSoundData::groupOffer(int list, int groupCount) const {
+    Offer offer;
+    if (list < kSmallList || list > kBigList) {
+        return offer;
+    }
+    const QStringList& reqs = requirements(list);
+    for (qsizetype line = 0; line < reqs.size(); ++line) {
+        const std::optional<int> need = wholeNumber(QStringView(reqs.at(line)).trimmed());
+        if (need && groupCount >= *need) {
+            offer.names.append(names(list).at(line));
+            offer.files.append(files(list).at(line));
+        }
+    }
+    return offer;
+}

@@ -1,0 +1,111 @@
+#include "ringing/TfrmSelSound.h"
+
+#include "app/TextCodec.h"
+#include "ringing/RingingFiles.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+TfrmSelSound::TfrmSelSound(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmSelSound"));
+    setWindowTitle(QStringLiteral("Выбор звона"));
+    setModal(true);
+
+    auto* row = new QHBoxLayout(this);
+    auto* listBox = new QGroupBox(QStringLiteral("Выбор звона"), this);
+    auto* listLayout = new QVBoxLayout(listBox);
+    lbSounds = new QListWidget(listBox);
+    lbSounds->setObjectName(QStringLiteral("lbSounds"));
+    listLayout->addWidget(lbSounds);
+    row->addWidget(listBox, 1);
+
+    auto* descBox = new QGroupBox(QStringLiteral("Описание звона"), this);
+    auto* descLayout = new QVBoxLayout(descBox);
+    mDesc = new QPlainTextEdit(descBox);
+    mDesc->setObjectName(QStringLiteral("mDesc"));
+    mDesc->setReadOnly(true);
+    descLayout->addWidget(mDesc, 1);
+    cbRound = new QCheckBox(QStringLiteral("Играть все по очереди"), descBox);
+    cbRound->setObjectName(QStringLiteral("cbRound"));
+    descLayout->addWidget(cbRound);
+    btnLoad = new QPushButton(QStringLiteral("Загрузить"), descBox);
+    btnLoad->setObjectName(QStringLiteral("btnLoad"));
+    btnLoad->setDefault(true);
+    descLayout->addWidget(btnLoad, 0, Qt::AlignRight);
+    row->addWidget(descBox, 1);
+
+    setFixedSize(560, 340);
+
+    connect(lbSounds, &QListWidget::currentRowChanged, this, [this] { lbSoundsClick(); });
+    connect(btnLoad, &QPushButton::clicked, this, [this] { btnLoadClick(); });
+}
+
+void TfrmSelSound::fillList(const QString& listPath) {
+    const QSignalBlocker block(lbSounds);
+    lbSounds->clear();
+    for (const QString& name : readTextLines(listPath).value_or(QStringList{})) {
+        if (!name.trimmed().isEmpty()) {
+            lbSounds->addItem(name);
+        }
+    }
+    if (lbSounds->count() > 0) {
+        lbSounds->setCurrentRow(0);
+        lbSoundsClick();
+    }
+}
+
+void TfrmSelSound::lbSoundsClick() {
+    const QString name = selectedName();
+    if (name.isEmpty()) {
+        return;
+    }
+    std::optional<QStringList> lines = readTextLines(m_customDir + name + QStringLiteral(".kol"));
+    if (!lines) {
+        return;
+    }
+    m_highlighted = *lines;
+    mDesc->clear();
+    if (m_highlighted.size() >= kListRingingPreambleLines) {
+        mDesc->setPlainText(m_highlighted.at(3) + QStringLiteral("\n\n") + m_highlighted.at(2));
+    }
+}
+
+void TfrmSelSound::btnLoadClick() {
+    if (!m_loader || !m_loader(m_highlighted)) {
+        return;
+    }
+    if (m_play) {
+        m_play();
+    }
+    accept();
+}
+
+QString TfrmSelSound::selectedName() const {
+    const QListWidgetItem* item = lbSounds->currentItem();
+    return item ? item->text() : QString();
+}
+
+void TfrmSelSound::selectNext() {
+    const int count = lbSounds->count();
+    if (count == 0) {
+        return;
+    }
+    const int next = lbSounds->currentRow() + 1;
+    lbSounds->setCurrentRow(next >= count ? 0 : next);
+}
+
+int TfrmSelSound::execCentred() {
+    if (const QScreen* screen = QApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    return exec();
+}

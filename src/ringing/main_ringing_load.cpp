@@ -1,0 +1,129 @@
+// Loading ringings into the working set from the main window: library
+// ringings, list ringings with their ensembles, opened user ringing files,
+// and the chooser of list ringings.
+
+#include "app/TextCodec.h"
+#include "app/TfrmMain.h"
+#include "ringing/RingingText.h"
+#include "ringing/TfrmSelSound.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+bool TfrmMain::applyRingingLoad(const RingingLoadResult& result) {
+    if (!result.loaded) {
+        return false;
+    }
+    mmTimer->setInterval(result.interval);
+    // Groups whose header marks them as played in chords are not animated;
+    // the animation reads isGroupAnimated() when it hides their frames.
+    ShowTempo();
+    ShowTotalDuration();
+    return true;
+}
+
+bool TfrmMain::LoadRinging(int index, const QString& path) {
+    return applyRingingLoad(m_channels->LoadRinging(index, path, mmTimer->interval()));
+}
+
+bool TfrmMain::loadRingingLines(int index, const QStringList& bodyLines) {
+    return applyRingingLoad(m_channels->loadRingingLines(index, bodyLines, mmTimer->interval()));
+}
+
+bool TfrmMain::applyRingingDocument(const RingingDocument& document, bool decodeBody) {
+    // The file's ensemble replaces the user's through [Serial], as if it had
+    // been stored there; restoring it refills the choices and resets playback.
+    nDisselectAllClick();
+    m_settingsFile->writeString(QStringLiteral("Serial"), QStringLiteral("Bells"), document.bells);
+    m_settingsFile->writeString(QStringLiteral("Serial"), QStringLiteral("Types"), document.types);
+    QStringList body = document.body;
+    if (decodeBody) {
+        // An opened user ringing file is decoded here and once more by the
+        // load, as a list ringing is only by the load.
+        DecodeRingingText(body);
+    }
+    RestoreEnsembleFromSettings();
+    // The body goes to the load in memory: nothing else reads it, and a
+    // read-only installation loads it all the same.
+    return loadRingingLines(TChannels::kCommonScore, body);
+}
+
+bool TfrmMain::openUserRingingText(const QString& path) {
+    const std::optional<QStringList> lines = readTextLines(path);
+    if (!lines) {
+        return false;
+    }
+    const std::optional<RingingDocument> document = parseRingingDocument(*lines, kUserRingingPreambleLines);
+    if (!document) {
+        return false;
+    }
+    setCaptionForRinging(document->name);
+    return applyRingingDocument(*document, true);
+}
+
+bool TfrmMain::loadListRinging(const QStringList& fileLines) {
+    const std::optional<RingingDocument> document =
+        parseRingingDocument(fileLines, kListRingingPreambleLines);
+    if (!document) {
+        return false;
+    }
+    setCaptionForRinging(document->name);
+    if (!applyRingingDocument(*document, false)) {
+        return false;
+    }
+    showWholeRingingPages();
+    const int offered = cbCommon->findText(document->name);
+    if (offered > 0) {
+        cbCommon->setCurrentIndex(offered);
+    }
+    return true;
+}
+
+bool TfrmMain::loadListRingingByName(const QString& name) {
+    const std::optional<QStringList> lines =
+        readTextLines(m_paths->customDir() + name + QStringLiteral(".kol"));
+    return lines && loadListRinging(*lines);
+}
+
+void TfrmMain::showWholeRingingPages() {
+    const int columns = commonScoreSize();
+    setPageSelector(columns / 64 + 1);
+    if (cbShowNotes->isChecked()) {
+        RedrawScore();
+    }
+    tbProgress->setMaximum(columns);
+}
+
+TfrmSelSound* TfrmMain::selSound() {
+    if (!m_selSound) {
+        m_selSound = new TfrmSelSound(this);
+        m_selSound->setCustomDir(m_paths->customDir());
+        m_selSound->setLoader([this](const QStringList& fileLines) {
+            bool loaded = false;
+            guarded([&] { loaded = loadListRinging(fileLines); });
+            return loaded;
+        });
+        m_selSound->setPlay([this] { guarded([this] { btnPlayClick(); }); });
+    }
+    return m_selSound;
+}
+
+bool TfrmMain::isPlayInTurnChecked() const {
+    return m_selSound && m_selSound->cbRound->isChecked();
+}
+
+void TfrmMain::uncheckPlayInTurn() {
+    if (m_selSound) {
+        m_selSound->cbRound->setChecked(false);
+    }
+}
+
+void TfrmMain::nLoadSoundsClick() {
+    ResetPlayback();
+    setWindowTitle(QStringLiteral("Campanix 1.2 - Tolvena"));
+    ClearChoices();
+    TfrmSelSound* chooser = selSound();
+    chooser->fillList(m_paths->customDir() + QStringLiteral("list.kli"));
+    chooser->cbRound->setChecked(false);
+    chooser->execCentred();
+}

@@ -1,0 +1,142 @@
+#include "app/TextCodec.h"
+#include "ringing/SelectorKeyFilter.h"
+#include "ringing/TfrmSelSound.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+// Qt keeps font caches alive past the application object; they are not
+// leaks of the code under test.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libQt6Gui\nleak:libQt6Widgets\nleak:libfreetype\nleak:libharfbuzz\nleak:libfontconfig\n";
+}
+
+namespace {
+
+// One application object per test, gone before the process ends.
+class ChooserWidgets : public ::testing::Test {
+protected:
+    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[16] = "test_ringing";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_app;
+};
+
+class KeyRecorder : public QObject {
+public:
+    QStringList texts;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            texts << static_cast<QKeyEvent*>(event)->text();
+        }
+        return false;
+    }
+};
+
+struct ListFolder {
+    QTemporaryDir dir;
+    QString custom() const { return dir.path() + QStringLiteral("/Custom/"); }
+    ListFolder() {
+        QDir(dir.path()).mkpath(QStringLiteral("Custom"));
+        writeTextLines(custom() + "list.kli", {"Первый", "", "Второй", "Короткий"});
+        writeTextLines(custom() + "Первый.kol", {"111110000000000", "bbmssnnnnnnnnnn", "Первый звон",
+                                                 "Описание первого", "144", "s1"});
+        writeTextLines(custom() + "Второй.kol",
+                       {"111110000000000", "bbmssnnnnnnnnnn", "Второй звон", "Описание второго", "200"});
+        writeTextLines(custom() + "Короткий.kol", {"111110000000000", "bbmssnnnnnnnnnn"});
+    }
+};
+
+} // namespace
+
+// Typed "1".."3" reach a group selector as character 255; other keys pass.
+TEST_F(ChooserWidgets, SelectorKeyFilterReplacesGroupDigits) {
+    QComboBox combo;
+    KeyRecorder recorder;
+    combo.installEventFilter(&recorder);
+    SelectorKeyFilter filter;
+    combo.installEventFilter(&filter);
+    for (const char* text : {"1", "2", "3", "4", "a"}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromLatin1(text));
+        QCoreApplication::sendEvent(&combo, &press);
+    }
+    const QString ff(QChar(0xFF));
+    EXPECT_EQ(recorder.texts, (QStringList{ff, ff, ff, "4", "a"}));
+}
+
+// Opening fills the list (blank lines skipped), highlights the first ringing
+// and shows its description, an empty line and its name.
+TEST_F(ChooserWidgets, ShowsTheHighlightedRinging) {
+    ListFolder f;
+    TfrmSelSound chooser;
+    chooser.setCustomDir(f.custom());
+    chooser.fillList(f.custom() + "list.kli");
+    ASSERT_EQ(chooser.lbSounds->count(), 3);
+    EXPECT_EQ(chooser.selectedName(), "Первый");
+    EXPECT_EQ(chooser.mDesc->toPlainText(), "Описание первого\n\nПервый звон");
+    EXPECT_EQ(chooser.highlightedText().size(), 6);
+
+    // A file shorter than its preamble leaves the memo empty.
+    chooser.lbSounds->setCurrentRow(2);
+    EXPECT_TRUE(chooser.mDesc->toPlainText().isEmpty());
+    EXPECT_EQ(chooser.highlightedText().size(), 2);
+
+    // A ringing whose file cannot be read keeps what was shown and kept before.
+    chooser.lbSounds->setCurrentRow(1);
+    QFile::remove(f.custom() + "Первый.kol");
+    chooser.lbSounds->setCurrentRow(0);
+    EXPECT_EQ(chooser.mDesc->toPlainText(), "Описание второго\n\nВторой звон");
+    EXPECT_EQ(chooser.highlightedText().at(2), "Второй звон");
+
+    // Play-all-in-turn moves on and wraps to the first.
+    chooser.lbSounds->setCurrentRow(2);
+    chooser.selectNext();
+    EXPECT_EQ(chooser.selectedName(), "Первый");
+    chooser.selectNext();
+    EXPECT_EQ(chooser.selectedName(), "Второй");
+}
+
+// Load hands over the kept text, then plays and closes; a failed load keeps it open.
+TEST_F(ChooserWidgets, LoadsTheKeptTextThenPlays) {
+    ListFolder f;
+    TfrmSelSound chooser;
+    chooser.setCustomDir(f.custom());
+    QStringList loaded;
+    bool accept = false;
+    int plays = 0;
+    chooser.setLoader([&](const QStringList& lines) {
+        loaded = lines;
+        return accept;
+    });
+    chooser.setPlay([&] { ++plays; });
+    chooser.fillList(f.custom() + "list.kli");
+    chooser.show();
+
+    chooser.btnLoadClick();
+    EXPECT_EQ(loaded.value(2), "Первый звон");
+    EXPECT_EQ(plays, 0);
+    EXPECT_TRUE(chooser.isVisible());
+
+    accept = true;
+    chooser.btnLoadClick();
+    EXPECT_EQ(plays, 1);
+    EXPECT_FALSE(chooser.isVisible());
+    EXPECT_EQ(chooser.result(), QDialog::Accepted);
+}
