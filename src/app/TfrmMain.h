@@ -9,13 +9,10 @@
 #include "playback/ReleaseStreams.h"
 #include "playback/StrikeVoices.h"
 #include "playback/TransportState.h"
-<<<<<<< HEAD
 #include "playback/audio/AudioEngine.h"
-=======
 #include "ringing/RingingFiles.h"
 #include "ringing/TChannels.h"
 #include "ringing/TSoundData.h"
->>>>>>> main
 #include "ui/TImage.h"
 #include "ui/TUpDown.h"
 
