@@ -71,6 +71,9 @@ void TfrmMain::StrikeColumn(int column, std::optional<std::int64_t> idealFrame) 
     }
     preloadSampleFolder();
     const QStringList files = ColumnSampleFiles(column);
+    if (m_channels) {
+        m_channels->voiceFiles() = files;
+    }
     m_voices->strikeColumn(files, idealFrame);
     if (cbShowMovie->isChecked() && !files.isEmpty()) {
         mmResetTimer->start();
