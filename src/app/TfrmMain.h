@@ -4,7 +4,9 @@
 #include "app/PathTable.h"
 #include "app/ProfileFile.h"
 #include "app/RequiredFileCheck.h"
+#include "bells/Distributions.h"
 #include "bells/Ensemble.h"
+#include "bells/TBellData.h"
 #include "playback/ColumnStrikes.h"
 #include "playback/ReleaseStreams.h"
 #include "playback/StrikeVoices.h"
@@ -40,6 +42,10 @@
 
 class TfrmSelSound;
 
+class BellStrip;
+class EventHook;
+class KeyStrikes;
+
 // The main window. It owns every object of the program for its whole life
 // and is only a shell: each handler keeps its established name and is a few
 // lines that read a control, call the subsystem's logic and show the result.
@@ -51,6 +57,11 @@ public:
     // programDir: the folder of the executable and its data folders.
     // arguments: the command line without the program name.
     TfrmMain(const QString& programDir, const QStringList& arguments, QWidget* parent = nullptr);
+    // The same, with the reporter of the required-file check given: it gets
+    // the message of a missing or damaged file instead of the modal message
+    // box (an empty reporter keeps the box). For tests, which must not block.
+    TfrmMain(RequiredFileCheck::Reporter reporter, const QString& programDir, const QStringList& arguments,
+             QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     // True when the required-file check asked the program to end.
@@ -134,9 +145,78 @@ public:
     void RestoreEnsembleFromSettings();
     void SaveEnsembleToSettings();
     const Ensemble& ensemble() const { return m_ensemble; }
+    const TBellData* bellData() const { return m_bellData.get(); }
+    int currentBell() const { return m_currentBell; }
+    int distributionVariant() const { return m_variant; }
+    // Select all / reset all (also the HTML export and the ringing loaders).
+    // Toggle bell: select or unselect one bell, recompute the groups, and
+    // strike the bell when it is now selected.
+    void ToggleBell(int bell);
+    void RecomputeGroups();
+    void ShowBellCount(); // the count label "Всего колоколов: "
+    // Gives the input focus to the ringing selector of group 0 small,
+    // 1 middle, 2 big (the control named "cbCustomSelection" + group), when
+    // it exists and can take it.
+    bool focusGroupSelector(int group);
+    // The keyboard handler, by Windows virtual-key code; true when the key
+    // goes no further.
+    bool handleRingingKey(int virtualKey, bool autoRepeat);
+
+    // Keyboard ringing acts on keys only while this is on (on after
+    // start-up; the recording dialog turns it off and EndRecording on).
+    bool m_keyboardRinging = false;
+    // Driven by the recording dialog: while m_recording is on, each bell
+    // struck from the keyboard appends "," (when not empty) and its strike
+    // token to m_pendingColumn.
+    bool m_recording = false;
+    QString m_pendingColumn;
+
+    // Start-up, layout and shutdown steps of the bells subsystem.
+    void loadBellCatalogue();
+    void buildAddBellMenu();
+    void resetBellState();
+    void createBellStrip();
+    void clearEnsemble();
+    void fillDistributions();
+    void layoutBellStrip();
+    void installKeyboardHook();
+    void releaseBells();
+
+    // Bell strip and groups tree handlers.
+    void bellStripClick(int bell);
+    void tvGroupsMouseDown(const QPoint& pos);
+    bool tvGroupsDragOver(QObject* source, const QPoint& pos);
+    void tvGroupsDragDrop(QObject* source, const QPoint& pos);
+    void nAddBellClick(int bell);
+    QAction* addBellItem(int bell) const;
+    BellStrip* bellStrip() const { return m_bellStrip; }
 
 private:
+    void setCurrentBell(int bell);
+    void loadBellPicture(int bell);
+    QString catalogueField(int field, int bell) const;
+    void groupsChanged();
+    void showDistributionsMessage();
+    void fitDistributionsMessage();
+    void setNavigationButtons();
+    void rebuildGroupsTree();
+    void afterGroupsEdit();
+    std::optional<int> selectedRootGroup() const;
+    int groupOfRoot(const QTreeWidgetItem* item) const;
+    bool groupsTreeEvent(QEvent* event);
+    bool keyboardHookEvent(QObject* watched, QEvent* event);
+
     Ensemble m_ensemble;
+    std::unique_ptr<TBellData> m_bellData;
+    Distributions m_distributions;
+    int m_variant = 0;
+    int m_currentBell = 0;
+    BellStrip* m_bellStrip = nullptr;
+    KeyStrikes* m_keyStrikes = nullptr;
+    EventHook* m_keyboardHook = nullptr;
+    std::array<QTreeWidgetItem*, 3> m_groupRoots{};
+    int m_draggedBell = -1;
+    QList<QAction*> m_addBellItems;
 
     // ---- ringings: catalogue choices and the chooser ----
 public:

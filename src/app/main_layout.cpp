@@ -24,6 +24,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
         if (watched == pnlMainArea) {
             guarded([this] { placeOverlayPanels(); });
+        } else if (watched == pnlInfo) {
+            // The information panels take their widths from pnlInfo's, which
+            // is final only once the window's layouts have run.
+            guarded([this] { FormResize(); });
         } else if (watched == pnlBellsBox) {
             guarded([this] { layoutGroupBands(); });
         } else if (watched == pnlCommon) {
@@ -47,7 +51,8 @@ void TfrmMain::placeOverlayPanels() {
 }
 
 void TfrmMain::FormResize() {
-    // 1: bell strip (bells subsystem).
+    // 1
+    layoutBellStrip();
     // 2
     pnlBellInfo->setFixedWidth(roundHalfEven(pnlInfo->contentsRect().width() / 2.0));
     // 3: group bands; the score redraws itself once it exists.
@@ -98,6 +103,7 @@ void TfrmMain::applyPanels() {
     pnlInfo->setVisible(m_view.info);
     nViewBellsInfo->setChecked(m_view.info);
     // 5: bell strip, group panels, selectors, animation pictures, cursors.
+    layoutBellStrip();
     layoutGroupBands();
     layoutGroupSelectorsAndCommon();
 }

@@ -15,13 +15,17 @@
 #include <exception>
 
 TfrmMain::TfrmMain(const QString& programDir, const QStringList& arguments, QWidget* parent)
+    : TfrmMain(RequiredFileCheck::Reporter{}, programDir, arguments, parent) {}
+
+TfrmMain::TfrmMain(RequiredFileCheck::Reporter reporter, const QString& programDir, const QStringList& arguments,
+                   QWidget* parent)
     : QMainWindow(parent), m_programDir(programDir), m_arguments(arguments),
-      m_required([this](const QString& message) {
+      m_required(reporter ? std::move(reporter) : RequiredFileCheck::Reporter([this](const QString& message) {
           QMessageBox::critical(this, QApplication::applicationName(), message);
           // Ends the program when control next reaches the message loop; an
           // end during start-up is carried out by main() instead.
           QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
-      }) {
+      })) {
     setWindowTitle(QStringLiteral("Campanix 1.2 - Tolvena"));
     setMinimumSize(kMinimumWindowSize);
     createControls();
@@ -67,8 +71,11 @@ void TfrmMain::FormCreate() {
         m_paths = std::make_unique<PathTable>(PathTable::forExecutable(m_programDir));
         m_settingsFile = std::make_unique<ProfileFile>(m_paths->settingsFile());
     });
-    // 7: the ringing catalogue; a missing or damaged list file is fatal.
+    // 7: the bell catalogue, the ringing catalogue (a missing or damaged list
+    // file is fatal) and the "Добавить колокол" sub-menu.
+    runStartupStep([this] { loadBellCatalogue(); });
     runStartupStep([this] { m_soundData->load(m_paths->campanelDir(), m_required); });
+    runStartupStep([this] { buildAddBellMenu(); });
     // 8: the default settings file, only when there is none.
     runStartupStep([this] {
         const QScreen* screen = QApplication::primaryScreen();
@@ -79,11 +86,23 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { readViewSettings(); });
     runStartupStep([this] { restoreBounds(); });
     runStartupStep([this] { applyPanels(); });
-    // 14: the three group ringing selectors.
-    runStartupStep([this] { createGroupSelectors(); });
     // Audio: the engine on the sound device (or, without one, the silent
     // null driver) and the decoding of the sample set in the background.
     runStartupStep([this] { startAudio(); });
+    // 12: current bell and keyboard ringing.
+    runStartupStep([this] { resetBellState(); });
+    // 13: the bell strip.
+    runStartupStep([this] { createBellStrip(); });
+    // 14: the three group ringing selectors.
+    runStartupStep([this] { createGroupSelectors(); });
+    // 18-22: the ensemble, the distributions and the stored ensemble.
+    runStartupStep([this] { clearEnsemble(); });
+    runStartupStep([this] { fillDistributions(); });
+    runStartupStep([this] { ShowBellInfo(); });
+    runStartupStep([this] { RecomputeGroups(); });
+    runStartupStep([this] { RestoreEnsembleFromSettings(); });
+    // 26: the count of selected bells.
+    runStartupStep([this] { ShowBellCount(); });
     // 28: the recording command becomes available.
     runStartupStep([this] { nRec->setVisible(true); });
 }
@@ -125,8 +144,8 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 void TfrmMain::FormShow() {
-    // The keyboard handler of the bells subsystem is installed here as an
-    // application-wide event filter.
+    // The keyboard handler, as an application-wide event filter.
+    installKeyboardHook();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
@@ -147,6 +166,7 @@ void TfrmMain::FormCloseQuery() {
         const QRect bounds(pos(), size());
         AppSettings(*m_settingsFile).writeBounds(bounds);
     });
+    guarded([this] { SaveEnsembleToSettings(); });
 }
 
 void TfrmMain::FormDestroy() {
@@ -161,14 +181,16 @@ void TfrmMain::FormDestroy() {
     // Audio: the last sweep of finished voices, then the engine goes.
     guarded([this] { CloseFinishedVoices(); });
     guarded([this] { stopAudio(); });
-    // The group ringing selectors, then the ringing catalogue.
+    // The group ringing selectors; keyboard strikes, the keyboard handler and
+    // the bell strip; then the ringing catalogue.
     guarded([this] {
         for (QComboBox*& selector : m_groupSelectors) {
             delete selector;
             selector = nullptr;
         }
-        m_soundData.reset();
     });
+    guarded([this] { releaseBells(); });
+    guarded([this] { m_soundData.reset(); });
 }
 
 void TfrmMain::nExitClick() {

@@ -113,6 +113,7 @@ void TfrmMain::createControls() {
     pnlInfo->layout()->setContentsMargins(0, 0, 0, 0);
     pnlInfo->layout()->setSpacing(0);
     pnlInfo->layout()->addWidget(createInfoPanel());
+    pnlInfo->installEventFilter(this);
     usual->addWidget(pnlInfo);
 
     auto* lower = new QWidget(pnlUsualView);
