@@ -6,6 +6,8 @@
 #include "ui/JpegImage.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QLocale>
 #include <QSplashScreen>
 #include <QTimer>
@@ -19,6 +21,11 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("Campanix 1.2"));
     QApplication::setOrganizationName(QStringLiteral("Tolvena"));
     QApplication::setDesktopFileName(QStringLiteral("campanix"));
+
+    const QPixmap icon(QApplication::applicationDirPath() + QStringLiteral("/Images/bell01.bmp"));
+    if (!icon.isNull()) {
+        QApplication::setWindowIcon(QIcon(icon));
+    }
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

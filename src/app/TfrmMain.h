@@ -370,6 +370,8 @@ public:
 public:
     void nRecClick();
     void EndRecording();
+    void OpenUserRinging(const QString& path);
+    void openCommandLineFile();
     void nPrintClick();
     void nFileOpenClick();
     void nHelpClick();

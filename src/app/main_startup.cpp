@@ -2,6 +2,7 @@
 // destruction. Each step belongs to a subsystem; this file fixes the order.
 
 #include "app/TfrmMain.h"
+#include "ui/JpegImage.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -71,6 +72,10 @@ void TfrmMain::FormCreate() {
         m_paths = std::make_unique<PathTable>(PathTable::forExecutable(m_programDir));
         m_settingsFile = std::make_unique<ProfileFile>(m_paths->settingsFile());
     });
+    // The banner picture of the information panel.
+    runStartupStep([this] {
+        imgBanner->setPicture(QPixmap::fromImage(loadJpeg(m_paths->imagesDir() + QStringLiteral("banner.jpg"))));
+    });
     // 7: the bell catalogue, the ringing catalogue (a missing or damaged list
     // file is fatal) and the "Добавить колокол" sub-menu.
     runStartupStep([this] { loadBellCatalogue(); });
@@ -105,6 +110,8 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { ShowBellCount(); });
     // 28: the recording command becomes available.
     runStartupStep([this] { nRec->setVisible(true); });
+    // 31: a user ringing file named on the command line.
+    runStartupStep([this] { openCommandLineFile(); });
 }
 
 void TfrmMain::readViewSettings() {

@@ -3,7 +3,6 @@
 
 #include "app/TfrmMain.h"
 
-void TfrmMain::nFileOpenClick() {}
 
 void TfrmMain::nHelpClick() {}
 

@@ -1,4 +1,4 @@
-#include "BellsTestSupport.h"
+#include "support/TestProgram.h"
 #include "app/RequiredFileCheck.h"
 #include "bells/TBellData.h"
 

@@ -1,4 +1,4 @@
-#include "BellsTestSupport.h"
+#include "support/TestProgram.h"
 #include "bells/TKeyStream.h"
 
 #include <QCoreApplication>

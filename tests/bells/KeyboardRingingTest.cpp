@@ -1,5 +1,5 @@
 #include "bells/KeyboardRinging.h"
-#include "BellsTestSupport.h"
+#include "support/TestProgram.h"
 #include "bells/TBellData.h"
 #include "bells/VirtualKeys.h"
 

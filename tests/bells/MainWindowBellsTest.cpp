@@ -1,7 +1,7 @@
 // The bells subsystem inside the real main window, offscreen, over a small
 // program folder made by the test.
 
-#include "BellsTestSupport.h"
+#include "support/TestProgram.h"
 #include "app/TfrmMain.h"
 #include "bells/BellStrip.h"
 

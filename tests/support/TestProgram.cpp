@@ -1,4 +1,4 @@
-#include "BellsTestSupport.h"
+#include "support/TestProgram.h"
 
 #include "app/TextCodec.h"
 
@@ -16,7 +16,7 @@ void ensureQtApplication() {
         return;
     }
     static int argc = 1;
-    static char name[] = "test_bells";
+    static char name[] = "campanix_tests";
     static char* argv[] = {name, nullptr};
     // Lives until the process ends; widget tests share it.
     new QApplication(argc, argv);

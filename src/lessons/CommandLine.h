@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The command line names a user ringing file when its arguments, joined in
+// order with one blank between them, are the name of an existing file: a
+// path with blanks that reached the program split into several arguments is
+// put back together. Anything else names nothing and is ignored.
+std::optional<QString> fileNamedByArguments(const QStringList& arguments);

@@ -1,0 +1,128 @@
+// Start-up and shutdown of the real main window, offscreen, over a small
+// program folder made by the test.
+
+#include "app/TfrmMain.h"
+#include "lessons/CommandLine.h"
+#include "ringing/RingingFiles.h"
+#include "support/TestProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+class MainWindowStartup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureQtApplication();
+        m_cwd = QDir::currentPath();
+    }
+    void TearDown() override {
+        frm.reset();
+        QDir::setCurrent(m_cwd);
+    }
+    TfrmMain& start(const QStringList& arguments = {}) {
+        frm = std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(), arguments);
+        return *frm;
+    }
+
+    TempProgram program;
+    std::unique_ptr<TfrmMain> frm;
+    QStringList reports;
+    QString m_cwd;
+};
+
+// A user ringing file with a blank in its name, written as the program writes them.
+QString writeUserFile(const QTemporaryDir& dir) {
+    Ensemble ensemble;
+    ensemble.applyText(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnbmmss"));
+    const RingingWriteResult result =
+        writeUserRingingFile(dir.filePath(QStringLiteral("мой звон.ukl")), ensemble, QStringLiteral("Мой звон"),
+                             {QStringLiteral("200"), QStringLiteral("s1,b1"), QString(), QStringLiteral("m2")});
+    return result.ok ? result.path : QString();
+}
+
+} // namespace
+
+// Started from another folder, the program works from its own folder.
+TEST_F(MainWindowStartup, WorksFromItsOwnFolder) {
+    QTemporaryDir elsewhere;
+    QDir::setCurrent(elsewhere.path());
+    start();
+    EXPECT_EQ(QDir::currentPath() + u'/', QDir(program.dir()).absolutePath() + u'/');
+    EXPECT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
+    EXPECT_TRUE(QFile::exists(program.dir() + QStringLiteral("campanix.ini")));
+}
+
+// A stored size below the minimum opens at the minimum.
+TEST_F(MainWindowStartup, SmallStoredSizeOpensAtTheMinimum) {
+    program.writeSettings({QStringLiteral("[Form]"), QStringLiteral("Left=10"), QStringLiteral("Top=20"),
+                           QStringLiteral("Width=500"), QStringLiteral("Height=300")});
+    TfrmMain& w = start();
+    EXPECT_EQ(w.width(), 778);
+    EXPECT_EQ(w.height(), 574);
+}
+
+// Closing writes the view flags and options; every panel the user hid stays hidden next time.
+TEST_F(MainWindowStartup, ClosingSavesTheViewAndTheNextStartRestoresIt) {
+    {
+        TfrmMain& w = start();
+        w.nViewPanel->trigger();
+        w.nViewBellsGroups->trigger();
+        w.cbGrid->setChecked(true);
+        w.close();
+        frm.reset();
+    }
+    const QString text = program.settingsText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Tools=0")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Groups=0")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Grid=1")));
+    TfrmMain& again = start();
+    EXPECT_FALSE(again.nViewPanel->isChecked());
+    EXPECT_FALSE(again.nViewBellsGroups->isChecked());
+    EXPECT_TRUE(again.nViewBellsInfo->isChecked());
+    EXPECT_TRUE(again.cbGrid->isChecked());
+}
+
+// A path split at its blank by the shell is joined again and opened; its ensemble is applied.
+TEST_F(MainWindowStartup, CommandLineFileWithABlankIsOpened) {
+    QTemporaryDir files;
+    const QString path = writeUserFile(files);
+    ASSERT_FALSE(path.isEmpty());
+    const qsizetype blank = path.lastIndexOf(u' ');
+    TfrmMain& w = start({path.left(blank), path.mid(blank + 1)});
+    EXPECT_TRUE(reports.isEmpty());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Campanix 1.2 - Мой звон"));
+    EXPECT_EQ(w.ensemble().bellsText(), QStringLiteral("000000000011111"));
+    EXPECT_EQ(w.ensemble().typesText(), QStringLiteral("nnnnnnnnnnbmmss"));
+    EXPECT_EQ(w.commonScoreSize(), 3);
+    EXPECT_TRUE(program.settingsText().contains(QStringLiteral("Types=nnnnnnnnnnbmmss")));
+}
+
+// Arguments that name no file are ignored without a message.
+TEST_F(MainWindowStartup, ArgumentsNamingNoFileAreIgnored) {
+    TfrmMain& w = start({QStringLiteral("/no/such"), QStringLiteral("file.ukl")});
+    EXPECT_TRUE(reports.isEmpty());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Campanix 1.2 - Tolvena"));
+    EXPECT_EQ(w.commonScoreSize(), 0);
+}
+
+// Joining follows the argument order with single blanks; a folder is not a file.
+TEST(CommandLine, JoinsArgumentsWithSingleBlanks) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a b  c.ukl"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    const QStringList parts = path.split(u' ');
+    EXPECT_EQ(fileNamedByArguments(parts).value_or(QString()), path);
+    EXPECT_FALSE(fileNamedByArguments({}).has_value());
+    EXPECT_FALSE(fileNamedByArguments({dir.path()}).has_value());
+    EXPECT_FALSE(fileNamedByArguments({path + QStringLiteral("x")}).has_value());
+}
