@@ -42,9 +42,3 @@ void TfrmMain::ShowTotalDuration() {}
 void TfrmMain::ShowPlayTime() {}
 
 void TfrmMain::PlayNextInTurn() {}
-
-void TfrmMain::HandStrike(int) {}
-
-void TfrmMain::StrikeColumn(int) {}
-
-void TfrmMain::CloseFinishedVoices() {}
