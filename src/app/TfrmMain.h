@@ -7,11 +7,15 @@
 #include "bells/Distributions.h"
 #include "bells/Ensemble.h"
 #include "bells/TBellData.h"
+#include "playback/ColumnStrikes.h"
+#include "playback/ReleaseStreams.h"
+#include "playback/StrikeVoices.h"
 #include "playback/FrameClock.h"
 #include "playback/Generator.h"
 #include "playback/MainTransportHost.h"
 #include "playback/Sequencer.h"
 #include "playback/TransportState.h"
+#include "playback/audio/AudioEngine.h"
 #include "ringing/RingingFiles.h"
 #include "ringing/TChannels.h"
 #include "ringing/TSoundData.h"
@@ -307,7 +311,10 @@ public:
     void ShowPlayTime();
     void PlayNextInTurn();
     void HandStrike(int bell);
-    void StrikeColumn(int column);
+    // Sounds column `column` of the common score. With an ideal frame (of
+    // audioFrameClock) every voice starts on that frame plus the scheduling
+    // lead; without one, at once.
+    void StrikeColumn(int column, std::optional<std::int64_t> idealFrame = std::nullopt);
     void CloseFinishedVoices();
     // True while the sequencer plays (its timer runs).
     bool isPlaying() const;
@@ -321,18 +328,54 @@ public:
     void restorePlayPlace(int column);
     // The sequencer's state machine; created on first use.
     Sequencer& sequencer();
+    // Reads the device level into the volume slider and caption.
+    void showVolumeLevel();
 
 private:
     friend class MainTransportHost;
     void setupTransport();
     Generator& generator();
-    void showVolumeLevel();
     void FindVolumeDevices();
+    void setVolumeLevel(int level);
     TransportState m_transport;
     std::unique_ptr<MainTransportHost> m_transportHost;
     std::unique_ptr<FrameClock> m_frameClock;
     std::unique_ptr<Sequencer> m_sequencer;
     std::unique_ptr<Generator> m_generator;
+    bool m_waveVolumeDevice = false;
+
+    // ---- playback: strike voices and the audio engine (src/playback/main_voices.cpp) ----
+public:
+    QStringList ColumnSampleFiles(int column);
+    int BellForToken(QChar letter, int position) const;
+    int SendMci(const QString& command);
+    bool IsVoicePlaying(const QString& alias);
+    // Starts a TReleaseStream that hands CloseFinishedVoices to the main thread.
+    void startReleaseStream();
+    // The audio clock the sequencer anchors its columns to: frames rendered
+    // so far, at audioSampleRate() frames per second.
+    std::int64_t audioFrameClock() const;
+    int audioSampleRate() const;
+    // The device level 0..255 as the two 16-bit channel volumes give it.
+    int GetDeviceVolume() const;
+    void SetDeviceVolume(int level);
+    // Whether there is a wave output whose volume can be set (the engine's
+    // own master gain: true whenever the engine runs, with or without a device).
+    bool hasWaveVolumeDevice() const;
+    StrikeVoices* strikeVoices() { return m_voices.get(); }
+    audio::AudioEngine* audioEngine() { return m_audio.get(); }
+
+private:
+    void startAudio();
+    void stopAudio();
+    void preloadSampleFolder();
+    StrikeSwitches strikeSwitches() const;
+
+    std::unique_ptr<audio::AudioEngine> m_audio;
+    std::unique_ptr<MciInterpreter> m_mci;
+    std::unique_ptr<StrikeVoices> m_voices;
+    std::unique_ptr<ReleaseStreams> m_releaseStreams;
+    QString m_preloadedFolder;
 
     // ---- score, animation and full view ----
 public:

@@ -145,5 +145,5 @@ void TfrmMain::btnTempClick() {
 
 void TfrmMain::btnVolumeClick() {
     placePopupAboveTools(pnlVolume);
-    // The device level is shown by the playback subsystem.
+    showVolumeLevel();
 }

@@ -91,6 +91,9 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { readViewSettings(); });
     runStartupStep([this] { restoreBounds(); });
     runStartupStep([this] { applyPanels(); });
+    // Audio: the engine on the sound device (or, without one, the silent
+    // null driver) and the decoding of the sample set in the background.
+    runStartupStep([this] { startAudio(); });
     // The sequencer's controls: tempo and volume shown.
     runStartupStep([this] { setupTransport(); });
     // 12: current bell and keyboard ringing.
@@ -184,6 +187,9 @@ void TfrmMain::FormDestroy() {
         mmResetTimer->stop();
         mmTimer->stop();
     });
+    // Audio: the last sweep of finished voices, then the engine goes.
+    guarded([this] { CloseFinishedVoices(); });
+    guarded([this] { stopAudio(); });
     // The group ringing selectors; keyboard strikes, the keyboard handler and
     // the bell strip; then the ringing catalogue.
     guarded([this] {

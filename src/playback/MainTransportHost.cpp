@@ -14,12 +14,13 @@ void MainTransportHost::clearScores() {
     m_window.channels().clearScores();
 }
 
-void MainTransportHost::strikeColumn(int column, std::int64_t) {
-    m_window.StrikeColumn(column);
+void MainTransportHost::strikeColumn(int column, std::int64_t idealFrame) {
+    m_window.StrikeColumn(column, idealFrame);
 }
 
 void MainTransportHost::sweepFinishedVoices() {
-    m_window.CloseFinishedVoices();
+    // A release worker hands the sweep back to the main thread.
+    m_window.startReleaseStream();
 }
 
 bool MainTransportHost::notesShown() const {

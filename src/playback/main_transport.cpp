@@ -4,7 +4,30 @@
 #include "app/TfrmMain.h"
 #include "ringing/TfrmSelSound.h"
 
+#include <QSignalBlocker>
+
 #include <random>
+
+namespace {
+
+// The output's frame clock while the audio engine runs; the monotonic clock
+// otherwise, so that the transport keeps time without an engine too.
+class WindowFrameClock : public FrameClock {
+public:
+    explicit WindowFrameClock(TfrmMain& window) : m_window(window) {}
+    std::int64_t currentFrame() const override {
+        return m_window.audioEngine() ? m_window.audioFrameClock() : m_steady.currentFrame();
+    }
+    int sampleRate() const override {
+        return m_window.audioEngine() ? m_window.audioSampleRate() : m_steady.sampleRate();
+    }
+
+private:
+    TfrmMain& m_window;
+    SteadyFrameClock m_steady;
+};
+
+} // namespace
 
 Sequencer& TfrmMain::sequencer() {
     if (!m_sequencer) {
@@ -12,7 +35,7 @@ Sequencer& TfrmMain::sequencer() {
             m_transportHost = std::make_unique<MainTransportHost>(*this);
         }
         if (!m_frameClock) {
-            m_frameClock = std::make_unique<SteadyFrameClock>();
+            m_frameClock = std::make_unique<WindowFrameClock>(*this);
         }
         m_sequencer = std::make_unique<Sequencer>(m_transport, *m_transportHost, *m_frameClock);
     }
@@ -139,10 +162,14 @@ void TfrmMain::nTempDownClick() {
 
 // ---- volume ----
 
-void TfrmMain::FindVolumeDevices() {}
+void TfrmMain::FindVolumeDevices() {
+    // Of the output kinds only the wave output counts: the engine's master
+    // gain, present whenever the engine runs (with a device or without).
+    m_waveVolumeDevice = hasWaveVolumeDevice();
+}
 
 void TfrmMain::showVolumeLevel() {
-    const int level = 0;
+    const int level = m_waveVolumeDevice ? GetDeviceVolume() : 0;
     {
         const QSignalBlocker quiet(tbVolume);
         tbVolume->setValue(transport::volumeSliderPosition(level));
@@ -152,18 +179,30 @@ void TfrmMain::showVolumeLevel() {
 
 void TfrmMain::tbVolumeChange() {
     const int level = transport::levelForVolumeSlider(tbVolume->value());
+    if (m_waveVolumeDevice) {
+        SetDeviceVolume(level);
+    }
     btnVolume->setText(transport::volumeCaption(level));
 }
 
 void TfrmMain::nVolumeUpClick() {
-    const int level = transport::louderLevel(0);
-    tbVolume->setValue(transport::volumeSliderPosition(level));
-    btnVolume->setText(transport::volumeCaption(level));
+    setVolumeLevel(transport::louderLevel(m_waveVolumeDevice ? GetDeviceVolume() : 0));
 }
 
 void TfrmMain::nVolumeDownClick() {
-    const int level = transport::softerLevel(0);
-    tbVolume->setValue(transport::volumeSliderPosition(level));
+    setVolumeLevel(transport::softerLevel(m_waveVolumeDevice ? GetDeviceVolume() : 0));
+}
+
+void TfrmMain::setVolumeLevel(int level) {
+    {
+        const QSignalBlocker quiet(tbVolume);
+        tbVolume->setValue(transport::volumeSliderPosition(level));
+    }
+    // Set here, not only through the slider: a slider already at the
+    // position would leave a device changed elsewhere at its old level.
+    if (m_waveVolumeDevice) {
+        SetDeviceVolume(level);
+    }
     btnVolume->setText(transport::volumeCaption(level));
 }
 
@@ -176,9 +215,3 @@ void TfrmMain::nGeneratorClick() {
 void TfrmMain::GenerateNext() {
     generator().generateNext();
 }
-
-void TfrmMain::HandStrike(int) {}
-
-void TfrmMain::StrikeColumn(int) {}
-
-void TfrmMain::CloseFinishedVoices() {}

@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QImage>
 
+#include <sndfile.h>
+
+#include <vector>
+
 void ensureQtApplication() {
     if (QApplication::instance()) {
         return;
@@ -23,6 +27,9 @@ TempProgram::TempProgram() {
     QDir(m_dir.path()).mkpath(QStringLiteral("Images"));
     writeCatalogue(catalogueLines());
     writePictures();
+    // Striking a bell checks that its sample exists (the required-file
+    // check): a short silent sample per bell in the default sample folder.
+    writeSamples();
     // The ringing lists are required at start-up: one ringing per list.
     QDir(m_dir.path()).mkpath(QStringLiteral("Campanel"));
     const QString campanel = m_dir.path() + QStringLiteral("/Campanel/");
@@ -62,6 +69,24 @@ void TempProgram::writePictures() const {
         QImage off(8, 8, QImage::Format_RGB32);
         off.fill(QColor(120, 120, 120));
         off.save(dir() + QStringLiteral("Images/bell%1_off.bmp").arg(nn), "BMP");
+    }
+}
+
+void TempProgram::writeSamples() const {
+    const QString folder = dir() + QStringLiteral("Sound/Model1/Stereo/");
+    QDir().mkpath(folder);
+    const std::vector<short> silence(2 * 64, 0);
+    for (int i = 0; i < 15; ++i) {
+        const QString nn = QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0'));
+        SF_INFO info{};
+        info.samplerate = 48000;
+        info.channels = 2;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        const QByteArray path = QFile::encodeName(folder + QStringLiteral("bell%1.wav").arg(nn));
+        if (SNDFILE* file = sf_open(path.constData(), SFM_WRITE, &info)) {
+            sf_writef_short(file, silence.data(), 64);
+            sf_close(file);
+        }
     }
 }
 

@@ -23,6 +23,7 @@ public:
     void writeCatalogue(const QStringList& lines) const;
     void removeCatalogue() const;
     void writePictures() const;
+    void writeSamples() const;
     void writeSettings(const QStringList& lines) const;
     QString settingsText() const;
 

@@ -1,0 +1,65 @@
+#include "playback/RingingRenderer.h"
+
+#include "playback/ColumnStrikes.h"
+#include "playback/MciInterpreter.h"
+#include "playback/StrikeVoices.h"
+#include "playback/audio/AudioEngine.h"
+
+#include <QFile>
+
+RenderResult renderRinging(const RenderJob& job) {
+    RenderResult result;
+    if (job.intervalMs <= 0) {
+        result.error = QStringLiteral("the interval between columns must be positive");
+        return result;
+    }
+    audio::AudioEngineOptions options;
+    options.sampleRate = job.sampleRate;
+    options.voices = job.voices;
+    std::unique_ptr<audio::AudioEngine> engine = audio::AudioEngine::createOffline(options);
+    MciInterpreter mci(*engine);
+    StrikeVoices voices(mci, 1u);
+    audio::OfflineRenderer renderer(engine->mixer(), engine->bufferFrames());
+
+    std::string error;
+    if (!renderer.open(QFile::encodeName(job.outputPath).toStdString(), job.format, &error)) {
+        result.error = QString::fromStdString(error);
+        return result;
+    }
+
+    StrikeSwitches switches; // every group sounds; nothing to animate
+    const auto sampleFile = [&job](int bell) { return job.sampleFiles[static_cast<std::size_t>(bell)]; };
+    const std::int64_t rate = engine->sampleRate();
+    const std::int64_t lead = engine->schedulingLeadFrames();
+    for (int column = 0; column < job.columns.size(); ++column) {
+        const std::int64_t frame = static_cast<std::int64_t>(column) * job.intervalMs * rate / 1000;
+        if (!renderer.renderUntil(frame)) {
+            result.error = QString::fromStdString(renderer.error());
+            return result;
+        }
+        const ColumnStrikes strikes =
+            ColumnSampleFiles(job.columns.at(column), job.ensemble, switches, job.sampleFolder, sampleFile);
+        // The ideal frame is placed one lead early so that the column sounds
+        // exactly on its own frame of the file.
+        voices.strikeColumn(strikes.sampleFiles, frame - lead);
+        result.strikes += static_cast<int>(strikes.sampleFiles.size());
+        if (column % 64 == 1) {
+            voices.closeFinishedVoices();
+        }
+    }
+    const std::int64_t end = static_cast<std::int64_t>(job.columns.size()) * job.intervalMs * rate / 1000;
+    if (!renderer.renderUntil(end) ||
+        !renderer.renderRingOut(static_cast<std::int64_t>(job.maxRingOutSeconds) * rate)) {
+        result.error = QString::fromStdString(renderer.error());
+        return result;
+    }
+    voices.closeFinishedVoices();
+    result.frames = renderer.framesWritten();
+    result.late = engine->mixer().lateStarts();
+    if (!renderer.commit(&error)) {
+        result.error = QString::fromStdString(error);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}

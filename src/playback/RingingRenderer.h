@@ -1,0 +1,41 @@
+#pragma once
+
+#include "bells/Ensemble.h"
+#include "playback/audio/OfflineRenderer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+
+// A ringing to render offline: the ensemble, the column lines of the common
+// score and the interval between columns, the sample set and the output.
+struct RenderJob {
+    Ensemble ensemble;
+    QStringList columns;
+    int intervalMs = 144;
+    QString sampleFolder;                        // ends with "/"
+    std::array<QString, kBellCount> sampleFiles; // the catalogue's sound file of each bell
+    QString outputPath;
+    audio::OfflineRenderer::Format format = audio::OfflineRenderer::Format::Pcm16;
+    int sampleRate = 48000;
+    int voices = 512;
+    // Ring-out after the last column ends when every voice has ended, or
+    // after this long at most.
+    int maxRingOutSeconds = 600;
+};
+
+struct RenderResult {
+    bool ok = false;
+    QString error;
+    std::int64_t frames = 0; // frames written
+    int strikes = 0;         // voices started
+    std::uint64_t late = 0;  // voices that missed their frame (always 0 offline)
+};
+
+// Renders a ringing to a WAV file through the same strike path as playback:
+// column c sounds on frame c * interval * rate / 1000 of the file (column 0
+// on frame 0), every group sounding, and the file holds the full ring-out of
+// the last bells. The file is written whole or not at all.
+RenderResult renderRinging(const RenderJob& job);

@@ -1,0 +1,117 @@
+#include "playback/StrikeVoices.h"
+
+int sendWithResends(const std::function<int()>& attempt) {
+    int result = attempt();
+    for (int resend = 0; resend < kMciResends && result != kMciOk; ++resend) {
+        result = attempt();
+    }
+    return result;
+}
+
+StrikeVoices::StrikeVoices(MciInterpreter& mci, std::uint32_t seed) : m_mci(mci), m_random(seed) {}
+
+int StrikeVoices::sendMci(const QString& command, std::optional<std::int64_t> startFrame) {
+    return sendWithResends([&] { return m_mci.execute(command, nullptr, startFrame); });
+}
+
+bool StrikeVoices::isVoicePlaying(const QString& alias) {
+    QString answer;
+    if (m_mci.execute(QStringLiteral("status ") + alias + QStringLiteral(" mode"), &answer) != kMciOk) {
+        return false;
+    }
+    return answer == QStringLiteral("playing");
+}
+
+void StrikeVoices::closeFinishedVoices() {
+    QStringList stillPlaying;
+    for (const QString& alias : std::as_const(m_aliases)) {
+        if (isVoicePlaying(alias)) {
+            stillPlaying.append(alias);
+        } else {
+            sendMci(QStringLiteral("close ") + alias);
+        }
+    }
+    m_aliases = stillPlaying;
+}
+
+bool StrikeVoices::rangeFull(int maxAlias) const {
+    if (m_aliases.size() <= maxAlias) {
+        return false;
+    }
+    int inRange = 0;
+    for (const QString& alias : m_aliases) {
+        bool ok = false;
+        const int value = alias.toInt(&ok);
+        if (ok && value >= 0 && value <= maxAlias) {
+            ++inRange;
+        }
+    }
+    return inRange > maxAlias;
+}
+
+QString StrikeVoices::takeOverOldest(int maxAlias) {
+    for (const QString& alias : std::as_const(m_aliases)) {
+        bool ok = false;
+        const int value = alias.toInt(&ok);
+        if (ok && value >= 0 && value <= maxAlias) {
+            const QString taken = alias;
+            sendMci(QStringLiteral("close ") + taken);
+            m_aliases.removeAll(taken);
+            m_aliases.append(taken);
+            return taken;
+        }
+    }
+    return {};
+}
+
+QString StrikeVoices::chooseAlias(int maxAlias) {
+    std::uniform_int_distribution<int> draw(0, maxAlias);
+    for (;;) {
+        if (rangeFull(maxAlias)) {
+            // Every alias of the range is listed: close the finished ones (a
+            // draw would find them one by one); if none has finished, take
+            // over the oldest.
+            bool closedAny = false;
+            for (const QString& alias : QStringList(m_aliases)) {
+                bool ok = false;
+                const int value = alias.toInt(&ok);
+                if (ok && value >= 0 && value <= maxAlias && !isVoicePlaying(alias)) {
+                    sendMci(QStringLiteral("close ") + alias);
+                    m_aliases.removeAll(alias);
+                    closedAny = true;
+                }
+            }
+            if (!closedAny) {
+                return takeOverOldest(maxAlias);
+            }
+        }
+        const QString alias = QString::number(draw(m_random));
+        if (!m_aliases.contains(alias)) {
+            m_aliases.append(alias);
+            return alias;
+        }
+        if (isVoicePlaying(alias)) {
+            continue;
+        }
+        sendMci(QStringLiteral("close ") + alias);
+        m_aliases.removeAll(alias);
+    }
+}
+
+QString StrikeVoices::sound(const QString& path, int maxAlias, std::optional<std::int64_t> startFrame) {
+    const QString alias = chooseAlias(maxAlias);
+    sendMci(QStringLiteral("open \"waveaudio!") + path + QStringLiteral("\" alias ") + alias);
+    sendMci(QStringLiteral("play ") + alias, startFrame);
+    return alias;
+}
+
+void StrikeVoices::strikeColumn(const QStringList& paths, std::optional<std::int64_t> idealFrame) {
+    m_voiceFiles = paths;
+    std::optional<std::int64_t> startFrame;
+    if (idealFrame) {
+        startFrame = *idealFrame + m_mci.engine().schedulingLeadFrames();
+    }
+    for (const QString& path : paths) {
+        sound(path, kSequencerAliasMax, startFrame);
+    }
+}

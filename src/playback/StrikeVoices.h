@@ -1,0 +1,72 @@
+#pragma once
+
+#include "playback/MciInterpreter.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <random>
+
+// Alias ranges: sequencer strikes draw from 0..65564, hand strikes from 0..63.
+inline constexpr int kSequencerAliasMax = 65564;
+inline constexpr int kHandStrikeAliasMax = 63;
+// A failing command is sent again at once at most this many times; a missing
+// sample file fails every time, so the re-sends must end.
+inline constexpr int kMciResends = 3;
+
+// Runs `attempt` and, while it returns an error, runs it again at once, at
+// most kMciResends more times. Returns the last result.
+int sendWithResends(const std::function<int()>& attempt);
+
+// The voice bookkeeping of the main window: the list of open aliases shared
+// by the sequencer and the hand strike, the alias draws, and the sweep of
+// finished voices. Every voice is an independent, non-blocking sound that is
+// never waited for; voices are closed only once they have finished (or, for
+// the hand strike's 64 aliases, when all of them still ring: see chooseAlias).
+// Main thread only.
+class StrikeVoices {
+public:
+    StrikeVoices(MciInterpreter& mci, std::uint32_t seed);
+
+    void seed(std::uint32_t value) { m_random.seed(value); }
+
+    // One command with the bounded re-sends; the result is the last error
+    // code, which callers may ignore (a failed voice is simply silent).
+    int sendMci(const QString& command, std::optional<std::int64_t> startFrame = std::nullopt);
+    bool isVoicePlaying(const QString& alias);
+    // Closes and forgets every listed voice that no longer plays.
+    void closeFinishedVoices();
+
+    // Draws a free alias in 0..maxAlias and lists it. A listed alias whose
+    // voice still plays is never reused; a listed alias whose voice has ended
+    // is closed and unlisted, and the draw goes on. When every alias of the
+    // range is listed and playing (64 hand strikes still ringing), the oldest
+    // of them is taken over (its voice fades out) instead of waiting for a
+    // bell to end with the window frozen.
+    QString chooseAlias(int maxAlias);
+
+    // Opens and plays one sample under a fresh alias drawn from 0..maxAlias,
+    // at `startFrame` of the engine's clock or at once. Returns the alias.
+    QString sound(const QString& path, int maxAlias, std::optional<std::int64_t> startFrame = std::nullopt);
+
+    // Sounds one column: each path under its own sequencer alias, starting on
+    // idealFrame + the scheduling lead, or at once without an ideal frame.
+    void strikeColumn(const QStringList& paths, std::optional<std::int64_t> idealFrame);
+
+    const QStringList& aliasList() const { return m_aliases; }
+    // The sample paths sounded by the latest column.
+    const QStringList& voiceFiles() const { return m_voiceFiles; }
+    MciInterpreter& mci() { return m_mci; }
+
+private:
+    bool rangeFull(int maxAlias) const;
+    QString takeOverOldest(int maxAlias);
+
+    MciInterpreter& m_mci;
+    std::mt19937 m_random;
+    QStringList m_aliases;
+    QStringList m_voiceFiles;
+};

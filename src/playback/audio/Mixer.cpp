@@ -1,0 +1,388 @@
+// The mixer's render() runs on the audio thread (the device callback, the
+// null driver's thread or the offline renderer). What it may do:
+//   - read and write its own preallocated voice pool and the master bus state;
+//   - pop commands from the command queue and push start reports;
+//   - load and compare-and-swap the per-voice state words, store the frame
+//     clock and bump counters, all through atomics;
+//   - read decoded samples, which are immutable and outlive the mixer.
+// What it must never do: take a lock or wait, allocate or free memory, touch
+// a file or a Qt type, log, throw, or call anything that might. A start that
+// cannot be honoured (pool full) takes over the quietest voice instead of
+// failing; a command it cannot place is dropped, never waited on.
+
+#include "playback/audio/Mixer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace audio {
+
+namespace {
+
+int fadeTailsFor(int voices) {
+    return std::max(16, voices / 4);
+}
+
+// The inner loops of the mixer, written four values at a time so that the
+// compiler turns each group into one vector operation.
+void addScaled(float* __restrict dst, const float* __restrict src, int count, float gain) noexcept {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        dst[i + 0] += src[i + 0] * gain;
+        dst[i + 1] += src[i + 1] * gain;
+        dst[i + 2] += src[i + 2] * gain;
+        dst[i + 3] += src[i + 3] * gain;
+        dst[i + 4] += src[i + 4] * gain;
+        dst[i + 5] += src[i + 5] * gain;
+        dst[i + 6] += src[i + 6] * gain;
+        dst[i + 7] += src[i + 7] * gain;
+    }
+    for (; i < count; ++i) {
+        dst[i] += src[i] * gain;
+    }
+}
+
+void addScaledMono(float* __restrict dst, const float* __restrict src, int frames, float gain) noexcept {
+    int i = 0;
+    for (; i + 2 <= frames; i += 2) {
+        const float a = src[i] * gain;
+        const float b = src[i + 1] * gain;
+        dst[2 * i + 0] += a;
+        dst[2 * i + 1] += a;
+        dst[2 * i + 2] += b;
+        dst[2 * i + 3] += b;
+    }
+    for (; i < frames; ++i) {
+        const float value = src[i] * gain;
+        dst[2 * i] += value;
+        dst[2 * i + 1] += value;
+    }
+}
+
+} // namespace
+
+Mixer::Mixer(const MixerConfig& config)
+    : m_sampleRate(config.sampleRate), m_voiceLimit(std::max(1, config.voices)),
+      m_fadeFrames(std::max(1.0f, static_cast<float>(config.fadeMilliseconds * config.sampleRate / 1000.0))),
+      m_handleState(new std::atomic<std::uint64_t>[static_cast<std::size_t>(std::max(1, config.handles))]),
+      m_limiter(config.sampleRate) {
+    const std::size_t handles = static_cast<std::size_t>(std::max(1, config.handles));
+    for (std::size_t h = 0; h < handles; ++h) {
+        m_handleState[h].store(pack(0, kClosed), std::memory_order_relaxed);
+    }
+    m_handleInfo.resize(handles);
+    m_freeHandles.reserve(handles);
+    for (std::size_t h = handles; h-- > 0;) {
+        m_freeHandles.push_back(static_cast<VoiceHandle>(h));
+    }
+
+    const int slots = m_voiceLimit + fadeTailsFor(m_voiceLimit);
+    m_voices.resize(static_cast<std::size_t>(slots));
+    m_active.resize(static_cast<std::size_t>(slots));
+    m_free.resize(static_cast<std::size_t>(slots));
+    for (int s = 0; s < slots; ++s) {
+        m_free[static_cast<std::size_t>(s)] = slots - 1 - s;
+    }
+    m_freeCount = slots;
+}
+
+Mixer::~Mixer() = default;
+
+// ---- control thread ----
+
+Mixer::State Mixer::stateOf(VoiceHandle handle) const {
+    return static_cast<State>(m_handleState[handle].load(std::memory_order_acquire) & 0xffffffffu);
+}
+
+std::optional<VoiceHandle> Mixer::openVoice(const Sample* sample) {
+    if (!sample || m_freeHandles.empty()) {
+        return std::nullopt;
+    }
+    const VoiceHandle handle = m_freeHandles.back();
+    m_freeHandles.pop_back();
+    HandleInfo& info = m_handleInfo[handle];
+    info.sample = sample;
+    info.open = true;
+    ++info.instance;
+    ++m_openCount;
+    m_handleState[handle].store(pack(info.instance, kOpen), std::memory_order_release);
+    return handle;
+}
+
+bool Mixer::play(VoiceHandle handle, std::int64_t targetFrame, float gain) {
+    if (!validHandle(handle) || !m_handleInfo[handle].open) {
+        return false;
+    }
+    HandleInfo& info = m_handleInfo[handle];
+    const bool restart = stateOf(handle) == kPlaying;
+    if (m_commands.freeSpace() < (restart ? 2u : 1u)) {
+        return false;
+    }
+    if (restart) {
+        m_commands.push(Command{Command::kStop, handle, info.instance, nullptr, 0.0f, 0});
+    }
+    // A new instance number for every start, so that the end of an earlier
+    // start can never mark this one finished.
+    ++info.instance;
+    m_handleState[handle].store(pack(info.instance, kPlaying), std::memory_order_release);
+    m_commands.push(Command{Command::kStart, handle, info.instance, info.sample, gain, targetFrame});
+    return true;
+}
+
+bool Mixer::isPlaying(VoiceHandle handle) const {
+    return validHandle(handle) && m_handleInfo[handle].open && stateOf(handle) == kPlaying;
+}
+
+bool Mixer::isOpen(VoiceHandle handle) const {
+    return validHandle(handle) && m_handleInfo[handle].open;
+}
+
+const Sample* Mixer::sampleOf(VoiceHandle handle) const {
+    return isOpen(handle) ? m_handleInfo[handle].sample : nullptr;
+}
+
+void Mixer::close(VoiceHandle handle) {
+    if (!isOpen(handle)) {
+        return;
+    }
+    HandleInfo& info = m_handleInfo[handle];
+    if (stateOf(handle) == kPlaying) {
+        // If the queue is full the voice rings to its end instead; the
+        // instance number keeps it from touching the handle's next user.
+        m_commands.push(Command{Command::kStop, handle, info.instance, nullptr, 0.0f, 0});
+    }
+    info.open = false;
+    info.sample = nullptr;
+    m_handleState[handle].store(pack(info.instance, kClosed), std::memory_order_release);
+    m_freeHandles.push_back(handle);
+    --m_openCount;
+}
+
+void Mixer::setMasterVolume(std::uint16_t left, std::uint16_t right) {
+    m_volumeLeft.store(left, std::memory_order_relaxed);
+    m_volumeRight.store(right, std::memory_order_relaxed);
+}
+
+// ---- audio thread ----
+
+void Mixer::markFinished(const Voice& voice) noexcept {
+    std::uint64_t expected = pack(voice.instance, kPlaying);
+    m_handleState[voice.handle].compare_exchange_strong(expected, pack(voice.instance, kFinished),
+                                                        std::memory_order_acq_rel);
+}
+
+void Mixer::beginFade(Voice& voice) noexcept {
+    if (voice.fadeStep == 0.0f) {
+        voice.fadeStep = std::max(voice.fade, 1e-6f) / m_fadeFrames;
+        --m_unfaded;
+    }
+    markFinished(voice);
+}
+
+void Mixer::removeActive(int activeIndex) noexcept {
+    const int slot = m_active[static_cast<std::size_t>(activeIndex)];
+    const Voice& voice = m_voices[static_cast<std::size_t>(slot)];
+    if (voice.fadeStep == 0.0f) {
+        --m_unfaded;
+    }
+    markFinished(voice);
+    m_active[static_cast<std::size_t>(activeIndex)] = m_active[static_cast<std::size_t>(m_activeCount - 1)];
+    --m_activeCount;
+    m_free[static_cast<std::size_t>(m_freeCount++)] = slot;
+}
+
+void Mixer::takeOverQuietest() noexcept {
+    int quietest = -1;
+    float lowest = 0.0f;
+    for (int i = 0; i < m_activeCount; ++i) {
+        const Voice& voice = m_voices[static_cast<std::size_t>(m_active[static_cast<std::size_t>(i)])];
+        if (voice.fadeStep != 0.0f) {
+            continue;
+        }
+        const float level = voice.sample->levelAt(voice.position) * voice.gain * voice.fade;
+        if (quietest < 0 || level < lowest) {
+            quietest = i;
+            lowest = level;
+        }
+    }
+    if (quietest >= 0) {
+        beginFade(m_voices[static_cast<std::size_t>(m_active[static_cast<std::size_t>(quietest)])]);
+        m_takenOver.fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
+int Mixer::allocateSlot() noexcept {
+    if (m_freeCount == 0) {
+        // Every slot is busy and some of them are fading out: cut the faintest
+        // of the fading voices, which is nearly silent already.
+        int faintest = -1;
+        float lowest = 0.0f;
+        for (int i = 0; i < m_activeCount; ++i) {
+            const Voice& voice = m_voices[static_cast<std::size_t>(m_active[static_cast<std::size_t>(i)])];
+            if (voice.fadeStep == 0.0f) {
+                continue;
+            }
+            const float level = voice.sample->levelAt(voice.position) * voice.gain * voice.fade;
+            if (faintest < 0 || level < lowest) {
+                faintest = i;
+                lowest = level;
+            }
+        }
+        if (faintest < 0) {
+            return -1;
+        }
+        removeActive(faintest);
+    }
+    return m_free[static_cast<std::size_t>(--m_freeCount)];
+}
+
+void Mixer::startVoice(const Command& command, std::int64_t blockStart) noexcept {
+    const Sample* sample = command.sample;
+    Voice probe;
+    probe.handle = command.handle;
+    probe.instance = command.instance;
+    if (!sample || sample->frames <= 0 || sample->channels < 1 || sample->channels > 2) {
+        markFinished(probe);
+        return;
+    }
+    std::int64_t startFrame = command.targetFrame;
+    if (startFrame == kStartNow) {
+        startFrame = blockStart;
+    } else if (startFrame < blockStart) {
+        startFrame = blockStart;
+        m_lateStarts.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (m_unfaded >= m_voiceLimit) {
+        takeOverQuietest();
+    }
+    const int slot = allocateSlot();
+    if (slot < 0) {
+        markFinished(probe);
+        return;
+    }
+    Voice& voice = m_voices[static_cast<std::size_t>(slot)];
+    voice = Voice{};
+    voice.sample = sample;
+    voice.startFrame = startFrame;
+    voice.gain = command.gain;
+    voice.handle = command.handle;
+    voice.instance = command.instance;
+    m_active[static_cast<std::size_t>(m_activeCount++)] = slot;
+    ++m_unfaded;
+
+    if (m_reportsEnabled.load(std::memory_order_relaxed)) {
+        const StartReport report{command.handle, command.instance, sample, command.targetFrame, startFrame};
+        if (!m_reports.push(report)) {
+            m_droppedReports.fetch_add(1, std::memory_order_relaxed);
+        }
+    }
+}
+
+void Mixer::stopVoice(const Command& command, std::int64_t blockStart) noexcept {
+    for (int i = 0; i < m_activeCount; ++i) {
+        Voice& voice = m_voices[static_cast<std::size_t>(m_active[static_cast<std::size_t>(i)])];
+        if (voice.handle != command.handle || voice.instance != command.instance) {
+            continue;
+        }
+        if (voice.startFrame >= blockStart && voice.position == 0) {
+            removeActive(i); // never sounded: nothing to fade
+        } else {
+            beginFade(voice);
+        }
+        return;
+    }
+}
+
+void Mixer::drainCommands(std::int64_t blockStart) noexcept {
+    Command command;
+    while (m_commands.pop(command)) {
+        if (command.kind == Command::kStart) {
+            startVoice(command, blockStart);
+        } else {
+            stopVoice(command, blockStart);
+        }
+    }
+}
+
+bool Mixer::mixVoice(Voice& voice, float* out, int frames, std::int64_t blockStart) noexcept {
+    const std::int64_t blockEnd = blockStart + frames;
+    if (voice.startFrame >= blockEnd) {
+        return true; // waiting for its frame
+    }
+    const int offset = voice.startFrame > blockStart ? static_cast<int>(voice.startFrame - blockStart) : 0;
+    const Sample& sample = *voice.sample;
+    const std::int64_t remaining = sample.frames - voice.position;
+    int count = static_cast<int>(std::min<std::int64_t>(frames - offset, remaining));
+    float* dst = out + 2 * offset;
+    const float* src = sample.data.data() + voice.position * sample.channels;
+    bool faded = false;
+
+    if (voice.fadeStep == 0.0f) {
+        const float gain = voice.gain * voice.fade;
+        if (sample.channels == 2) {
+            addScaled(dst, src, 2 * count, gain);
+        } else {
+            addScaledMono(dst, src, count, gain);
+        }
+    } else {
+        float fade = voice.fade;
+        int i = 0;
+        for (; i < count && fade > 0.0f; ++i) {
+            const float gain = voice.gain * fade;
+            const float left = src[i * sample.channels];
+            const float right = src[i * sample.channels + sample.channels - 1];
+            dst[2 * i] += left * gain;
+            dst[2 * i + 1] += right * gain;
+            fade -= voice.fadeStep;
+        }
+        voice.fade = fade;
+        faded = fade <= 0.0f;
+        count = i;
+    }
+    voice.position += count;
+    return !faded && voice.position < sample.frames;
+}
+
+void Mixer::applyMasterBus(float* out, int frames) noexcept {
+    const float targetLeft = static_cast<float>(m_volumeLeft.load(std::memory_order_relaxed)) / 65535.0f;
+    const float targetRight = static_cast<float>(m_volumeRight.load(std::memory_order_relaxed)) / 65535.0f;
+    // A change of volume glides over one block instead of stepping.
+    const float stepLeft = (targetLeft - m_gainLeft) / static_cast<float>(frames);
+    const float stepRight = (targetRight - m_gainRight) / static_cast<float>(frames);
+    float gainLeft = m_gainLeft;
+    float gainRight = m_gainRight;
+    for (int i = 0; i < frames; ++i) {
+        gainLeft += stepLeft;
+        gainRight += stepRight;
+        float left = out[2 * i] * gainLeft;
+        float right = out[2 * i + 1] * gainRight;
+        m_limiter.process(left, right);
+        out[2 * i] = left;
+        out[2 * i + 1] = right;
+    }
+    m_gainLeft = targetLeft;
+    m_gainRight = targetRight;
+}
+
+void Mixer::render(float* out, int frames) noexcept {
+    if (frames <= 0) {
+        return;
+    }
+    const std::int64_t blockStart = m_frame;
+    drainCommands(blockStart);
+    std::fill(out, out + 2 * static_cast<std::ptrdiff_t>(frames), 0.0f);
+    for (int i = 0; i < m_activeCount;) {
+        Voice& voice = m_voices[static_cast<std::size_t>(m_active[static_cast<std::size_t>(i)])];
+        if (mixVoice(voice, out, frames, blockStart)) {
+            ++i;
+        } else {
+            removeActive(i);
+        }
+    }
+    applyMasterBus(out, frames);
+    m_frame = blockStart + frames;
+    m_activeVoices.store(m_activeCount, std::memory_order_release);
+    m_frameClock.store(m_frame, std::memory_order_release);
+}
+
+} // namespace audio

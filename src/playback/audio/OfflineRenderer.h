@@ -1,0 +1,51 @@
+#pragma once
+
+#include <sndfile.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace audio {
+
+class Mixer;
+
+// Renders the mixer's output to a WAV file as fast as the CPU allows, on the
+// caller's thread, which is also the thread that sends the mixer its
+// commands. The file is written whole or not at all: frames go to a
+// temporary file beside the target, renamed over it by commit().
+class OfflineRenderer {
+public:
+    enum class Format { Pcm16, Float32 };
+
+    explicit OfflineRenderer(Mixer& mixer, int blockFrames = 256);
+    ~OfflineRenderer(); // abandons an uncommitted file
+
+    OfflineRenderer(const OfflineRenderer&) = delete;
+    OfflineRenderer& operator=(const OfflineRenderer&) = delete;
+
+    bool open(const std::string& path, Format format, std::string* error);
+    // Renders until the mixer's frame clock reaches `frame`.
+    bool renderUntil(std::int64_t frame);
+    // Renders until every voice has rung out (at most `maxFrames` more frames).
+    bool renderRingOut(std::int64_t maxFrames);
+    bool commit(std::string* error);
+    void abandon();
+
+    std::int64_t framesWritten() const { return m_written; }
+    const std::string& error() const { return m_error; }
+
+private:
+    bool renderBlock(int frames);
+
+    Mixer& m_mixer;
+    const int m_blockFrames;
+    std::vector<float> m_buffer;
+    SNDFILE* m_file = nullptr;
+    std::string m_path;
+    std::string m_tempPath;
+    std::string m_error;
+    std::int64_t m_written = 0;
+};
+
+} // namespace audio

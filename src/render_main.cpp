@@ -1,0 +1,91 @@
+// campanix-render: renders a ringing to a WAV file offline, through the same
+// strike path as playback, with the sample sets of the installation it sits in.
+
+#include "app/PathTable.h"
+#include "app/RequiredFileCheck.h"
+#include "bells/TBellData.h"
+#include "playback/ColumnStrikes.h"
+#include "playback/RenderCommand.h"
+#include "playback/RingingRenderer.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSet>
+#include <QTextStream>
+
+namespace {
+
+int fail(int code, const QString& message) {
+    QTextStream(stderr) << "campanix-render: " << message << '\n';
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const RenderArguments arguments = parseRenderArguments(QCoreApplication::arguments().mid(1));
+    if (arguments.help) {
+        QTextStream(stdout) << renderUsage();
+        return kRenderOk;
+    }
+    if (!arguments.options) {
+        QTextStream(stderr) << "campanix-render: " << arguments.error << "\n\n" << renderUsage();
+        return kRenderBadArguments;
+    }
+    const RenderOptions& options = *arguments.options;
+
+    QString error;
+    const std::optional<RenderRinging> ringing = readRingingForRender(options, &error);
+    if (!ringing) {
+        return fail(kRenderFailed, error);
+    }
+
+    const QString root = options.dataDir.isEmpty() ? QCoreApplication::applicationDirPath() : options.dataDir;
+    PathTable paths(root, false, root, root);
+    paths.setSampleFolder(options.model - 1, !options.mono);
+    RequiredFileCheck check;
+    const TBellData catalogue(paths.bellCatalogue(), check);
+    if (!check.failedPaths().isEmpty()) {
+        return fail(kRenderFailed,
+                    QStringLiteral("the bell catalogue %1 is missing or damaged").arg(paths.bellCatalogue()));
+    }
+
+    RenderJob job;
+    job.ensemble = ringing->ensemble;
+    job.columns = ringing->columns;
+    job.intervalMs = ringing->intervalMs;
+    job.sampleFolder = paths.sampleFolder();
+    for (int bell = 0; bell < kBellCount; ++bell) {
+        job.sampleFiles[static_cast<std::size_t>(bell)] = catalogue.Column(2, bell);
+    }
+    job.outputPath = options.outputPath;
+    job.format =
+        options.floatOutput ? audio::OfflineRenderer::Format::Float32 : audio::OfflineRenderer::Format::Pcm16;
+
+    // Every sample the ringing strikes must be there: a render with silent
+    // gaps would look like success.
+    QSet<QString> checked;
+    const auto sampleFile = [&job](int bell) { return job.sampleFiles[static_cast<std::size_t>(bell)]; };
+    for (const QString& column : job.columns) {
+        for (const QString& path :
+             ColumnSampleFiles(column, job.ensemble, {}, job.sampleFolder, sampleFile).sampleFiles) {
+            if (!checked.contains(path)) {
+                checked.insert(path);
+                if (!QFileInfo(path).isFile()) {
+                    return fail(kRenderFailed, QStringLiteral("%1: no such sample file").arg(path));
+                }
+            }
+        }
+    }
+
+    const RenderResult result = renderRinging(job);
+    if (!result.ok) {
+        return fail(kRenderFailed, result.error);
+    }
+    QTextStream(stdout) << options.outputPath << ": " << job.columns.size() << " columns at "
+                        << job.intervalMs << " ms, " << result.strikes << " strikes, "
+                        << QString::number(static_cast<double>(result.frames) / job.sampleRate, 'f', 2)
+                        << " s\n";
+    return kRenderOk;
+}
