@@ -1,4 +1,5 @@
 #include "playback/ReleaseStreams.h"
+#include "support/TestProgram.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -7,13 +8,10 @@
 
 namespace {
 
+// The shared widget application, so that window tests in this executable
+// find a QApplication whichever test runs first.
 void ensureApplication() {
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "test_playback";
-        static char* argv[] = {name, nullptr};
-        new QCoreApplication(argc, argv);
-    }
+    ensureQtApplication();
 }
 
 TEST(ReleaseStreams, SweepRunsOnTheMainThread) {
