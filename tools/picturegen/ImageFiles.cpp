@@ -1,6 +1,6 @@
 #include "ImageFiles.h"
 
-#include "JpegCodec.h"
+#include "ui/JpegImage.h"
 #include "app/AtomicFile.h"
 
 #include <QBuffer>
@@ -31,8 +31,7 @@ bool writePng(const QString& path, const QImage& image) {
 }
 
 bool writeJpeg(const QString& path, const QImage& image, int quality) {
-    const std::optional<QByteArray> bytes = jpeg::encode(image, quality);
-    return bytes && writeFileAtomically(path, *bytes);
+    return saveJpeg(image, path, quality);
 }
 
 } // namespace imagefiles

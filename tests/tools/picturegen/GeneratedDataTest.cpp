@@ -4,7 +4,7 @@
 #include "CaptionPictures.h"
 #include "Catalogue.h"
 #include "FrameSets.h"
-#include "JpegCodec.h"
+#include "ui/JpegCodec.h"
 #include "TestImages.h"
 
 #include "app/TextCodec.h"

@@ -3,7 +3,7 @@
 #include "CaptionPictures.h"
 #include "FrameSets.h"
 #include "ImageFiles.h"
-#include "JpegCodec.h"
+#include "ui/JpegCodec.h"
 #include "TestImages.h"
 
 #include <gtest/gtest.h>

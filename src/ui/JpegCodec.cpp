@@ -1,4 +1,4 @@
-#include "JpegCodec.h"
+#include "ui/JpegCodec.h"
 
 #include <csetjmp>
 #include <cstdio>
