@@ -160,15 +160,7 @@ void Sequencer::fastForward() {
 
 void Sequencer::sliderMoved(int position) {
     seekTo(position);
-    const int before = m_state.currentPage;
-    m_state.currentPage = pageOfColumn(position);
-    m_host.setPagePosition(m_state.currentPage + 1);
-    if (m_host.notesShown()) {
-        if (m_state.currentPage != before) {
-            m_host.redrawScore();
-        }
-        m_host.placeScoreCursor();
-    }
+    followPageOf(position);
     updateTimer();
 }
 
@@ -302,8 +294,15 @@ void Sequencer::showPosition() {
     // The tick's own slider move is not a seek: it must not move the column,
     // even where the slider's range ends before the last column.
     m_host.setSliderPosition(m_state.currentColumn, false);
+    followPageOf(m_state.currentColumn);
+    showPlayTime();
+}
+
+void Sequencer::followPageOf(int column) {
+    // The page selector follows the column; the score is redrawn only when
+    // the page changes, the cursor moves every time.
     const int before = m_state.currentPage;
-    m_state.currentPage = pageOfColumn(m_state.currentColumn);
+    m_state.currentPage = pageOfColumn(column);
     m_host.setPagePosition(m_state.currentPage + 1);
     if (m_host.notesShown()) {
         if (m_state.currentPage != before) {
@@ -311,7 +310,6 @@ void Sequencer::showPosition() {
         }
         m_host.placeScoreCursor();
     }
-    showPlayTime();
 }
 
 // ---- tempo ----

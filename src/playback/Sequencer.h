@@ -88,6 +88,7 @@ private:
     // Steps of the tick for one column; false when playback ended or stopped.
     bool advanceOneColumn();
     void showPosition();
+    void followPageOf(int column);
     void updateTimer();
 
     TransportState& m_state;

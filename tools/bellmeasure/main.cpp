@@ -9,7 +9,7 @@
 //   bellmeasure --spectrogram OUT.png [--seconds S] FILE[=TITLE]...
 
 #include "BellAnalysis.h"
-#include "Spectrogram.h"
+#include "Sonogram.h"
 
 #include <QGuiApplication>
 

@@ -1,4 +1,4 @@
-#include "Spectrogram.h"
+#include "Sonogram.h"
 
 #include "Fft.h"
 
