@@ -3,9 +3,8 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 "$here/scripts/install-deps.sh"
-cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DCAMPANIX_BUILD_TESTS=OFF -DCAMPANIX_BUILD_BENCH=OFF > /dev/null
-cmake --build "$here/build" --target campanix campanix_data
+cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build "$here/build" --target campanix campanix-render campanix_data
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display found. Start the program under a virtual display with:"
   echo "  xvfb-run -a $here/build/campanix/campanix"

@@ -6,7 +6,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 "$here/scripts/install-deps.sh"
 jobs=$(nproc)
 
-cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCAMPANIX_BUILD_TESTS=ON -DCAMPANIX_BUILD_BENCH=ON -DCAMPANIX_GENERATE_DATA=ON > /dev/null
 cmake --build "$here/build" -j "$jobs"
 ctest --test-dir "$here/build" --output-on-failure -j "$jobs"
 
