@@ -187,11 +187,8 @@ void TfrmMain::FormDestroy() {
         mmResetTimer->stop();
         mmTimer->stop();
     });
-    // Audio: the last sweep of finished voices, then the engine goes.
-    guarded([this] { CloseFinishedVoices(); });
-    guarded([this] { stopAudio(); });
-    // The group ringing selectors; keyboard strikes, the keyboard handler and
-    // the bell strip; then the ringing catalogue.
+    // The group ringing selectors; keyboard strikes still on their way, the
+    // keyboard handler and the bell strip; then the ringing catalogue.
     guarded([this] {
         for (QComboBox*& selector : m_groupSelectors) {
             delete selector;
@@ -200,6 +197,10 @@ void TfrmMain::FormDestroy() {
     });
     guarded([this] { releaseBells(); });
     guarded([this] { m_soundData.reset(); });
+    // Audio last, so that no strike finds it gone: the last sweep of finished
+    // voices, then the engine.
+    guarded([this] { CloseFinishedVoices(); });
+    guarded([this] { stopAudio(); });
 }
 
 void TfrmMain::nExitClick() {
