@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-dev libsndfile1-dev libsamplerate0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang espeak-ng xvfb xauth
+  clang libclang-rt-14-dev fonts-dejavu-core fontconfig espeak-ng xvfb xauth
 )
 
 missing=()
