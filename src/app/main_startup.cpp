@@ -155,6 +155,11 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::FormShow() {
     // The keyboard handler, as an application-wide event filter.
     installKeyboardHook();
+    // The window starts with the focus on the bell strip, so that the keys
+    // the handler passes on (Up, Down, ...) do not change a list by surprise.
+    if (!focusWidget()) {
+        pnlBells->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

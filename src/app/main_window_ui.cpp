@@ -102,6 +102,7 @@ void TfrmMain::createControls() {
 
     pnlBells = makePanel(QStringLiteral("pnlBells"), pnlUsualView, QFrame::StyledPanel);
     pnlBells->setFixedHeight(56);
+    pnlBells->setFocusPolicy(Qt::StrongFocus);
     imgHot = new TImage(pnlBells);
     imgHot->setObjectName(QStringLiteral("imgHot"));
     imgHot->setStyleSheet(QStringLiteral("background-color: #1f5fbf;"));
