@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -125,4 +127,32 @@ TEST(CommandLine, JoinsArgumentsWithSingleBlanks) {
     EXPECT_FALSE(fileNamedByArguments({}).has_value());
     EXPECT_FALSE(fileNamedByArguments({dir.path()}).has_value());
     EXPECT_FALSE(fileNamedByArguments({path + QStringLiteral("x")}).has_value());
+}
+
+// Without a settings file the window fills the work area with every panel shown.
+TEST_F(MainWindowStartup, FirstStartFillsTheWorkAreaWithEveryPanel) {
+    TfrmMain& w = start();
+    const QSize workArea = QGuiApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_EQ(w.size(), workArea.expandedTo(QSize(778, 574)));
+    for (QAction* item : {w.nViewPanel, w.nViewSelectBells, w.nViewBellsInfo, w.nViewBellsGroups}) {
+        EXPECT_TRUE(item->isChecked()) << item->text().toStdString();
+    }
+    EXPECT_FALSE(w.cbGrid->isChecked());
+    EXPECT_EQ(program.settingsText().count(u'\n'), 20);
+}
+
+// Hiding the tool bar hides an open pop-up with it; the pop-ups toggle.
+TEST_F(MainWindowStartup, PopupsFollowTheToolBar) {
+    TfrmMain& w = start();
+    w.show();
+    w.btnVolume->click();
+    EXPECT_TRUE(w.pnlVolume->isVisible());
+    EXPECT_EQ(w.pnlVolume->geometry().bottom() + 1, w.pnlTools->mapTo(w.centralWidget(), QPoint(0, 0)).y());
+    w.btnTemp->click();
+    EXPECT_TRUE(w.pnlTemp->isVisible());
+    w.btnTemp->click();
+    EXPECT_FALSE(w.pnlTemp->isVisible());
+    w.nViewPanel->trigger();
+    EXPECT_FALSE(w.pnlTools->isVisible());
+    EXPECT_FALSE(w.pnlVolume->isVisible());
 }
