@@ -5,6 +5,7 @@
 #include "ringing/TChannels.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -140,6 +141,18 @@ RenderArguments parseRenderArguments(const QStringList& arguments) {
     return result;
 }
 
+namespace {
+
+// Whether the first two lines are an ensemble's Bells ("0"/"1") and Types
+// ("n", "s", "m", "b") lines of fifteen characters each.
+bool startsWithEnsemble(const QStringList& lines) {
+    static const QRegularExpression bells(QStringLiteral("^[01]{15}$"));
+    static const QRegularExpression types(QStringLiteral("^[nsmb]{15}$"));
+    return lines.size() >= 2 && bells.match(lines[0]).hasMatch() && types.match(lines[1]).hasMatch();
+}
+
+} // namespace
+
 std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, QString* error) {
     const auto fail = [error](const QString& text) {
         if (error) {
@@ -156,10 +169,13 @@ std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, 
         return fail(QStringLiteral("%1: cannot be read").arg(path));
     }
 
+    // A user ringing file always has its preamble. The library keeps plain
+    // bodies under the same ".kol" ending as the list ringings, so a list
+    // ringing's preamble is recognised by its content: a Bells and a Types line.
     const QString suffix = QFileInfo(path).suffix().toLower();
-    const int preamble = suffix == QStringLiteral("ukl")   ? kUserRingingPreambleLines
-                         : suffix == QStringLiteral("kol") ? kListRingingPreambleLines
-                                                           : 0;
+    const int preamble = suffix == QStringLiteral("ukl") ? kUserRingingPreambleLines
+                         : startsWithEnsemble(*lines)    ? kListRingingPreambleLines
+                                                         : 0;
     RenderRinging ringing;
     QStringList body;
     if (preamble > 0) {

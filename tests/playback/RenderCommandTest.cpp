@@ -111,6 +111,19 @@ TEST_F(RenderReading, PlainBodyTakesTheEnsembleFromTheOptions) {
     EXPECT_EQ(ringing->ensemble.selectedCount(), 5);
 }
 
+// A library body kept under the ".kol" ending is a plain body, not a list ringing.
+TEST_F(RenderReading, LibraryBodyWithTheListEndingIsPlain) {
+    const QString path = write(QStringLiteral("trezvon.kol"), {QStringLiteral("120;s-"), QStringLiteral("b1"),
+                                                              QStringLiteral("s1,m1")});
+    RenderOptions options;
+    options.bells = QStringLiteral("000000000011111");
+    options.types = QStringLiteral("nnnnnnnnnnbmmss");
+    const auto ringing = read(path, options);
+    ASSERT_TRUE(ringing) << error.toStdString();
+    EXPECT_EQ(ringing->intervalMs, 120);
+    EXPECT_EQ(ringing->columns, QStringList({QStringLiteral("b1"), QStringLiteral("s1,m1")}));
+}
+
 TEST_F(RenderReading, Failures) {
     // Each failure names its cause, so that a user can mend the file.
     EXPECT_FALSE(read(dir.path() + QStringLiteral("/none.ukl")));
