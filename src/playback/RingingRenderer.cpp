@@ -16,6 +16,7 @@ RenderResult renderRinging(const RenderJob& job) {
     audio::AudioEngineOptions options;
     options.sampleRate = job.sampleRate;
     options.voices = job.voices;
+    options.busGain = audio::kRingingBusGain;
     std::unique_ptr<audio::AudioEngine> engine = audio::AudioEngine::createOffline(options);
     MciInterpreter mci(*engine);
     StrikeVoices voices(mci, 1u);

@@ -10,6 +10,7 @@
 
 void TfrmMain::startAudio() {
     audio::AudioEngineOptions options;
+    options.busGain = audio::kRingingBusGain;
     m_audio = audio::AudioEngine::startRealtime(options);
     m_mci = std::make_unique<MciInterpreter>(*m_audio);
     m_voices = std::make_unique<StrikeVoices>(*m_mci, std::random_device{}());

@@ -1,4 +1,5 @@
 #include "TestSamples.h"
+#include "playback/audio/AudioEngine.h"
 #include "playback/DeviceVolume.h"
 #include "playback/RingingRenderer.h"
 
@@ -56,7 +57,7 @@ TEST_F(OfflineRender, OnsetsOnTheExactFramesWithTheRightBells) {
                                                       // again
         {16800, mask({2, 0, 3})},
     };
-    EXPECT_EQ(testsamples::markedOnsets(wav), expected);
+    EXPECT_EQ(testsamples::markedOnsets(wav, audio::kRingingBusGain), expected);
     // The last strike rings out whole: the file holds its 3000 frames.
     EXPECT_GE(wav.frames(), 16800u + 3000u);
     EXPECT_LT(wav.frames(), 16800u + 3000u + 512u);
@@ -79,7 +80,7 @@ TEST_F(OfflineRender, ExistingOutputIsReplacedWhole) {
     job.columns = {QStringLiteral("b1")};
     ASSERT_TRUE(renderRinging(job).ok);
     const testsamples::Wav wav = testsamples::readWav(job.outputPath);
-    EXPECT_EQ(testsamples::markedOnsets(wav), (std::vector<std::pair<std::size_t, int>>{{0, mask({0})}}));
+    EXPECT_EQ(testsamples::markedOnsets(wav, audio::kRingingBusGain), (std::vector<std::pair<std::size_t, int>>{{0, mask({0})}}));
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }

@@ -1,4 +1,5 @@
 #include "TestSamples.h"
+#include "playback/audio/AudioEngine.h"
 #include "app/TextCodec.h"
 
 #include <QFileInfo>
@@ -60,7 +61,7 @@ TEST_F(RenderTool, RendersAUserRingingFile) {
     // s1 = bell 4, m1 = bell 2 at 0; b1 = bell 0, s2 = bell 3 at 2 x 144 ms = 13824 frames.
     const std::vector<std::pair<std::size_t, int>> expected = {{0, (1 << 4) | (1 << 2)},
                                                                {13824, (1 << 0) | (1 << 3)}};
-    EXPECT_EQ(testsamples::markedOnsets(wav), expected);
+    EXPECT_EQ(testsamples::markedOnsets(wav, audio::kRingingBusGain), expected);
     EXPECT_GE(wav.frames(), 13824u + 1200u); // the last strikes ring out
 }
 

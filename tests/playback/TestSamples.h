@@ -83,13 +83,13 @@ inline Wav readWav(const QString& path) {
 }
 
 // Bell sets marked on each frame of the left channel that is not silent:
-// (frame, bit mask of bells).
-inline std::vector<std::pair<std::size_t, int>> markedOnsets(const Wav& wav) {
+// (frame, bit mask of bells). busGain: the gain the output went through.
+inline std::vector<std::pair<std::size_t, int>> markedOnsets(const Wav& wav, float busGain = 1.0f) {
     std::vector<std::pair<std::size_t, int>> onsets;
     for (std::size_t frame = 0; frame < wav.frames(); ++frame) {
         const float value = wav.left(frame);
         if (value != 0.0f) {
-            onsets.emplace_back(frame, static_cast<int>(std::lround(value * 65536.0f)));
+            onsets.emplace_back(frame, static_cast<int>(std::lround(value / busGain * 65536.0f)));
         }
     }
     return onsets;

@@ -11,6 +11,7 @@ MixerConfig mixerConfig(const AudioEngineOptions& options, int sampleRate) {
     MixerConfig config;
     config.sampleRate = sampleRate;
     config.voices = options.voices;
+    config.busGain = options.busGain;
     return config;
 }
 

@@ -10,12 +10,20 @@
 
 namespace audio {
 
+// The bus headroom of the program and of the renderer: one bell peaks near
+// full scale on its own, and a fast ringing of fifteen long-ringing bells
+// sums about 10 dB above one. At -7 dB a single strike still peaks near
+// -9 dBFS while dense ringings stay mostly below the limiter.
+inline constexpr float kRingingBusGain = 0.45f;
+
 struct AudioEngineOptions {
     int sampleRate = 48000;
     int bufferFrames = 256;
     // Voices sounding at once before the quietest is taken over: fast
     // ringing of long-ringing bells keeps several hundred alive.
     int voices = 512;
+    // Gain of the bus before the volume and the limiter (see kRingingBusGain).
+    float busGain = 1.0f;
     // Try the sound device first; when false (or when it fails) the null
     // driver keeps time instead.
     bool useDevice = true;

@@ -65,7 +65,10 @@ Mixer::Mixer(const MixerConfig& config)
     : m_sampleRate(config.sampleRate), m_voiceLimit(std::max(1, config.voices)),
       m_fadeFrames(std::max(1.0f, static_cast<float>(config.fadeMilliseconds * config.sampleRate / 1000.0))),
       m_handleState(new std::atomic<std::uint64_t>[static_cast<std::size_t>(std::max(1, config.handles))]),
-      m_limiter(config.sampleRate) {
+      m_busGain(config.busGain), m_limiter(config.sampleRate) {
+    // The bus starts at its full level, so the first block does not glide.
+    m_gainLeft = m_busGain * static_cast<float>(m_volumeLeft.load(std::memory_order_relaxed)) / 65535.0f;
+    m_gainRight = m_busGain * static_cast<float>(m_volumeRight.load(std::memory_order_relaxed)) / 65535.0f;
     const std::size_t handles = static_cast<std::size_t>(std::max(1, config.handles));
     for (std::size_t h = 0; h < handles; ++h) {
         m_handleState[h].store(pack(0, kClosed), std::memory_order_relaxed);
@@ -344,8 +347,10 @@ bool Mixer::mixVoice(Voice& voice, float* out, int frames, std::int64_t blockSta
 }
 
 void Mixer::applyMasterBus(float* out, int frames) noexcept {
-    const float targetLeft = static_cast<float>(m_volumeLeft.load(std::memory_order_relaxed)) / 65535.0f;
-    const float targetRight = static_cast<float>(m_volumeRight.load(std::memory_order_relaxed)) / 65535.0f;
+    const float targetLeft =
+        m_busGain * static_cast<float>(m_volumeLeft.load(std::memory_order_relaxed)) / 65535.0f;
+    const float targetRight =
+        m_busGain * static_cast<float>(m_volumeRight.load(std::memory_order_relaxed)) / 65535.0f;
     // A change of volume glides over one block instead of stepping.
     const float stepLeft = (targetLeft - m_gainLeft) / static_cast<float>(frames);
     const float stepRight = (targetRight - m_gainRight) / static_cast<float>(frames);

@@ -28,6 +28,9 @@ struct MixerConfig {
     int handles = 65600;
     // Length of the fade of a voice that is stopped or taken over.
     double fadeMilliseconds = 5.0;
+    // Gain of the sum of the voices before the master volume and the limiter:
+    // headroom, so that a full ringing does not sit on the limiter.
+    float busGain = 1.0f;
 };
 
 // What the mixer did with one start, for measurements: the frame asked for
@@ -181,6 +184,7 @@ private:
     std::int64_t m_frame = 0;
     float m_gainLeft = 1.0f;
     float m_gainRight = 1.0f;
+    float m_busGain = 1.0f;
     SoftLimiter m_limiter;
 };
 
