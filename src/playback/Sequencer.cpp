@@ -128,13 +128,7 @@ void Sequencer::pause() {
 void Sequencer::stop() {
     m_running = false;
     m_state.currentColumn = 0;
-    m_host.setSliderPosition(0, false);
-    m_state.currentPage = 0;
-    m_host.setPagePosition(1);
-    if (m_host.notesShown()) {
-        m_host.redrawScore();
-        m_host.placeScoreCursor();
-    }
+    showFirstPage();
     m_host.uncheckPlayAllInTurn();
     showPlayTime();
     m_state.generatorMode = false;
@@ -266,13 +260,7 @@ bool Sequencer::advanceOneColumn() {
             AtExit enableSlider([this] { m_host.setSliderEnabled(true); });
             m_host.selectNextInTurn();
             m_running = false;
-            m_host.setSliderPosition(0, false);
-            m_state.currentPage = 0;
-            m_host.setPagePosition(1);
-            if (m_host.notesShown()) {
-                m_host.redrawScore();
-                m_host.placeScoreCursor();
-            }
+            showFirstPage();
             m_host.playNextInTurn();
         }
         if (m_state.generatorMode && m_state.currentColumn == size) {
@@ -296,6 +284,16 @@ void Sequencer::showPosition() {
     m_host.setSliderPosition(m_state.currentColumn, false);
     followPageOf(m_state.currentColumn);
     showPlayTime();
+}
+
+void Sequencer::showFirstPage() {
+    m_host.setSliderPosition(0, false);
+    m_state.currentPage = 0;
+    m_host.setPagePosition(1);
+    if (m_host.notesShown()) {
+        m_host.redrawScore();
+        m_host.placeScoreCursor();
+    }
 }
 
 void Sequencer::followPageOf(int column) {

@@ -89,6 +89,8 @@ private:
     bool advanceOneColumn();
     void showPosition();
     void followPageOf(int column);
+    // Slider at 0, page 1, the score redrawn at its start.
+    void showFirstPage();
     void updateTimer();
 
     TransportState& m_state;

@@ -4,7 +4,7 @@
 #include "app/TfrmMain.h"
 #include "lessons/CommandLine.h"
 #include "ringing/RingingFiles.h"
-#include "support/TestProgram.h"
+#include "support/MainWindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -19,25 +19,9 @@
 
 namespace {
 
-class MainWindowStartup : public ::testing::Test {
+class MainWindowStartup : public MainWindowTest {
 protected:
-    void SetUp() override {
-        ensureQtApplication();
-        m_cwd = QDir::currentPath();
-    }
-    void TearDown() override {
-        frm.reset();
-        QDir::setCurrent(m_cwd);
-    }
-    TfrmMain& start(const QStringList& arguments = {}) {
-        frm = std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(), arguments);
-        return *frm;
-    }
-
-    TempProgram program;
-    std::unique_ptr<TfrmMain> frm;
-    QStringList reports;
-    QString m_cwd;
+    TfrmMain& start(const QStringList& arguments = {}) { return startWith(arguments); }
 };
 
 // A user ringing file with a blank in its name, written as the program writes them.

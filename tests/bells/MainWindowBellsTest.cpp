@@ -1,7 +1,7 @@
 // The bells subsystem inside the real main window, offscreen, over a small
 // program folder made by the test.
 
-#include "support/TestProgram.h"
+#include "support/MainWindowTest.h"
 #include "app/TfrmMain.h"
 #include "bells/BellStrip.h"
 
@@ -49,24 +49,13 @@ QString name(int bell) {
     return QStringLiteral("Колокол-%1").arg(bell);
 }
 
-class MainWindowBells : public ::testing::Test {
+class MainWindowBells : public MainWindowTest {
 protected:
-    void SetUp() override {
-        ensureQtApplication();
-        m_cwd = QDir::currentPath();
-    }
-    void TearDown() override {
-        frm.reset();
-        QDir::setCurrent(m_cwd);
-    }
-
     TfrmMain& start(const QStringList& settings = {}) {
         if (!settings.isEmpty()) {
             program.writeSettings(settings);
         }
-        frm = std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(),
-                                         QStringList{});
-        return *frm;
+        return startWith({});
     }
     // Shown, so that the tree has its geometry and keys reach the window.
     TfrmMain& startShown(const QStringList& settings = {}) {
@@ -93,13 +82,6 @@ protected:
         const auto found = frm->tvGroups->findItems(name(bell), Qt::MatchExactly | Qt::MatchRecursive);
         return found.isEmpty() ? nullptr : found.first();
     }
-
-    TempProgram program;
-    QStringList reports;
-    std::unique_ptr<TfrmMain> frm;
-
-private:
-    QString m_cwd;
 };
 
 } // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/TfrmMain.h"
+#include "support/TestProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include <memory>
+
+// The real main window, offscreen, over a small program folder made by the
+// test. Required-file messages are collected instead of shown; the current
+// folder, which start-up changes, is put back after each test.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureQtApplication();
+        m_cwd = QDir::currentPath();
+    }
+    void TearDown() override {
+        frm.reset();
+        QDir::setCurrent(m_cwd);
+    }
+    TfrmMain& startWith(const QStringList& arguments) {
+        frm = std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(), arguments);
+        return *frm;
+    }
+
+    TempProgram program;
+    std::unique_ptr<TfrmMain> frm;
+    QStringList reports;
+    QString m_cwd;
+};
