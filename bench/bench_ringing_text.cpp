@@ -1,7 +1,7 @@
 // Cost of reading and writing ringing text: decoding an encoded body,
 // loading it into the working set, and encoding it for a save.
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/RingingText.h"
 #include "ringing/TChannels.h"
 

@@ -9,7 +9,7 @@
 // Usage: bench_transport_window [program folder] [seconds]
 // (default: the runnable installation beside the bench folder, 60 s).
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "app/TfrmMain.h"
 
 #include <QApplication>

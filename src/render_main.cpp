@@ -1,7 +1,7 @@
 // campanix-render: renders a ringing to a WAV file offline, through the same
 // strike path as playback, with the sample sets of the installation it sits in.
 
-#include "app/PathTable.h"
+#include "base/PathTable.h"
 #include "app/RequiredFileCheck.h"
 #include "bells/TBellData.h"
 #include "playback/ColumnStrikes.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProfileFile.h"
+#include "base/ProfileFile.h"
 
 #include <QRect>
 #include <QSize>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/AppSettings.h"
-#include "app/PathTable.h"
-#include "app/ProfileFile.h"
+#include "base/PathTable.h"
+#include "base/ProfileFile.h"
 #include "app/RequiredFileCheck.h"
 #include "bells/Distributions.h"
 #include "bells/Ensemble.h"
@@ -394,6 +394,12 @@ public:
     void ResetBellImages();
     void LayoutBellImages();
     void LayoutScoreCursors();
+    // The full-view flag: while it is set, the score and the animation act
+    // on the full view's pictures (RedrawScore draws DrawFullScore's lanes,
+    // PlaceScoreCursor moves PlaceFullScoreCursor's bars).
+    bool isFullViewActive() const;
+    void DrawFullScore();
+    void PlaceFullScoreCursor();
 
     // ---- recording, output, lessons and files ----
 public:

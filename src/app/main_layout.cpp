@@ -1,7 +1,7 @@
 // Panel visibility ("Вид" menu), the layout of the main window on every
 // resize, and the placement of the tempo and volume pop-ups.
 
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 #include "app/TfrmMain.h"
 
 #include <QAction>

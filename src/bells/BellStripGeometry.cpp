@@ -1,6 +1,6 @@
 #include "bells/BellStripGeometry.h"
 
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "bells/TBellData.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/TextLists.h"
 
 TBellData::TBellData(const QString& path, RequiredFileCheck& check) {

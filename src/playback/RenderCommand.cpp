@@ -1,6 +1,6 @@
 #include "playback/RenderCommand.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/RingingFiles.h"
 #include "ringing/TChannels.h"
 

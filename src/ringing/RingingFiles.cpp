@@ -1,6 +1,6 @@
 #include "ringing/RingingFiles.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/RingingText.h"
 
 std::optional<RingingDocument> parseRingingDocument(const QStringList& fileLines, int preambleLines) {

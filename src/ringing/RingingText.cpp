@@ -1,6 +1,6 @@
 #include "ringing/RingingText.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/TextLists.h"
 
 #include <chrono>

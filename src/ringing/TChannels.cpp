@@ -1,6 +1,6 @@
 #include "ringing/TChannels.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/RingingText.h"
 #include "ringing/TextLists.h"
 

@@ -1,6 +1,6 @@
 #include "ringing/TfrmSelSound.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/RingingFiles.h"
 
 #include <QApplication>

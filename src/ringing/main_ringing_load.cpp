@@ -2,7 +2,7 @@
 // ringings, list ringings with their ensembles, opened user ringing files,
 // and the chooser of list ringings.
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "app/TfrmMain.h"
 #include "ringing/RingingText.h"
 #include "ringing/TfrmSelSound.h"

@@ -1,4 +1,4 @@
-// Handlers of the score view, the animation and the full view.
+// Handlers of the score view.
 // Filled in as the subsystem is built; until then the controls do nothing.
 
 #include "app/TfrmMain.h"
@@ -7,26 +7,8 @@ void TfrmMain::cbGridClick() {}
 
 void TfrmMain::cbShowNotesClick() {}
 
-void TfrmMain::cbShowMovieClick() {}
-
-void TfrmMain::cbViewChange() {}
-
-void TfrmMain::mmResetTimerTimer() {}
-
-void TfrmMain::nFullViewClick() {}
-
-void TfrmMain::btnFullViewClick() {}
-
-void TfrmMain::btnUsualViewClick() {}
-
 void TfrmMain::RedrawScore() {}
 
 void TfrmMain::PlaceScoreCursor() {}
-
-void TfrmMain::ShowStrikeFrame(int) {}
-
-void TfrmMain::ResetBellImages() {}
-
-void TfrmMain::LayoutBellImages() {}
 
 void TfrmMain::LayoutScoreCursors() {}

@@ -1,6 +1,6 @@
 #include "ui/JpegImage.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "ui/JpegCodec.h"
 
 #include <QFile>

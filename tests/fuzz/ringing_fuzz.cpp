@@ -6,7 +6,7 @@
 // the rest is a ringing file in Windows-1251. Inputs holding two NUL bytes
 // are also read as text, search and replacement for ReplaceAll.
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/RingingText.h"
 #include "ringing/TChannels.h"
 #include "ringing/TextLists.h"

@@ -1,5 +1,5 @@
 #include "playback/RenderCommand.h"
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
 #include "TestSamples.h"
 #include "playback/audio/AudioEngine.h"
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // The transport and the generator inside the real main window (offscreen),
 // over a small program folder with one group ringing for each group.
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "app/TfrmMain.h"
 #include "support/TestProgram.h"
 

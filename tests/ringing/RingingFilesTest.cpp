@@ -1,5 +1,5 @@
 #include "ringing/RingingFiles.h"
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/TChannels.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "ringing/RingingText.h"
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/TextLists.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "ringing/TChannels.h"
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <gtest/gtest.h>
 

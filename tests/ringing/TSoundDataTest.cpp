@@ -1,6 +1,6 @@
 #include "ringing/TSoundData.h"
 #include "app/RequiredFileCheck.h"
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <gtest/gtest.h>
 

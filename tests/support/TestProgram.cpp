@@ -1,6 +1,6 @@
 #include "support/TestProgram.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "ImageFiles.h"
 
 #include "ui/JpegImage.h"
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <QBuffer>
 

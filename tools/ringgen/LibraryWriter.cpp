@@ -1,6 +1,6 @@
 #include "LibraryWriter.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/RingingText.h"
 
 #include <QDir>

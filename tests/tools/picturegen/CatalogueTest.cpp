@@ -1,6 +1,6 @@
 #include "Catalogue.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/TextLists.h"
 
 #include <gtest/gtest.h>

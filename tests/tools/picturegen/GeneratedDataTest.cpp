@@ -7,7 +7,7 @@
 #include "ui/JpegCodec.h"
 #include "TestImages.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/TextLists.h"
 
 #include <gtest/gtest.h>

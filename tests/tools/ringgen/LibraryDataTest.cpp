@@ -4,7 +4,7 @@
 
 #include "LibraryFiles.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/TextLists.h"
 
 #include <QDir>

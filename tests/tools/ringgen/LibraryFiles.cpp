@@ -1,6 +1,6 @@
 #include "LibraryFiles.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 #include "ringing/RingingFiles.h"
 #include "ringing/RingingText.h"
 #include "ringing/TChannels.h"

@@ -1,6 +1,6 @@
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <QFile>
 #include <QStringDecoder>

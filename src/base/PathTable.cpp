@@ -1,4 +1,4 @@
-#include "app/PathTable.h"
+#include "base/PathTable.h"
 
 #include <QDir>
 #include <QFile>

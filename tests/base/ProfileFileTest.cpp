@@ -1,6 +1,6 @@
 #include "app/AppSettings.h"
-#include "app/ProfileFile.h"
-#include "app/TextCodec.h"
+#include "base/ProfileFile.h"
+#include "base/TextCodec.h"
 
 #include <gtest/gtest.h>
 

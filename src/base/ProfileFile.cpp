@@ -1,6 +1,6 @@
-#include "app/ProfileFile.h"
+#include "base/ProfileFile.h"
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <QFileInfo>
 

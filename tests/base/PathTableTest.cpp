@@ -1,4 +1,4 @@
-#include "app/PathTable.h"
+#include "base/PathTable.h"
 #include "app/RequiredFileCheck.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "app/AtomicFile.h"
-#include "app/Rounding.h"
-#include "app/TextCodec.h"
+#include "base/AtomicFile.h"
+#include "base/Rounding.h"
+#include "base/TextCodec.h"
 
 #include <gtest/gtest.h>
 
