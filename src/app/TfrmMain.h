@@ -47,6 +47,7 @@
 class TfrmSelSound;
 
 class BellStrip;
+class ScoreView;
 class EventHook;
 class KeyStrikes;
 
@@ -400,6 +401,10 @@ public:
     bool isFullViewActive() const;
     void DrawFullScore();
     void PlaceFullScoreCursor();
+    ScoreView* scoreView() const { return m_scoreView; }
+
+private:
+    ScoreView* m_scoreView = nullptr;
 
     // ---- recording, output, lessons and files ----
 public:

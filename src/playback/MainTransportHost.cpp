@@ -1,6 +1,7 @@
 #include "playback/MainTransportHost.h"
 
 #include "app/TfrmMain.h"
+#include "score/ScoreView.h"
 #include "ringing/TfrmSelSound.h"
 
 #include <QComboBox>
@@ -36,8 +37,11 @@ void MainTransportHost::placeScoreCursor() {
 }
 
 void MainTransportHost::resetScoreView() {
-    // The score subsystem clears its pictures and draws the empty staves.
-    m_window.PlaceScoreCursor();
+    if (ScoreView* view = m_window.scoreView()) {
+        view->ResetScoreView();
+    } else {
+        m_window.PlaceScoreCursor();
+    }
 }
 
 void MainTransportHost::resetAnimation() {
