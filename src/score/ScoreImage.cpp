@@ -13,8 +13,8 @@ ScoreImage::ScoreImage(QWidget* parent) : QWidget(parent) {
 void ScoreImage::ensureSurface(QSize logicalSize, qreal devicePixelRatio) {
     const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
     const QSize present = surfaceSize();
-    if (!m_surface.isNull() && m_surface.devicePixelRatio() == ratio && present.width() >= logicalSize.width() &&
-        present.height() >= logicalSize.height()) {
+    if (!m_surface.isNull() && m_surface.devicePixelRatio() == ratio &&
+        present.width() >= logicalSize.width() && present.height() >= logicalSize.height()) {
         return;
     }
     const QSize logical = logicalSize.expandedTo(ratio == m_surface.devicePixelRatio() ? present : QSize());
@@ -39,7 +39,9 @@ QSize ScoreImage::surfaceSize() const {
 
 void ScoreImage::clear(const QColor& colour) {
     if (!m_surface.isNull()) {
-        m_surface.fill(colour);
+        // Only what is shown: the surface may be many times the widget's size.
+        QPainter painter(&m_surface);
+        painter.fillRect(QRect(QPoint(0, 0), size()), colour);
     }
     update();
 }
@@ -53,8 +55,9 @@ void ScoreImage::paintEvent(QPaintEvent* event) {
     }
     const qreal ratio = m_surface.devicePixelRatio();
     const QRect shown = area & QRect(QPoint(0, 0), surfaceSize());
-    painter.drawImage(shown, m_surface,
-                      QRectF(shown.x() * ratio, shown.y() * ratio, shown.width() * ratio, shown.height() * ratio));
+    painter.drawImage(
+        shown, m_surface,
+        QRectF(shown.x() * ratio, shown.y() * ratio, shown.width() * ratio, shown.height() * ratio));
     // Beyond a surface that could not grow: the face colour.
     const QRegion rest = QRegion(area) - QRegion(shown);
     for (const QRect& r : rest) {

@@ -20,7 +20,7 @@ public:
     // The logical size the surface can hold.
     QSize surfaceSize() const;
 
-    // Fills the surface with one colour.
+    // Fills the part of the surface that the widget shows with one colour.
     void clear(const QColor& colour);
 
 protected:

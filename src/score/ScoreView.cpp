@@ -30,7 +30,8 @@ template <typename F> void swallow(F&& f) {
 
 ScoreView::ScoreView(const Controls& controls, const TChannels& channels, const Ensemble& ensemble,
                      const TransportState& transport, QObject* parent)
-    : QObject(parent), m_controls(controls), m_channels(channels), m_ensemble(ensemble), m_transport(transport) {}
+    : QObject(parent), m_controls(controls), m_channels(channels), m_ensemble(ensemble),
+      m_transport(transport) {}
 
 ScoreView::~ScoreView() = default;
 
@@ -115,7 +116,8 @@ void ScoreView::FitScoreImages() {
         // first showing, a style change) is redrawn once the layout settles,
         // unless a redraw at the new size comes first.
         m_redrawQueued = true;
-        QMetaObject::invokeMethod(this, [this] { redrawIfStale(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { redrawIfStale(); }, Qt::QueuedConnection);
     }
 }
 
@@ -124,7 +126,8 @@ void ScoreView::redrawIfStale() {
     swallow([&] {
         bool stale = false;
         for (int g = 0; g < kScoreGroupCount; ++g) {
-            stale = stale || (m_images[static_cast<size_t>(g)] && m_drawnSizes[static_cast<size_t>(g)] != staffSize(g));
+            stale = stale || (m_images[static_cast<size_t>(g)] &&
+                              m_drawnSizes[static_cast<size_t>(g)] != staffSize(g));
         }
         if (stale && m_controls.showNotes && m_controls.showNotes->isChecked()) {
             redraw();
@@ -153,6 +156,7 @@ ScorePage ScoreView::currentPage() const {
 }
 
 void ScoreView::clearImages() {
+    FitScoreImages();
     const QColor face = faceColour();
     for (ScoreImage* image : m_images) {
         if (image) {
@@ -225,7 +229,8 @@ QImage ScoreView::picture(int group) const {
     const QImage& surface = m_images[static_cast<size_t>(group)]->surface();
     const qreal ratio = surface.devicePixelRatio();
     const QSize size = staffSize(group);
-    QImage copy = surface.copy(0, 0, static_cast<int>(size.width() * ratio), static_cast<int>(size.height() * ratio));
+    QImage copy =
+        surface.copy(0, 0, static_cast<int>(size.width() * ratio), static_cast<int>(size.height() * ratio));
     copy.setDevicePixelRatio(ratio);
     return copy;
 }

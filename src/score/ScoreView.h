@@ -30,11 +30,11 @@ class ScoreView : public QObject {
     Q_OBJECT
 public:
     struct Controls {
-        std::array<QFrame*, 3> staffs{};  // pnlSmallBells, pnlMiddleBells, pnlBigBells
+        std::array<QFrame*, 3> staffs{};   // pnlSmallBells, pnlMiddleBells, pnlBigBells
         std::array<QLabel*, 3> captions{}; // pnlSmallFace, pnlMiddleFace, pnlBigFace
-        QCheckBox* grid = nullptr;          // cbGrid, the simplified view
-        QCheckBox* showNotes = nullptr;     // cbShowNotes, the score on or off
-        QWidget* window = nullptr;          // its background is the face colour
+        QCheckBox* grid = nullptr;         // cbGrid, the simplified view
+        QCheckBox* showNotes = nullptr;    // cbShowNotes, the score on or off
+        QWidget* window = nullptr;         // its background is the face colour
     };
     // The window's own operations, which may act on the full view instead.
     struct Hooks {

@@ -88,7 +88,9 @@ TEST_F(ScoreWindow, LoadingDrawsHeadsOnTheStaves) {
     for (int g = 0; g < 3; ++g) {
         SCOPED_TRACE(g);
         EXPECT_GT(view->picture(g).width(), 300);
-        EXPECT_EQ(scoreHeads(g, view->picture(g).deviceIndependentSize().toSize(), view->currentPage()).size(), 16u);
+        EXPECT_EQ(
+            scoreHeads(g, view->picture(g).deviceIndependentSize().toSize(), view->currentPage()).size(),
+            16u);
         EXPECT_EQ(headsShown(g), 16);
     }
     // Page 2 holds columns 64..99: nine struck columns.
@@ -96,7 +98,8 @@ TEST_F(ScoreWindow, LoadingDrawsHeadsOnTheStaves) {
     frm->udPageClick();
     QApplication::processEvents();
     EXPECT_EQ(view->currentPage().page, 1);
-    EXPECT_EQ(scoreHeads(1, view->picture(1).deviceIndependentSize().toSize(), view->currentPage()).size(), 9u);
+    EXPECT_EQ(scoreHeads(1, view->picture(1).deviceIndependentSize().toSize(), view->currentPage()).size(),
+              9u);
     EXPECT_EQ(headsShown(1), 9);
     EXPECT_EQ(frm->tbProgress->value(), 64);
 }
