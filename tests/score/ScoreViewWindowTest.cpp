@@ -148,6 +148,29 @@ TEST_F(ScoreWindow, SwitchingTheScoreOffAndOn) {
     EXPECT_EQ(headsShown(1), 9);
 }
 
+// The simplified view keeps only the rows of the group's bells: with two
+// middle bells, the middle staff's row 1 line goes and its row 10 line stays.
+TEST_F(ScoreWindow, SimplifiedViewDropsEmptyRows) {
+    loadRinging(16);
+    const auto rowPixel = [&](int row) {
+        const QImage picture = view->picture(1);
+        const qreal ratio = picture.devicePixelRatio();
+        const QSizeF size = picture.deviceIndependentSize();
+        const int y = qRound(row * size.height() / 11);
+        // Halfway through the second bar: no bar line, no notation there.
+        return picture.pixel(static_cast<int>(size.width() * 0.4 * ratio), static_cast<int>(y * ratio)) |
+               0xff000000u;
+    };
+    EXPECT_EQ(rowPixel(1), qRgb(0, 0, 0));
+    frm->cbGrid->setChecked(true);
+    frm->cbGridClick();
+    EXPECT_EQ(rowPixel(1), view->faceColour().rgb());
+    EXPECT_EQ(rowPixel(10), qRgb(0, 0, 0));
+    frm->cbGrid->setChecked(false);
+    frm->cbGridClick();
+    EXPECT_EQ(rowPixel(1), qRgb(0, 0, 0));
+}
+
 // Resizing redraws the page at the new size on the surfaces made at start-up.
 TEST_F(ScoreWindow, ResizeKeepsTheSurfaces) {
     loadRinging(64);
