@@ -1,8 +1,8 @@
 #include "playback/MainTransportHost.h"
 
 #include "app/TfrmMain.h"
-#include "score/ScoreView.h"
 #include "ringing/TfrmSelSound.h"
+#include "score/ScoreView.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
