@@ -54,6 +54,9 @@ void ScoreImage::paintEvent(QPaintEvent* event) {
         return;
     }
     const qreal ratio = m_surface.devicePixelRatio();
+    if (ratio != devicePixelRatioF()) {
+        emit pixelRatioChanged();
+    }
     const QRect shown = area & QRect(QPoint(0, 0), surfaceSize());
     painter.drawImage(
         shown, m_surface,

@@ -23,6 +23,11 @@ public:
     // Fills the part of the surface that the widget shows with one colour.
     void clear(const QColor& colour);
 
+signals:
+    // The widget now lies on a screen of another pixel ratio than its
+    // surface's (the window moved): the page wants drawing again.
+    void pixelRatioChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -46,6 +46,7 @@ void ScoreView::CreateScoreImages() {
         auto* image = new ScoreImage(staff);
         image->setObjectName(QStringLiteral("imgScore%1").arg(g));
         image->setGeometry(staff->contentsRect());
+        connect(image, &ScoreImage::pixelRatioChanged, this, &ScoreView::queueRedrawIfStale);
         image->show();
         m_images[static_cast<size_t>(g)] = image;
     }
@@ -111,10 +112,16 @@ void ScoreView::FitScoreImages() {
             stale = stale || m_drawnSizes[static_cast<size_t>(g)] != staffSize(g);
         }
     }
-    if (stale && !m_redrawQueued) {
-        // A staff that changed size outside the window's own layout (its
-        // first showing, a style change) is redrawn once the layout settles,
-        // unless a redraw at the new size comes first.
+    if (stale) {
+        queueRedrawIfStale();
+    }
+}
+
+void ScoreView::queueRedrawIfStale() {
+    // A staff that changed size outside the window's own layout (its first
+    // showing, a style change) or moved to a screen of another pixel ratio is
+    // redrawn once the layout settles, unless a fitting redraw comes first.
+    if (!m_redrawQueued) {
         m_redrawQueued = true;
         QMetaObject::invokeMethod(
             this, [this] { redrawIfStale(); }, Qt::QueuedConnection);
@@ -126,8 +133,9 @@ void ScoreView::redrawIfStale() {
     swallow([&] {
         bool stale = false;
         for (int g = 0; g < kScoreGroupCount; ++g) {
-            stale = stale || (m_images[static_cast<size_t>(g)] &&
-                              m_drawnSizes[static_cast<size_t>(g)] != staffSize(g));
+            const ScoreImage* image = m_images[static_cast<size_t>(g)];
+            stale = stale || (image && (m_drawnSizes[static_cast<size_t>(g)] != staffSize(g) ||
+                                        image->surface().devicePixelRatio() != pixelRatio()));
         }
         if (stale && m_controls.showNotes && m_controls.showNotes->isChecked()) {
             redraw();

@@ -94,6 +94,7 @@ private:
     void clearImages();
     void redraw();
     void placeCursor();
+    void queueRedrawIfStale();
     void redrawIfStale();
 
     Controls m_controls;
