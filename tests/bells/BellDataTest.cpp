@@ -1,5 +1,5 @@
 #include "support/TestProgram.h"
-#include "app/RequiredFileCheck.h"
+#include "base/RequiredFileCheck.h"
 #include "bells/TBellData.h"
 
 #include <QFile>
