@@ -1,6 +1,7 @@
 #include "base/TextCodec.h"
 #include "ringing/SelectorKeyFilter.h"
 #include "ringing/TfrmSelSound.h"
+#include "support/TestProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +27,11 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace {
 
-// One application object per test, gone before the process ends.
+// The widget application is shared with the window tests of this executable,
+// so the tests run in any order.
 class ChooserWidgets : public ::testing::Test {
 protected:
-    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[16] = "test_ringing";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
+    void SetUp() override { ensureQtApplication(); }
 };
 
 class KeyRecorder : public QObject {
