@@ -2,7 +2,10 @@
 
 #include "BellPictures.h"
 #include "Fonts.h"
+#include "RingingSource.h"
+#include "score/ScorePainter.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -128,8 +131,75 @@ QImage keyboard(Group group) {
     return image;
 }
 
-QVector<Named> all() {
-    return {
+QImage scoreExcerpt(const QList<QStringList>& columns, int pageIndex, const QVector<int>& groups,
+                    const std::array<int, 3>& counts) {
+    static const char* const kNames[3] = {"Малые колокола", "Средние колокола", "Большие колокола"};
+    static const char kLetters[3] = {'s', 'm', 'b'};
+    // Twelve pixels a column, and 16 or 12 pixels a staff row (5, 11 and 8
+    // rows): the full staff, as the window shows it by default.
+    const int width = 12 * kScorePageColumns + 8;
+    const int heights[3] = {80, 132, 96};
+    const int captionHeight = 22;
+    int total = 0;
+    for (int group : groups) {
+        total += captionHeight + heights[group];
+    }
+    QImage image(width, total, QImage::Format_RGB32);
+    image.fill(kPaper);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(fonts::sans(13, true));
+
+    ScorePage page;
+    page.page = pageIndex;
+    page.counts = counts;
+    for (int g = 0; g < 3; ++g) {
+        for (const QStringList& column : columns) {
+            QStringList tokens;
+            for (const QString& token : column) {
+                if (token.startsWith(QLatin1Char(kLetters[g]))) {
+                    tokens << token;
+                }
+            }
+            page.groups[static_cast<std::size_t>(g)] << tokens.join(QLatin1Char(','));
+        }
+    }
+    int y = 0;
+    for (int group : groups) {
+        p.setPen(kInk);
+        p.drawText(QRect(4, y, width - 8, captionHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromUtf8(kNames[group]));
+        y += captionHeight;
+        p.drawImage(QPoint(0, y), renderScoreGroup(group, QSize(width, heights[group]), page, kPaper));
+        y += heights[group];
+    }
+    return image;
+}
+
+namespace {
+
+struct Excerpt {
+    const char* fileName;
+    const char* source; // below the ringings folder
+    int page;
+    QVector<int> groups;
+    std::array<int, 3> counts;
+};
+
+// One ringing per lesson, each showing the figure the lesson starts from,
+// and a trezvon with all three groups for the program guide.
+const Excerpt kExcerpts[] = {
+    {"score-small.png", "small/s-kony.zvon", 0, {0}, {2, 0, 0}},
+    {"score-middle.png", "middle/m-kacheli.zvon", 0, {1}, {0, 3, 0}},
+    {"score-big.png", "big/b-stupeni.zvon", 0, {2}, {0, 0, 3}},
+    // Page 2: the first is mostly the big bell's three opening strokes.
+    {"score-trezvon.png", "common/trezvon-vespers.zvon", 1, {0, 1, 2}, {2, 2, 1}},
+};
+
+} // namespace
+
+QVector<Named> all(const QString& ringingsDir, QStringList* errors) {
+    QVector<Named> pictures{
         {QStringLiteral("bells-small.png"), groupBells(Group::Small)},
         {QStringLiteral("bells-middle.png"), groupBells(Group::Middle)},
         {QStringLiteral("bells-big.png"), groupBells(Group::Big)},
@@ -138,6 +208,34 @@ QVector<Named> all() {
         {QStringLiteral("keys-big.png"), keyboard(Group::Big)},
         {QStringLiteral("keys-all.png"), keyboard(Group::All)},
     };
+    for (const Excerpt& excerpt : kExcerpts) {
+        const QString path = ringingsDir + QLatin1Char('/') + QString::fromLatin1(excerpt.source);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            *errors << path + QStringLiteral(": ") + file.errorString();
+            continue;
+        }
+        const SourceParse parsed = parseRingingSource(QString::fromUtf8(file.readAll()), path);
+        if (!parsed.ringing) {
+            *errors << parsed.errors;
+            continue;
+        }
+        pictures.append(
+            {QString::fromLatin1(excerpt.fileName),
+             scoreExcerpt(parsed.ringing->columns, excerpt.page, excerpt.groups, excerpt.counts)});
+    }
+    return pictures;
+}
+
+QStringList fileNames() {
+    QStringList names{QStringLiteral("bells-small.png"), QStringLiteral("bells-middle.png"),
+                      QStringLiteral("bells-big.png"),   QStringLiteral("keys-small.png"),
+                      QStringLiteral("keys-middle.png"), QStringLiteral("keys-big.png"),
+                      QStringLiteral("keys-all.png")};
+    for (const Excerpt& excerpt : kExcerpts) {
+        names << QString::fromLatin1(excerpt.fileName);
+    }
+    return names;
 }
 
 } // namespace illustrations

@@ -1,7 +1,7 @@
 // Writes the lesson, help and publisher pages of the installation and draws
 // their pictures.
 //
-//   pagegen --source <data/pages> --out <installation folder>
+//   pagegen --source <data/pages> --ringings <data/ringings> --out <installation folder>
 //
 // Every *.htm below the source's Help/, About/ and Voice/ folders is written
 // as Windows-1251 into the same folder of the installation; the pictures go
@@ -28,10 +28,13 @@ int main(int argc, char** argv) {
     const QCommandLineOption outOption(QStringLiteral("out"),
                                        QStringLiteral("Installation folder to write into."),
                                        QStringLiteral("folder"));
-    parser.addOptions({sourceOption, outOption});
+    const QCommandLineOption ringingsOption(QStringLiteral("ringings"),
+                                            QStringLiteral("Folder of the ringing library's sources."),
+                                            QStringLiteral("folder"));
+    parser.addOptions({sourceOption, ringingsOption, outOption});
     parser.process(app);
-    if (!parser.isSet(sourceOption) || !parser.isSet(outOption)) {
-        std::fprintf(stderr, "pagegen: --source and --out are needed\n");
+    if (!parser.isSet(sourceOption) || !parser.isSet(outOption) || !parser.isSet(ringingsOption)) {
+        std::fprintf(stderr, "pagegen: --source, --ringings and --out are needed\n");
         return 2;
     }
     if (!fonts::load()) {
@@ -53,7 +56,13 @@ int main(int argc, char** argv) {
         }
     }
     out.mkpath(QStringLiteral("Voice/img"));
-    for (const illustrations::Named& picture : illustrations::all()) {
+    QStringList errors;
+    const QVector<illustrations::Named> pictures = illustrations::all(parser.value(ringingsOption), &errors);
+    for (const QString& error : errors) {
+        std::fprintf(stderr, "pagegen: %s\n", qPrintable(error));
+        ++failures;
+    }
+    for (const illustrations::Named& picture : pictures) {
         const QString path = out.filePath(QStringLiteral("Voice/img/") + picture.fileName);
         if (!imagefiles::writePng(path, picture.image)) {
             std::fprintf(stderr, "pagegen: %s cannot be written\n", qPrintable(path));
