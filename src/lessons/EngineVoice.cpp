@@ -71,7 +71,7 @@ void EngineVoice::startNow(audio::AudioEngine& engine) {
     if (!handle) {
         return;
     }
-    if (!mixer.play(*handle)) {
+    if (!mixer.play(*handle, audio::kStartNow, 1.0f, /*keep=*/true)) {
         mixer.close(*handle);
         return;
     }

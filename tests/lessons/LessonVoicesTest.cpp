@@ -1,6 +1,7 @@
 #include "lessons/LessonVoices.h"
 #include "lessons/EngineVoice.h"
 #include "playback/audio/AudioEngine.h"
+#include "playback/audio/SampleDecoder.h"
 #include "support/TestProgram.h"
 
 #include <gtest/gtest.h>
@@ -234,6 +235,36 @@ TEST(LessonVoiceCache, QueuedFileStatesAndShutdown) {
         }
     } // destroyed with files still queued
     SUCCEED();
+}
+
+} // namespace
+
+namespace {
+
+// A lesson voice is kept when the pool is full: a dense ringing takes over
+// its quietest bell voices, never the commentary, even in a pause of speech.
+TEST(LessonVoiceMixer, FullPoolTakesOverBellsNotTheKeptVoice) {
+    audio::MixerConfig config;
+    config.voices = 4;
+    config.handles = 64;
+    audio::Mixer mixer(config);
+    // Speech in a pause (silent) and loud bells: by level alone the speech
+    // would go first.
+    const auto speech = audio::makeSample("speech", 1, kRate, std::vector<float>(kRate, 0.0f));
+    const auto bell = audio::makeSample("bell", 1, kRate, std::vector<float>(kRate, 0.5f));
+    const auto voice = mixer.openVoice(speech.get());
+    ASSERT_TRUE(voice);
+    ASSERT_TRUE(mixer.play(*voice, audio::kStartNow, 1.0f, /*keep=*/true));
+    std::vector<float> out(512);
+    mixer.render(out.data(), 256);
+    for (int strike = 0; strike < 12; ++strike) {
+        const auto handle = mixer.openVoice(bell.get());
+        ASSERT_TRUE(handle);
+        ASSERT_TRUE(mixer.play(*handle));
+        mixer.render(out.data(), 256);
+    }
+    EXPECT_GT(mixer.takenOverVoices(), 0u);
+    EXPECT_TRUE(mixer.isPlaying(*voice));
 }
 
 } // namespace
