@@ -80,6 +80,13 @@ TEST_F(HelpMenuTest, EachCommandShowsItsPageWithItsTag) {
         EXPECT_EQ(window->statusText(), QStringLiteral("100% Выполнено")) << c.page;
     }
     EXPECT_TRUE(opened.isEmpty());
+
+    // The page shown again loads afresh: its progress runs again.
+    int reports = 0;
+    QObject::connect(frm->lessons()->window()->IE, &LessonBrowser::progressReported, [&] { ++reports; });
+    frm->N1->trigger();
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(shownPage(), program.dir() + QStringLiteral("About/index.htm"));
 }
 
 // Internet and mail addresses leave for the user's programs and leave the
