@@ -45,6 +45,7 @@
 #include <optional>
 
 class TfrmSelSound;
+class Lessons;
 
 class BellStrip;
 class ScoreView;
@@ -430,6 +431,12 @@ public:
     void nMailClick();
     void nAboutClick();
     void imgBannerClick();
+    // The lesson window with its voices and the Help menu's pages; created on
+    // first use.
+    Lessons* lessons();
+
+private:
+    Lessons* m_lessons = nullptr;
 
     // ---- controls (created by createControls; named as the design names them) ----
 public:
