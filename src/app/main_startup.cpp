@@ -2,6 +2,7 @@
 // destruction. Each step belongs to a subsystem; this file fixes the order.
 
 #include "app/TfrmMain.h"
+#include "lessons/FileAssociation.h"
 #include "ui/JpegImage.h"
 
 #include <QApplication>
@@ -65,6 +66,8 @@ void TfrmMain::FormCreate() {
         pnlFullView->hide();
         pnlUsualView->raise();
     });
+    // 3: user ringing files open with this program from the desktop.
+    runStartupStep([this] { RegisterRingingFileType(m_programDir); });
     // 5: the program's folder becomes the current folder.
     runStartupStep([this] { QDir::setCurrent(m_programDir); });
     // 7: path table and settings file.

@@ -3,7 +3,6 @@
 
 #include "app/TfrmMain.h"
 
-
 void TfrmMain::nHelpClick() {}
 
 void TfrmMain::nManualClick() {}
@@ -19,7 +18,5 @@ void TfrmMain::N1Click() {}
 void TfrmMain::nForumClick() {}
 
 void TfrmMain::nMailClick() {}
-
-void TfrmMain::nAboutClick() {}
 
 void TfrmMain::imgBannerClick() {}
