@@ -3,6 +3,7 @@
 
 #include "app/TfrmMain.h"
 
+
 void TfrmMain::nHelpClick() {}
 
 void TfrmMain::nManualClick() {}
