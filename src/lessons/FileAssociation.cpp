@@ -37,8 +37,9 @@ void runTool(const QString& name, const QStringList& arguments) {
         return;
     }
     QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Their complaints (a folder outside the search path) are not ours to show.
     process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
     process.start(tool, arguments);
     if (!process.waitForFinished(10000)) {
         process.kill();

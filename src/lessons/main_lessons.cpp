@@ -3,7 +3,6 @@
 
 #include "app/TfrmMain.h"
 
-
 void TfrmMain::nHelpClick() {}
 
 void TfrmMain::nManualClick() {}
