@@ -5,7 +5,9 @@
 #include "ringing/RingingFiles.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedLayout>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -45,7 +48,15 @@ QIcon drawnIcon(bool record) {
 }
 
 std::optional<QString> chooseWithDialog(QWidget* parent, const QString& current) {
-    QFileDialog dialog(parent, QStringLiteral("Сохранить звон"), current);
+    // The first save starts in the user's documents, not in the program's folder.
+    QString folder = current;
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(folder).isDir()) {
+            folder = QDir::homePath();
+        }
+    }
+    QFileDialog dialog(parent, QStringLiteral("Сохранить звон"), folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("ukl"));
     dialog.setNameFilter(QStringLiteral("Файлы колокольных звонов (*.ukl)"));
@@ -68,6 +79,8 @@ TfrmRec::TfrmRec(std::unique_ptr<RecordingHost> host, KeyStrikeNotifier& strikes
     setObjectName(QStringLiteral("frmRec"));
     setWindowTitle(QStringLiteral("Запись звона"));
     setWindowModality(Qt::ApplicationModal);
+    // A fixed dialog: a title and a close button, nothing to minimise or enlarge.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     createControls();
     connect(&m_strikes, &KeyStrikeNotifier::bellStruck, this,
             [this](int bell, std::int64_t strikeTime) { bellStruck(bell, strikeTime); });

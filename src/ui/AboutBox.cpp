@@ -12,7 +12,7 @@ TAboutBox::TAboutBox(const QString& picturePath, QWidget* parent) : QDialog(pare
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("О программе"));
     setWindowModality(Qt::ApplicationModal);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     imgPicture = new QLabel(this);
     imgPicture->setObjectName(QStringLiteral("imgPicture"));
     imgPicture->setAlignment(Qt::AlignCenter);
