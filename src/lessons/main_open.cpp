@@ -7,10 +7,12 @@
 #include "ui/AboutBox.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 namespace {
 
@@ -53,7 +55,13 @@ void TfrmMain::OpenUserRinging(const QString& path) {
 }
 
 void TfrmMain::nFileOpenClick() {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Открыть"), QString(),
+    // Ringing files are the user's own: the chooser starts in the documents
+    // folder, not in the program's.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir()) {
+        folder = QDir::homePath();
+    }
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Открыть"), folder,
                                                       QStringLiteral("Файлы колокольных звонов (*.ukl)"));
     if (!path.isEmpty() && QFileInfo(path).isFile()) {
         OpenUserRinging(path);
