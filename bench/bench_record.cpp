@@ -50,7 +50,8 @@ BENCHMARK(recordAnHour)->Unit(benchmark::kMillisecond);
 // The association step at a start when everything is in place already.
 void associationUnchanged(benchmark::State& state) {
     QTemporaryDir dir;
-    const FileAssociation association(dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config"));
+    const FileAssociation association(dir.path() + QStringLiteral("/data"),
+                                      dir.path() + QStringLiteral("/config"));
     association.registerProgram(QStringLiteral("/opt/campanix/campanix"), QByteArrayLiteral("icon"));
     for (auto _ : state) {
         benchmark::DoNotOptimize(
