@@ -323,10 +323,21 @@ void TfrmRec::showTime() {
 }
 
 void TfrmRec::bellStruck(int bell, std::int64_t strikeTime) {
-    if (m_recorder.capture(m_host->ensemble(), bell, strikeTime) == Recorder::Capture::PositionTooHigh) {
+    // A strike that cannot be written is never dropped without a word.
+    switch (m_recorder.capture(m_host->ensemble(), bell, strikeTime)) {
+    case Recorder::Capture::PositionTooHigh:
         lblNotice->setText(QStringLiteral("Колокол %1 не записан: в его группе больше девяти колоколов.")
                                .arg(kBellCount - bell));
         lblNotice->show();
+        break;
+    case Recorder::Capture::NoGroup:
+        lblNotice->setText(
+            QStringLiteral("Колокол %1 не записан: он не входит ни в одну группу.").arg(kBellCount - bell));
+        lblNotice->show();
+        break;
+    case Recorder::Capture::Recorded:
+    case Recorder::Capture::NotRecording:
+        break;
     }
 }
 

@@ -221,6 +221,19 @@ TEST_F(RecordDialog, GroupOfTenIsRefusedAtStart) {
     EXPECT_FALSE(frm->m_keyboardRinging);
 }
 
+// A strike that has no token (Space left too few bells for groups) is not
+// dropped silently: the dialog says which bell was not recorded.
+TEST_F(RecordDialog, UnwritableStrikesAreReported) {
+    TfrmRec& rec = open();
+    rec.btnRecordClick();
+    EXPECT_TRUE(rec.lblNotice->isHidden());
+    press(Qt::Key_N);     // bell 13, now current
+    press(Qt::Key_Space); // four bells: no groups any more
+    press(Qt::Key_O);     // bell 14
+    EXPECT_FALSE(rec.lblNotice->isHidden());
+    EXPECT_EQ(rec.lblNotice->text(), QStringLiteral("Колокол 1 не записан: он не входит ни в одну группу."));
+}
+
 // A recorded file opens in the window, plays, and the renderer sounds the
 // same bells on the same columns.
 TEST_F(RecordDialog, RecordedFileOpensPlaysAndRenders) {
