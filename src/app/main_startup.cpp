@@ -4,6 +4,7 @@
 #include "app/TfrmMain.h"
 #include "app/WindowCaptions.h"
 #include "app/WindowPlacement.h"
+#include "lessons/FileAssociation.h"
 #include "score/ScoreView.h"
 #include "ui/JpegImage.h"
 
@@ -82,6 +83,8 @@ void TfrmMain::FormCreate() {
         pnlFullView->hide();
         pnlUsualView->raise();
     });
+    // 3: user ringing files open with this program from the desktop.
+    runStartupStep([this] { RegisterRingingFileType(m_programDir); });
     // 5: the program's folder becomes the current folder.
     runStartupStep([this] { QDir::setCurrent(m_programDir); });
     // 7: path table and settings file.
