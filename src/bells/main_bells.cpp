@@ -5,6 +5,7 @@
 #include "app/TfrmMain.h"
 #include "bells/BellStrip.h"
 #include "bells/EventHook.h"
+#include "bells/KeyboardFocusGate.h"
 #include "bells/KeyboardRinging.h"
 #include "bells/TKeyStream.h"
 #include "bells/VirtualKeys.h"
@@ -210,6 +211,10 @@ bool TfrmMain::keyboardHookEvent(QObject* watched, QEvent* event) {
     // A key press reaches its window first and is then passed on to widgets;
     // taking it at the window sees each press exactly once.
     if (event->type() != QEvent::KeyPress || !watched->isWindowType()) {
+        return false;
+    }
+    // Keys typed into dialogs, menus and text fields belong to them.
+    if (!keyboardRingingMayAct(this, watched)) {
         return false;
     }
     const auto* key = static_cast<const QKeyEvent*>(event);
