@@ -271,7 +271,6 @@ public:
 private:
     void createGroupSelectors();
     void layoutGroupSelectors();
-    void setPageSelector(int maximum);
     bool applyRingingLoad(const RingingLoadResult& result);
     bool applyRingingDocument(const RingingDocument& document, bool decodeBody);
 

@@ -44,10 +44,11 @@ public:
     void pageChosen(int position);
     // Empties the working set and rewinds (stops the timer).
     void resetPlayback();
-    // Starts or stops the timer without any other rule.
+    // Starts the timer without any other rule.
     void enableTimer();
-    void disableTimer();
     bool isRunning() const { return m_running; }
+    // The column last struck (or about to be advanced from).
+    int currentColumn() const { return m_state.currentColumn; }
 
     // Tempo.
     void showTempo();
@@ -63,10 +64,12 @@ public:
     void showPlayTime();
     void showTotalDuration();
 
-    // The page selector and slider ranges of a freshly loaded ringing.
+    // The page selector and slider ranges of a freshly loaded ringing. This
+    // and play() are the only places the slider's range changes, and neither
+    // moves the column: a slider clamped by a shorter range is no seek.
     void applyLoaderRanges(transport::RingingLoader loader);
-    // Puts the stopped transport back at `column` (choosing the same common
-    // ringing again keeps the place).
+    // Puts the stopped transport back at `column` within the ranges already
+    // applied (choosing the same common ringing again keeps the place).
     void restorePlace(int column);
 
     // Timing, exposed for the timer and for checks.

@@ -86,12 +86,10 @@ bool TfrmMain::loadListRingingByName(const QString& name) {
 }
 
 void TfrmMain::showWholeRingingPages() {
-    const int columns = commonScoreSize();
-    setPageSelector(columns / 64 + 1);
+    applyRingingRanges(transport::RingingLoader::Chooser);
     if (cbShowNotes->isChecked()) {
         RedrawScore();
     }
-    tbProgress->setMaximum(columns);
 }
 
 TfrmSelSound* TfrmMain::selSound() {
