@@ -1,6 +1,7 @@
 #include "ringing/TSoundData.h"
 
 #include "base/TextCodec.h"
+#include "ringing/RingingReader.h"
 #include "ringing/TextLists.h"
 
 #include <QFileInfo>
@@ -46,7 +47,7 @@ bool TSoundData::load(const QString& campanelDir, RequiredFileCheck& check) {
         if (!check.check(path)) {
             return false;
         }
-        std::optional<QStringList> lines = readTextLines(path);
+        const std::optional<QStringList> lines = readRingingFileLines(path).lines;
         if (!lines) {
             check.report(path);
             return false;

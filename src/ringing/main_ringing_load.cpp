@@ -2,9 +2,8 @@
 // ringings, list ringings with their ensembles, opened user ringing files,
 // and the chooser of list ringings.
 
-#include "base/TextCodec.h"
 #include "app/TfrmMain.h"
-#include "ringing/RingingText.h"
+#include "ringing/RingingReader.h"
 #include "ringing/TfrmSelSound.h"
 
 #include <QCheckBox>
@@ -23,56 +22,60 @@ bool TfrmMain::applyRingingLoad(const RingingLoadResult& result) {
 }
 
 bool TfrmMain::LoadRinging(int index, const QString& path) {
-    return applyRingingLoad(m_channels->LoadRinging(index, path, sequencerInterval()));
+    const RingingLoadResult result = m_channels->LoadRinging(index, path, sequencerInterval());
+    if (result.refused) {
+        return refuseRinging(path, *result.refused);
+    }
+    return applyRingingLoad(result);
 }
 
 bool TfrmMain::loadRingingLines(int index, const QStringList& bodyLines) {
     return applyRingingLoad(m_channels->loadRingingLines(index, bodyLines, sequencerInterval()));
 }
 
-bool TfrmMain::applyRingingDocument(const RingingDocument& document, bool decodeBody) {
+bool TfrmMain::applyRingingDocument(const RingingDocument& document) {
     // The file's ensemble replaces the user's through [Serial], as if it had
     // been stored there; restoring it refills the choices and resets playback.
     nDisselectAllClick();
     m_settingsFile->writeString(QStringLiteral("Serial"), QStringLiteral("Bells"), document.bells);
     m_settingsFile->writeString(QStringLiteral("Serial"), QStringLiteral("Types"), document.types);
-    QStringList body = document.body;
-    if (decodeBody) {
-        // An opened user ringing file is decoded here and once more by the
-        // load, as a list ringing is only by the load.
-        DecodeRingingText(body);
-    }
     RestoreEnsembleFromSettings();
     // The body goes to the load in memory: nothing else reads it, and a
     // read-only installation loads it all the same.
-    return loadRingingLines(TChannels::kCommonScore, body);
+    return loadRingingLines(TChannels::kCommonScore, document.body);
+}
+
+bool TfrmMain::refuseRinging(const QString& path, const RingingReadFailure& failure) {
+    // A file beyond the limits is worth a word; any other failure stays
+    // silent and changes nothing, as every load does.
+    if (failure.reason == RingingReadFailure::TooLarge ||
+        failure.reason == RingingReadFailure::TooManyColumns) {
+        showStatusMessage(ringingFailureMessage(path, failure));
+    }
+    return false;
 }
 
 bool TfrmMain::openUserRingingText(const QString& path) {
-    const std::optional<QStringList> lines = readTextLines(path);
-    if (!lines) {
-        return false;
+    const RingingRead read = readRingingDocument(path, RingingKind::User);
+    if (!read) {
+        return refuseRinging(path, read.failure);
     }
-    const std::optional<RingingDocument> document = parseRingingDocument(*lines, kUserRingingPreambleLines);
-    if (!document) {
-        return false;
-    }
-    setCaptionForRinging(document->name);
-    return applyRingingDocument(*document, true);
+    setCaptionForRinging(read.document->name);
+    return applyRingingDocument(*read.document);
 }
 
 bool TfrmMain::loadListRinging(const QStringList& fileLines) {
-    const std::optional<RingingDocument> document =
-        parseRingingDocument(fileLines, kListRingingPreambleLines);
-    if (!document) {
-        return false;
+    const RingingRead read = ringingDocumentFromLines(fileLines, RingingKind::List);
+    if (!read) {
+        return refuseRinging(fileLines.value(2), read.failure);
     }
-    setCaptionForRinging(document->name);
-    if (!applyRingingDocument(*document, false)) {
+    const RingingDocument& document = *read.document;
+    setCaptionForRinging(document.name);
+    if (!applyRingingDocument(document)) {
         return false;
     }
     showWholeRingingPages();
-    const int offered = cbCommon->findText(document->name);
+    const int offered = cbCommon->findText(document.name);
     if (offered > 0) {
         cbCommon->setCurrentIndex(offered);
     }
@@ -80,9 +83,12 @@ bool TfrmMain::loadListRinging(const QStringList& fileLines) {
 }
 
 bool TfrmMain::loadListRingingByName(const QString& name) {
-    const std::optional<QStringList> lines =
-        readTextLines(m_paths->customDir() + name + QStringLiteral(".kol"));
-    return lines && loadListRinging(*lines);
+    const QString path = m_paths->customDir() + name + QStringLiteral(".kol");
+    const RingingFileLines lines = readRingingFileLines(path);
+    if (!lines) {
+        return refuseRinging(path, lines.failure);
+    }
+    return loadListRinging(*lines.lines);
 }
 
 void TfrmMain::showWholeRingingPages() {
