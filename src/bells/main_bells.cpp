@@ -59,6 +59,8 @@ void TfrmMain::ShowBellInfo() {
 
 void TfrmMain::cbModelRowChange() {
     m_paths->setSampleFolder(cbModelRow->currentIndex(), cbStereo->isChecked());
+    // The new set starts converting now, not at its first strike.
+    preloadSampleFolder();
     // Shows the flat-bells notice while that row is chosen.
     ShowBellInfo();
 }

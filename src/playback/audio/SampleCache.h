@@ -2,8 +2,10 @@
 
 #include "playback/audio/Sample.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <future>
 #include <map>
 #include <memory>
@@ -17,13 +19,23 @@ namespace audio {
 // the cache: voices refer to cached samples by plain pointer, so an entry is
 // never dropped once it has decoded.
 //
-// A folder can be decoded on a background thread (the whole sample set at
-// start-up). A request for a sample that nobody has started decoding decodes
-// it at once on the caller's thread; a request for one that the background
-// thread is decoding waits for that sample only.
+// Decoding (and converting to the output rate, which for a long bell takes a
+// noticeable fraction of a second) runs on one background thread: a sample
+// folder is queued whole (the set at start-up, the new set on a change of
+// model row or stereo), and a sample asked for by a strike before its turn
+// moves to the front. Two ways to ask:
+// - tryGet never waits: it answers the sample when it is ready and nothing
+//   otherwise, so the window's thread never stalls on a conversion;
+// - get waits for the sample, decoding it on the caller's thread when nobody
+//   has started it (offline rendering, where waiting is right).
 class SampleCache {
 public:
+    using Decoder = std::function<std::shared_ptr<const Sample>(const std::string& path, int outputRate,
+                                                                std::string* error)>;
+
     explicit SampleCache(int sampleRate);
+    // With another decoder in place of decodeSample (checks use this).
+    SampleCache(int sampleRate, Decoder decoder);
     ~SampleCache();
 
     SampleCache(const SampleCache&) = delete;
@@ -36,8 +48,14 @@ public:
     // later is decoded on the next request.
     std::shared_ptr<const Sample> get(const std::string& path, std::string* error = nullptr);
 
+    // The sample when it has decoded; otherwise null at once, with the
+    // sample queued first on the background thread (unless it is being
+    // decoded already).
+    std::shared_ptr<const Sample> tryGet(const std::string& path);
+
     // Queues every .wav and .mp3 file of the folder (not its subfolders) for
-    // decoding on the background thread. Returns at once.
+    // decoding on the background thread, ahead of the files of folders
+    // queued earlier and not yet started. Returns at once.
     void preloadFolder(const std::string& folder);
 
     // Blocks until the background thread has nothing left to do.
@@ -45,6 +63,11 @@ public:
 
     // Whether the sample has finished decoding successfully.
     bool isReady(const std::string& path) const;
+
+    // How often get() made its caller wait for a decoding: decoding on the
+    // caller's thread or waiting for the background thread's. tryGet never
+    // counts here.
+    int callerWaits() const { return m_callerWaits.load(); }
 
     static std::string keyFor(const std::string& path);
 
@@ -57,16 +80,25 @@ private:
     };
 
     Result decodeClaimed(const std::string& key, std::promise<Result>& promise, std::string* error);
+    void ensureThread();
+    bool hasWork() const;
     void preloadLoop();
 
     const int m_sampleRate;
+    const Decoder m_decoder;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
     std::map<std::string, Entry> m_entries;
+    // Work of the background thread, in the order it is taken: samples a
+    // strike asked for, then the files of the folder being preloaded, then
+    // folders still to be listed.
+    std::deque<std::string> m_urgent;
+    std::deque<std::string> m_files;
     std::deque<std::string> m_pendingFolders;
     bool m_busy = false;
     bool m_stopping = false;
+    std::atomic<int> m_callerWaits{0};
     std::thread m_thread;
 };
 
