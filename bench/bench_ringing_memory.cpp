@@ -105,13 +105,13 @@ int runShape(int index, const QString& folder) {
     const RingingLoadResult loaded =
         channels.loadRingingLines(TChannels::kCommonScore, read.document->body, 144);
     const long peak = statusKilobytes("VmHWM");
-    std::printf(
-        "%-36s %7lld columns, %5.2f MB file: load %6lld ms, peak resident %6.1f MB (%.1f MB before the "
-        "load)%s\n",
-        shape.name, static_cast<long long>(channels.common().size()),
-        static_cast<double>(QFileInfo(path).size()) / (1024.0 * 1024.0),
-        static_cast<long long>(timer.elapsed()), peak / 1024.0, before / 1024.0,
-        loaded.loaded ? "" : " (not loaded)");
+    const long kept = statusKilobytes("VmRSS");
+    std::printf("%-36s %7lld columns, %4.2f MB file: load %5lld ms, resident %5.1f MB before, %5.1f MB peak, "
+                "%5.1f MB after%s\n",
+                shape.name, static_cast<long long>(channels.common().size()),
+                static_cast<double>(QFileInfo(path).size()) / (1024.0 * 1024.0),
+                static_cast<long long>(timer.elapsed()), before / 1024.0, peak / 1024.0, kept / 1024.0,
+                loaded.loaded ? "" : " (not loaded)");
     return 0;
 }
 

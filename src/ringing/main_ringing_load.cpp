@@ -8,6 +8,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QStatusBar>
+
+namespace {
+
+// How long the refusal of a ringing file stays in the status bar.
+constexpr int kRefusalShownMs = 20000;
+
+} // namespace
 
 bool TfrmMain::applyRingingLoad(const RingingLoadResult& result) {
     if (!result.loaded) {
@@ -50,7 +58,7 @@ bool TfrmMain::refuseRinging(const QString& path, const RingingReadFailure& fail
     // silent and changes nothing, as every load does.
     if (failure.reason == RingingReadFailure::TooLarge ||
         failure.reason == RingingReadFailure::TooManyColumns) {
-        showStatusMessage(ringingFailureMessage(path, failure));
+        statusBar()->showMessage(ringingFailureMessage(path, failure), kRefusalShownMs);
     }
     return false;
 }
