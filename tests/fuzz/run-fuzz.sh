@@ -21,8 +21,11 @@ mkdir -p "$out/corpus"
     "$root/src/ringing/TextLists.cpp" \
     "$root/src/ringing/RingingText.cpp" \
     "$root/src/ringing/TChannels.cpp" \
-    "$root/src/app/TextCodec.cpp" \
-    "$root/src/app/AtomicFile.cpp" \
+    "$root/src/ringing/RingingReader.cpp" \
+    "$root/src/ringing/RingingFiles.cpp" \
+    "$root/src/bells/Ensemble.cpp" \
+    "$root/src/base/TextCodec.cpp" \
+    "$root/src/base/AtomicFile.cpp" \
     $(pkg-config --libs Qt6Core) \
     -o "$out/ringing_fuzz"
 
