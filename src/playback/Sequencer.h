@@ -72,14 +72,12 @@ public:
     // applied (choosing the same common ringing again keeps the place).
     void restorePlace(int column);
 
-    // Timing, exposed for the timer and for checks.
+private:
     // The ideal output frame of `column` on the present grid.
     std::int64_t columnFrame(int column) const;
     // Milliseconds from now until the next column is due (0 when overdue).
     int millisecondsToNextColumn() const;
     int stallMilliseconds() const;
-
-private:
     // Thousandths of a frame at which `column` is due.
     std::int64_t dueOf(int column) const;
     std::int64_t columnLength() const;
