@@ -280,9 +280,9 @@ public:
 private:
     void createGroupSelectors();
     void layoutGroupSelectors();
-    void setPageSelector(int maximum);
     bool applyRingingLoad(const RingingLoadResult& result);
-    bool applyRingingDocument(const RingingDocument& document, bool decodeBody);
+    bool applyRingingDocument(const RingingDocument& document);
+    bool refuseRinging(const QString& path, const RingingReadFailure& failure);
 
     // Both exist from construction, so that no handler ever meets them missing;
     // the catalogue is read in start-up step 7.

@@ -7,6 +7,7 @@
 #include "bells/EnsembleSettings.h"
 #include "bells/EventHook.h"
 #include "bells/KeyStrikeNotifier.h"
+#include "bells/KeyboardFocusGate.h"
 #include "bells/KeyboardRinging.h"
 #include "bells/TKeyStream.h"
 #include "bells/VirtualKeys.h"
@@ -56,6 +57,8 @@ void TfrmMain::ShowBellInfo() {
 
 void TfrmMain::cbModelRowChange() {
     m_paths->setSampleFolder(cbModelRow->currentIndex(), cbStereo->isChecked());
+    // The new set starts converting now, not at its first strike.
+    preloadSampleFolder();
     // Shows the flat-bells notice while that row is chosen.
     ShowBellInfo();
 }
@@ -206,6 +209,10 @@ bool TfrmMain::keyboardHookEvent(QObject* watched, QEvent* event) {
     // A key press reaches its window first and is then passed on to widgets;
     // taking it at the window sees each press exactly once.
     if (event->type() != QEvent::KeyPress || !watched->isWindowType()) {
+        return false;
+    }
+    // Keys typed into dialogs, menus and text fields belong to them.
+    if (!keyboardRingingMayAct(this, watched)) {
         return false;
     }
     const auto* key = static_cast<const QKeyEvent*>(event);

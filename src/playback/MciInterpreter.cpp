@@ -78,10 +78,12 @@ int MciInterpreter::open(const MciCommand& command) {
     if (!QFileInfo(command.path).isFile()) {
         return kMciFileNotFound;
     }
+    const std::string path = QFile::encodeName(command.path).toStdString();
+    const bool offline = m_engine.output() == audio::AudioEngine::Output::Offline;
     std::shared_ptr<const audio::Sample> sample =
-        m_engine.samples().get(QFile::encodeName(command.path).toStdString());
+        offline ? m_engine.samples().get(path) : m_engine.samples().tryGet(path);
     if (!sample) {
-        return kMciCannotDecode;
+        return offline ? kMciCannotDecode : kMciSampleNotReady;
     }
     const std::optional<audio::VoiceHandle> handle = m_engine.mixer().openVoice(sample.get());
     if (!handle) {

@@ -18,6 +18,8 @@ enum MciError : int {
     kMciCannotDecode = 5,
     kMciOutOfVoices = 6,
     kMciBusy = 7,
+    // The sample is still being converted: the voice stays silent.
+    kMciSampleNotReady = 8,
 };
 
 // One parsed command string.
@@ -40,6 +42,12 @@ std::optional<MciCommand> parseMciCommand(const QString& command);
 // decoded sample from the cache and reserves a voice under the alias, play
 // starts it, status answers "playing" while it sounds, close releases it.
 // Main thread only.
+//
+// Over a sound device (or the null driver) open never waits for a sample:
+// one still being decoded or converted fails with kMciSampleNotReady and
+// moves to the front of the cache's queue, so that strike is silent rather
+// than late and the window never freezes. Offline, open waits: a rendered
+// file must hold every strike.
 class MciInterpreter {
 public:
     explicit MciInterpreter(audio::AudioEngine& engine);

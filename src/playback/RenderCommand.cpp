@@ -3,10 +3,10 @@
 #include "base/Numbers.h"
 #include "base/TextCodec.h"
 #include "ringing/RingingFiles.h"
+#include "ringing/RingingReader.h"
 #include "ringing/TChannels.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
@@ -136,18 +136,6 @@ RenderArguments parseRenderArguments(const QStringList& arguments) {
     return result;
 }
 
-namespace {
-
-// Whether the first two lines are an ensemble's Bells ("0"/"1") and Types
-// ("n", "s", "m", "b") lines of fifteen characters each.
-bool startsWithEnsemble(const QStringList& lines) {
-    static const QRegularExpression bells(QStringLiteral("^[01]{15}$"));
-    static const QRegularExpression types(QStringLiteral("^[nsmb]{15}$"));
-    return lines.size() >= 2 && bells.match(lines[0]).hasMatch() && types.match(lines[1]).hasMatch();
-}
-
-} // namespace
-
 std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, QString* error) {
     const auto fail = [error](const QString& text) {
         if (error) {
@@ -159,41 +147,32 @@ std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, 
     if (!QFileInfo(path).isFile()) {
         return fail(QStringLiteral("%1: no such file").arg(path));
     }
-    const std::optional<QStringList> lines = readTextLines(path);
+    // The program's reader: the same limits, the same kinds, the same decoding.
+    const RingingFileLines lines = readRingingFileLines(path);
     if (!lines) {
-        return fail(QStringLiteral("%1: cannot be read").arg(path));
+        return fail(ringingFailureText(path, lines.failure));
     }
-
-    // A user ringing file always has its preamble. The library keeps plain
-    // bodies under the same ".kol" ending as the list ringings, so a list
-    // ringing's preamble is recognised by its content: a Bells and a Types line.
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const int preamble = suffix == QStringLiteral("ukl") ? kUserRingingPreambleLines
-                         : startsWithEnsemble(*lines)    ? kListRingingPreambleLines
-                                                         : 0;
+    const RingingKind kind = ringingKindOf(path, *lines.lines);
+    if (kind != RingingKind::Body && !options.bells.isEmpty()) {
+        return fail(
+            QStringLiteral("--bells and --types are for a plain body; %1 holds its own ensemble").arg(path));
+    }
+    if (kind == RingingKind::Body && options.bells.isEmpty()) {
+        return fail(
+            QStringLiteral("%1 is a plain body: give its ensemble with --bells and --types").arg(path));
+    }
+    const RingingRead read = ringingDocumentFromLines(*lines.lines, kind);
+    if (!read) {
+        return fail(ringingFailureText(path, read.failure));
+    }
+    const RingingDocument& document = *read.document;
     RenderRinging ringing;
-    QStringList body;
-    if (preamble > 0) {
-        if (!options.bells.isEmpty()) {
-            return fail(QStringLiteral("--bells and --types are for a plain body; %1 holds its own ensemble")
-                            .arg(path));
-        }
-        const std::optional<RingingDocument> document = parseRingingDocument(*lines, preamble);
-        if (!document) {
-            return fail(
-                QStringLiteral("%1: the file ends before its %2 preamble lines").arg(path).arg(preamble));
-        }
-        ringing.ensemble.applyText(document->bells, document->types);
-        ringing.name = document->name;
-        body = document->body;
-    } else {
-        if (options.bells.isEmpty()) {
-            return fail(
-                QStringLiteral("%1 is a plain body: give its ensemble with --bells and --types").arg(path));
-        }
+    if (kind == RingingKind::Body) {
         ringing.ensemble.applyText(options.bells, options.types);
         ringing.name = QFileInfo(path).completeBaseName();
-        body = *lines;
+    } else {
+        ringing.ensemble.applyText(document.bells, document.types);
+        ringing.name = document.name;
     }
     if (ringing.ensemble.selectedCount() < kMinimumBells) {
         return fail(QStringLiteral("the ensemble has %1 bells; a ringing needs at least %2")
@@ -202,7 +181,7 @@ std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, 
     }
 
     TChannels channels;
-    const RingingLoadResult loaded = channels.loadRingingLines(TChannels::kCommonScore, body, 0);
+    const RingingLoadResult loaded = channels.loadRingingLines(TChannels::kCommonScore, document.body, 0);
     if (!loaded.loaded || !loaded.headerInterval) {
         return fail(QStringLiteral("%1: no header line with the interval between columns").arg(path));
     }

@@ -201,11 +201,6 @@ void Sequencer::enableTimer() {
     updateTimer();
 }
 
-void Sequencer::disableTimer() {
-    m_running = false;
-    updateTimer();
-}
-
 // ---- the tick ----
 
 void Sequencer::tick() {
@@ -368,7 +363,6 @@ void Sequencer::applyLoaderRanges(transport::RingingLoader loader) {
 void Sequencer::restorePlace(int column) {
     seekTo(column);
     m_state.currentPage = pageOfColumn(column);
-    m_host.setSliderMaximum(std::max(0, m_host.commonScoreSize() - 1));
     m_host.setSliderPosition(column, false);
     m_host.setPagePosition(m_state.currentPage + 1);
     if (m_host.notesShown()) {

@@ -44,10 +44,11 @@ public:
     void pageChosen(int position);
     // Empties the working set and rewinds (stops the timer).
     void resetPlayback();
-    // Starts or stops the timer without any other rule.
+    // Starts the timer without any other rule.
     void enableTimer();
-    void disableTimer();
     bool isRunning() const { return m_running; }
+    // The column last struck (or about to be advanced from).
+    int currentColumn() const { return m_state.currentColumn; }
 
     // Tempo.
     void showTempo();
@@ -63,20 +64,20 @@ public:
     void showPlayTime();
     void showTotalDuration();
 
-    // The page selector and slider ranges of a freshly loaded ringing.
+    // The page selector and slider ranges of a freshly loaded ringing. This
+    // and play() are the only places the slider's range changes, and neither
+    // moves the column: a slider clamped by a shorter range is no seek.
     void applyLoaderRanges(transport::RingingLoader loader);
-    // Puts the stopped transport back at `column` (choosing the same common
-    // ringing again keeps the place).
+    // Puts the stopped transport back at `column` within the ranges already
+    // applied (choosing the same common ringing again keeps the place).
     void restorePlace(int column);
 
-    // Timing, exposed for the timer and for checks.
+private:
     // The ideal output frame of `column` on the present grid.
     std::int64_t columnFrame(int column) const;
     // Milliseconds from now until the next column is due (0 when overdue).
     int millisecondsToNextColumn() const;
     int stallMilliseconds() const;
-
-private:
     // Thousandths of a frame at which `column` is due.
     std::int64_t dueOf(int column) const;
     std::int64_t columnLength() const;

@@ -8,9 +8,23 @@
 
 #include <random>
 
+namespace {
+
+// The output rate asked of the sound device: CAMPANIX_SAMPLE_RATE when it
+// names a rate from 8000 to 192000 Hz, 48000 otherwise. The device may still
+// choose another rate; the samples are converted to whatever it runs at.
+std::optional<int> outputRateFromEnvironment() {
+    bool ok = false;
+    const int rate = qEnvironmentVariableIntValue("CAMPANIX_SAMPLE_RATE", &ok);
+    return ok && rate >= 8000 && rate <= 192000 ? std::optional<int>(rate) : std::nullopt;
+}
+
+} // namespace
+
 void TfrmMain::startAudio() {
     audio::AudioEngineOptions options;
     options.busGain = audio::kRingingBusGain;
+    options.sampleRate = outputRateFromEnvironment().value_or(options.sampleRate);
     m_audio = audio::AudioEngine::startRealtime(options);
     m_mci = std::make_unique<MciInterpreter>(*m_audio);
     m_voices = std::make_unique<StrikeVoices>(*m_mci, std::random_device{}());
@@ -32,8 +46,8 @@ void TfrmMain::stopAudio() {
 }
 
 void TfrmMain::preloadSampleFolder() {
-    // A change of model row or stereo switch takes effect at the next strike;
-    // that strike starts decoding the new set in the background.
+    // Runs at start-up and at once on a change of model row or stereo switch,
+    // so that the set is converted in the background before it is struck.
     if (!m_audio || !m_paths || m_paths->sampleFolder() == m_preloadedFolder) {
         return;
     }

@@ -1,6 +1,7 @@
 #include "record/TfrmRec.h"
 
 #include "bells/KeyStrikeNotifier.h"
+#include "bells/KeyboardFocusGate.h"
 #include "record/RecordingHost.h"
 #include "ringing/RingingFiles.h"
 
@@ -79,6 +80,8 @@ TfrmRec::TfrmRec(std::unique_ptr<RecordingHost> host, KeyStrikeNotifier& strikes
     setObjectName(QStringLiteral("frmRec"));
     setWindowTitle(QStringLiteral("Запись звона"));
     setWindowModality(Qt::ApplicationModal);
+    // The bell keys ring while this dialog is the active window.
+    setProperty(kRingsBellsProperty, true);
     // A fixed dialog: a title and a close button, nothing to minimise or enlarge.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     createControls();

@@ -3,6 +3,7 @@
 #include "base/TextCodec.h"
 #include "ringing/TextLists.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -41,6 +42,14 @@ const QString kEncodingSymbols = QStringLiteral("_&@$^%~*]){[}!<>\r\n");
 
 void DecodeRingingText(QStringList& lines) {
     for (const DecodeStep& step : decodeSteps()) {
+        // A step whose symbol is in no line changes nothing (no symbol spans
+        // a line end): joining and splitting a long body for it again would
+        // only cost time.
+        const bool found = std::any_of(lines.cbegin(), lines.cend(),
+                                       [&step](const QString& line) { return line.contains(step.search); });
+        if (!found) {
+            continue;
+        }
         QString text;
         qsizetype size = 0;
         for (const QString& line : lines) {

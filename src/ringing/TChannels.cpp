@@ -64,11 +64,13 @@ std::optional<int> TChannels::parseHeader(const QString& header) {
 }
 
 RingingLoadResult TChannels::LoadRinging(int index, const QString& path, int currentInterval) {
-    std::optional<QStringList> lines = readTextLines(path);
-    if (!lines) {
-        return {};
+    const RingingFileLines read = readRingingFileLines(path);
+    if (!read) {
+        RingingLoadResult result;
+        result.refused = read.failure;
+        return result;
     }
-    return loadRingingLines(index, *lines, currentInterval);
+    return loadRingingLines(index, *read.lines, currentInterval);
 }
 
 RingingLoadResult TChannels::loadRingingLines(int index, const QStringList& lines, int currentInterval) {

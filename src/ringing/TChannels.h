@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ringing/RingingReader.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +21,8 @@ struct RingingLoadResult {
     int interval = 0;
     // The header's interval as written, when it is a whole number.
     std::optional<int> headerInterval;
+    // Why a file was not read (too large, too many columns, unreadable).
+    std::optional<RingingReadFailure> refused;
 };
 
 // The playback working set: the three group scores (0 small, 1 middle,

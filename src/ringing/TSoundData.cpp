@@ -2,6 +2,7 @@
 
 #include "base/Numbers.h"
 #include "base/TextCodec.h"
+#include "ringing/RingingReader.h"
 #include "ringing/TextLists.h"
 
 #include <QFileInfo>
@@ -28,7 +29,7 @@ bool TSoundData::load(const QString& campanelDir, RequiredFileCheck& check) {
         if (!check.check(path)) {
             return false;
         }
-        std::optional<QStringList> lines = readTextLines(path);
+        const std::optional<QStringList> lines = readRingingFileLines(path).lines;
         if (!lines) {
             check.report(path);
             return false;

@@ -2,6 +2,7 @@
 
 #include "base/TextCodec.h"
 #include "ringing/RingingFiles.h"
+#include "ringing/RingingReader.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -50,7 +51,7 @@ TfrmSelSound::TfrmSelSound(QWidget* parent) : QDialog(parent) {
 void TfrmSelSound::fillList(const QString& listPath) {
     const QSignalBlocker block(lbSounds);
     lbSounds->clear();
-    for (const QString& name : readTextLines(listPath).value_or(QStringList{})) {
+    for (const QString& name : readRingingFileLines(listPath).lines.value_or(QStringList{})) {
         if (!name.trimmed().isEmpty()) {
             lbSounds->addItem(name);
         }
@@ -71,7 +72,8 @@ void TfrmSelSound::lbSoundsClick() {
     mDesc->clear();
     const QString name = selectedName();
     if (!name.isEmpty()) {
-        const std::optional<QStringList> lines = readTextLines(m_customDir + name + QStringLiteral(".kol"));
+        const RingingFileLines read = readRingingFileLines(m_customDir + name + QStringLiteral(".kol"));
+        const std::optional<QStringList>& lines = read.lines;
         if (lines && parseRingingDocument(*lines, kListRingingPreambleLines)) {
             m_highlighted = *lines;
             mDesc->setPlainText(m_highlighted.at(3) + QStringLiteral("\n\n") + m_highlighted.at(2));

@@ -13,12 +13,6 @@
 
 namespace {
 
-constexpr int kColumnsPerPage = 64;
-
-// Page count of a common ringing: Ceiling(N / 64), at least 1.
-int pagesOfCommonRinging(int columns) {
-    return std::max(1, (columns + kColumnsPerPage - 1) / kColumnsPerPage);
-}
 
 } // namespace
 
@@ -77,15 +71,6 @@ void TfrmMain::ClearChoices() {
     }
 }
 
-void TfrmMain::setPageSelector(int maximum) {
-    udPage->setMax(maximum);
-    udPage->setPosition(1);
-    edPage->setText(QString::number(udPage->position()));
-    const bool paged = maximum >= 2;
-    edPage->setEnabled(paged);
-    udPage->setEnabled(paged);
-}
-
 void TfrmMain::cbCommonChange() {
     EndRecording();
     // A short pause in which the list takes no further choice.
@@ -102,10 +87,7 @@ void TfrmMain::cbCommonChange() {
     if (chosen <= 0) {
         setWindowTitle(captions::kNoRinging);
         ResetPlayback();
-        udPage->setPosition(1);
-        edPage->setText(QStringLiteral("1"));
-        edPage->setEnabled(false);
-        udPage->setEnabled(false);
+        applyRingingRanges(transport::RingingLoader::CommonChoice);
     } else {
         setCaptionForRinging(cbCommon->itemText(chosen));
         m_transport.groupRingingMode = false;
@@ -119,23 +101,12 @@ void TfrmMain::cbCommonChange() {
         if (chosen - 1 < offered.size()) {
             LoadRinging(TChannels::kCommonScore, m_paths->campanelDir() + offered.at(chosen - 1));
         }
-        const int columns = commonScoreSize();
-        setPageSelector(pagesOfCommonRinging(columns));
-        if (chosen == m_transport.rememberedChoice && m_transport.rememberedColumn < columns) {
+        applyRingingRanges(transport::RingingLoader::CommonChoice);
+        if (chosen == m_transport.rememberedChoice && m_transport.rememberedColumn < commonScoreSize()) {
             // The same ringing again: keep the place (playback stays stopped).
-            const int column = std::max(0, m_transport.rememberedColumn);
-            m_transport.currentColumn = column;
-            m_transport.currentPage = column / kColumnsPerPage;
-            tbProgress->setMaximum(columns - 1);
-            tbProgress->setValue(column);
-            udPage->setPosition(m_transport.currentPage + 1);
-            edPage->setText(QString::number(udPage->position()));
-            if (cbShowNotes->isChecked()) {
-                PlaceScoreCursor();
-            }
+            restorePlayPlace(std::max(0, m_transport.rememberedColumn));
         }
     }
-    tbProgress->setMaximum(std::max(0, commonScoreSize() - 1));
     m_transport.rememberedChoice = chosen;
     uncheckPlayInTurn();
     if (cbShowNotes->isChecked()) {
@@ -174,12 +145,13 @@ void TfrmMain::cbCustomSelectionChange(int group) {
             LoadRinging(group, m_paths->campanelDir() + offered.at(chosen - 1));
         }
     }
-    setPageSelector(2);
+    // The ranges change without moving the playing column: a slider clamped
+    // to the shorter range is no seek.
+    applyRingingRanges(transport::RingingLoader::GroupChoice);
     m_transport.currentPage = 0;
     if (cbShowNotes->isChecked()) {
         RedrawScore();
     }
-    tbProgress->setMaximum(std::max(0, commonScoreSize() - 2));
     uncheckPlayInTurn();
 }
 

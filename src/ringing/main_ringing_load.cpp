@@ -7,10 +7,19 @@
 #include "base/TextCodec.h"
 #include "bells/EnsembleSettings.h"
 #include "ringing/RingingText.h"
+#include "ringing/RingingReader.h"
 #include "ringing/TfrmSelSound.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QStatusBar>
+
+namespace {
+
+// How long the refusal of a ringing file stays in the status bar.
+constexpr int kRefusalShownMs = 20000;
+
+} // namespace
 
 bool TfrmMain::applyRingingLoad(const RingingLoadResult& result) {
     if (!result.loaded) {
@@ -25,57 +34,61 @@ bool TfrmMain::applyRingingLoad(const RingingLoadResult& result) {
 }
 
 bool TfrmMain::LoadRinging(int index, const QString& path) {
-    return applyRingingLoad(m_channels->LoadRinging(index, path, sequencerInterval()));
+    const RingingLoadResult result = m_channels->LoadRinging(index, path, sequencerInterval());
+    if (result.refused) {
+        return refuseRinging(path, *result.refused);
+    }
+    return applyRingingLoad(result);
 }
 
 bool TfrmMain::loadRingingLines(int index, const QStringList& bodyLines) {
     return applyRingingLoad(m_channels->loadRingingLines(index, bodyLines, sequencerInterval()));
 }
 
-bool TfrmMain::applyRingingDocument(const RingingDocument& document, bool decodeBody) {
+bool TfrmMain::applyRingingDocument(const RingingDocument& document) {
     // The file's ensemble replaces the user's and becomes the stored one.
     // It is applied as the file gives it, not read back from the settings
     // file, so a settings file that cannot be written changes nothing here.
     nDisselectAllClick();
     ensemble_settings::write(*m_settingsFile, {document.bells, document.types});
-    QStringList body = document.body;
-    if (decodeBody) {
-        // An opened user ringing file is decoded here and once more by the
-        // load, as a list ringing is only by the load.
-        DecodeRingingText(body);
-    }
     // Applying it refills the choices and resets playback.
     applyEnsembleText(document.bells, document.types);
     // The body goes to the load in memory: nothing else reads it, and a
     // read-only installation loads it all the same.
-    return loadRingingLines(TChannels::kCommonScore, body);
+    return loadRingingLines(TChannels::kCommonScore, document.body);
+}
+
+bool TfrmMain::refuseRinging(const QString& path, const RingingReadFailure& failure) {
+    // A file beyond the limits is worth a word; any other failure stays
+    // silent and changes nothing, as every load does.
+    if (failure.reason == RingingReadFailure::TooLarge ||
+        failure.reason == RingingReadFailure::TooManyColumns) {
+        statusBar()->showMessage(ringingFailureMessage(path, failure), kRefusalShownMs);
+    }
+    return false;
 }
 
 bool TfrmMain::openUserRingingText(const QString& path) {
-    const std::optional<QStringList> lines = readTextLines(path);
-    if (!lines) {
-        return false;
+    const RingingRead read = readRingingDocument(path, RingingKind::User);
+    if (!read) {
+        return refuseRinging(path, read.failure);
     }
-    const std::optional<RingingDocument> document = parseRingingDocument(*lines, kUserRingingPreambleLines);
-    if (!document) {
-        return false;
-    }
-    setCaptionForRinging(document->name);
-    return applyRingingDocument(*document, true);
+    setCaptionForRinging(read.document->name);
+    return applyRingingDocument(*read.document);
 }
 
 bool TfrmMain::loadListRinging(const QStringList& fileLines) {
-    const std::optional<RingingDocument> document =
-        parseRingingDocument(fileLines, kListRingingPreambleLines);
-    if (!document) {
-        return false;
+    const RingingRead read = ringingDocumentFromLines(fileLines, RingingKind::List);
+    if (!read) {
+        return refuseRinging(fileLines.value(2), read.failure);
     }
-    setCaptionForRinging(document->name);
-    if (!applyRingingDocument(*document, false)) {
+    const RingingDocument& document = *read.document;
+    setCaptionForRinging(document.name);
+    if (!applyRingingDocument(document)) {
         return false;
     }
     showWholeRingingPages();
-    const int offered = cbCommon->findText(document->name);
+    const int offered = cbCommon->findText(document.name);
     if (offered > 0) {
         cbCommon->setCurrentIndex(offered);
     }
@@ -83,18 +96,19 @@ bool TfrmMain::loadListRinging(const QStringList& fileLines) {
 }
 
 bool TfrmMain::loadListRingingByName(const QString& name) {
-    const std::optional<QStringList> lines =
-        readTextLines(m_paths->customDir() + name + QStringLiteral(".kol"));
-    return lines && loadListRinging(*lines);
+    const QString path = m_paths->customDir() + name + QStringLiteral(".kol");
+    const RingingFileLines lines = readRingingFileLines(path);
+    if (!lines) {
+        return refuseRinging(path, lines.failure);
+    }
+    return loadListRinging(*lines.lines);
 }
 
 void TfrmMain::showWholeRingingPages() {
-    const int columns = commonScoreSize();
-    setPageSelector(columns / 64 + 1);
+    applyRingingRanges(transport::RingingLoader::Chooser);
     if (cbShowNotes->isChecked()) {
         RedrawScore();
     }
-    tbProgress->setMaximum(columns);
 }
 
 TfrmSelSound* TfrmMain::selSound() {

@@ -24,6 +24,9 @@ mkdir -p "$out/corpus"
     "$root/src/base/TextCodec.cpp" \
     "$root/src/base/AtomicFile.cpp" \
     "$root/src/base/Numbers.cpp" \
+    "$root/src/ringing/RingingReader.cpp" \
+    "$root/src/ringing/RingingFiles.cpp" \
+    "$root/src/bells/Ensemble.cpp" \
     $(pkg-config --libs Qt6Core) \
     -o "$out/ringing_fuzz"
 

@@ -1,7 +1,9 @@
 #include "TestSamples.h"
-#include "playback/audio/AudioEngine.h"
 #include "base/TextCodec.h"
+#include "playback/audio/AudioEngine.h"
+#include "ringing/RingingReader.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -84,7 +86,18 @@ TEST_F(RenderTool, ExitCodesAndMessages) {
          1,
          "no/such/dir"},
         {{ukl, out, data, root + QStringLiteral("elsewhere")}, 1, "desc.kli"}, // no catalogue
+        {{root + QStringLiteral("huge.ukl"), out, data, root}, 1, "too large"},
+        {{root + QStringLiteral("wide.ukl"), out, data, root}, 1, "too many columns"},
     };
+    // Beyond the limits, refused before anything is decoded or rendered.
+    {
+        QFile huge(root + QStringLiteral("huge.ukl"));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(kMaxRingingFileBytes + 1));
+    }
+    ASSERT_TRUE(writeTextLines(root + QStringLiteral("wide.ukl"),
+                               {QStringLiteral("111110000000000"), QStringLiteral("bbmssnnnnnnnnnn"),
+                                QStringLiteral("Wide"), QStringLiteral("144") + QString(300000, u'_')}));
     for (const Case& c : cases) {
         EXPECT_EQ(run(c.arguments), c.code) << c.arguments.join(u' ').toStdString();
         EXPECT_TRUE(errorText.contains(QString::fromUtf8(c.message))) << errorText.toStdString();

@@ -1,11 +1,13 @@
 // The transport and the generator inside the real main window (offscreen),
 // over a small program folder with one group ringing for each group.
 
-#include "base/TextCodec.h"
 #include "app/TfrmMain.h"
+#include "base/TextCodec.h"
 #include "support/TestProgram.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -80,4 +82,35 @@ TEST_F(TransportWindow, TempoControls) {
     frm->nTempUpClick();
     EXPECT_EQ(frm->sequencerInterval(), 50);
     EXPECT_EQ(frm->btnTemp->text(), "Темп: 1000");
+}
+
+// A group choice while column 127 plays changes the ranges without seeking:
+// the slider, clamped to the shorter range, does not pull the column back, so
+// column 127 is not struck twice and the ringing goes on from column 0.
+TEST_F(TransportWindow, GroupChoiceDuringPlaybackKeepsTheColumn) {
+    ASSERT_EQ(frm->groupSelector(0)->count(), 2);
+    frm->groupSelector(0)->setCurrentIndex(1);
+    frm->cbCustomSelectionChange(0);
+    ASSERT_EQ(frm->commonScoreSize(), 128);
+    frm->btnPlayClick();
+    ASSERT_TRUE(frm->isPlaying());
+    EXPECT_EQ(frm->tbProgress->maximum(), 128);
+
+    frm->tbProgress->setValue(127); // the user drags to the last column
+    ASSERT_EQ(frm->sequencer().currentColumn(), 127);
+    frm->groupSelector(1)->setCurrentIndex(1);
+    frm->cbCustomSelectionChange(1);
+    EXPECT_EQ(frm->sequencer().currentColumn(), 127);
+    EXPECT_EQ(frm->tbProgress->maximum(), 126);
+    EXPECT_EQ(frm->udPage->max(), 2);
+    EXPECT_TRUE(frm->isPlaying());
+
+    // The next strike is the loop's column 0 (or a column after it when the
+    // tick came late), never 126 or 127 again.
+    QDeadlineTimer deadline(3000);
+    while (frm->sequencer().currentColumn() == 127 && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_LT(frm->sequencer().currentColumn(), 126);
+    frm->btnStopClick();
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <optional>
 #include <vector>
 
 namespace audio {
@@ -18,21 +17,41 @@ bool isSoundFile(const std::filesystem::path& path) {
     return ext == ".wav" || ext == ".mp3";
 }
 
+std::vector<std::string> soundFilesOf(const std::string& folder) {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& item : std::filesystem::directory_iterator(folder, ec)) {
+        if (item.is_regular_file(ec) && isSoundFile(item.path())) {
+            files.push_back(SampleCache::keyFor(item.path().string()));
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 } // namespace
 
-SampleCache::SampleCache(int sampleRate) : m_sampleRate(sampleRate) {}
+SampleCache::SampleCache(int sampleRate)
+    : SampleCache(sampleRate, [](const std::string& path, int rate, std::string* error) {
+          return decodeSample(path, rate, error);
+      }) {}
+
+SampleCache::SampleCache(int sampleRate, Decoder decoder)
+    : m_sampleRate(sampleRate), m_decoder(std::move(decoder)) {}
 
 SampleCache::~SampleCache() {
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
         m_pendingFolders.clear();
-        // Anyone still waiting on a queued file gets "no sample", not a hang.
-        for (auto& [key, promise] : m_pendingFiles) {
+        m_files.clear();
+        m_urgent.clear();
+        // Anyone still waiting on a claimed file gets "no sample", not a hang.
+        for (auto& [key, promise] : m_claimed) {
             m_entries.erase(key);
             promise.set_value(nullptr);
         }
-        m_pendingFiles.clear();
+        m_claimed.clear();
     }
     m_wake.notify_all();
     if (m_thread.joinable()) {
@@ -48,7 +67,7 @@ SampleCache::Result SampleCache::decodeClaimed(const std::string& key, std::prom
                                                std::string* error) {
     Result result;
     try {
-        result = decodeSample(key, m_sampleRate, error);
+        result = m_decoder(key, m_sampleRate, error);
     } catch (const std::exception& e) {
         if (error) {
             *error = key + ": " + e.what();
@@ -73,6 +92,9 @@ std::shared_ptr<const Sample> SampleCache::get(const std::string& path, std::str
         std::unique_lock lock(m_mutex);
         auto it = m_entries.find(key);
         if (it != m_entries.end()) {
+            if (!it->second.ready) {
+                ++m_callerWaits;
+            }
             std::shared_future<Result> pending = it->second.result;
             lock.unlock();
             Result result = pending.get();
@@ -83,7 +105,27 @@ std::shared_ptr<const Sample> SampleCache::get(const std::string& path, std::str
         }
         m_entries[key].result = promise.get_future().share();
     }
+    ++m_callerWaits;
     return decodeClaimed(key, promise, error);
+}
+
+std::shared_ptr<const Sample> SampleCache::tryGet(const std::string& path) {
+    const std::string key = keyFor(path);
+    std::lock_guard lock(m_mutex);
+    auto it = m_entries.find(key);
+    if (it != m_entries.end()) {
+        // Ready, or on its way: the background thread has claimed it.
+        return it->second.ready ? it->second.result.get() : nullptr;
+    }
+    if (m_stopping) {
+        return nullptr;
+    }
+    if (std::find(m_urgent.begin(), m_urgent.end(), key) == m_urgent.end()) {
+        m_urgent.push_back(key);
+    }
+    ensureThread();
+    m_wake.notify_one();
+    return nullptr;
 }
 
 bool SampleCache::isReady(const std::string& path) const {
@@ -101,15 +143,6 @@ SampleCache::Availability SampleCache::availability(const std::string& path) con
     return it->second.ready ? Availability::Ready : Availability::Decoding;
 }
 
-void SampleCache::preloadFolder(const std::string& folder) {
-    std::lock_guard lock(m_mutex);
-    if (m_stopping) {
-        return;
-    }
-    m_pendingFolders.push_back(folder);
-    startThreadLocked();
-}
-
 void SampleCache::preloadFile(const std::string& path) {
     const std::string key = keyFor(path);
     std::lock_guard lock(m_mutex);
@@ -118,95 +151,92 @@ void SampleCache::preloadFile(const std::string& path) {
     }
     std::promise<Result> promise;
     m_entries[key].result = promise.get_future().share();
-    m_pendingFiles.emplace_back(key, std::move(promise));
-    startThreadLocked();
+    m_claimed.emplace_back(key, std::move(promise));
+    ensureThread();
+    m_wake.notify_one();
 }
 
-void SampleCache::startThreadLocked() {
+void SampleCache::preloadFolder(const std::string& folder) {
+    std::lock_guard lock(m_mutex);
+    if (m_stopping) {
+        return;
+    }
+    // The folder now in use comes first; what an earlier folder had left is
+    // dropped (it is queued again when that folder comes back into use).
+    m_files.clear();
+    m_pendingFolders.clear();
+    m_pendingFolders.push_back(folder);
+    ensureThread();
+    m_wake.notify_one();
+}
+
+void SampleCache::ensureThread() {
     if (!m_thread.joinable()) {
         m_thread = std::thread([this] { preloadLoop(); });
     }
-    m_wake.notify_one();
+}
+
+bool SampleCache::hasWork() const {
+    return !m_urgent.empty() || !m_claimed.empty() || !m_files.empty() || !m_pendingFolders.empty();
 }
 
 void SampleCache::waitForPreload() {
     std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return m_pendingFolders.empty() && m_pendingFiles.empty() && !m_busy; });
-}
-
-void SampleCache::serveQueuedFiles() {
-    for (;;) {
-        std::pair<std::string, std::promise<Result>> job;
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_stopping || m_pendingFiles.empty()) {
-                return;
-            }
-            job = std::move(m_pendingFiles.front());
-            m_pendingFiles.pop_front();
-        }
-        decodeClaimed(job.first, job.second, nullptr);
-    }
+    m_idle.wait(lock, [this] { return m_stopping || (!hasWork() && !m_busy); });
 }
 
 void SampleCache::preloadLoop() {
     for (;;) {
-        std::optional<std::string> folder;
+        std::string key;
+        std::string folder;
+        std::promise<Result> promise;
         {
             std::unique_lock lock(m_mutex);
-            m_wake.wait(
-                lock, [this] { return m_stopping || !m_pendingFolders.empty() || !m_pendingFiles.empty(); });
+            if (!hasWork()) {
+                m_busy = false;
+                m_idle.notify_all();
+            }
+            m_wake.wait(lock, [this] { return m_stopping || hasWork(); });
             if (m_stopping) {
                 m_busy = false;
                 m_idle.notify_all();
                 return;
             }
             m_busy = true;
-            if (!m_pendingFolders.empty()) {
+            if (!m_urgent.empty()) {
+                key = std::move(m_urgent.front());
+                m_urgent.pop_front();
+            } else if (!m_claimed.empty()) {
+                // Claimed by preloadFile: its entry and promise exist already.
+                auto job = std::move(m_claimed.front());
+                m_claimed.pop_front();
+                lock.unlock();
+                decodeClaimed(job.first, job.second, nullptr);
+                continue;
+            } else if (!m_files.empty()) {
+                key = std::move(m_files.front());
+                m_files.pop_front();
+            } else {
                 folder = std::move(m_pendingFolders.front());
                 m_pendingFolders.pop_front();
             }
-        }
-        serveQueuedFiles();
-        if (!folder) {
-            std::lock_guard lock(m_mutex);
-            m_busy = false;
-            if (m_pendingFolders.empty() && m_pendingFiles.empty()) {
-                m_idle.notify_all();
-            }
-            continue;
-        }
-
-        std::vector<std::string> files;
-        std::error_code ec;
-        for (const auto& item : std::filesystem::directory_iterator(*folder, ec)) {
-            if (item.is_regular_file(ec) && isSoundFile(item.path())) {
-                files.push_back(keyFor(item.path().string()));
-            }
-        }
-        std::sort(files.begin(), files.end());
-
-        for (const std::string& key : files) {
-            std::promise<Result> promise;
-            {
-                std::lock_guard lock(m_mutex);
-                if (m_stopping) {
-                    break;
-                }
+            if (!key.empty()) {
                 if (m_entries.count(key) != 0) {
-                    continue; // decoded already, or being decoded for a strike
+                    continue; // decoded already, or being decoded for a caller of get()
                 }
                 m_entries[key].result = promise.get_future().share();
             }
-            decodeClaimed(key, promise, nullptr);
-            serveQueuedFiles();
         }
-
-        std::lock_guard lock(m_mutex);
-        m_busy = false;
-        if (m_pendingFolders.empty() && m_pendingFiles.empty()) {
-            m_idle.notify_all();
+        if (!folder.empty()) {
+            std::vector<std::string> files = soundFilesOf(folder);
+            std::lock_guard lock(m_mutex);
+            // Another folder queued meanwhile replaces this one.
+            if (m_pendingFolders.empty()) {
+                m_files.assign(files.begin(), files.end());
+            }
+            continue;
         }
+        decodeClaimed(key, promise, nullptr);
     }
 }
 

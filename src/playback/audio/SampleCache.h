@@ -2,8 +2,10 @@
 
 #include "playback/audio/Sample.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <future>
 #include <map>
 #include <memory>
@@ -18,13 +20,23 @@ namespace audio {
 // the cache: voices refer to cached samples by plain pointer, so an entry is
 // never dropped once it has decoded.
 //
-// A folder can be decoded on a background thread (the whole sample set at
-// start-up). A request for a sample that nobody has started decoding decodes
-// it at once on the caller's thread; a request for one that the background
-// thread is decoding waits for that sample only.
+// Decoding (and converting to the output rate, which for a long bell takes a
+// noticeable fraction of a second) runs on one background thread: a sample
+// folder is queued whole (the set at start-up, the new set on a change of
+// model row or stereo), and a sample asked for by a strike before its turn
+// moves to the front. Two ways to ask:
+// - tryGet never waits: it answers the sample when it is ready and nothing
+//   otherwise, so the window's thread never stalls on a conversion;
+// - get waits for the sample, decoding it on the caller's thread when nobody
+//   has started it (offline rendering, where waiting is right).
 class SampleCache {
 public:
+    using Decoder = std::function<std::shared_ptr<const Sample>(const std::string& path, int outputRate,
+                                                                std::string* error)>;
+
     explicit SampleCache(int sampleRate);
+    // With another decoder in place of decodeSample (checks use this).
+    SampleCache(int sampleRate, Decoder decoder);
     ~SampleCache();
 
     SampleCache(const SampleCache&) = delete;
@@ -37,9 +49,21 @@ public:
     // later is decoded on the next request.
     std::shared_ptr<const Sample> get(const std::string& path, std::string* error = nullptr);
 
+    // The sample when it has decoded; otherwise null at once, with the
+    // sample queued first on the background thread (unless it is being
+    // decoded already).
+    std::shared_ptr<const Sample> tryGet(const std::string& path);
+
     // Queues every .wav and .mp3 file of the folder (not its subfolders) for
-    // decoding on the background thread. Returns at once.
+    // decoding on the background thread, ahead of the files of folders
+    // queued earlier and not yet started. Returns at once.
     void preloadFolder(const std::string& folder);
+
+    // Blocks until the background thread has nothing left to do.
+    void waitForPreload();
+
+    // Whether the sample has finished decoding successfully.
+    bool isReady(const std::string& path) const;
 
     // Where a file stands: not in the cache (never asked for, or it failed to
     // decode), being decoded, or decoded.
@@ -53,11 +77,10 @@ public:
     // commentary) that must not hold up the caller's thread.
     void preloadFile(const std::string& path);
 
-    // Blocks until the background thread has nothing left to do.
-    void waitForPreload();
-
-    // Whether the sample has finished decoding successfully.
-    bool isReady(const std::string& path) const;
+    // How often get() made its caller wait for a decoding: decoding on the
+    // caller's thread or waiting for the background thread's. tryGet never
+    // counts here.
+    int callerWaits() const { return m_callerWaits.load(); }
 
     static std::string keyFor(const std::string& path);
 
@@ -70,21 +93,28 @@ private:
     };
 
     Result decodeClaimed(const std::string& key, std::promise<Result>& promise, std::string* error);
+    void ensureThread();
+    bool hasWork() const;
     void preloadLoop();
-    // Decodes the files queued by preloadFile; background thread only.
-    void serveQueuedFiles();
-    void startThreadLocked();
 
     const int m_sampleRate;
+    const Decoder m_decoder;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
     std::map<std::string, Entry> m_entries;
+    // Work of the background thread, in the order it is taken: samples a
+    // strike asked for, then the files of the folder being preloaded, then
+    // folders still to be listed.
+    std::deque<std::string> m_urgent;
+    // Files claimed by preloadFile, each with the promise its entry waits on;
+    // taken after the strikes' samples, before the folders' files.
+    std::deque<std::pair<std::string, std::promise<Result>>> m_claimed;
+    std::deque<std::string> m_files;
     std::deque<std::string> m_pendingFolders;
-    // Files claimed by preloadFile, each with the promise its entry waits on.
-    std::deque<std::pair<std::string, std::promise<Result>>> m_pendingFiles;
     bool m_busy = false;
     bool m_stopping = false;
+    std::atomic<int> m_callerWaits{0};
     std::thread m_thread;
 };
 

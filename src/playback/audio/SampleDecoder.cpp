@@ -42,7 +42,20 @@ bool readAll(SNDFILE* file, int fileChannels, int keptChannels, std::vector<floa
     return sf_error(file) == SF_ERR_NO_ERROR;
 }
 
-bool resample(std::vector<float>& data, int channels, int fromRate, int toRate, std::string* error) {
+int converterType(Converter converter) {
+    switch (converter) {
+    case Converter::Best:
+        return SRC_SINC_BEST_QUALITY;
+    case Converter::Medium:
+        return SRC_SINC_MEDIUM_QUALITY;
+    case Converter::Fastest:
+        break;
+    }
+    return SRC_SINC_FASTEST;
+}
+
+bool resample(std::vector<float>& data, int channels, int fromRate, int toRate, Converter converter,
+              std::string* error) {
     const long inFrames = static_cast<long>(data.size() / static_cast<std::size_t>(channels));
     const double ratio = static_cast<double>(toRate) / static_cast<double>(fromRate);
     const long outCapacity = static_cast<long>(std::ceil(static_cast<double>(inFrames) * ratio)) + 64;
@@ -54,7 +67,7 @@ bool resample(std::vector<float>& data, int channels, int fromRate, int toRate, 
     job.output_frames = outCapacity;
     job.src_ratio = ratio;
     job.end_of_input = 1;
-    const int result = src_simple(&job, SRC_SINC_BEST_QUALITY, channels);
+    const int result = src_simple(&job, converterType(converter), channels);
     if (result != 0) {
         setError(error, std::string("sample rate conversion failed: ") + src_strerror(result));
         return false;
@@ -85,7 +98,8 @@ std::shared_ptr<const Sample> makeSample(std::string path, int channels, int sam
     return sample;
 }
 
-std::shared_ptr<const Sample> decodeSample(const std::string& path, int outputRate, std::string* error) {
+std::shared_ptr<const Sample> decodeSample(const std::string& path, int outputRate, std::string* error,
+                                           Converter converter) {
     SF_INFO info{};
     std::unique_ptr<SNDFILE, SndFileCloser> file(sf_open(path.c_str(), SFM_READ, &info));
     if (!file) {
@@ -110,7 +124,8 @@ std::shared_ptr<const Sample> decodeSample(const std::string& path, int outputRa
         setError(error, path + ": no audio in the file");
         return nullptr;
     }
-    if (info.samplerate != outputRate && !resample(data, channels, info.samplerate, outputRate, error)) {
+    if (info.samplerate != outputRate &&
+        !resample(data, channels, info.samplerate, outputRate, converter, error)) {
         return nullptr;
     }
     return makeSample(path, channels, outputRate, std::move(data));
