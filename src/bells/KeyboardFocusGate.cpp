@@ -44,16 +44,19 @@ bool keyboardRingingMayAct(const QWidget* mainWindow, const QObject* watched) {
     if (!mainWindow || !watched) {
         return false;
     }
+    const auto ringsBells = [mainWindow](const QWidget* window) {
+        return window && (window == mainWindow || window->property(kRingsBellsProperty).toBool());
+    };
     const QWidget* active = QApplication::activeWindow();
-    const bool ringingWindow =
-        active && (active == mainWindow || active->property(kRingsBellsProperty).toBool());
-    if (!ringingWindow || watched != active->windowHandle()) {
+    if (!ringsBells(active) || watched != active->windowHandle()) {
         return false;
     }
     if (QApplication::activePopupWidget()) {
         return false;
     }
-    if (const QWidget* modal = QApplication::activeModalWidget(); modal && modal != active) {
+    // A modal dialog of its own (a file chooser, a message) takes the keys,
+    // unless it is one that rings the bells itself.
+    if (const QWidget* modal = QApplication::activeModalWidget(); modal && !ringsBells(modal)) {
         return false;
     }
     return !takesTypedKeys(QApplication::focusWidget());

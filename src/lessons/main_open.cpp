@@ -4,6 +4,7 @@
 #include "app/TfrmMain.h"
 #include "lessons/CommandLine.h"
 #include "lessons/UserRingingCheck.h"
+#include "ringing/RingingReader.h"
 #include "ui/AboutBox.h"
 
 #include <QApplication>
@@ -17,7 +18,6 @@
 namespace {
 
 // Far beyond any ringing an hour long; anything larger is not one.
-constexpr qint64 kLargestRingingFile = 16 * 1024 * 1024;
 
 // Not modal-blocking: the message may come during start-up or while the
 // window is being raised for a second start.
@@ -34,13 +34,22 @@ void showOpenFailure(QWidget* parent, const QString& text) {
 void TfrmMain::OpenUserRinging(const QString& path) {
     // A file that is not a ringing changes nothing: checked whole before the
     // ensemble, the settings or the score are touched.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestRingingFile) {
-        showOpenFailure(this,
-                        QStringLiteral("Не удалось прочитать файл «%1».").arg(QFileInfo(path).fileName()));
+    // The one reader of ringing files applies the size limits before
+    // anything is read whole.
+    const RingingFileLines read = readRingingFileLines(path);
+    if (!read) {
+        const bool tooLarge = read.failure.reason == RingingReadFailure::TooLarge ||
+                              read.failure.reason == RingingReadFailure::TooManyColumns;
+        if (tooLarge) {
+            refuseRinging(path, read.failure);
+        }
+        showOpenFailure(this, tooLarge ? ringingFailureMessage(path, read.failure)
+                                       : QStringLiteral("Не удалось прочитать файл «%1».")
+                                             .arg(QFileInfo(path).fileName()));
         return;
     }
-    if (!looksLikeUserRinging(file.readAll())) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !looksLikeUserRinging(file.readAll())) {
         showOpenFailure(this, notARingingMessage(path));
         return;
     }

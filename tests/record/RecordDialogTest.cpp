@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,11 +54,13 @@ protected:
         return rec;
     }
 
-    // A key press as the display server delivers it, with its own timestamp.
+    // A key press as the display server delivers it, with its own timestamp,
+    // to the window the user works in: the recording dialog while it is open.
     void press(int qtKey, std::uint64_t timestamp = 0) {
         QKeyEvent event(QEvent::KeyPress, qtKey, Qt::NoModifier);
         event.setTimestamp(timestamp);
-        QCoreApplication::sendEvent(frm->windowHandle(), &event);
+        QWidget* active = QApplication::activeWindow();
+        QCoreApplication::sendEvent(active ? active->windowHandle() : frm->windowHandle(), &event);
     }
 
     std::optional<RingingDocument> savedFile(const QString& path) const {
