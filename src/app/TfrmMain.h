@@ -46,8 +46,11 @@
 
 class TfrmSelSound;
 
+class AnimationWorkers;
+class BellAnimation;
 class BellStrip;
 class EventHook;
+class FullView;
 class KeyStrikes;
 
 // The main window. It owns every object of the program for its whole life
@@ -400,6 +403,16 @@ public:
     bool isFullViewActive() const;
     void DrawFullScore();
     void PlaceFullScoreCursor();
+    // The animation of both views, the full view and the three workers
+    // (nullptr until start-up has created them).
+    BellAnimation* bellAnimation() const { return m_bellAnimation; }
+    FullView* fullView() const { return m_fullView; }
+    AnimationWorkers* animationWorkers() const { return m_animationWorkers; }
+
+private:
+    BellAnimation* m_bellAnimation = nullptr;
+    FullView* m_fullView = nullptr;
+    AnimationWorkers* m_animationWorkers = nullptr;
 
     // ---- recording, output, lessons and files ----
 public:

@@ -59,7 +59,7 @@ void TfrmMain::FormResize() {
     layoutGroupBands();
     // 4: group ringing selectors, cbCommon and the full-view button.
     layoutGroupSelectorsAndCommon();
-    // 5-6: animation pictures and score (score subsystem).
+    // 5: animation pictures (with the group bands, step 3); 6: score (score subsystem).
     // 7
     const int half = (pnlInfo->width() - pnlBanner->width()) / 2;
     pnlBellInfo->setFixedWidth(std::max(0, half));
@@ -79,6 +79,8 @@ void TfrmMain::layoutGroupBands() {
     pnlMiddle->setGeometry(box.left(), box.top() + small, box.width(), middle);
     pnlBig->setGeometry(box.left(), box.top() + small + middle, box.width(), big);
     layoutGroupSelectors();
+    // The animation pictures sit beside their bands, below the selectors.
+    LayoutBellImages();
 }
 
 void TfrmMain::layoutGroupSelectorsAndCommon() {

@@ -2,6 +2,9 @@
 // destruction. Each step belongs to a subsystem; this file fixes the order.
 
 #include "app/TfrmMain.h"
+#include "score/AnimationWorkers.h"
+#include "score/BellAnimation.h"
+#include "score/FullView.h"
 #include "ui/JpegImage.h"
 
 #include <QApplication>
@@ -102,16 +105,43 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { createBellStrip(); });
     // 14: the three group ringing selectors.
     runStartupStep([this] { createGroupSelectors(); });
+    // 15-16: the animation pictures of the usual view, then of the full view
+    // (pnlCustomSelections and pnlImages paint through the window's back
+    // buffer, so switching pictures never flickers).
+    runStartupStep([this] {
+        m_bellAnimation = new BellAnimation(*this);
+        m_bellAnimation->CreateBellImages();
+        m_bellAnimation->CreateChordImages();
+        m_bellAnimation->CreateAnimationOffImages();
+        m_bellAnimation->CreateFullBellImages();
+        m_bellAnimation->CreateFullChordImages();
+        m_bellAnimation->CreateFullAnimationOffImages();
+    });
+    // 17: the full view's score images and cursor bars.
+    runStartupStep([this] {
+        m_fullView = new FullView(*this, *m_bellAnimation);
+        m_fullView->CreateFullScoreImages();
+    });
     // 18-22: the ensemble, the distributions and the stored ensemble.
     runStartupStep([this] { clearEnsemble(); });
     runStartupStep([this] { fillDistributions(); });
     runStartupStep([this] { ShowBellInfo(); });
     runStartupStep([this] { RecomputeGroups(); });
     runStartupStep([this] { RestoreEnsembleFromSettings(); });
+    // 25: the pictures of the chosen style, at rest.
+    runStartupStep([this] {
+        m_bellAnimation->HideOtherViewImages();
+        ResetBellImages();
+    });
     // 26: the count of selected bells.
     runStartupStep([this] { ShowBellCount(); });
+    // 27: the view style and the animation switch as the settings have them.
+    runStartupStep([this] { cbViewChange(); });
+    runStartupStep([this] { cbShowMovieClick(); });
     // 28: the recording command becomes available.
     runStartupStep([this] { nRec->setVisible(true); });
+    // 30: the three animation workers, each handing its operation over once.
+    runStartupStep([this] { m_animationWorkers = new AnimationWorkers(*this); });
     // 31: a user ringing file named on the command line.
     runStartupStep([this] { openCommandLineFile(); });
 }
@@ -191,6 +221,12 @@ void TfrmMain::FormDestroy() {
     guarded([this] {
         mmResetTimer->stop();
         mmTimer->stop();
+    });
+    // The workers, in the order scroll, strike, image reset; their bodies
+    // have ended long before, so nothing is waited for.
+    guarded([this] {
+        delete m_animationWorkers;
+        m_animationWorkers = nullptr;
     });
     // The group ringing selectors; keyboard strikes still on their way, the
     // keyboard handler and the bell strip; then the ringing catalogue.

@@ -1,0 +1,55 @@
+#include "score/FullViewLayout.h"
+
+#include "base/Rounding.h"
+#include "score/FullScoreLayout.h"
+
+#include <algorithm>
+
+namespace fullview {
+
+std::array<int, 4> frameTops(int imagesHeight) {
+    const double step = (imagesHeight - 24) / 3.0;
+    // Integer division truncates toward zero, as the offset must.
+    const int offset = (roundHalfEven(step) - kFramePictureHeight) / 2;
+    std::array<int, 4> tops{};
+    for (int i = 0; i < 4; ++i) {
+        tops[static_cast<std::size_t>(i)] = roundHalfEven(4 + i * (step + 8)) + offset;
+    }
+    tops[3] = tops[0];
+    return tops;
+}
+
+int frameLeft(int imagesClientWidth) {
+    return (imagesClientWidth - kFramePictureWidth) / 2;
+}
+
+CursorPlace cursorPlace(int column) {
+    CursorPlace place;
+    place.inPage = column;
+    while (place.inPage >= 64) {
+        place.inPage -= 64;
+    }
+    place.inBar = place.inPage;
+    while (place.inBar > 15) {
+        place.inBar -= 16;
+    }
+    return place;
+}
+
+int cursorTop(int column, int notesHeight) {
+    const CursorPlace place = cursorPlace(column);
+    return roundHalfEven(place.inPage * notesHeight / 64.0 + fullscore::barShiftOfPlace(place.inBar)) + 2;
+}
+
+ToolRow toolRow(int fullViewLeft, int customBells1Left, int customBells1Width, int fullCommonLeft) {
+    ToolRow row;
+    row.commonWidth = std::max(0, fullViewLeft - customBells1Left - customBells1Width - 46);
+    row.usualViewLeft = fullCommonLeft + row.commonWidth + 8;
+    return row;
+}
+
+int titleTop(int panelClientHeight, int labelHeight) {
+    return (panelClientHeight - labelHeight) / 2;
+}
+
+} // namespace fullview
