@@ -23,7 +23,6 @@ void mirror(const QComboBox* from, QComboBox* to) {
     to->clear();
     to->addItems(items);
     to->setCurrentIndex(from->currentIndex());
-    to->setEnabled(from->isEnabled());
 }
 
 } // namespace
