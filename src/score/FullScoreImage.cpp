@@ -1,5 +1,7 @@
 #include "score/FullScoreImage.h"
 
+#include "score/ScorePainter.h"
+
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -13,14 +15,16 @@ FullScoreImage::FullScoreImage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void FullScoreImage::draw(const QList<fullscore::Primitive>& lines, const QList<fullscore::Primitive>& dots,
-                          const QColor& colour, const QColor& background) {
+void FullScoreImage::draw(const std::vector<ScorePrimitive>& grid, const std::vector<ScorePrimitive>& dots,
+                          const QColor& colour, const QColor& face) {
     if (width() > m_surface.width() || height() > m_surface.height()) {
         // A window stretched over more than the screen it started on.
         m_surface = QImage(size().expandedTo(m_surface.size()), QImage::Format_RGB32);
     }
-    QPainter(&m_surface).fillRect(QRect(QPoint(0, 0), size()), background);
-    fullscore::paint(m_surface, lines, dots, colour);
+    QPainter painter(&m_surface);
+    paintScorePrimitives(painter, grid, face);
+    fullscore::paintDots(painter, dots, colour);
+    painter.end();
     update();
 }
 
@@ -31,22 +35,15 @@ void FullScoreImage::paintEvent(QPaintEvent* event) {
 
 namespace fullscore {
 
-void paint(QImage& image, const QList<Primitive>& lines, const QList<Primitive>& dots, const QColor& colour) {
-    QPainter painter(&image);
-    painter.setPen(QPen(Qt::black, 0));
-    for (const Primitive& line : lines) {
-        // The end point is not part of the line.
-        const QPoint step((line.to.x() > line.from.x()) - (line.to.x() < line.from.x()),
-                          (line.to.y() > line.from.y()) - (line.to.y() < line.from.y()));
-        painter.drawLine(line.from, line.to - step);
-    }
+void paintDots(QPainter& painter, const std::vector<ScorePrimitive>& dots, const QColor& colour) {
+    painter.save();
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    for (const Primitive& dot : dots) {
-        painter.drawEllipse(
-            QRectF(dot.from.x() - kDotRadius, dot.from.y() - kDotRadius, 2 * kDotRadius, 2 * kDotRadius));
+    for (const ScorePrimitive& dot : dots) {
+        painter.drawEllipse(QRectF(dot.box()));
     }
+    painter.restore();
 }
 
 } // namespace fullscore

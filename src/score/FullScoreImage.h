@@ -1,10 +1,12 @@
 #pragma once
 
-#include "score/FullScoreLayout.h"
+#include "score/ScoreLayout.h"
 
 #include <QColor>
 #include <QImage>
 #include <QWidget>
+
+#include <vector>
 
 // One group's image of the full view's vertical score: a drawing surface
 // of the screen's size, allocated once, on which a page is drawn when it
@@ -14,10 +16,10 @@ class FullScoreImage : public QWidget {
 public:
     explicit FullScoreImage(QWidget* parent);
 
-    // Clears the part the widget shows to `background`, then draws the
-    // lines in black and the dots in `colour`.
-    void draw(const QList<fullscore::Primitive>& lines, const QList<fullscore::Primitive>& dots,
-              const QColor& colour, const QColor& background);
+    // Draws the grid (face, lanes and bar lines) and the dots in `colour`
+    // on the part of the surface the widget shows.
+    void draw(const std::vector<ScorePrimitive>& grid, const std::vector<ScorePrimitive>& dots,
+              const QColor& colour, const QColor& face);
     const QImage& surface() const { return m_surface; }
 
 protected:
@@ -29,8 +31,8 @@ private:
 
 namespace fullscore {
 
-// Draws the primitives on `image` (lines 1 pixel black, end point excluded;
-// dots filled circles in `colour`).
-void paint(QImage& image, const QList<Primitive>& lines, const QList<Primitive>& dots, const QColor& colour);
+// The dots of one group: filled circles in their boxes, right and bottom
+// edges excluded, in the group's colour.
+void paintDots(QPainter& painter, const std::vector<ScorePrimitive>& dots, const QColor& colour);
 
 } // namespace fullscore

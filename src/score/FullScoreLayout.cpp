@@ -23,21 +23,20 @@ int imageOfLetter(QChar letter) {
 
 } // namespace
 
-double barShiftOfPlace(int place) {
-    return place < 9 ? (8 - place) * 0.6 : (9 - place) * 0.6;
-}
-
-QList<Primitive> gridOf(QSize size, int bells) {
+std::vector<ScorePrimitive> gridOf(QSize size, int bells) {
     const int w = size.width();
     const int h = size.height();
-    QList<Primitive> lines;
+    std::vector<ScorePrimitive> lines;
+    lines.push_back({ScorePrimitiveKind::FilledRect, QPoint(0, 0), QPoint(w, h), 1, ScoreColourRole::Face});
     for (int k = 1; k <= bells; ++k) {
         const int x = roundHalfEven(k * static_cast<double>(w) / (bells + 1));
-        lines.append({Primitive::Kind::Line, QPoint(x, 2), QPoint(x, h - 4)});
+        lines.push_back(
+            {ScorePrimitiveKind::Line, QPoint(x, 2), QPoint(x, h - 4), 1, ScoreColourRole::Staff});
     }
     for (int k = 1; k <= 3; ++k) {
         const int y = roundHalfEven(k * static_cast<double>(h) / 4);
-        lines.append({Primitive::Kind::Line, QPoint(2, y), QPoint(w - 4, y)});
+        lines.push_back(
+            {ScorePrimitiveKind::Line, QPoint(2, y), QPoint(w - 4, y), 1, ScoreColourRole::Staff});
     }
     return lines;
 }
@@ -45,12 +44,11 @@ QList<Primitive> gridOf(QSize size, int bells) {
 Notes notesOf(const NotesInput& input) {
     Notes notes;
     const double step = (input.sizes[2].height() - 4) / 64.0;
-    const int first = kColumnsPerPage * input.page;
+    const int first = kScorePageColumns * input.page;
     for (const QStringList& score : input.scores) {
-        const int end = std::min<qsizetype>(first + kColumnsPerPage, score.size());
+        const int end = std::min<qsizetype>(first + kScorePageColumns, score.size());
         double y = 2.0;
         for (int column = first; column < end; ++column, y += step) {
-            const int place = (column - first) % 16 + 1;
             const QString& text = score.at(column);
             qsizetype start = 0;
             while (start <= text.size()) {
@@ -77,9 +75,11 @@ Notes notesOf(const NotesInput& input) {
                 const double lane =
                     static_cast<double>(w) / (input.bellCounts[static_cast<std::size_t>(image)] + 1);
                 const int x = image == 2 ? roundHalfEven(d * lane) : w - roundHalfEven(d * lane);
-                const int dotY = roundHalfEven(barShiftOfPlace(place) + y + 4);
-                notes.dots[static_cast<std::size_t>(image)].append(
-                    {Primitive::Kind::Dot, QPoint(x, dotY), {}});
+                // The page starts a bar, so the column's place in the page gives its bar shift.
+                const int dotY = roundHalfEven(scoreBarShift(column - first) + y + 4);
+                notes.dots[static_cast<std::size_t>(image)].push_back(
+                    {ScorePrimitiveKind::FilledEllipse, QPoint(x - kDotRadius, dotY - kDotRadius),
+                     QPoint(x + kDotRadius, dotY + kDotRadius), 1, ScoreColourRole::Ink});
             }
         }
     }

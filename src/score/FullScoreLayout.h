@@ -1,40 +1,25 @@
 #pragma once
 
-#include <QList>
-#include <QPoint>
+#include "score/ScoreLayout.h"
+
 #include <QSize>
 #include <QStringList>
 
 #include <array>
+#include <vector>
 
 // The vertical score of the full view: one image per group, time running
 // downwards, a lane per selected bell and every strike a dot on its lane
-// (no stems, beams, flags or rests). Pixel coordinates only; the painter
-// draws them.
+// (no stems, beams, flags or rests). The same primitives as the staves;
+// the staff colour draws the lanes, the ink the dots, in the group's colour.
 namespace fullscore {
 
-inline constexpr int kColumnsPerPage = 64;
 inline constexpr int kDotRadius = 5;
 
-// The shift of a place in the bar towards the bar's middle: (8 - p) * 0.6
-// below 9, (9 - p) * 0.6 from 9 on. The dots pass the place 1..16, the
-// cursor its 0-based place.
-double barShiftOfPlace(int place);
-
-struct Primitive {
-    enum class Kind { Line, Dot };
-    Kind kind = Kind::Line;
-    // Line: from `from` to `to`, the end point excluded. Dot: a filled
-    // circle in the box from - (5, 5) to from + (5, 5), right and bottom excluded.
-    QPoint from;
-    QPoint to;
-    bool operator==(const Primitive&) const = default;
-};
-
-// Lanes and bar lines of one image of the given size for a group of `bells`
-// selected bells: a lane at k/(bells + 1) of the width for k = 1..bells,
-// bar lines at a quarter, half and three quarters of the height.
-QList<Primitive> gridOf(QSize size, int bells);
+// The face, then lanes at k/(bells + 1) of the width for k = 1..bells from
+// y 2 to H - 4, and bar lines at a quarter, half and three quarters of the
+// height from x 2 to W - 4.
+std::vector<ScorePrimitive> gridOf(QSize size, int bells);
 
 // Image index 0 small, 1 middle, 2 big, as the groups.
 struct NotesInput {
@@ -45,7 +30,7 @@ struct NotesInput {
 };
 
 struct Notes {
-    std::array<QList<Primitive>, 3> dots;
+    std::array<std::vector<ScorePrimitive>, 3> dots;
     // A token whose position is not a digit stopped the page's dots there;
     // the dots before it stay.
     bool stopped = false;

@@ -208,7 +208,7 @@ void FullView::PlaceFullScoreCursor(int column) {
         return;
     }
     const QRect client = m_window.pnlBellNotes1->contentsRect();
-    const int top = fullview::cursorTop(column, client.height());
+    const int top = fullScoreCursorTop(column, client.height());
     for (int group = 0; group < 3; ++group) {
         QFrame* bar = m_cursors[static_cast<std::size_t>(group)];
         const QPoint origin = notesPanelOf(group)->contentsRect().topLeft();

@@ -1,7 +1,6 @@
 #include "score/FullViewLayout.h"
 
 #include "base/Rounding.h"
-#include "score/FullScoreLayout.h"
 
 #include <algorithm>
 
@@ -21,24 +20,6 @@ std::array<int, 4> frameTops(int imagesHeight) {
 
 int frameLeft(int imagesClientWidth) {
     return (imagesClientWidth - kFramePictureWidth) / 2;
-}
-
-CursorPlace cursorPlace(int column) {
-    CursorPlace place;
-    place.inPage = column;
-    while (place.inPage >= 64) {
-        place.inPage -= 64;
-    }
-    place.inBar = place.inPage;
-    while (place.inBar > 15) {
-        place.inBar -= 16;
-    }
-    return place;
-}
-
-int cursorTop(int column, int notesHeight) {
-    const CursorPlace place = cursorPlace(column);
-    return roundHalfEven(place.inPage * notesHeight / 64.0 + fullscore::barShiftOfPlace(place.inBar)) + 2;
 }
 
 ToolRow toolRow(int fullViewLeft, int customBells1Left, int customBells1Width, int fullCommonLeft) {

@@ -15,17 +15,6 @@ std::array<int, 4> frameTops(int imagesHeight);
 // Left of every big picture: centred in pnlImages' client width.
 int frameLeft(int imagesClientWidth);
 
-// The place of a column in its bar, 0-based, as the cursor counts it: the
-// column reduced to its page (a column of -1 stays -1), then to its bar.
-struct CursorPlace {
-    int inPage = 0;
-    int inBar = 0;
-};
-CursorPlace cursorPlace(int column);
-// Top of the vertical score's cursor bars for the current column, with
-// notesHeight the client height of the big group's notes panel.
-int cursorTop(int column, int notesHeight);
-
 // The tool row: the common list fills what the other controls leave.
 struct ToolRow {
     int commonWidth = 0;

@@ -6,16 +6,24 @@
 
 #include <gtest/gtest.h>
 
-using fullscore::Primitive;
-
 namespace {
 
-QList<int> xsOf(const QList<Primitive>& primitives) {
+// Lane x of lines, centre x of dots.
+QList<int> xsOf(const std::vector<ScorePrimitive>& primitives, std::size_t from = 0, std::size_t count = 99) {
     QList<int> xs;
-    for (const Primitive& p : primitives) {
-        xs << p.from.x();
+    for (std::size_t i = from; i < primitives.size() && i < from + count; ++i) {
+        const ScorePrimitive& p = primitives[i];
+        xs << (p.kind == ScorePrimitiveKind::FilledEllipse ? p.a.x() + fullscore::kDotRadius : p.a.x());
     }
     return xs;
+}
+
+QList<int> ysOf(const std::vector<ScorePrimitive>& dots) {
+    QList<int> ys;
+    for (const ScorePrimitive& dot : dots) {
+        ys << dot.a.y() + fullscore::kDotRadius;
+    }
+    return ys;
 }
 
 fullscore::NotesInput inputWith(const QStringList& small, const QStringList& middle, const QStringList& big,
@@ -31,16 +39,20 @@ fullscore::NotesInput inputWith(const QStringList& small, const QStringList& mid
 } // namespace
 
 TEST(FullScoreGrid, LanesAtFractionsOfTheWidthAndThreeBarLines) {
-    const QList<Primitive> lines = fullscore::gridOf(QSize(100, 400), 4);
-    ASSERT_EQ(lines.size(), 4 + 3);
-    // Four bells: lanes at 1/5 .. 4/5, from y 2 to H - 4.
-    EXPECT_EQ(xsOf(lines.mid(0, 4)), (QList<int>{20, 40, 60, 80}));
-    EXPECT_EQ(lines[0].to, QPoint(20, 396));
-    EXPECT_EQ(lines[4], (Primitive{Primitive::Kind::Line, QPoint(2, 100), QPoint(96, 100)}));
-    EXPECT_EQ(lines[6].from.y(), 300);
+    const std::vector<ScorePrimitive> grid = fullscore::gridOf(QSize(100, 400), 4);
+    ASSERT_EQ(grid.size(), 1u + 4 + 3);
+    EXPECT_EQ(grid[0].colour, ScoreColourRole::Face);
+    EXPECT_EQ(grid[0].box(), QRect(0, 0, 100, 400));
+    // Four bells: lanes at 1/5 .. 4/5, from y 2 to H - 4, in black.
+    EXPECT_EQ(xsOf(grid, 1, 4), (QList<int>{20, 40, 60, 80}));
+    EXPECT_EQ(grid[1].b, QPoint(20, 396));
+    EXPECT_EQ(grid[1].colour, ScoreColourRole::Staff);
+    EXPECT_EQ(grid[5], (ScorePrimitive{ScorePrimitiveKind::Line, QPoint(2, 100), QPoint(96, 100), 1,
+                                       ScoreColourRole::Staff}));
+    EXPECT_EQ(grid[7].a.y(), 300);
     // Halves round to even: 3 bells in 118 pixels put lanes at 29.5 -> 30, 59, 88.5 -> 88.
-    EXPECT_EQ(xsOf(fullscore::gridOf(QSize(118, 400), 3).mid(0, 3)), (QList<int>{30, 59, 88}));
-    EXPECT_EQ(fullscore::gridOf(QSize(118, 400), 0).size(), 3);
+    EXPECT_EQ(xsOf(fullscore::gridOf(QSize(118, 400), 3), 1, 3), (QList<int>{30, 59, 88}));
+    EXPECT_EQ(fullscore::gridOf(QSize(118, 400), 0).size(), 4u);
 }
 
 TEST(FullScoreNotes, BellOneIsLeftForBigAndRightForMiddleAndSmall) {
@@ -59,11 +71,7 @@ TEST(FullScoreNotes, RowsGrowDownTheImageWithTheBarShift) {
     big[15] = "b1"; // place 16: shift -4.2 -> 151.8 -> 152
     big[16] = "b1"; // the next bar starts at place 1 again: 4.2 + 166 -> 170.2 -> 170
     const fullscore::Notes notes = fullscore::notesOf(inputWith({}, {}, big));
-    QList<int> ys;
-    for (const Primitive& dot : notes.dots[2]) {
-        ys << dot.from.y();
-    }
-    EXPECT_EQ(ys, (QList<int>{10, 86, 152, 170}));
+    EXPECT_EQ(ysOf(notes.dots[2]), (QList<int>{10, 86, 152, 170}));
 }
 
 TEST(FullScoreNotes, OnlyThePagesColumnsAndTwoCharacterTokensDraw) {
@@ -71,10 +79,10 @@ TEST(FullScoreNotes, OnlyThePagesColumnsAndTwoCharacterTokensDraw) {
     big[64] = "b1,b12,b,x1,#2";
     const fullscore::Notes notes = fullscore::notesOf(inputWith({}, {}, big, 1));
     // Columns 64..127 only; "b12", "b" and the other letters draw nothing.
-    EXPECT_EQ(notes.dots[2].size(), 64);
-    EXPECT_EQ(notes.dots[2].front().from.x(), 20);
+    EXPECT_EQ(notes.dots[2].size(), 64u);
+    EXPECT_EQ(notes.dots[2].front().box(), QRect(15, 5, 10, 10));
     // A page past the end draws no dots.
-    EXPECT_TRUE(fullscore::notesOf(inputWith({}, {}, big, 3)).dots[2].isEmpty());
+    EXPECT_TRUE(fullscore::notesOf(inputWith({}, {}, big, 3)).dots[2].empty());
 }
 
 TEST(FullScoreNotes, NonDigitPositionStopsThePagesDotsQuietly) {
@@ -82,27 +90,9 @@ TEST(FullScoreNotes, NonDigitPositionStopsThePagesDotsQuietly) {
     // score keeps the small dots and the middle dots before it, and no more.
     const fullscore::Notes notes = fullscore::notesOf(inputWith({"s1", "s2"}, {"m1", "m2,mx", "m3"}, {"b1"}));
     EXPECT_TRUE(notes.stopped);
-    EXPECT_EQ(notes.dots[0].size(), 2);
-    EXPECT_EQ(notes.dots[1].size(), 2);
-    EXPECT_TRUE(notes.dots[2].isEmpty());
-}
-
-TEST(FullViewLayout, CursorFollowsTheColumnDownThePage) {
-    struct Case {
-        int column;
-        int expectedTop;
-    };
-    // Hf 640: top = Round(n * 10 + shift(m)) + 2, m the 0-based place in the bar.
-    const Case cases[] = {
-        {0, 7},    // 0 + 4.8
-        {8, 82},   // 80 + 0
-        {15, 148}, // 150 - 3.6
-        {64, 7},   // the next page starts at the top again
-        {-1, -3},  // the column before the page: -10 + 5.4 = -4.6
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(fullview::cursorTop(c.column, 640), c.expectedTop) << "column " << c.column;
-    }
+    EXPECT_EQ(notes.dots[0].size(), 2u);
+    EXPECT_EQ(notes.dots[1].size(), 2u);
+    EXPECT_TRUE(notes.dots[2].empty());
 }
 
 TEST(FullViewLayout, PicturesStackFromTheTopCentred) {
