@@ -14,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QThread>
 
@@ -303,4 +304,34 @@ TEST_F(AnimationWindow, FullViewDrawsLanesAndDots) {
     }
     // The cursor bars stand at the first column.
     EXPECT_EQ(w.fullView()->cursorBar(0)->y(), w.pnlBellNotes3->contentsRect().top() + 7);
+}
+
+// Missing and damaged pictures leave their places empty; strikes, resets and
+// the views go on without them.
+TEST_F(AnimationWindow, MissingOrDamagedPicturesLeaveEmptyPlaces) {
+    const QString folder = program.dir() + QStringLiteral("Animate/");
+    writePictures(program.dir() + QStringLiteral("BigAnimate/"), QSize(36, 17));
+    QDir().mkpath(folder);
+    QFile damaged(folder + QStringLiteral("m_0.bmp"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("BM this is not a picture");
+    damaged.close();
+    program.writeSettings({QStringLiteral("[Serial]"), QStringLiteral("Bells=111111111111111"),
+                           QStringLiteral("Types=bbbbbmmmmmsssss")});
+    TfrmMain& w = startWith({});
+    animationOf = w.bellAnimation();
+    ASSERT_NE(animationOf, nullptr);
+    for (int group = 0; group < kGroupCount; ++group) {
+        EXPECT_EQ(animationOf->place(View::Usual, group)->picture(), nullptr);
+    }
+    w.HandStrike(6);
+    EXPECT_EQ(shown(1), ShownPicture::frameOf(kMiddleSet, 2, FrameStyle::General));
+    EXPECT_EQ(animationOf->place(View::Usual, 1)->picture(), nullptr);
+    ASSERT_TRUE(w.loadRingingLines(3, {QStringLiteral("144;s-"), QStringLiteral("s1")}));
+    EXPECT_EQ(shown(0).kind, Kind::Chords);
+    EXPECT_EQ(animationOf->place(View::Usual, 0)->picture(), nullptr);
+    w.btnFullViewClick();
+    w.cbShowMovie->click();
+    w.btnUsualViewClick();
+    EXPECT_EQ(shown(2).kind, Kind::AnimationOff);
 }
