@@ -78,8 +78,8 @@ public:
         // As the program writes it: the largest size up to 12 pixels that
         // ends inside the picture.
         qreal size = 12;
-        while (size > 6 && QFontMetrics(fonts::sans(size)).horizontalAdvance(caption) >
-                               picture.width() - at.x() - 2) {
+        while (size > 6 &&
+               QFontMetrics(fonts::sans(size)).horizontalAdvance(caption) > picture.width() - at.x() - 2) {
             size -= 1;
         }
         p.setFont(fonts::sans(size));
