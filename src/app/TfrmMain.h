@@ -49,6 +49,7 @@ class TfrmSelSound;
 class AnimationWorkers;
 class BellAnimation;
 class BellStrip;
+class ScoreView;
 class EventHook;
 class FullView;
 class KeyStrikes;
@@ -409,7 +410,10 @@ public:
     FullView* fullView() const { return m_fullView; }
     AnimationWorkers* animationWorkers() const { return m_animationWorkers; }
 
+    ScoreView* scoreView() const { return m_scoreView; }
+
 private:
+    ScoreView* m_scoreView = nullptr;
     BellAnimation* m_bellAnimation = nullptr;
     FullView* m_fullView = nullptr;
     AnimationWorkers* m_animationWorkers = nullptr;

@@ -5,6 +5,7 @@
 #include "score/AnimationWorkers.h"
 #include "score/BellAnimation.h"
 #include "score/FullView.h"
+#include "score/ScoreView.h"
 #include "ui/JpegImage.h"
 
 #include <QApplication>
@@ -117,10 +118,19 @@ void TfrmMain::FormCreate() {
         m_bellAnimation->CreateFullChordImages();
         m_bellAnimation->CreateFullAnimationOffImages();
     });
-    // 17: the full view's score images and cursor bars.
+    // 17: the score images, the full view's score images, then the cursor bars.
     runStartupStep([this] {
+        m_scoreView = new ScoreView({{pnlSmallBells, pnlMiddleBells, pnlBigBells},
+                                     {pnlSmallFace, pnlMiddleFace, pnlBigFace},
+                                     cbGrid,
+                                     cbShowNotes,
+                                     this},
+                                    *m_channels, m_ensemble, m_transport, this);
+        m_scoreView->setHooks({[this] { RedrawScore(); }, [this] { PlaceScoreCursor(); }});
+        m_scoreView->CreateScoreImages();
         m_fullView = new FullView(*this, *m_bellAnimation);
         m_fullView->CreateFullScoreImages();
+        m_scoreView->CreateScoreCursors();
     });
     // 18-22: the ensemble, the distributions and the stored ensemble.
     runStartupStep([this] { clearEnsemble(); });
@@ -135,8 +145,10 @@ void TfrmMain::FormCreate() {
     });
     // 26: the count of selected bells.
     runStartupStep([this] { ShowBellCount(); });
-    // 27: the view style and the animation switch as the settings have them.
+    // 27: the view style, the score switch and the animation switch as the
+    // settings have them.
     runStartupStep([this] { cbViewChange(); });
+    runStartupStep([this] { cbShowNotesClick(); });
     runStartupStep([this] { cbShowMovieClick(); });
     // 28: the recording command becomes available.
     runStartupStep([this] { nRec->setVisible(true); });
