@@ -335,3 +335,18 @@ TEST_F(AnimationWindow, MissingOrDamagedPicturesLeaveEmptyPlaces) {
     w.btnUsualViewClick();
     EXPECT_EQ(shown(2).kind, Kind::AnimationOff);
 }
+
+// A played column reaches the pictures through the strike worker: of two
+// middle bells in one column the later token's bell stays, and the reset
+// timer runs.
+TEST_F(AnimationWindow, PlayedColumnLeavesTheLaterBellOfAGroup) {
+    TfrmMain& w = start();
+    ASSERT_TRUE(w.loadRingingLines(3, {QStringLiteral("144"), QStringLiteral("m1,m3,s2")}));
+    const int before = w.animationWorkers()->bellPosition().performed();
+    w.StrikeColumn(0);
+    EXPECT_EQ(w.animationWorkers()->bellPosition().performed(), before + 3);
+    // m1 is the smallest middle bell (rank 5), m3 the third from it (rank 3).
+    EXPECT_EQ(shown(1), ShownPicture::frameOf(kMiddleSet, 3, FrameStyle::General));
+    EXPECT_EQ(shown(0), ShownPicture::frameOf(kSmallSet, 4, FrameStyle::General));
+    EXPECT_TRUE(w.mmResetTimer->isActive());
+}
