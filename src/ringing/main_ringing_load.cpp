@@ -9,6 +9,7 @@
 #include "ringing/RingingText.h"
 #include "ringing/RingingReader.h"
 #include "ringing/TfrmSelSound.h"
+#include "score/BellAnimation.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,8 +27,11 @@ bool TfrmMain::applyRingingLoad(const RingingLoadResult& result) {
         return false;
     }
     setSequencerInterval(result.interval);
-    // Groups whose header marks them as played in chords are not animated;
-    // the animation reads isGroupAnimated() when it hides their frames.
+    // Groups whose header marks them as played in chords are not animated:
+    // their frames give way to the chord pictures.
+    if (m_bellAnimation) {
+        m_bellAnimation->ringingLoaded();
+    }
     ShowTempo();
     ShowTotalDuration();
     return true;
