@@ -49,6 +49,7 @@ class TfrmSelSound;
 class BellStrip;
 class EventHook;
 class KeyStrikes;
+class Trainer;
 
 // The main window. It owns every object of the program for its whole life
 // and is only a shell: each handler keeps its established name and is a few
@@ -163,8 +164,8 @@ public:
     // it exists and can take it.
     bool focusGroupSelector(int group);
     // The keyboard handler, by Windows virtual-key code; true when the key
-    // goes no further.
-    bool handleRingingKey(int virtualKey, bool autoRepeat);
+    // goes no further. eventTime: the key event's stamp in ms (0 for none).
+    bool handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t eventTime = 0);
 
     // Keyboard ringing acts on keys only while this is on (on after
     // start-up; the recording dialog turns it off and EndRecording on).
@@ -405,6 +406,9 @@ public:
 public:
     void nRecClick();
     void EndRecording();
+    // Ring-along practice ("Тренировка ..."); the trainer is created on first use.
+    void nTrainingClick();
+    Trainer* trainer() const { return m_trainer; }
     void OpenUserRinging(const QString& path);
     void openCommandLineFile();
     void nPrintClick();
@@ -419,6 +423,9 @@ public:
     void nMailClick();
     void nAboutClick();
     void imgBannerClick();
+
+private:
+    Trainer* m_trainer = nullptr;
 
     // ---- controls (created by createControls; named as the design names them) ----
 public:
@@ -441,6 +448,7 @@ public:
     QAction* nFF = nullptr;
     QAction* nGenerator = nullptr;
     QAction* nRec = nullptr;
+    QAction* nTraining = nullptr;
     QAction* nTempUp = nullptr;
     QAction* nTempDown = nullptr;
     QAction* nVolumeUp = nullptr;

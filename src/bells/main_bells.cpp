@@ -8,6 +8,7 @@
 #include "bells/KeyboardRinging.h"
 #include "bells/TKeyStream.h"
 #include "bells/VirtualKeys.h"
+#include "record/training/Trainer.h"
 #include "ui/TImage.h"
 
 #include <QCheckBox>
@@ -216,11 +217,11 @@ bool TfrmMain::keyboardHookEvent(QObject* watched, QEvent* event) {
     const int virtualKey = VirtualKeys::translate(QGuiApplication::platformName(), key->nativeScanCode(),
                                                   key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
     bool consumed = false;
-    guarded([&] { consumed = handleRingingKey(virtualKey, key->isAutoRepeat()); });
+    guarded([&] { consumed = handleRingingKey(virtualKey, key->isAutoRepeat(), key->timestamp()); });
     return consumed;
 }
 
-bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat) {
+bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t eventTime) {
     if (!m_keyboardRinging || virtualKey == 0) {
         return false;
     }
@@ -243,6 +244,9 @@ bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat) {
     const int bell = m_bellData ? KeyboardRinging::bellForKey(*m_bellData, m_ensemble, virtualKey) : -1;
     if (bell >= 0) {
         setCurrentBell(bell);
+        if (m_trainer) {
+            m_trainer->keyStruck(bell, eventTime);
+        }
         if (m_keyStrikes) {
             // The strike runs on this thread later, for the bell current then.
             m_keyStrikes->start([this] {

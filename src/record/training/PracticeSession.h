@@ -1,0 +1,58 @@
+#pragma once
+
+#include "record/training/StrikeMatcher.h"
+
+#include <QHash>
+#include <QList>
+
+#include <cstdint>
+
+// One practice run apart from any window: the columns as the sequencer
+// plays them and the key strikes of the practised bells go in, outcomes
+// come out as they become final. Key strikes are moved back by the user's
+// stored latency before they are matched, so errors are the user's own.
+class PracticeSession {
+public:
+    // bells: the practised bells; latencyFrames: the user's offset on the
+    // frame clock (positive: the user's strikes land that much late).
+    PracticeSession(QList<int> bells, int sampleRate, std::int64_t latencyFrames);
+
+    bool practises(int bell) const { return m_bells.contains(bell); }
+    const QList<int>& bells() const { return m_bells; }
+    int sampleRate() const { return m_matcher.sampleRate(); }
+
+    // The sequencer sounded `column` at `soundFrame`; `columnBells` are all
+    // the bells the column strikes (the practised ones are kept).
+    void columnPlayed(int column, std::int64_t soundFrame, std::int64_t columnFrames, const QList<int>& columnBells);
+    // A key strike of `bell` at `frame` of the frame clock; other bells are ignored.
+    void keyRung(int bell, std::int64_t frame);
+
+    // Outcomes final by `nowFrame` (a key may reach the program this much
+    // late: kDeliveryMs), also added to outcomes().
+    QList<StrikeOutcome> settle(std::int64_t nowFrame);
+    QList<StrikeOutcome> finish(std::int64_t endFrame);
+
+    // Every final outcome of the run, in time order.
+    const QList<StrikeOutcome>& outcomes() const { return m_outcomes; }
+    // The latest outcome of each column and bell (a looped ringing or the
+    // drill plays a column more than once): what the score marks show.
+    // Extras are listed apart, every one of the latest pass.
+    QList<StrikeOutcome> latestMarks() const;
+    // The pass through the ringing: a column at or before the one played
+    // last starts the next pass.
+    int pass() const { return m_pass; }
+    // Outcomes of one pass.
+    QList<StrikeOutcome> outcomesOfPass(int pass) const;
+
+    static constexpr int kDeliveryMs = 60;
+
+private:
+    void keep(const QList<StrikeOutcome>& outcomes);
+
+    QList<int> m_bells;
+    StrikeMatcher m_matcher;
+    std::int64_t m_latencyFrames;
+    int m_lastColumn = -1;
+    int m_pass = 0;
+    QList<StrikeOutcome> m_outcomes;
+};
