@@ -408,7 +408,7 @@ public:
     void EndRecording();
     // Ring-along practice ("Тренировка ..."); the trainer is created on first use.
     void nTrainingClick();
-    Trainer* trainer() const { return m_trainer; }
+    Trainer& trainer();
     void OpenUserRinging(const QString& path);
     void openCommandLineFile();
     void nPrintClick();

@@ -18,12 +18,13 @@ CalibrationDialog::CalibrationDialog(QWidget* parent, Clock clock, int currentOf
     setWindowTitle(QStringLiteral("Калибровка задержки"));
     setObjectName(QStringLiteral("CalibrationDialog"));
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(QStringLiteral("Нажмите «Начать» и ударяйте по любой клавише (или щелкайте мышью) "
-                                           "точно в такт щелчкам: %1 щелчков. Программа измерит задержку "
-                                           "звука и вашу привычку ударять раньше или позже и будет вычитать "
-                                           "ее из всех ошибок.")
-                                .arg(kClicks),
-                            this);
+    auto* text =
+        new QLabel(QStringLiteral("Нажмите «Начать» и ударяйте по любой клавише (или щелкайте мышью) "
+                                  "точно в такт щелчкам: %1 щелчков. Программа измерит задержку "
+                                  "звука и вашу привычку ударять раньше или позже и будет вычитать "
+                                  "ее из всех ошибок.")
+                       .arg(kClicks),
+                   this);
     text->setWordWrap(true);
     layout->addWidget(text);
     m_status = new QLabel(QStringLiteral("Текущая задержка: %1 мс").arg(currentOffsetMs), this);
@@ -71,7 +72,8 @@ void CalibrationDialog::startClicks() {
     const std::int64_t now = m_keys.frameAt(KeyEventClock::steadyNowNs());
     const std::int64_t rate = m_clock.sampleRate;
     for (int i = 0; i < kClicks; ++i) {
-        const std::int64_t frame = now + (kFirstClickMs + static_cast<std::int64_t>(i) * kClickIntervalMs) * rate / 1000;
+        const std::int64_t frame =
+            now + (kFirstClickMs + static_cast<std::int64_t>(i) * kClickIntervalMs) * rate / 1000;
         m_clicksMs.push_back(static_cast<double>(frame) * 1000.0 / rate);
         if (m_clock.click) {
             m_clock.click(frame);

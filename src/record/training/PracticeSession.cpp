@@ -35,7 +35,8 @@ QList<StrikeOutcome> PracticeSession::settle(std::int64_t nowFrame) {
     // nowFrame may stand for a strike up to the latency earlier; and it may
     // still be on its way to the program.
     const std::int64_t delivery = static_cast<std::int64_t>(kDeliveryMs) * m_matcher.sampleRate() / 1000;
-    const QList<StrikeOutcome> out = m_matcher.settle(nowFrame - delivery - std::max<std::int64_t>(0, m_latencyFrames));
+    const QList<StrikeOutcome> out =
+        m_matcher.settle(nowFrame - delivery - std::max<std::int64_t>(0, m_latencyFrames));
     keep(out);
     return out;
 }

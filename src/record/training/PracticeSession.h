@@ -23,7 +23,8 @@ public:
 
     // The sequencer sounded `column` at `soundFrame`; `columnBells` are all
     // the bells the column strikes (the practised ones are kept).
-    void columnPlayed(int column, std::int64_t soundFrame, std::int64_t columnFrames, const QList<int>& columnBells);
+    void columnPlayed(int column, std::int64_t soundFrame, std::int64_t columnFrames,
+                      const QList<int>& columnBells);
     // A key strike of `bell` at `frame` of the frame clock; other bells are ignored.
     void keyRung(int bell, std::int64_t frame);
 

@@ -67,7 +67,8 @@ QString Trainer::ringingName() const {
 }
 
 void Trainer::setLatencyMs(int milliseconds) {
-    m_latencyMs = std::clamp(milliseconds, LatencyCalibration::kLeastOffsetMs, LatencyCalibration::kMostOffsetMs);
+    m_latencyMs =
+        std::clamp(milliseconds, LatencyCalibration::kLeastOffsetMs, LatencyCalibration::kMostOffsetMs);
     LatencyCalibration::writeOffset(m_window.settingsFile(), m_latencyMs);
 }
 
@@ -118,7 +119,8 @@ bool Trainer::startRun(const PracticePart& part) {
     m_part = part;
     const int rate = m_window.audioSampleRate();
     m_clock = std::make_unique<KeyEventClock>(rate);
-    m_session = std::make_unique<PracticeSession>(bells, rate, static_cast<std::int64_t>(m_latencyMs) * rate / 1000);
+    m_session =
+        std::make_unique<PracticeSession>(bells, rate, static_cast<std::int64_t>(m_latencyMs) * rate / 1000);
     m_silenced.fill(false);
     for (int bell : bells) {
         m_silenced[static_cast<size_t>(bell)] = true;
@@ -173,11 +175,13 @@ void Trainer::columnStruck(int column, std::int64_t idealFrame) {
     if (m_state != State::Playing || !m_session) {
         return;
     }
-    const ColumnStrikes strikes = ::ColumnSampleFiles(m_window.commonScoreLine(column), m_window.ensemble(),
-                                                      StrikeSwitches{}, QString(), [](int) { return QString(); });
+    const ColumnStrikes strikes =
+        ::ColumnSampleFiles(m_window.commonScoreLine(column), m_window.ensemble(), StrikeSwitches{},
+                            QString(), [](int) { return QString(); });
     const std::int64_t lead = m_window.audioEngine() ? m_window.audioEngine()->schedulingLeadFrames() : 0;
     m_lastColumn = column;
-    m_session->columnPlayed(column, idealFrame + lead, columnFrames(m_window.sequencerInterval()), strikes.bells);
+    m_session->columnPlayed(column, idealFrame + lead, columnFrames(m_window.sequencerInterval()),
+                            strikes.bells);
 }
 
 void Trainer::keyStruck(int bell, std::uint64_t eventTime) {
@@ -277,7 +281,8 @@ void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
             });
         });
     }
-    m_summary->showRun(stats, run, m_part.caption(), m_history.lastRuns(run.ringing, kHistoryRunsShown), stored);
+    m_summary->showRun(stats, run, m_part.caption(), m_history.lastRuns(run.ringing, kHistoryRunsShown),
+                       stored);
     m_summary->show();
     m_summary->raise();
 }
@@ -360,7 +365,8 @@ void Trainer::refreshMarks() {
         }
         QList<StrikeOutcome> onStaff;
         for (const StrikeOutcome& o : latest) {
-            if (m_window.ensemble().group(o.bell) == g + 1 && o.column >= 64 * page && o.column < 64 * page + 64) {
+            if (m_window.ensemble().group(o.bell) == g + 1 && o.column >= 64 * page &&
+                o.column < 64 * page + 64) {
                 onStaff << o;
             }
         }

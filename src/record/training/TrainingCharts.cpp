@@ -95,7 +95,8 @@ void ProgressChartView::paintEvent(QPaintEvent*) {
         const double height = std::clamp(run.shareOnTime, 0.0, 1.0) * area.height();
         const QRectF bar(area.left() + i * step + step * 0.2, area.bottom() - height, step * 0.6, height);
         painter.fillRect(bar, QColor(0, 160, 60, 170));
-        distance << QPointF(bar.center().x(), area.bottom() - run.meanAbsoluteMs / worstDistance * area.height());
+        distance << QPointF(bar.center().x(),
+                            area.bottom() - run.meanAbsoluteMs / worstDistance * area.height());
     }
     painter.setPen(QPen(QColor(210, 20, 20), 2));
     painter.drawPolyline(distance);

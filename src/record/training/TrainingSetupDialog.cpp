@@ -23,9 +23,10 @@ TrainingSetupDialog::TrainingSetupDialog(TfrmMain& window, Trainer& trainer)
     setWindowTitle(QStringLiteral("Тренировка"));
     setObjectName(QStringLiteral("TrainingSetupDialog"));
     auto* layout = new QVBoxLayout(this);
-    auto* ringing = new QLabel(QStringLiteral("Звон: %1\n%2")
-                                   .arg(trainer.ringingName(), transport::tempoCaption(window.sequencerInterval())),
-                               this);
+    auto* ringing =
+        new QLabel(QStringLiteral("Звон: %1\n%2")
+                       .arg(trainer.ringingName(), transport::tempoCaption(window.sequencerInterval())),
+                   this);
     layout->addWidget(ringing);
 
     auto* grid = new QGridLayout;
@@ -96,7 +97,8 @@ TrainingSetupDialog::TrainingSetupDialog(TfrmMain& window, Trainer& trainer)
 PracticePart TrainingSetupDialog::part() const {
     const int id = m_choice->checkedId();
     if (id == kSingleBellId) {
-        return m_bell->currentIndex() >= 0 ? PracticePart::ofBell(m_bell->currentData().toInt()) : PracticePart{};
+        return m_bell->currentIndex() >= 0 ? PracticePart::ofBell(m_bell->currentData().toInt())
+                                           : PracticePart{};
     }
     return id >= 0 ? PracticePart::ofGroup(id + 1) : PracticePart{};
 }

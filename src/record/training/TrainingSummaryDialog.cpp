@@ -74,19 +74,21 @@ TrainingSummaryDialog::TrainingSummaryDialog(QWidget* parent) : QDialog(parent) 
 }
 
 void TrainingSummaryDialog::showRun(const TrainingStats& stats, const TrainingRun& run,
-                                    const QString& partCaption, const QList<TrainingRun>& progress, bool stored) {
-    m_title->setText(QStringLiteral("%1: %2, %3").arg(run.ringing, partCaption, transport::tempoCaption(run.interval)));
-    QString figures = QStringLiteral("Средняя ошибка: %1 мс (%2)\n"
-                                     "Разброс (стандартное отклонение): %3 мс\n"
-                                     "В пределах 20 мс: %4%\n"
-                                     "Попаданий: %5, пропущено: %6, лишних ударов: %7")
-                          .arg(ms(stats.meanMs),
-                               stats.meanMs < 0 ? QStringLiteral("раньше") : QStringLiteral("позже"),
-                               ms(stats.deviationMs))
-                          .arg(std::lround(stats.shareOnTime * 100.0))
-                          .arg(stats.hits)
-                          .arg(stats.misses)
-                          .arg(stats.extras);
+                                    const QString& partCaption, const QList<TrainingRun>& progress,
+                                    bool stored) {
+    m_title->setText(
+        QStringLiteral("%1: %2, %3").arg(run.ringing, partCaption, transport::tempoCaption(run.interval)));
+    QString figures =
+        QStringLiteral("Средняя ошибка: %1 мс (%2)\n"
+                       "Разброс (стандартное отклонение): %3 мс\n"
+                       "В пределах 20 мс: %4%\n"
+                       "Попаданий: %5, пропущено: %6, лишних ударов: %7")
+            .arg(ms(stats.meanMs), stats.meanMs < 0 ? QStringLiteral("раньше") : QStringLiteral("позже"),
+                 ms(stats.deviationMs))
+            .arg(std::lround(stats.shareOnTime * 100.0))
+            .arg(stats.hits)
+            .arg(stats.misses)
+            .arg(stats.extras);
     if (!stored) {
         figures += QStringLiteral("\nИстория тренировок не сохранена: файл недоступен для записи.");
     }

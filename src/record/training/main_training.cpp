@@ -3,9 +3,13 @@
 #include "app/TfrmMain.h"
 #include "record/training/Trainer.h"
 
-void TfrmMain::nTrainingClick() {
+Trainer& TfrmMain::trainer() {
     if (!m_trainer) {
         m_trainer = new Trainer(*this);
     }
-    m_trainer->nTrainingClick();
+    return *m_trainer;
+}
+
+void TfrmMain::nTrainingClick() {
+    trainer().nTrainingClick();
 }
