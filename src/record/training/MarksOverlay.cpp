@@ -15,9 +15,13 @@ MarksOverlay::MarksOverlay(QWidget* staff) : QWidget(staff) {
 
 bool MarksOverlay::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parent() && (event->type() == QEvent::Resize || event->type() == QEvent::ChildAdded)) {
+        const bool sizeChanged = size() != parentWidget()->size();
         setGeometry(parentWidget()->rect());
         // Pictures added to the staff later must not cover the marks.
         raise();
+        if (sizeChanged) {
+            emit resized();
+        }
     }
     return false;
 }

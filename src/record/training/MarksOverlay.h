@@ -16,6 +16,10 @@ public:
 
     static QColor colourOf(StrikeMark::Kind kind);
 
+signals:
+    // The staff changed size: the marks must be placed again.
+    void resized();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

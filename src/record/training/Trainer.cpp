@@ -35,6 +35,20 @@ Trainer::Trainer(TfrmMain& window)
     m_countIn.setSingleShot(true);
     m_countIn.setTimerType(Qt::PreciseTimer);
     connect(&m_countIn, &QTimer::timeout, this, [this] { TfrmMain::guarded([this] { startPlayback(); }); });
+    // Playing on without practice leaves the marks of the last run behind.
+    for (QObject* play : {static_cast<QObject*>(window.btnPlay), static_cast<QObject*>(window.nPlay)}) {
+        auto hide = [this] {
+            if (m_state == State::Idle && !m_drill) {
+                m_marksShown = false;
+                clearMarks();
+            }
+        };
+        if (auto* button = qobject_cast<QAbstractButton*>(play)) {
+            connect(button, &QAbstractButton::clicked, this, hide);
+        } else if (auto* action = qobject_cast<QAction*>(play)) {
+            connect(action, &QAction::triggered, this, hide);
+        }
+    }
     // A stop during the count-in ends the run before it begins.
     for (QObject* stop : {static_cast<QObject*>(window.btnStop), static_cast<QObject*>(window.nStop)}) {
         if (!stop) {
@@ -129,6 +143,7 @@ bool Trainer::startRun(const PracticePart& part) {
         m_runInterval = m_window.sequencerInterval();
     }
     m_lastColumn = -1;
+    m_marksShown = true;
     m_state = State::CountIn;
     createOverlays();
     refreshMarks();
@@ -199,7 +214,7 @@ void Trainer::poll() {
         return;
     }
     const QList<StrikeOutcome> settled = m_session->settle(frameNow());
-    if (!settled.isEmpty()) {
+    if (!settled.isEmpty() || shownPage() != m_markedPage) {
         refreshMarks();
     }
     if (m_state == State::Playing && !m_window.isPlaying()) {
@@ -348,15 +363,31 @@ void Trainer::createOverlays() {
     for (size_t g = 0; g < 3; ++g) {
         if (!m_overlays[g] && staves[g]) {
             m_overlays[g] = new MarksOverlay(staves[g]);
+            connect(m_overlays[g], &MarksOverlay::resized, this,
+                    [this] { TfrmMain::guarded([this] { refreshMarks(); }); });
+        }
+    }
+}
+
+int Trainer::shownPage() const {
+    return m_window.udPage ? std::max(0, m_window.udPage->position() - 1) : 0;
+}
+
+void Trainer::clearMarks() {
+    for (MarksOverlay* overlay : m_overlays) {
+        if (overlay) {
+            overlay->setMarks({});
         }
     }
 }
 
 void Trainer::refreshMarks() {
-    if (!m_session) {
+    if (!m_session || !m_marksShown) {
+        clearMarks();
         return;
     }
-    const int page = m_window.udPage ? std::max(0, m_window.udPage->position() - 1) : 0;
+    const int page = shownPage();
+    m_markedPage = page;
     const QList<StrikeOutcome> latest = m_session->latestMarks();
     for (int g = 0; g < 3; ++g) {
         MarksOverlay* overlay = m_overlays[static_cast<size_t>(g)];
@@ -371,10 +402,8 @@ void Trainer::refreshMarks() {
             }
         }
         const QSize size = overlay->size();
-        const double columnWidth = size.width() / 64.0;
         overlay->setMarks(placeMarks(
-            headsOf(g, size, page), onStaff,
-            [columnWidth](int column) { return static_cast<int>((column % 64 + 0.5) * columnWidth); },
+            headsOf(g, size, page), onStaff, [&size](int column) { return columnX(column, size.width()); },
             size.height() / 2));
     }
 }

@@ -80,6 +80,9 @@ private:
     void endDrill();
     void createOverlays();
     QList<MarkHead> headsOf(int group, const QSize& size, int page) const;
+    static int columnX(int column, int staffWidth);
+    int shownPage() const;
+    void clearMarks();
 
     TfrmMain& m_window;
     State m_state = State::Idle;
@@ -103,6 +106,8 @@ private:
     int m_savedInterval = 0;
 
     std::array<MarksOverlay*, 3> m_overlays{};
+    bool m_marksShown = false;
+    int m_markedPage = -1;
     // Created with the first summary; a child of the window.
     TrainingSummaryDialog* m_summary = nullptr;
 };

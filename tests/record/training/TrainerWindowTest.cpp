@@ -3,8 +3,10 @@
 // strikes are counted, the run goes into the history and the summary shows.
 
 #include "app/TfrmMain.h"
+#include "record/training/MarksOverlay.h"
 #include "record/training/Trainer.h"
 #include "record/training/TrainingSummaryDialog.h"
+#include "score/ScoreLayout.h"
 #include "support/TestProgram.h"
 
 #include <QCoreApplication>
@@ -56,6 +58,11 @@ private:
 TEST_F(TrainerWindow, RunSilencesThePartAndKeepsItsResult) {
     frm->setCaptionForRinging(QStringLiteral("Проба"));
     frm->channels().common() = {QStringLiteral("s1,m1"), QString(), QStringLiteral("s2,b1"), QString()};
+    frm->channels().score(0) = {QStringLiteral("s1"), QString(), QStringLiteral("s2"), QString()};
+    frm->channels().score(1) = {QStringLiteral("m1"), QString(), QString(), QString()};
+    frm->channels().score(2) = {QString(), QString(), QStringLiteral("b1"), QString()};
+    frm->resize(1000, 700);
+    frm->pnlSmallBells->resize(640, 60);
     frm->setSequencerInterval(50);
     Trainer& trainer = frm->trainer();
     ASSERT_FALSE(trainer.startRun(PracticePart::ofGroup(kNoGroup))); // no such part
@@ -96,4 +103,21 @@ TEST_F(TrainerWindow, RunSilencesThePartAndKeepsItsResult) {
     EXPECT_TRUE(trainer.summary()->isVisible());
     EXPECT_TRUE(trainer.summary()->figuresText().contains(QStringLiteral("пропущено: 2")));
     EXPECT_TRUE(trainer.summary()->repeatButton()->isEnabled()); // bar 1 went wrong
+
+    // The misses are marked on the small staff exactly where the layout puts
+    // the heads of s1 and s2; the other staves have nothing to mark.
+    auto* overlay = frm->pnlSmallBells->findChild<MarksOverlay*>();
+    ASSERT_NE(overlay, nullptr);
+    ScorePage page;
+    page.groups = {frm->channels().score(0), frm->channels().score(1), frm->channels().score(2)};
+    page.counts = {2, 2, 2};
+    const std::vector<ScoreHead> heads = scoreHeads(0, overlay->size(), page);
+    ASSERT_EQ(heads.size(), 2u);
+    ASSERT_EQ(overlay->marks().size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(overlay->marks()[i].kind, StrikeMark::Kind::Missed);
+        EXPECT_EQ(overlay->marks()[i].x, heads[static_cast<size_t>(i)].x);
+        EXPECT_EQ(overlay->marks()[i].y, heads[static_cast<size_t>(i)].y);
+    }
+    EXPECT_TRUE(frm->pnlBigBells->findChild<MarksOverlay*>()->marks().isEmpty());
 }
