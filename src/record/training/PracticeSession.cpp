@@ -1,6 +1,16 @@
 #include "record/training/PracticeSession.h"
 
 #include <algorithm>
+#include <limits>
+
+namespace {
+
+// Sorted by column first, so that a page is one range of the map.
+qint64 markKey(int column, int bell) {
+    return static_cast<qint64>(column) * 64 + bell;
+}
+
+} // namespace
 
 PracticeSession::PracticeSession(QList<int> bells, int sampleRate, std::int64_t latencyFrames)
     : m_bells(std::move(bells)), m_matcher(sampleRate), m_latencyFrames(latencyFrames) {}
@@ -28,6 +38,21 @@ void PracticeSession::keyRung(int bell, std::int64_t frame) {
 
 void PracticeSession::keep(const QList<StrikeOutcome>& outcomes) {
     m_outcomes += outcomes;
+    for (const StrikeOutcome& o : outcomes) {
+        // Only the extras of the latest pass are shown.
+        if (o.pass > m_extrasPass) {
+            m_extras.clear();
+            m_extrasPass = o.pass;
+        }
+        if (o.kind != StrikeOutcome::Kind::Extra) {
+            m_latest.insert(markKey(o.column, o.bell), o);
+            continue;
+        }
+        if (o.pass == m_extrasPass) {
+            // Several extras may share a column and bell; each keeps its place.
+            m_extras.insert(markKey(o.column, o.bell) * 1024 + m_extras.size() % 1024, o);
+        }
+    }
 }
 
 QList<StrikeOutcome> PracticeSession::settle(std::int64_t nowFrame) {
@@ -48,27 +73,18 @@ QList<StrikeOutcome> PracticeSession::finish(std::int64_t endFrame) {
 }
 
 QList<StrikeOutcome> PracticeSession::latestMarks() const {
-    QHash<qint64, int> latest; // (column, bell) -> index of its latest outcome
+    return latestMarks(0, std::numeric_limits<int>::max() / 128);
+}
+
+QList<StrikeOutcome> PracticeSession::latestMarks(int firstColumn, int lastColumn) const {
     QList<StrikeOutcome> marks;
-    int lastPass = 0;
-    for (const StrikeOutcome& o : m_outcomes) {
-        lastPass = std::max(lastPass, o.pass);
+    for (auto it = m_latest.lowerBound(markKey(firstColumn, 0));
+         it != m_latest.end() && it->column <= lastColumn; ++it) {
+        marks << *it;
     }
-    for (const StrikeOutcome& o : m_outcomes) {
-        if (o.kind == StrikeOutcome::Kind::Extra) {
-            if (o.pass == lastPass) {
-                marks << o;
-            }
-            continue;
-        }
-        const qint64 key = static_cast<qint64>(o.column) * 64 + o.bell;
-        const auto it = latest.find(key);
-        if (it == latest.end()) {
-            latest.insert(key, static_cast<int>(marks.size()));
-            marks << o;
-        } else {
-            marks[*it] = o;
-        }
+    for (auto it = m_extras.lowerBound(markKey(firstColumn, 0) * 1024);
+         it != m_extras.end() && it->column <= lastColumn; ++it) {
+        marks << *it;
     }
     return marks;
 }

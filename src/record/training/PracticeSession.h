@@ -2,8 +2,8 @@
 
 #include "record/training/StrikeMatcher.h"
 
-#include <QHash>
 #include <QList>
+#include <QMap>
 
 #include <cstdint>
 
@@ -36,9 +36,11 @@ public:
     // Every final outcome of the run, in time order.
     const QList<StrikeOutcome>& outcomes() const { return m_outcomes; }
     // The latest outcome of each column and bell (a looped ringing or the
-    // drill plays a column more than once): what the score marks show.
-    // Extras are listed apart, every one of the latest pass.
+    // drill plays a column more than once) and the extras of the latest
+    // pass: what the score marks show. Kept as outcomes come, so asking for
+    // one page costs what is on it, however long the run.
     QList<StrikeOutcome> latestMarks() const;
+    QList<StrikeOutcome> latestMarks(int firstColumn, int lastColumn) const;
     // The pass through the ringing: a column at or before the one played
     // last starts the next pass.
     int pass() const { return m_pass; }
@@ -56,4 +58,8 @@ private:
     int m_lastColumn = -1;
     int m_pass = 0;
     QList<StrikeOutcome> m_outcomes;
+    // Latest hit or miss by (column, bell); extras of the latest pass, m_extrasPass.
+    QMap<qint64, StrikeOutcome> m_latest;
+    QMap<qint64, StrikeOutcome> m_extras;
+    int m_extrasPass = 0;
 };

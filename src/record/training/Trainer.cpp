@@ -388,7 +388,7 @@ void Trainer::refreshMarks() {
     }
     const int page = shownPage();
     m_markedPage = page;
-    const QList<StrikeOutcome> latest = m_session->latestMarks();
+    const QList<StrikeOutcome> latest = m_session->latestMarks(64 * page, 64 * page + 63);
     for (int g = 0; g < 3; ++g) {
         MarksOverlay* overlay = m_overlays[static_cast<size_t>(g)];
         if (!overlay) {
