@@ -267,6 +267,7 @@ void Trainer::finishPass() {
 void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
     const TrainingStats stats = computeStats(outcomes);
     if (stats.expected() == 0 && stats.extras == 0) {
+        m_window.showStatusMessage(QStringLiteral("Тренировка остановлена до первого удара вашей партии"));
         return;
     }
     TrainingRun run;
@@ -351,6 +352,9 @@ void Trainer::endDrill() {
     }
     m_drill.reset();
     m_drillColumns.clear();
+    // The drill's marks stand on the drill's columns, not on the ringing's.
+    m_marksShown = false;
+    clearMarks();
     m_window.setSequencerInterval(m_savedInterval);
     m_window.ShowTempo();
     m_window.btnStopClick();

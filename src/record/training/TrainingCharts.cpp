@@ -89,19 +89,26 @@ void ProgressChartView::paintEvent(QPaintEvent*) {
     for (const TrainingRun& run : m_runs) {
         worstDistance = std::max(worstDistance, run.meanAbsoluteMs);
     }
-    QPolygonF distance;
+    QList<QPolygonF> lines(1);
     for (int i = 0; i < m_runs.size(); ++i) {
         const TrainingRun& run = m_runs[i];
         const double height = std::clamp(run.shareOnTime, 0.0, 1.0) * area.height();
         const QRectF bar(area.left() + i * step + step * 0.2, area.bottom() - height, step * 0.6, height);
         painter.fillRect(bar, QColor(0, 160, 60, 170));
-        distance << QPointF(bar.center().x(),
-                            area.bottom() - run.meanAbsoluteMs / worstDistance * area.height());
+        // A run without a hit has no distance from the beat: no point, and the line breaks.
+        if (run.hits == 0 && run.shareOnTime <= 0.0) {
+            lines << QPolygonF();
+            continue;
+        }
+        lines.last() << QPointF(bar.center().x(),
+                                area.bottom() - run.meanAbsoluteMs / worstDistance * area.height());
     }
     painter.setPen(QPen(QColor(210, 20, 20), 2));
-    painter.drawPolyline(distance);
-    for (const QPointF& point : distance) {
-        painter.drawEllipse(point, 2.5, 2.5);
+    for (const QPolygonF& line : lines) {
+        painter.drawPolyline(line);
+        for (const QPointF& point : line) {
+            painter.drawEllipse(point, 2.5, 2.5);
+        }
     }
     painter.setPen(palette().text().color());
     const QString first = m_runs.first().date.toString(QStringLiteral("dd.MM"));
@@ -110,5 +117,5 @@ void ProgressChartView::paintEvent(QPaintEvent*) {
     painter.drawText(area.right() - metrics.horizontalAdvance(last), area.bottom() + metrics.height(), last);
     const QString scale = QStringLiteral("%1 мс").arg(std::lround(worstDistance));
     painter.setPen(QColor(210, 20, 20));
-    painter.drawText(area.right() + 2, area.top() + metrics.ascent(), scale);
+    painter.drawText(area.right() - metrics.horizontalAdvance(scale), area.top() + metrics.ascent(), scale);
 }
