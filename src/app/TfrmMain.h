@@ -47,6 +47,7 @@
 class TfrmSelSound;
 
 class BellStrip;
+class ScoreView;
 class EventHook;
 class KeyStrikes;
 class Trainer;
@@ -401,6 +402,10 @@ public:
     bool isFullViewActive() const;
     void DrawFullScore();
     void PlaceFullScoreCursor();
+    ScoreView* scoreView() const { return m_scoreView; }
+
+private:
+    ScoreView* m_scoreView = nullptr;
 
     // ---- recording, output, lessons and files ----
 public:
