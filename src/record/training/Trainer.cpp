@@ -141,6 +141,10 @@ bool Trainer::startRun(const PracticePart& part) {
     }
     if (!m_drill) {
         m_runInterval = m_window.sequencerInterval();
+        // The last summary would cover the staves the marks go on.
+        if (m_summary) {
+            m_summary->hide();
+        }
     }
     m_lastColumn = -1;
     m_marksShown = true;
