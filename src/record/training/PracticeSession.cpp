@@ -21,6 +21,8 @@ void PracticeSession::columnPlayed(int column, std::int64_t soundFrame, std::int
         ++m_pass;
     }
     m_lastColumn = column;
+    m_lastColumnFrame = soundFrame;
+    m_lastColumnFrames = columnFrames;
     QList<int> practised;
     for (int bell : columnBells) {
         if (practises(bell)) {
@@ -59,9 +61,15 @@ QList<StrikeOutcome> PracticeSession::settle(std::int64_t nowFrame) {
     // Keys are matched after the latency is taken off, so a key stamped at
     // nowFrame may stand for a strike up to the latency earlier; and it may
     // still be on its way to the program.
+    if (m_lastColumn < 0) {
+        return {};
+    }
     const std::int64_t delivery = static_cast<std::int64_t>(kDeliveryMs) * m_matcher.sampleRate() / 1000;
+    // A key is matched only when every strike it could belong to is known:
+    // the next column comes at least a column after the last one.
+    const std::int64_t known = m_lastColumnFrame + m_lastColumnFrames / 2;
     const QList<StrikeOutcome> out =
-        m_matcher.settle(nowFrame - delivery - std::max<std::int64_t>(0, m_latencyFrames));
+        m_matcher.settle(std::min(known, nowFrame - delivery - std::max<std::int64_t>(0, m_latencyFrames)));
     keep(out);
     return out;
 }

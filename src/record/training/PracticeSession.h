@@ -28,8 +28,10 @@ public:
     // A key strike of `bell` at `frame` of the frame clock; other bells are ignored.
     void keyRung(int bell, std::int64_t frame);
 
-    // Outcomes final by `nowFrame` (a key may reach the program this much
-    // late: kDeliveryMs), also added to outcomes().
+    // Outcomes final by `nowFrame`, also added to outcomes(). A key may reach
+    // the program up to kDeliveryMs late (more when the window is busy), and
+    // a column may be handed over late too: nothing is settled beyond half a
+    // column after the last column played.
     QList<StrikeOutcome> settle(std::int64_t nowFrame);
     QList<StrikeOutcome> finish(std::int64_t endFrame);
 
@@ -47,7 +49,7 @@ public:
     // Outcomes of one pass.
     QList<StrikeOutcome> outcomesOfPass(int pass) const;
 
-    static constexpr int kDeliveryMs = 60;
+    static constexpr int kDeliveryMs = 150;
 
 private:
     void keep(const QList<StrikeOutcome>& outcomes);
@@ -56,6 +58,8 @@ private:
     StrikeMatcher m_matcher;
     std::int64_t m_latencyFrames;
     int m_lastColumn = -1;
+    std::int64_t m_lastColumnFrame = 0;
+    std::int64_t m_lastColumnFrames = 0;
     int m_pass = 0;
     QList<StrikeOutcome> m_outcomes;
     // Latest hit or miss by (column, bell); extras of the latest pass, m_extrasPass.

@@ -28,13 +28,31 @@ TEST(PracticeSession, LatencyIsTakenOffAndOtherBellsIgnored) {
     session.keyRung(5, 1040);
     session.keyRung(4, 1210);
     session.keyRung(2, 1000);                    // not practised: neither a hit nor an extra
-    EXPECT_TRUE(session.settle(1100).isEmpty()); // keys may still be on their way
+    EXPECT_TRUE(session.settle(1250).isEmpty()); // keys may still be on their way
     const QList<StrikeOutcome> out = session.finish(5000);
     ASSERT_EQ(out.size(), 2);
     EXPECT_EQ(out[0].kind, Kind::Hit);
     EXPECT_DOUBLE_EQ(out[0].errorMs, 0.0);
     EXPECT_DOUBLE_EQ(out[1].errorMs, -30.0);
     EXPECT_EQ(session.outcomes().size(), 2);
+}
+
+TEST(PracticeSession, NothingSettlesBeyondTheColumnsPlayed) {
+    // The window was busy: the clock ran on, the sequencer had not yet handed
+    // over column 1. A key rung for it must wait for it, not turn extra.
+    PracticeSession session({3}, kRate, 0);
+    EXPECT_TRUE(session.settle(5000).isEmpty()); // nothing played yet
+    session.columnPlayed(0, 1000, 100, {3});
+    session.keyRung(3, 1000);
+    session.keyRung(3, 1095);
+    QList<StrikeOutcome> out = session.settle(5000);
+    ASSERT_EQ(out.size(), 1);
+    EXPECT_EQ(out[0].kind, Kind::Hit);
+    session.columnPlayed(1, 1100, 100, {3});
+    out = session.settle(5000);
+    ASSERT_EQ(out.size(), 1);
+    EXPECT_EQ(out[0].kind, Kind::Hit);
+    EXPECT_DOUBLE_EQ(out[0].errorMs, -5.0);
 }
 
 TEST(PracticeSession, PassesAndLatestMarks) {
