@@ -22,6 +22,7 @@ TrainingSetupDialog::TrainingSetupDialog(TfrmMain& window, Trainer& trainer)
     : QDialog(&window), m_window(window), m_trainer(trainer) {
     setWindowTitle(QStringLiteral("Тренировка"));
     setObjectName(QStringLiteral("TrainingSetupDialog"));
+    setMinimumWidth(460);
     auto* layout = new QVBoxLayout(this);
     auto* ringing =
         new QLabel(QStringLiteral("Звон: %1\n%2")
