@@ -141,6 +141,8 @@ bool Trainer::startRun(const PracticePart& part) {
     }
     if (!m_drill) {
         m_runInterval = m_window.sequencerInterval();
+        // Kept now: another ringing may be loaded before the run is summed up.
+        m_runRinging = ringingName();
         // The last summary would cover the staves the marks go on.
         if (m_summary) {
             m_summary->hide();
@@ -191,6 +193,11 @@ bool Trainer::silences(int bell) const {
 }
 
 void Trainer::columnStruck(int column, std::int64_t idealFrame) {
+    if (m_state == State::CountIn && m_session) {
+        // The user started playback during the count-in: the run begins now.
+        m_countIn.stop();
+        m_state = State::Playing;
+    }
     if (m_state != State::Playing || !m_session) {
         return;
     }
@@ -276,7 +283,7 @@ void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
     }
     TrainingRun run;
     run.date = QDateTime::currentDateTime();
-    run.ringing = ringingName();
+    run.ringing = m_runRinging;
     run.part = m_part.code();
     run.interval = m_runInterval;
     run.meanMs = stats.meanMs;

@@ -92,6 +92,7 @@ private:
     std::array<bool, 15> m_silenced{};
     int m_latencyMs = 0;
     int m_runInterval = 0;
+    QString m_runRinging;
     TrainingHistory m_history;
     QTimer m_poll;
     QTimer m_countIn;
