@@ -276,6 +276,8 @@ void Trainer::finishPass() {
 }
 
 void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
+    // The drill works on this run's bars, however many drill passes follow.
+    m_lastRunOutcomes = outcomes;
     const TrainingStats stats = computeStats(outcomes);
     if (stats.expected() == 0 && stats.extras == 0) {
         m_window.showStatusMessage(QStringLiteral("Тренировка остановлена до первого удара вашей партии"));
@@ -317,10 +319,10 @@ void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
 // ---- the drill of hard bars ----
 
 void Trainer::repeatHardBars() {
-    if (!m_session || isRunning() || m_drill) {
+    if (isRunning() || m_drill) {
         return;
     }
-    const TrainingStats stats = computeStats(m_session->outcomes());
+    const TrainingStats stats = computeStats(m_lastRunOutcomes);
     if (stats.worstBars.isEmpty()) {
         return;
     }
@@ -337,6 +339,7 @@ void Trainer::repeatHardBars() {
         m_savedScores[static_cast<size_t>(i)] = channels.score(i);
         channels.score(i) = HardBarsDrill::drillLines(channels.score(i), m_drillColumns);
     }
+    m_drillCommon = channels.common();
     m_window.btnStopClick();
     if (m_summary) {
         m_summary->showDrillStart(bars, m_drill->tempoPercent());
@@ -357,18 +360,26 @@ void Trainer::endDrill() {
         return;
     }
     TChannels& channels = m_window.channels();
+    // A ringing loaded meanwhile replaced the drill's bars: it stays, and the
+    // ringing put aside is not brought back over it.
+    const bool drillLoaded = channels.common() == m_drillCommon;
     for (int i = 0; i <= TChannels::kCommonScore; ++i) {
-        channels.score(i) = m_savedScores[static_cast<size_t>(i)];
+        if (drillLoaded) {
+            channels.score(i) = m_savedScores[static_cast<size_t>(i)];
+        }
         m_savedScores[static_cast<size_t>(i)].clear();
     }
     m_drill.reset();
     m_drillColumns.clear();
+    m_drillCommon.clear();
     // The drill's marks stand on the drill's columns, not on the ringing's.
     m_marksShown = false;
     clearMarks();
-    m_window.setSequencerInterval(m_savedInterval);
-    m_window.ShowTempo();
-    m_window.btnStopClick();
+    if (drillLoaded) {
+        m_window.setSequencerInterval(m_savedInterval);
+        m_window.ShowTempo();
+        m_window.btnStopClick();
+    }
 }
 
 // ---- marks over the score ----

@@ -93,6 +93,7 @@ private:
     int m_latencyMs = 0;
     int m_runInterval = 0;
     QString m_runRinging;
+    QList<StrikeOutcome> m_lastRunOutcomes;
     TrainingHistory m_history;
     QTimer m_poll;
     QTimer m_countIn;
@@ -104,6 +105,7 @@ private:
     std::optional<HardBarsDrill> m_drill;
     std::array<QStringList, 4> m_savedScores;
     QList<int> m_drillColumns;
+    QStringList m_drillCommon;
     int m_savedInterval = 0;
 
     std::array<MarksOverlay*, 3> m_overlays{};

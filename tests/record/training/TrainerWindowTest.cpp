@@ -123,3 +123,49 @@ TEST_F(TrainerWindow, RunSilencesThePartAndKeepsItsResult) {
     }
     EXPECT_TRUE(frm->pnlBigBells->findChild<MarksOverlay*>()->marks().isEmpty());
 }
+
+TEST_F(TrainerWindow, DrillPlaysTheWorstBarAndPutsTheRingingBack) {
+    QStringList ringing(32);
+    ringing[0] = QStringLiteral("m1");
+    ringing[16] = QStringLiteral("s1");
+    ringing[24] = QStringLiteral("s2");
+    frm->setCaptionForRinging(QStringLiteral("Проба"));
+    frm->channels().common() = ringing;
+    frm->setSequencerInterval(50);
+    Trainer& trainer = frm->trainer();
+    auto waitForRun = [&] {
+        QElapsedTimer waited;
+        waited.start();
+        while (trainer.isRunning() && waited.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+    };
+    ASSERT_TRUE(trainer.startRun(PracticePart::ofGroup(kSmallGroup)));
+    waitForRun();
+    ASSERT_NE(trainer.summary(), nullptr);
+
+    // Bar 2 (both strikes missed) is drilled alone, at 80 % of the tempo.
+    trainer.repeatHardBars();
+    ASSERT_TRUE(trainer.drill().has_value());
+    EXPECT_EQ(trainer.drill()->bars(), (QList<int>{1}));
+    EXPECT_EQ(frm->commonScoreSize(), 16);
+    EXPECT_EQ(frm->channels().common().first(), "s1");
+    EXPECT_EQ(frm->sequencerInterval(), 63);
+    EXPECT_TRUE(trainer.summary()->drillText().contains(QStringLiteral("80%")));
+
+    // Closing the summary ends the drill and brings the whole ringing back.
+    trainer.summary()->close();
+    EXPECT_FALSE(trainer.drill().has_value());
+    EXPECT_FALSE(trainer.isRunning());
+    EXPECT_EQ(frm->channels().common(), ringing);
+    EXPECT_EQ(frm->sequencerInterval(), 50);
+
+    // A ringing loaded during a drill is kept: the old one is not put back over it.
+    trainer.repeatHardBars();
+    ASSERT_TRUE(trainer.drill().has_value());
+    const QStringList other = {QStringLiteral("b1"), QStringLiteral("b1")};
+    frm->channels().common() = other;
+    trainer.endRun();
+    EXPECT_FALSE(trainer.drill().has_value());
+    EXPECT_EQ(frm->channels().common(), other);
+}
