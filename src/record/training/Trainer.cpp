@@ -115,6 +115,8 @@ void Trainer::nTrainingClick() {
                                  QStringLiteral("Тренировка невозможна без звука."));
         return;
     }
+    // The ringing would sound through the calibration's clicks; the run starts it again anyway.
+    m_window.btnStopClick();
     TrainingSetupDialog dialog(m_window, *this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
