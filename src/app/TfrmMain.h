@@ -3,7 +3,7 @@
 #include "app/AppSettings.h"
 #include "base/PathTable.h"
 #include "base/ProfileFile.h"
-#include "app/RequiredFileCheck.h"
+#include "base/RequiredFileCheck.h"
 #include "bells/Distributions.h"
 #include "bells/Ensemble.h"
 #include "bells/TBellData.h"
@@ -45,11 +45,15 @@
 #include <optional>
 
 class TfrmSelSound;
+class Lessons;
 
 class BellStrip;
 class ScoreView;
 class EventHook;
+class KeyStrikeNotifier;
 class KeyStrikes;
+class TAboutBox;
+class TfrmRec;
 class Trainer;
 
 // The main window. It owns every object of the program for its whole life
@@ -122,6 +126,8 @@ private:
     void readViewSettings();
     void restoreBounds();
     void writeViewSettings();
+    void restoreVolume();
+    void writeVolume();
     void runStartupStep(const std::function<void()>& step);
 
     QString m_programDir;
@@ -130,6 +136,7 @@ private:
     std::unique_ptr<ProfileFile> m_settingsFile;
     RequiredFileCheck m_required;
     ViewFlags m_view;
+    AppliedSettings m_applied;
     bool m_startupFailed = false;
     bool m_destroyed = false;
 
@@ -149,6 +156,9 @@ public:
     QString bellDisplayName(int bell) const;    // field 1 of the catalogue
     void ShowBellInfo();                        // refresh the information panel
     void RestoreEnsembleFromSettings();
+    // Applies an ensemble in its text form (Bells, Types) after a reset:
+    // pictures, groups tree, ringing choices and playback, count label.
+    void applyEnsembleText(const QString& bells, const QString& types);
     void SaveEnsembleToSettings();
     const Ensemble& ensemble() const { return m_ensemble; }
     const TBellData* bellData() const { return m_bellData.get(); }
@@ -165,17 +175,14 @@ public:
     // it exists and can take it.
     bool focusGroupSelector(int group);
     // The keyboard handler, by Windows virtual-key code; true when the key
-    // goes no further. eventTime: the key event's stamp in ms (0 for none).
-    bool handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t eventTime = 0);
+    // goes no further. eventTimestamp: the key event's own time (0: none).
+    bool handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t eventTimestamp = 0);
+    // Tells listeners (recorder, trainer) of each bell struck from the keyboard.
+    KeyStrikeNotifier& keyStrikeNotifier();
 
     // Keyboard ringing acts on keys only while this is on (on after
-    // start-up; the recording dialog turns it off and EndRecording on).
+    // start-up; the recording dialog turns it off while it is not recording).
     bool m_keyboardRinging = false;
-    // Driven by the recording dialog: while m_recording is on, each bell
-    // struck from the keyboard appends "," (when not empty) and its strike
-    // token to m_pendingColumn.
-    bool m_recording = false;
-    QString m_pendingColumn;
 
     // Start-up, layout and shutdown steps of the bells subsystem.
     void loadBellCatalogue();
@@ -220,6 +227,7 @@ private:
     BellStrip* m_bellStrip = nullptr;
     KeyStrikes* m_keyStrikes = nullptr;
     EventHook* m_keyboardHook = nullptr;
+    KeyStrikeNotifier* m_keyStrikeNotifier = nullptr;
     std::array<QTreeWidgetItem*, 3> m_groupRoots{};
     int m_draggedBell = -1;
     QList<QAction*> m_addBellItems;
@@ -428,6 +436,17 @@ public:
     void nMailClick();
     void nAboutClick();
     void imgBannerClick();
+    // The lesson window with its voices and the Help menu's pages; created on
+    // first use.
+    Lessons* lessons();
+    // The recording dialog and the about box, created on first use.
+    TfrmRec* frmRec();
+    TAboutBox* aboutBox();
+
+private:
+    Lessons* m_lessons = nullptr;
+    TfrmRec* m_frmRec = nullptr;
+    TAboutBox* m_aboutBox = nullptr;
 
 private:
     Trainer* m_trainer = nullptr;

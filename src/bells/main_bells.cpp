@@ -4,11 +4,12 @@
 
 #include "app/TfrmMain.h"
 #include "bells/BellStrip.h"
+#include "bells/EnsembleSettings.h"
 #include "bells/EventHook.h"
+#include "bells/KeyStrikeNotifier.h"
 #include "bells/KeyboardRinging.h"
 #include "bells/TKeyStream.h"
 #include "bells/VirtualKeys.h"
-#include "record/training/Trainer.h"
 #include "ui/TImage.h"
 
 #include <QCheckBox>
@@ -23,10 +24,6 @@ const QString kFlatBellsNotice = QStringLiteral(
     "По нашему мнению, плоские колокола не являются традиционным церковным инструментом и не могут "
     "заменить собой церковные колокола");
 constexpr int kFlatBellsRow = 2;
-
-QString bellCaption(int bell) {
-    return QStringLiteral("Колокол ") + QString::number(kBellCount - bell);
-}
 
 } // namespace
 
@@ -168,18 +165,18 @@ void TfrmMain::ShowBellCount() {
 // ---- the ensemble in the settings file ----
 
 void TfrmMain::RestoreEnsembleFromSettings() {
-    const QString section = QStringLiteral("Serial");
-    const QString bells =
-        m_settingsFile->readString(section, QStringLiteral("Bells"), QStringLiteral("000000000000000"));
-    const QString types =
-        m_settingsFile->readString(section, QStringLiteral("Types"), QStringLiteral("nnnnnnnnnnnnnnn"));
+    const ensemble_settings::Text stored = ensemble_settings::read(*m_settingsFile);
+    applyEnsembleText(stored.bells, stored.types);
+}
+
+void TfrmMain::applyEnsembleText(const QString& bells, const QString& types) {
     m_ensemble.applyText(bells, types);
     for (int i = 0; i < kBellCount && i < bells.size(); ++i) {
         if (bells.at(i) == u'1') {
             loadBellPicture(i);
         }
     }
-    // The stored groups are taken as they are: no recomputation.
+    // The given groups are taken as they are: no recomputation.
     rebuildGroupsTree();
     setNavigationButtons();
     groupsChanged();
@@ -188,9 +185,7 @@ void TfrmMain::RestoreEnsembleFromSettings() {
 }
 
 void TfrmMain::SaveEnsembleToSettings() {
-    const QString section = QStringLiteral("Serial");
-    m_settingsFile->writeString(section, QStringLiteral("Bells"), m_ensemble.bellsText());
-    m_settingsFile->writeString(section, QStringLiteral("Types"), m_ensemble.typesText());
+    ensemble_settings::write(*m_settingsFile, {m_ensemble.bellsText(), m_ensemble.typesText()});
 }
 
 // ---- keyboard ringing ----
@@ -221,7 +216,7 @@ bool TfrmMain::keyboardHookEvent(QObject* watched, QEvent* event) {
     return consumed;
 }
 
-bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t eventTime) {
+bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t eventTimestamp) {
     if (!m_keyboardRinging || virtualKey == 0) {
         return false;
     }
@@ -244,9 +239,8 @@ bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t e
     const int bell = m_bellData ? KeyboardRinging::bellForKey(*m_bellData, m_ensemble, virtualKey) : -1;
     if (bell >= 0) {
         setCurrentBell(bell);
-        if (m_trainer) {
-            m_trainer->keyStruck(bell, eventTime);
-        }
+        // Listeners (the recorder) hear of the strike before it sounds.
+        keyStrikeNotifier().notifyStrike(bell, eventTimestamp);
         if (m_keyStrikes) {
             // The strike runs on this thread later, for the bell current then.
             m_keyStrikes->start([this] {
@@ -255,10 +249,6 @@ bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t e
                     ShowBellInfo();
                 });
             });
-        }
-        if (m_recording) {
-            m_pendingColumn = KeyboardRinging::appendToColumn(m_pendingColumn,
-                                                              KeyboardRinging::strikeToken(m_ensemble, bell));
         }
     }
     return role.consumed;

@@ -1,5 +1,7 @@
 #include "record/training/CalibrationDialog.h"
 
+#include "bells/KeyStrikeNotifier.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -91,7 +93,8 @@ void CalibrationDialog::tap(std::uint64_t eventTime) {
     }
     const std::int64_t now = KeyEventClock::steadyNowNs();
     m_keys.observe(now, m_clock.frame());
-    const std::int64_t frame = m_keys.keyFrame(eventTime, now);
+    const std::int64_t ms = m_eventTimes.toLocal(eventTime, KeyStrikeNotifier::steadyMilliseconds());
+    const std::int64_t frame = m_keys.frameAt(KeyEventClock::momentOfMilliseconds(ms, now));
     m_tapsMs.push_back(static_cast<double>(frame) * 1000.0 / m_clock.sampleRate);
     m_status->setText(QStringLiteral("Ударов: %1").arg(m_tapsMs.size()));
 }

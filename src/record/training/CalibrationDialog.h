@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bells/KeyStrikeNotifier.h"
 #include "record/training/KeyEventClock.h"
 #include "record/training/LatencyCalibration.h"
 
@@ -50,6 +51,7 @@ private:
 
     Clock m_clock;
     KeyEventClock m_keys;
+    EventTimeMapper m_eventTimes;
     QTimer m_poll;
     QTimer m_done;
     bool m_listening = false;

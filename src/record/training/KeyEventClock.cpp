@@ -8,9 +8,6 @@ namespace {
 // Readings older than this no longer take part: the two clocks may drift apart.
 constexpr std::int64_t kReadingMemoryNs = 1'000'000'000;
 constexpr size_t kMostReadings = 512;
-// A stamp within this of the monotonic clock is taken to be on it.
-constexpr std::int64_t kSameClockLagMs = 2000;
-constexpr size_t kLagMemory = 64;
 
 } // namespace
 
@@ -53,21 +50,6 @@ std::int64_t KeyEventClock::frameAt(std::int64_t steadyNs) const {
     return best;
 }
 
-std::int64_t KeyEventClock::eventMoment(std::uint64_t eventMs, std::int64_t nowNs) {
-    if (eventMs == 0) {
-        return nowNs;
-    }
-    const std::int64_t nowMs = nowNs / 1'000'000;
-    const std::int64_t lag = nowMs - static_cast<std::int64_t>(eventMs);
-    if (lag >= -1 && lag <= kSameClockLagMs) {
-        // Stamped in whole milliseconds: the middle of that millisecond, and
-        // never later than the moment it is handled.
-        return std::min(nowNs, static_cast<std::int64_t>(eventMs) * 1'000'000 + 500'000);
-    }
-    m_lags.push_back(lag);
-    if (m_lags.size() > kLagMemory) {
-        m_lags.erase(m_lags.begin());
-    }
-    const std::int64_t fastest = *std::min_element(m_lags.begin(), m_lags.end());
-    return nowNs - (lag - fastest) * 1'000'000;
+std::int64_t KeyEventClock::momentOfMilliseconds(std::int64_t milliseconds, std::int64_t nowNs) {
+    return std::min(nowNs, milliseconds * 1'000'000 + 500'000);
 }

@@ -1,6 +1,7 @@
 #include "record/training/Trainer.h"
 
 #include "app/TfrmMain.h"
+#include "bells/KeyStrikeNotifier.h"
 #include "playback/ColumnStrikes.h"
 #include "record/training/LatencyCalibration.h"
 #include "record/training/MarksOverlay.h"
@@ -32,6 +33,10 @@ Trainer::Trainer(TfrmMain& window)
     m_poll.setTimerType(Qt::PreciseTimer);
     m_poll.setInterval(kPollMs);
     connect(&m_poll, &QTimer::timeout, this, [this] { TfrmMain::guarded([this] { poll(); }); });
+    connect(&window.keyStrikeNotifier(), &KeyStrikeNotifier::bellStruck, this,
+            [this](int bell, std::int64_t strikeTimeMs) {
+                TfrmMain::guarded([&] { keyStruck(bell, strikeTimeMs); });
+            });
     m_countIn.setSingleShot(true);
     m_countIn.setTimerType(Qt::PreciseTimer);
     connect(&m_countIn, &QTimer::timeout, this, [this] { TfrmMain::guarded([this] { startPlayback(); }); });
@@ -212,13 +217,13 @@ void Trainer::columnStruck(int column, std::int64_t idealFrame) {
                             strikes.bells);
 }
 
-void Trainer::keyStruck(int bell, std::uint64_t eventTime) {
+void Trainer::keyStruck(int bell, std::int64_t strikeTimeMs) {
     if (m_state == State::Idle || !m_session || !m_clock || !m_session->practises(bell)) {
         return;
     }
     const std::int64_t now = KeyEventClock::steadyNowNs();
     m_clock->observe(now, m_window.audioFrameClock());
-    m_session->keyRung(bell, m_clock->keyFrame(eventTime, now));
+    m_session->keyRung(bell, m_clock->frameAt(KeyEventClock::momentOfMilliseconds(strikeTimeMs, now)));
 }
 
 void Trainer::poll() {

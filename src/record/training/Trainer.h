@@ -40,9 +40,9 @@ public:
 
     // From the window: the sequencer struck `column` with its ideal frame.
     void columnStruck(int column, std::int64_t idealFrame);
-    // From the keyboard hook: a bell was struck by its key; eventTime is the
-    // event's stamp in milliseconds (0 when it has none).
-    void keyStruck(int bell, std::uint64_t eventTime);
+    // A bell was struck by its key at strikeTimeMs, milliseconds on the
+    // monotonic clock (as the window's key strike notifier tells it).
+    void keyStruck(int bell, std::int64_t strikeTimeMs);
     // True for a bell the user rings in the run in progress (the sequencer
     // leaves it silent).
     bool silences(int bell) const;

@@ -18,28 +18,8 @@ TEST(KeyEventClock, FrameClockBetweenBlocks) {
     EXPECT_EQ(clock.frameAt(kStart + 5 * kMs), 480 - 5 * 48); // carried back from the best reading
 }
 
-TEST(KeyEventClock, EventStampsOnEitherClock) {
-    KeyEventClock clock(48000);
-    const std::int64_t now = kStart + 500 * kMs;
-    struct Case {
-        const char* what;
-        std::uint64_t stamp;
-        std::int64_t moment;
-    };
-    const Case cases[] = {
-        // On the monotonic clock: the middle of the stamped millisecond.
-        {"same clock", static_cast<std::uint64_t>((kStart + 480 * kMs) / kMs), kStart + 480 * kMs + kMs / 2},
-        // Stamped in the present millisecond: never later than now.
-        {"same millisecond", static_cast<std::uint64_t>(now / kMs), now},
-        // No stamp: the moment of handling.
-        {"no stamp", 0, now},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(clock.eventMoment(c.stamp, now), c.moment) << c.what;
-    }
-    // A foreign clock (far from the monotonic one): the lag beyond the
-    // fastest delivery seen is what counts.
-    const std::uint64_t foreign = 42'000;
-    EXPECT_EQ(clock.eventMoment(foreign, now), now); // first one: fastest so far
-    EXPECT_EQ(clock.eventMoment(foreign + 100, now + 112 * kMs), now + 100 * kMs); // 12 ms slower
+TEST(KeyEventClock, MomentOfAMillisecond) {
+    // The middle of the millisecond, but never later than the moment of handling.
+    EXPECT_EQ(KeyEventClock::momentOfMilliseconds(480, 500 * kMs), 480 * kMs + kMs / 2);
+    EXPECT_EQ(KeyEventClock::momentOfMilliseconds(500, 500 * kMs + 100), 500 * kMs + 100);
 }
