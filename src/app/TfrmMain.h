@@ -47,9 +47,12 @@
 class TfrmSelSound;
 class Lessons;
 
+class AnimationWorkers;
+class BellAnimation;
 class BellStrip;
 class ScoreView;
 class EventHook;
+class FullView;
 class KeyStrikeNotifier;
 class KeyStrikes;
 class TAboutBox;
@@ -410,10 +413,19 @@ public:
     bool isFullViewActive() const;
     void DrawFullScore();
     void PlaceFullScoreCursor();
+    // The animation of both views, the full view and the three workers
+    // (nullptr until start-up has created them).
+    BellAnimation* bellAnimation() const { return m_bellAnimation; }
+    FullView* fullView() const { return m_fullView; }
+    AnimationWorkers* animationWorkers() const { return m_animationWorkers; }
+
     ScoreView* scoreView() const { return m_scoreView; }
 
 private:
     ScoreView* m_scoreView = nullptr;
+    BellAnimation* m_bellAnimation = nullptr;
+    FullView* m_fullView = nullptr;
+    AnimationWorkers* m_animationWorkers = nullptr;
 
     // ---- recording, output, lessons and files ----
 public:
