@@ -57,6 +57,7 @@ class KeyStrikeNotifier;
 class KeyStrikes;
 class TAboutBox;
 class TfrmRec;
+class Trainer;
 
 // The main window. It owns every object of the program for its whole life
 // and is only a shell: each handler keeps its established name and is a few
@@ -430,6 +431,9 @@ private:
 public:
     void nRecClick();
     void EndRecording();
+    // Ring-along practice ("Тренировка ..."); the trainer is created on first use.
+    void nTrainingClick();
+    Trainer& trainer();
     void OpenUserRinging(const QString& path);
     void openCommandLineFile();
     void nPrintClick();
@@ -456,6 +460,9 @@ private:
     TfrmRec* m_frmRec = nullptr;
     TAboutBox* m_aboutBox = nullptr;
 
+private:
+    Trainer* m_trainer = nullptr;
+
     // ---- controls (created by createControls; named as the design names them) ----
 public:
     // Menus
@@ -477,6 +484,7 @@ public:
     QAction* nFF = nullptr;
     QAction* nGenerator = nullptr;
     QAction* nRec = nullptr;
+    QAction* nTraining = nullptr;
     QAction* nTempUp = nullptr;
     QAction* nTempDown = nullptr;
     QAction* nVolumeUp = nullptr;

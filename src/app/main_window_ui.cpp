@@ -194,6 +194,7 @@ void TfrmMain::createMenus() {
     nGenerator = makeAction(nPlayer, QStringLiteral("nGenerator"), QStringLiteral("В случайном порядке"));
     nRec = makeAction(nPlayer, QStringLiteral("nRec"), QStringLiteral("Запись"));
     nRec->setVisible(false);
+    nTraining = makeAction(nPlayer, QStringLiteral("nTraining"), QStringLiteral("Тренировка ..."));
     nPlayer->addSeparator();
     nTempUp = makeAction(nPlayer, QStringLiteral("nTempUp"), QStringLiteral("Ускорить темп"));
     nTempDown = makeAction(nPlayer, QStringLiteral("nTempDown"), QStringLiteral("Замедлить темп"));

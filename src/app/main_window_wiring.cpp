@@ -32,6 +32,7 @@ void TfrmMain::connectHandlers() {
     on(btnGenerator, &QToolButton::clicked, &TfrmMain::nGeneratorClick);
     on(nRec, &QAction::triggered, &TfrmMain::nRecClick);
     on(btnRecord, &QToolButton::clicked, &TfrmMain::nRecClick);
+    on(nTraining, &QAction::triggered, &TfrmMain::nTrainingClick);
     on(nTempUp, &QAction::triggered, &TfrmMain::nTempUpClick);
     on(btnTempUp, &QToolButton::clicked, &TfrmMain::nTempUpClick);
     on(nTempDown, &QAction::triggered, &TfrmMain::nTempDownClick);

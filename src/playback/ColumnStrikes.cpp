@@ -38,7 +38,8 @@ ColumnStrikes ColumnSampleFiles(const QString& line, const Ensemble& ensemble, c
         const QChar letter = token.at(0);
         const int bell = BellForToken(ensemble, letter, token.at(1).unicode() - u'0');
         const int group = Ensemble::groupForLetter(letter);
-        if (group == kNoGroup || !switches.groupSounds[static_cast<std::size_t>(group - 1)]) {
+        if (group == kNoGroup || !switches.groupSounds[static_cast<std::size_t>(group - 1)] ||
+            switches.bellSilenced[static_cast<std::size_t>(bell)]) {
             continue;
         }
         strikes.sampleFiles.append(sampleFolder + sampleFileName(bell));

@@ -17,6 +17,9 @@ struct StrikeSwitches {
     std::array<bool, 3> groupAnimated{true, true, true};
     // cbShowMovie.
     bool showMovie = false;
+    // Bells the user rings by hand in a practice run: silent, and not
+    // animated (their key strike sounds and shows them).
+    std::array<bool, kBellCount> bellSilenced{};
 };
 
 // What one column of the common score sounds: the sample paths in token

@@ -3,6 +3,7 @@
 
 #include "app/TfrmMain.h"
 #include "playback/DeviceVolume.h"
+#include "record/training/Trainer.h"
 #include "score/AnimationWorkers.h"
 
 #include <QFile>
@@ -61,6 +62,9 @@ StrikeSwitches TfrmMain::strikeSwitches() const {
     switches.groupSounds = {cbSmall->isChecked(), cbMiddle->isChecked(), cbBig->isChecked()};
     switches.groupAnimated = {isGroupAnimated(0), isGroupAnimated(1), isGroupAnimated(2)};
     switches.showMovie = cbShowMovie->isChecked();
+    for (int bell = 0; bell < kBellCount && m_trainer; ++bell) {
+        switches.bellSilenced[static_cast<std::size_t>(bell)] = m_trainer->silences(bell);
+    }
     return switches;
 }
 
@@ -88,6 +92,9 @@ QStringList TfrmMain::ColumnSampleFiles(int column) {
 }
 
 void TfrmMain::StrikeColumn(int column, std::optional<std::int64_t> idealFrame) {
+    if (m_trainer && idealFrame) {
+        m_trainer->columnStruck(column, *idealFrame);
+    }
     if (!m_voices) {
         return;
     }
