@@ -45,6 +45,7 @@
 #include <optional>
 
 class TfrmSelSound;
+class OutputController;
 
 class BellStrip;
 class EventHook;
@@ -328,6 +329,9 @@ public:
     void restorePlayPlace(int column);
     // The sequencer's state machine; created on first use.
     Sequencer& sequencer();
+    // Where playback stands (current page, group-ringing mode, ...).
+    TransportState& transportState() { return m_transport; }
+    const TransportState& transportState() const { return m_transport; }
     // Reads the device level into the volume slider and caption.
     void showVolumeLevel();
 
@@ -408,6 +412,9 @@ public:
     void OpenUserRinging(const QString& path);
     void openCommandLineFile();
     void nPrintClick();
+    void nSaveSoundClick();
+    // Printing, the HTML export and saving as sound; created on first use.
+    OutputController* output();
     void nFileOpenClick();
     void nHelpClick();
     void nManualClick();
@@ -420,6 +427,9 @@ public:
     void nAboutClick();
     void imgBannerClick();
 
+private:
+    OutputController* m_output = nullptr;
+
     // ---- controls (created by createControls; named as the design names them) ----
 public:
     // Menus
@@ -431,6 +441,7 @@ public:
     QAction* nFileOpen = nullptr;
     QAction* nLoadSounds = nullptr;
     QAction* nPrint = nullptr;
+    QAction* nSaveSound = nullptr;
     QAction* nExit = nullptr;
     QAction* nSelectAll = nullptr;
     QAction* nDisselectAll = nullptr;
