@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+// The score of one page as rhythmic notation, as plain geometry: what every
+// picture of the score (the three staves of the window, the full view,
+// printing, the HTML export, the lessons' excerpts) draws, at any size.
+//
+// A column of a ringing is a sixteenth; four columns make a beat, sixteen a
+// bar, a page shows 64 columns. Group 0 is the small bells (5 staff rows),
+// 1 the middle (11 rows), 2 the big (8 rows).
+
+inline constexpr int kScoreGroupCount = 3;
+inline constexpr int kScorePageColumns = 64;
+inline constexpr int kScoreBarColumns = 16;
+inline constexpr int kScoreBeatColumns = 4;
+
+// What one page of the score shows.
+struct ScorePage {
+    // The column texts of the small, middle and big group scores: strike
+    // tokens separated by ",", the empty text where the group is silent.
+    std::array<QStringList, 3> groups;
+    // 0-based; page p shows columns 64 p .. 64 p + 63.
+    int page = 0;
+    // Selected bells in the small, middle and big groups.
+    std::array<int, 3> counts{};
+    // The simplified view: only the staff rows that carry the group's bells.
+    bool simplified = false;
+};
+
+enum class ScorePrimitiveKind {
+    Line,          // from `a` to `b`, the end point `b` not drawn
+    FilledEllipse, // in the box `a` (inclusive) .. `b` (exclusive)
+    HollowEllipse, // outline in the colour, inside filled with the face colour
+    FilledRect,    // the box `a` (inclusive) .. `b` (exclusive)
+};
+
+enum class ScoreColourRole {
+    Staff, // black: staff and bar lines
+    Ink,   // maroon: heads, stems, beams, flags, dots, rests
+    Face,  // the window's face colour: the background
+};
+
+struct ScorePrimitive {
+    ScorePrimitiveKind kind = ScorePrimitiveKind::Line;
+    QPoint a;
+    QPoint b;
+    int penWidth = 1;
+    ScoreColourRole colour = ScoreColourRole::Ink;
+
+    // The box of an ellipse or rectangle (right and bottom edges excluded).
+    QRect box() const { return QRect(a, QSize(b.x() - a.x(), b.y() - a.y())); }
+    bool operator==(const ScorePrimitive&) const = default;
+};
+
+// A note head of the page, for marks drawn over it.
+struct ScoreHead {
+    int column = 0; // index in the group score
+    int x = 0;      // centre of the head
+    int y = 0;
+    bool hollow = false; // a half or whole note
+    QString token;
+    bool operator==(const ScoreHead&) const = default;
+};
+
+// Staff rows of group 0, 1, 2 (5, 11, 8).
+int scoreStaffRows(int group);
+// The factor of stem length, beam spacing and flag step of a group.
+double scoreStemFactor(int group);
+// The shift of column `column` (an index in the score) towards the middle of
+// its bar: 4.2 pixels at a bar's first column down to -4.2 at its last.
+double scoreBarShift(int column);
+// The staff row of strike position `digit` in a group of `count` bells
+// (may lie outside the staff for a position the group does not have).
+int scoreStaffRow(int group, int digit, int count);
+
+// The grid and the page of one group (0..2) for an image of `size`, in
+// drawing order; the first primitive fills the image with the face colour.
+// Malformed tokens and columns draw nothing; a page beyond the end of the
+// score gives only the grid. An empty size gives nothing.
+std::vector<ScorePrimitive> layoutScoreGroup(int group, QSize size, const ScorePage& page);
+// Only the grid (background, bar and staff lines) of one group.
+std::vector<ScorePrimitive> layoutScoreGrid(int group, QSize size, const ScorePage& page);
+// Only the notation of the page (heads, stems, beams, flags, dots, rests).
+std::vector<ScorePrimitive> layoutScorePage(int group, QSize size, const ScorePage& page);
+// The heads of the page in one group, with their pixel centres, in the order
+// they are drawn.
+std::vector<ScoreHead> scoreHeads(int group, QSize size, const ScorePage& page);
+
+// The left edge of the cursor bars of the usual view for current column
+// `column` (-1 stands one column left of the page), the staves being
+// `staffWidth` pixels wide.
+int scoreCursorLeft(int column, int staffWidth);
+// The top of the full view's cursor bars, its lanes `laneHeight` high.
+int fullScoreCursorTop(int column, int laneHeight);
+// The size of a cursor bar in a staff of client size `staff`.
+QSize scoreCursorSize(QSize staff);
