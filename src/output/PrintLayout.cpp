@@ -1,5 +1,6 @@
 #include "output/PrintLayout.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace printlayout {
@@ -84,12 +85,18 @@ QPoint SheetGeometry::captionPos(int group) const {
 }
 
 std::vector<SheetPlan> planSheets(int pageCount) {
+    return planSheets(0, pageCount - 1, pageCount);
+}
+
+std::vector<SheetPlan> planSheets(int firstPage, int lastPage, int pageCount) {
+    const int first = std::max(0, firstPage);
+    const int last = std::min(lastPage, pageCount - 1);
     std::vector<SheetPlan> sheets;
-    for (int page = 0; page < pageCount; page += 2) {
+    for (int page = first; page <= last; page += 2) {
         SheetPlan sheet;
         sheet.number = static_cast<int>(sheets.size()) + 1;
         sheet.leftPage = page;
-        sheet.rightPage = page + 1 < pageCount ? page + 1 : -1;
+        sheet.rightPage = page + 1 <= last ? page + 1 : -1;
         sheets.push_back(sheet);
     }
     return sheets;

@@ -79,6 +79,9 @@ struct SheetPlan {
 
 // Two score pages per sheet in order; nothing for fewer than one page.
 std::vector<SheetPlan> planSheets(int pageCount);
+// The same for the zero-based pages first .. last (clamped to the ringing's
+// pages), sheets numbered from 1.
+std::vector<SheetPlan> planSheets(int firstPage, int lastPage, int pageCount);
 
 // The printed size of a picture on a page, keeping its aspect ratio: the
 // full page width when the picture is relatively wider than the page, the

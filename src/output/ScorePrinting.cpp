@@ -17,10 +17,18 @@ void ScorePrinting::nPrintClick() {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    if (printer.printRange() == QPrinter::AllPages) {
+    switch (printer.printRange()) {
+    case QPrinter::AllPages:
         printAllPages(printer);
-    } else {
+        break;
+    case QPrinter::PageRange:
+        // The platform's dialog may offer a range even when asked not to:
+        // the pages asked for are printed rather than some other page.
+        printPages(printer, printer.fromPage() - 1, printer.toPage() - 1);
+        break;
+    default:
         printCurrentPage(printer);
+        break;
     }
 }
 
@@ -91,8 +99,12 @@ bool ScorePrinting::printCurrentPage(QPrinter& printer) {
 }
 
 bool ScorePrinting::printAllPages(QPrinter& printer) {
+    return printPages(printer, 0, pageCount() - 1);
+}
+
+bool ScorePrinting::printPages(QPrinter& printer, int first, int last) {
     switchScoreOn();
-    const std::vector<printlayout::SheetPlan> sheets = printlayout::planSheets(pageCount());
+    const std::vector<printlayout::SheetPlan> sheets = printlayout::planSheets(first, last, pageCount());
     if (sheets.empty()) {
         return false;
     }

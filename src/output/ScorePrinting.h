@@ -7,7 +7,8 @@ class QPrinter;
 class TfrmMain;
 
 // "Печать": the score of the ringing in the main window, either the current
-// page on one sheet or all pages two to a sheet. The window's score is
+// page on one sheet or all pages (or the range of pages the user asked for)
+// two to a sheet. The window's score is
 // switched on first and stays on; printing all pages leaves the last page
 // current in the score view, while the play position and the page selector
 // stay where they were.
@@ -25,6 +26,8 @@ public:
     // False when nothing could be printed; never reports anything itself.
     bool printCurrentPage(QPrinter& printer);
     bool printAllPages(QPrinter& printer);
+    // Pages first .. last (zero-based), two to a sheet, as all pages are.
+    bool printPages(QPrinter& printer, int first, int last);
 
     int pageCount() const;
     printlayout::TitleInput titleInput() const;

@@ -83,6 +83,17 @@ TEST(PrintSheets, PagesPairedOnNumberedSheets) {
     ASSERT_EQ(four.size(), 2u);
     EXPECT_EQ(four[1].rightPage, 3);
     EXPECT_EQ(planSheets(1).size(), 1u);
+    // A range: pages 2..4 of 6 on sheets numbered from 1; a range past the
+    // ringing is cut to its pages.
+    const std::vector<SheetPlan> range = planSheets(1, 3, 6);
+    ASSERT_EQ(range.size(), 2u);
+    EXPECT_EQ(range[0].number, 1);
+    EXPECT_EQ(range[0].leftPage, 1);
+    EXPECT_EQ(range[0].rightPage, 2);
+    EXPECT_EQ(range[1].leftPage, 3);
+    EXPECT_EQ(range[1].rightPage, -1);
+    EXPECT_EQ(planSheets(4, 9, 6).size(), 1u);
+    EXPECT_TRUE(planSheets(-1, -1, 6).empty());
 }
 
 TEST(PrintSheets, Geometry) {
