@@ -1,6 +1,7 @@
 #include "output/ScorePrinting.h"
 
 #include "app/TfrmMain.h"
+#include "output/KeyboardRingingPause.h"
 #include "output/ScoreImages.h"
 #include "output/ScorePictures.h"
 
@@ -14,8 +15,11 @@ void ScorePrinting::nPrintClick() {
     QPrintDialog dialog(&printer, &m_window);
     dialog.setObjectName(QStringLiteral("dlgPrint"));
     configureDialog(dialog, printer, pageCount());
-    if (dialog.exec() != QDialog::Accepted) {
-        return;
+    {
+        const KeyboardRingingPause typing(m_window);
+        if (dialog.exec() != QDialog::Accepted) {
+            return;
+        }
     }
     switch (printer.printRange()) {
     case QPrinter::AllPages:

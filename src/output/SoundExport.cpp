@@ -1,6 +1,7 @@
 #include "output/SoundExport.h"
 
 #include "app/TfrmMain.h"
+#include "output/KeyboardRingingPause.h"
 #include "playback/ColumnStrikes.h"
 
 #include <QDir>
@@ -103,6 +104,7 @@ void SoundExport::nSaveSoundClick() {
     if (isRunning()) {
         return;
     }
+    const KeyboardRingingPause typing(m_window);
     QString error;
     if (!jobFor(QString(), &error)) {
         QMessageBox::information(&m_window, kTitle, error);

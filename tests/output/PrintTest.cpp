@@ -116,10 +116,14 @@ TEST_F(PrintWindow, DialogOffersCurrentOrAllPages) {
         EXPECT_TRUE(dialog->testOption(QAbstractPrintDialog::PrintSelection));
         EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
         EXPECT_EQ(dialog->printer()->toPage(), 3);
+        // Typing into the dialog rings no bells.
+        EXPECT_FALSE(frm->m_keyboardRinging);
         dialog->reject();
     });
+    ASSERT_TRUE(frm->m_keyboardRinging);
     frm->nPrintClick();
     EXPECT_TRUE(seen);
+    EXPECT_TRUE(frm->m_keyboardRinging);
     EXPECT_TRUE(frm->cbShowNotes->isChecked());
 }
 
