@@ -84,18 +84,6 @@ TEST_F(PrintWindow, AllPagesOfThreePagesMakeOneDocumentOfTwoSheets) {
     EXPECT_GT(one->width, one->height);
 }
 
-// With no ringing chosen there is one empty page to print and no name.
-TEST_F(PrintWindow, NothingChosen) {
-    writeCommonList({{QStringLiteral("Трезвон"), 150}});
-    start();
-    ScorePrinting& printing = frm->output()->printing();
-    EXPECT_EQ(printing.titleInput().ringingName, QString());
-    QPrinter printer(QPrinter::HighResolution);
-    toPdf(printer, QStringLiteral("empty.pdf"));
-    ASSERT_TRUE(printing.printAllPages(printer));
-    EXPECT_EQ(printer.docName(), QString());
-}
-
 // The dialog offers the current page (preselected) and all pages, no
 // ranges; cancelling prints nothing but leaves the score on.
 TEST_F(PrintWindow, DialogOffersCurrentOrAllPages) {

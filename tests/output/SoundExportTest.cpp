@@ -160,12 +160,4 @@ TEST_F(SoundExportWindow, CancelledOrImpossibleRendersLeaveNothing) {
     EXPECT_FALSE(sound.isRunning());
 }
 
-TEST_F(SoundExportWindow, SuggestedNameFollowsTheRinging) {
-    writeCommonList({{QStringLiteral("Звон 1/2"), 7}});
-    start();
-    EXPECT_EQ(frm->output()->soundExport().suggestedFileName(), QStringLiteral("Звон.wav"));
-    choose(1);
-    EXPECT_EQ(frm->output()->soundExport().suggestedFileName(), QStringLiteral("Звон 1_2.wav"));
-}
-
 } // namespace
