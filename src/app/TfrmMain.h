@@ -48,6 +48,7 @@ class TfrmSelSound;
 class OutputController;
 
 class BellStrip;
+class ScoreView;
 class EventHook;
 class KeyStrikes;
 
@@ -404,6 +405,10 @@ public:
     bool isFullViewActive() const;
     void DrawFullScore();
     void PlaceFullScoreCursor();
+    ScoreView* scoreView() const { return m_scoreView; }
+
+private:
+    ScoreView* m_scoreView = nullptr;
 
     // ---- recording, output, lessons and files ----
 public:

@@ -3,6 +3,7 @@
 
 #include "base/Rounding.h"
 #include "app/TfrmMain.h"
+#include "score/ScoreView.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -39,6 +40,12 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
                     face->setGeometry(staff->contentsRect());
                 }
             }
+            if (m_scoreView) {
+                guarded([this] {
+                    m_scoreView->FitScoreImages();
+                    LayoutScoreCursors();
+                });
+            }
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -55,16 +62,21 @@ void TfrmMain::FormResize() {
     layoutBellStrip();
     // 2
     pnlBellInfo->setFixedWidth(roundHalfEven(pnlInfo->contentsRect().width() / 2.0));
-    // 3: group bands; the score redraws itself once it exists.
+    // 3: group bands, with the score redrawn.
     layoutGroupBands();
     // 4: group ringing selectors, cbCommon and the full-view button.
     layoutGroupSelectorsAndCommon();
-    // 5-6: animation pictures and score (score subsystem).
+    // 5: animation pictures (animation subsystem).
+    // 6
+    if (cbShowNotes->isChecked()) {
+        RedrawScore();
+    }
     // 7
     const int half = (pnlInfo->width() - pnlBanner->width()) / 2;
     pnlBellInfo->setFixedWidth(std::max(0, half));
     pnlBellsInfo->setFixedWidth(std::max(0, half));
-    // 8: score cursors (score subsystem).
+    // 8
+    LayoutScoreCursors();
     // 9
     cbModelRow->setFixedWidth(std::max(40, pnlBellsInfo->width() - 14));
 }
@@ -78,6 +90,9 @@ void TfrmMain::layoutGroupBands() {
     pnlSmall->setGeometry(box.left(), box.top(), box.width(), small);
     pnlMiddle->setGeometry(box.left(), box.top() + small, box.width(), middle);
     pnlBig->setGeometry(box.left(), box.top() + small + middle, box.width(), big);
+    if (cbShowNotes->isChecked()) {
+        RedrawScore();
+    }
     layoutGroupSelectors();
 }
 
@@ -106,6 +121,7 @@ void TfrmMain::applyPanels() {
     layoutBellStrip();
     layoutGroupBands();
     layoutGroupSelectorsAndCommon();
+    LayoutScoreCursors();
 }
 
 void TfrmMain::nViewPanelClick() {

@@ -2,6 +2,7 @@
 // destruction. Each step belongs to a subsystem; this file fixes the order.
 
 #include "app/TfrmMain.h"
+#include "score/ScoreView.h"
 #include "ui/JpegImage.h"
 
 #include <QApplication>
@@ -102,6 +103,18 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { createBellStrip(); });
     // 14: the three group ringing selectors.
     runStartupStep([this] { createGroupSelectors(); });
+    // 17: the score images, then the cursor bars.
+    runStartupStep([this] {
+        m_scoreView = new ScoreView({{pnlSmallBells, pnlMiddleBells, pnlBigBells},
+                                     {pnlSmallFace, pnlMiddleFace, pnlBigFace},
+                                     cbGrid,
+                                     cbShowNotes,
+                                     this},
+                                    *m_channels, m_ensemble, m_transport, this);
+        m_scoreView->setHooks({[this] { RedrawScore(); }, [this] { PlaceScoreCursor(); }});
+        m_scoreView->CreateScoreImages();
+        m_scoreView->CreateScoreCursors();
+    });
     // 18-22: the ensemble, the distributions and the stored ensemble.
     runStartupStep([this] { clearEnsemble(); });
     runStartupStep([this] { fillDistributions(); });
@@ -110,6 +123,8 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { RestoreEnsembleFromSettings(); });
     // 26: the count of selected bells.
     runStartupStep([this] { ShowBellCount(); });
+    // 27: the score switch shows or hides the score.
+    runStartupStep([this] { cbShowNotesClick(); });
     // 28: the recording command becomes available.
     runStartupStep([this] { nRec->setVisible(true); });
     // 31: a user ringing file named on the command line.

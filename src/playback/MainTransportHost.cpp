@@ -2,6 +2,7 @@
 
 #include "app/TfrmMain.h"
 #include "ringing/TfrmSelSound.h"
+#include "score/ScoreView.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -36,8 +37,11 @@ void MainTransportHost::placeScoreCursor() {
 }
 
 void MainTransportHost::resetScoreView() {
-    // The score subsystem clears its pictures and draws the empty staves.
-    m_window.PlaceScoreCursor();
+    if (ScoreView* view = m_window.scoreView()) {
+        view->ResetScoreView();
+    } else {
+        m_window.PlaceScoreCursor();
+    }
 }
 
 void MainTransportHost::resetAnimation() {

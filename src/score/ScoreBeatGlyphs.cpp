@@ -210,7 +210,7 @@ void BeatGlyphs::draw() {
 
 } // namespace
 
-void appendBeatGlyphs(std::vector<ScorePrimitive>& out, const ScoreBeat& beat, int stemUnit,
-                      double stemFactor) {
+void DrawBeatGlyphs(std::vector<ScorePrimitive>& out, const ScoreBeat& beat, int stemUnit,
+                    double stemFactor) {
     BeatGlyphs(out, beat, stemUnit, stemFactor).draw();
 }

@@ -23,8 +23,7 @@ struct ScoreBeat {
 // Appends the glyph that joins the beat's heads: one of fifteen, chosen by
 // which columns are occupied; an empty beat draws nothing. stemUnit is the
 // group's Round(rowH - rowH / 10), stemFactor its scoreStemFactor.
-void appendBeatGlyphs(std::vector<ScorePrimitive>& out, const ScoreBeat& beat, int stemUnit,
-                      double stemFactor);
+void DrawBeatGlyphs(std::vector<ScorePrimitive>& out, const ScoreBeat& beat, int stemUnit, double stemFactor);
 
 // Builders of maroon primitives.
 inline ScorePrimitive inkLine(QPoint a, QPoint b, int width = 1) {

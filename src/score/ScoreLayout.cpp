@@ -239,7 +239,7 @@ void PageWalker::drawHeads(qsizetype column, int place, int x) {
 }
 
 void PageWalker::endBeat() {
-    appendBeatGlyphs(m_out, m_beat, m_stemUnit, m_stemFactor);
+    DrawBeatGlyphs(m_out, m_beat, m_stemUnit, m_stemFactor);
     m_beat = ScoreBeat{};
     m_counter = 0;
 }

@@ -1,14 +1,44 @@
-// Handlers of the score view.
-// Filled in as the subsystem is built; until then the controls do nothing.
+// Handlers of the score view: the window forwards to its ScoreView, or, for
+// the operations that also serve the full view, to the full view while it
+// is shown.
 
 #include "app/TfrmMain.h"
+#include "score/ScoreView.h"
 
-void TfrmMain::cbGridClick() {}
+void TfrmMain::cbGridClick() {
+    if (m_scoreView) {
+        m_scoreView->cbGridClick();
+    }
+}
 
-void TfrmMain::cbShowNotesClick() {}
+void TfrmMain::cbShowNotesClick() {
+    if (m_scoreView) {
+        m_scoreView->cbShowNotesClick();
+    }
+}
 
-void TfrmMain::RedrawScore() {}
+void TfrmMain::RedrawScore() {
+    if (isFullViewActive()) {
+        DrawFullScore();
+        return;
+    }
+    if (m_scoreView) {
+        m_scoreView->RedrawScore();
+    }
+}
 
-void TfrmMain::PlaceScoreCursor() {}
+void TfrmMain::PlaceScoreCursor() {
+    if (isFullViewActive()) {
+        PlaceFullScoreCursor();
+        return;
+    }
+    if (m_scoreView) {
+        m_scoreView->PlaceScoreCursor();
+    }
+}
 
-void TfrmMain::LayoutScoreCursors() {}
+void TfrmMain::LayoutScoreCursors() {
+    if (m_scoreView) {
+        m_scoreView->LayoutScoreCursors();
+    }
+}

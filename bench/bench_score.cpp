@@ -1,0 +1,182 @@
+// The score view in the real program: the main window (offscreen) at
+// 1920 x 1080 over the build's data, a dense trezvon (every column strikes
+// bells of all three groups) loaded whole. Prints the cost of
+//   - laying out the three staves of one page (no painting),
+//   - one page redraw (RedrawScore: clear, grid, notation on all three staves),
+//   - one cursor move (fast-forward / rewind while stopped, bars placed),
+//   - each playback tick with the score on, at 50 ms a column (the timer's
+//     event to the end of the window's handler; a tick that turns the page
+//     redraws it).
+//
+// Usage: bench_score [program folder] [seconds of playback]
+// (default: the runnable installation beside the bench folder, 20 s).
+
+#include "app/TfrmMain.h"
+#include "base/TextCodec.h"
+#include "score/ScoreLayout.h"
+#include "score/ScoreView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Notes when the timer's event arrives; the window's handler runs after it.
+class TickStart : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Timer) {
+            started = clock.nsecsElapsed();
+        }
+        return false;
+    }
+    QElapsedTimer clock;
+    qint64 started = -1;
+};
+
+double percentile(std::vector<double> values, double p) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, static_cast<std::size_t>(p * (values.size() - 1) + 0.5))];
+}
+
+void report(const char* what, const std::vector<double>& micros) {
+    std::printf("  %-40s median %8.1f us, p99 %8.1f us, worst %8.1f us (%zu runs)\n", what,
+                percentile(micros, 0.5), percentile(micros, 0.99),
+                micros.empty() ? 0.0 : *std::max_element(micros.begin(), micros.end()), micros.size());
+}
+
+// Five bells in each group; every column strikes two small bells, every
+// other column a middle bell, every beat a big bell and half the beats a
+// second one: the densest notation a page can carry, beams and all.
+QStringList denseTrezvon(int columns) {
+    QStringList body{QStringLiteral("50")};
+    for (int c = 0; c < columns; ++c) {
+        QStringList tokens{QStringLiteral("s%1").arg(c % 5 + 1), QStringLiteral("s%1").arg((c + 2) % 5 + 1)};
+        if (c % 2 == 0) {
+            tokens << QStringLiteral("m%1").arg(c / 2 % 5 + 1);
+        }
+        if (c % 3 == 1) {
+            tokens << QStringLiteral("m%1").arg((c + 3) % 5 + 1);
+        }
+        if (c % 4 == 0) {
+            tokens << QStringLiteral("b%1").arg(c / 4 % 5 + 1);
+        }
+        if (c % 8 == 2) {
+            tokens << QStringLiteral("b%1").arg(c / 8 % 5 + 1);
+        }
+        body << tokens.join(QLatin1Char(','));
+    }
+    return body;
+}
+
+template <typename F> std::vector<double> timeRuns(int runs, F&& f) {
+    std::vector<double> micros;
+    QElapsedTimer clock;
+    for (int i = 0; i < runs; ++i) {
+        clock.start();
+        f(i);
+        micros.push_back(clock.nsecsElapsed() / 1000.0);
+    }
+    return micros;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("SDL_AUDIODRIVER", "none");
+    QApplication app(argc, argv);
+    const QString installed = argc > 1
+                                  ? QString::fromLocal8Bit(argv[1])
+                                  : QCoreApplication::applicationDirPath() + QStringLiteral("/../campanix");
+    const int seconds = argc > 2 ? std::max(5, atoi(argv[2])) : 20;
+    if (!QFile::exists(installed + QStringLiteral("/Data/desc.kli"))) {
+        std::fprintf(stderr, "no installation with data at %s\n", qPrintable(installed));
+        return 1;
+    }
+    // A program folder of our own, so that the installation's settings stay untouched.
+    QTemporaryDir dir;
+    for (const char* folder : {"Data", "Images", "Sound", "Campanel", "Custom", "Animate", "BigAnimate",
+                               "Help", "Voice", "About"}) {
+        QFile::link(QDir(installed).absoluteFilePath(QLatin1String(folder)),
+                    dir.path() + QLatin1Char('/') + QLatin1String(folder));
+    }
+    writeTextLines(dir.path() + QStringLiteral("/campanix.ini"),
+                   {QStringLiteral("[Serial]"), QStringLiteral("Bells=111111111111111"),
+                    QStringLiteral("Types=bbbbbmmmmmsssss")});
+
+    TfrmMain frm(dir.path() + QLatin1Char('/'), {});
+    frm.resize(1920, 1080);
+    frm.show();
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 1500) { // the samples decode in the background
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    frm.cbShowNotes->setChecked(true);
+    frm.cbShowNotesClick();
+    if (!frm.loadRingingLines(TChannels::kCommonScore, denseTrezvon(64 * 8))) {
+        std::fprintf(stderr, "the ringing did not load\n");
+        return 1;
+    }
+    frm.showWholeRingingPages();
+    QCoreApplication::processEvents();
+    ScoreView* view = frm.scoreView();
+    if (!view) {
+        std::fprintf(stderr, "no score view\n");
+        return 1;
+    }
+    const ScorePage page = view->currentPage();
+    std::printf("the program at 1920 x 1080, dense trezvon, staves %d x %d, %d x %d, %d x %d\n",
+                frm.pnlSmallBells->width(), frm.pnlSmallBells->height(), frm.pnlMiddleBells->width(),
+                frm.pnlMiddleBells->height(), frm.pnlBigBells->width(), frm.pnlBigBells->height());
+    std::size_t primitives = 0;
+    const std::vector<double> layout = timeRuns(300, [&](int) {
+        primitives = 0;
+        for (int g = 0; g < 3; ++g) {
+            primitives += layoutScoreGroup(g, frm.pnlSmallBells->contentsRect().size(), page).size();
+        }
+    });
+    std::printf("  one page: %zu primitives on the three staves\n", primitives);
+    report("layout of one page (three staves)", layout);
+    report("page redraw (RedrawScore)", timeRuns(300, [&](int) { frm.RedrawScore(); }));
+    report("cursor move (fast-forward / rewind)", timeRuns(2000, [&](int i) {
+               if (i % 2 == 0) {
+                   frm.btnFFClick();
+               } else {
+                   frm.btnRewClick();
+               }
+           }));
+    frm.btnStopClick();
+    QCoreApplication::processEvents();
+
+    TickStart tickStart;
+    tickStart.clock.start();
+    frm.mmTimer->installEventFilter(&tickStart);
+    std::vector<double> ticks;
+    QObject::connect(frm.mmTimer, &QTimer::timeout, &app, [&] {
+        if (tickStart.started >= 0) {
+            ticks.push_back((tickStart.clock.nsecsElapsed() - tickStart.started) / 1000.0);
+            tickStart.started = -1;
+        }
+    });
+    frm.tbTemp->setValue(50);
+    frm.btnPlayClick();
+    QTimer::singleShot(seconds * 1000, &app, [&] { app.quit(); });
+    app.exec();
+    frm.btnStopClick();
+    std::printf("  playback %d s at 50 ms a column, score on:\n", seconds);
+    report("tick (page redraws included)", ticks);
+    return 0;
+}

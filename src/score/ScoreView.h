@@ -1,0 +1,110 @@
+#pragma once
+
+#include "score/ScoreLayout.h"
+
+#include <QColor>
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QWidget;
+class ScoreImage;
+class TChannels;
+class Ensemble;
+struct TransportState;
+
+// The score of the usual view: three staves (small, middle, big bells), each
+// an image in its staff panel with a blue cursor bar above it, and the
+// caption panels that cover them while the score is switched off.
+//
+// A page is drawn once, when it changes (a load, a stop, a page change, a
+// resize, the simplified view, leaving the full view) and stays on the
+// images; during playback only the cursor bars move. Drawing never stops
+// playback: a failure leaves the page that was on screen.
+class ScoreView : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        std::array<QFrame*, 3> staffs{};   // pnlSmallBells, pnlMiddleBells, pnlBigBells
+        std::array<QLabel*, 3> captions{}; // pnlSmallFace, pnlMiddleFace, pnlBigFace
+        QCheckBox* grid = nullptr;         // cbGrid, the simplified view
+        QCheckBox* showNotes = nullptr;    // cbShowNotes, the score on or off
+        QWidget* window = nullptr;         // its background is the face colour
+    };
+    // The window's own operations, which may act on the full view instead.
+    struct Hooks {
+        std::function<void()> redrawScore;
+        std::function<void()> placeScoreCursor;
+    };
+
+    ScoreView(const Controls& controls, const TChannels& channels, const Ensemble& ensemble,
+              const TransportState& transport, QObject* parent = nullptr);
+    ~ScoreView() override;
+
+    void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
+
+    // Start-up: the three images, then later the three cursor bars.
+    void CreateScoreImages();
+    void CreateScoreCursors();
+
+    // Clears the three images and draws the grid and the current page.
+    void RedrawScore();
+    // The grid alone (an empty score).
+    void DrawScoreGrid();
+    // The current page's notation over the grid already on the images.
+    void DrawScorePage();
+    // After playback was reset: clear, place the cursor, draw the empty staves.
+    void ResetScoreView();
+
+    // The cursor bars onto the current column.
+    void PlaceScoreCursor();
+    // Sizes the cursor bars to the staves, places them, repaints the images.
+    void LayoutScoreCursors();
+    // Each image to its staff panel's client area.
+    void FitScoreImages();
+
+    void ShowScore();
+    void HideScore();
+
+    // Handlers of cbGrid and cbShowNotes.
+    void cbGridClick();
+    void cbShowNotesClick();
+
+    // What the page shows now, as the layout part takes it.
+    ScorePage currentPage() const;
+    QColor faceColour() const;
+
+    ScoreImage* image(int group) const;
+    QFrame* cursor(int group) const;
+    // The current picture of a group's staff, at the staff's client size.
+    QImage picture(int group) const;
+
+private:
+    QSize staffSize(int group) const;
+    qreal pixelRatio() const;
+    void ensureSurfaces();
+    // Lays out the three groups off-screen first, then paints them all, so a
+    // failure leaves the images as they were.
+    void drawGroups(bool grid, bool notation);
+    void clearImages();
+    void redraw();
+    void placeCursor();
+    void queueRedrawIfStale();
+    void redrawIfStale();
+
+    Controls m_controls;
+    const TChannels& m_channels;
+    const Ensemble& m_ensemble;
+    const TransportState& m_transport;
+    Hooks m_hooks;
+    std::array<QPointer<ScoreImage>, 3> m_images;
+    std::array<QPointer<QFrame>, 3> m_cursors;
+    // The staff sizes the images were last drawn at.
+    std::array<QSize, 3> m_drawnSizes;
+    bool m_redrawQueued = false;
+};
