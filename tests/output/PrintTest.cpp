@@ -118,6 +118,7 @@ TEST_F(PrintWindow, DialogOffersCurrentOrAllPages) {
 // A sheet: the images go where the layout says with the window colour
 // turned white, and a blank right half stays white.
 TEST(ScorePictures, SheetPlacesImagesWithTheWindowColourTransparent) {
+    ensureQtApplication(); // the captions need fonts
     const QColor face(212, 208, 200);
     const printlayout::SheetGeometry geometry{QSize(200, 60)};
     QImage score(200, 60, QImage::Format_RGB32);
