@@ -84,6 +84,24 @@ TEST_F(PrintWindow, AllPagesOfThreePagesMakeOneDocumentOfTwoSheets) {
     EXPECT_GT(one->width, one->height);
 }
 
+// Group ringings: the titles read the group selectors, not the common list.
+TEST_F(PrintWindow, GroupRingingTitlesNameTheGroupRingings) {
+    writeCommonList({{QStringLiteral("Трезвон"), 150}});
+    start();
+    choose(1);
+    for (int g : {0, 2}) {
+        frm->groupSelector(g)->setCurrentIndex(1);
+        frm->cbCustomSelectionChange(g);
+    }
+    const printlayout::TitleInput input = frm->output()->printing().titleInput();
+    EXPECT_TRUE(input.groupRingingMode);
+    EXPECT_EQ(input.groupRingingNames[0], QStringLiteral("Малый"));
+    EXPECT_EQ(input.groupRingingNames[1], QString());
+    EXPECT_EQ(input.groupRingingNames[2], QStringLiteral("Большой"));
+    EXPECT_EQ(printlayout::currentPageTitle(input, frm->udPage->max(), 0), QStringLiteral("Campanix 1.2 : "));
+    EXPECT_EQ(printlayout::sheetName(input), QString());
+}
+
 // The dialog offers the current page (preselected) and all pages, no
 // ranges; cancelling prints nothing but leaves the score on.
 TEST_F(PrintWindow, DialogOffersCurrentOrAllPages) {
