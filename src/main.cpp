@@ -4,11 +4,12 @@
 #include "app/TfrmMain.h"
 
 #include "ui/JpegImage.h"
+#include "ui/PictureFile.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QPixmap>
 #include <QLocale>
+#include <QPixmap>
 #include <QSplashScreen>
 #include <QTimer>
 
@@ -18,11 +19,13 @@ int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Campanix 1.2"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Campanix 1.2"));
+    // No display name: the platform would append it to every window title,
+    // and the titles are exactly the texts the windows set.
     QApplication::setOrganizationName(QStringLiteral("Tolvena"));
     QApplication::setDesktopFileName(QStringLiteral("campanix"));
 
-    const QPixmap icon(QApplication::applicationDirPath() + QStringLiteral("/Images/bell01.bmp"));
+    const QPixmap icon = QPixmap::fromImage(
+        readPictureFile(QApplication::applicationDirPath() + QStringLiteral("/Images/bell01.bmp")));
     if (!icon.isNull()) {
         QApplication::setWindowIcon(QIcon(icon));
     }
@@ -32,12 +35,18 @@ int main(int argc, char* argv[]) {
 
     // The splash picture stays for 1500 ms while the program starts.
     std::unique_ptr<QSplashScreen> splash;
-    const QImage splashPicture = loadJpeg(QApplication::applicationDirPath() + QStringLiteral("/Images/splash.jpg"));
-    if (!splashPicture.isNull()) {
-        splash = std::make_unique<QSplashScreen>(QPixmap::fromImage(splashPicture));
-        splash->show();
-        QApplication::processEvents();
-        QTimer::singleShot(1500, splash.get(), &QWidget::close);
+    // Guarded like every start-up step: a damaged picture means no splash.
+    try {
+        const QImage splashPicture =
+            loadJpeg(QApplication::applicationDirPath() + QStringLiteral("/Images/splash.jpg"));
+        if (!splashPicture.isNull()) {
+            splash = std::make_unique<QSplashScreen>(QPixmap::fromImage(splashPicture));
+            splash->show();
+            QApplication::processEvents();
+            QTimer::singleShot(1500, splash.get(), &QWidget::close);
+        }
+    } catch (...) {
+        splash.reset();
     }
 
     int exitCode = 0;

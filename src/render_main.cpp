@@ -2,7 +2,7 @@
 // strike path as playback, with the sample sets of the installation it sits in.
 
 #include "base/PathTable.h"
-#include "app/RequiredFileCheck.h"
+#include "base/RequiredFileCheck.h"
 #include "bells/TBellData.h"
 #include "playback/ColumnStrikes.h"
 #include "playback/RenderCommand.h"

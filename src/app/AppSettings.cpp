@@ -1,9 +1,16 @@
 #include "app/AppSettings.h"
 
+#include "bells/EnsembleSettings.h"
+
+#include <algorithm>
+
 namespace {
 const QString kView = QStringLiteral("View");
 const QString kForm = QStringLiteral("Form");
 const QString kSettings = QStringLiteral("Settings");
+const QString kAudio = QStringLiteral("Audio");
+const QString kVolume = QStringLiteral("Volume");
+constexpr int kFarthestCoordinate = 1 << 20;
 } // namespace
 
 QStringList AppSettings::defaultFileLines(const QSize& workArea) {
@@ -18,9 +25,9 @@ QStringList AppSettings::defaultFileLines(const QSize& workArea) {
         QStringLiteral("Top=0"),
         QStringLiteral("Width=") + QString::number(workArea.width()),
         QStringLiteral("Height=") + QString::number(workArea.height()),
-        QStringLiteral("[Serial]"),
-        QStringLiteral("Bells=000000000000011"),
-        QStringLiteral("Types=nnnnnnnnnnnnnnn"),
+        u'[' + ensemble_settings::kSection + u']',
+        ensemble_settings::kBellsKey + u'=' + ensemble_settings::kFirstStartBells,
+        ensemble_settings::kTypesKey + u'=' + ensemble_settings::kMissingTypes,
         QStringLiteral("[Settings]"),
         QStringLiteral("Grid=0"),
         QStringLiteral("Stereo=1"),
@@ -67,11 +74,23 @@ ViewOptions AppSettings::readViewOptions() const {
 }
 
 QRect AppSettings::readBounds() const {
-    const int left = m_file.readInteger(kForm, QStringLiteral("Left"), 0);
-    const int top = m_file.readInteger(kForm, QStringLiteral("Top"), 0);
-    const int width = m_file.readInteger(kForm, QStringLiteral("Width"), 694);
-    const int height = m_file.readInteger(kForm, QStringLiteral("Height"), 486);
-    return QRect(left, top, width, height);
+    auto read = [this](const char* key, int defaultValue, int lowest) {
+        return std::clamp(m_file.readInteger(kForm, QString::fromLatin1(key), defaultValue), lowest,
+                          kFarthestCoordinate);
+    };
+    return QRect(read("Left", 0, -kFarthestCoordinate), read("Top", 0, -kFarthestCoordinate),
+                 read("Width", 694, 0), read("Height", 486, 0));
+}
+
+std::optional<int> AppSettings::readVolume() const {
+    if (!m_file.hasKey(kAudio, kVolume)) {
+        return std::nullopt;
+    }
+    return std::clamp(m_file.readInteger(kAudio, kVolume, kFullVolume), 0, kFullVolume);
+}
+
+bool AppSettings::writeVolume(int level) {
+    return m_file.writeInteger(kAudio, kVolume, std::clamp(level, 0, kFullVolume));
 }
 
 bool AppSettings::writeViewFlagsAndOptions(const ViewFlags& f, const ViewOptions& o) {

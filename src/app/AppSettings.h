@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QStringList>
 
+#include <optional>
+
 // Which panels of the main window are shown ([View]).
 struct ViewFlags {
     bool tools = true;
@@ -24,6 +26,19 @@ struct ViewOptions {
     int view = 0;
     int model = 0;
 };
+
+// The parts of campanix.ini that start-up has read and applied. Closing
+// writes back only these: a start-up that ended early must not replace the
+// user's settings with the controls' defaults.
+struct AppliedSettings {
+    bool view = false;     // [View] and [Settings]
+    bool bounds = false;   // [Form]
+    bool ensemble = false; // [Serial]
+    bool volume = false;   // [Audio]
+};
+
+// The device level 0..255 when no volume is stored: full.
+inline constexpr int kFullVolume = 255;
 
 // The smallest size the main window may have.
 inline constexpr QSize kMinimumWindowSize{778, 574};
@@ -44,10 +59,16 @@ public:
     // Read in the order Grid, View, Stereo, Notes, Animate, Model.
     ViewOptions readViewOptions() const;
     // Left, top, width, height as stored, with the defaults of a missing key.
+    // Values far beyond any screen are cut to +-1048576 (a width or height
+    // to 0..1048576), so arithmetic on the bounds cannot overflow.
     QRect readBounds() const;
+    // The device level 0..255 kept in [Audio] Volume (the program's own
+    // section); nothing when the key is missing.
+    std::optional<int> readVolume() const;
 
     bool writeViewFlagsAndOptions(const ViewFlags& flags, const ViewOptions& options);
     bool writeBounds(const QRect& bounds);
+    bool writeVolume(int level);
 
     ProfileFile& file() { return m_file; }
 

@@ -3,7 +3,7 @@
 #include "app/AppSettings.h"
 #include "base/PathTable.h"
 #include "base/ProfileFile.h"
-#include "app/RequiredFileCheck.h"
+#include "base/RequiredFileCheck.h"
 #include "bells/Distributions.h"
 #include "bells/Ensemble.h"
 #include "bells/TBellData.h"
@@ -45,6 +45,7 @@
 #include <optional>
 
 class TfrmSelSound;
+class Lessons;
 class OutputController;
 
 class BellStrip;
@@ -122,6 +123,8 @@ private:
     void readViewSettings();
     void restoreBounds();
     void writeViewSettings();
+    void restoreVolume();
+    void writeVolume();
     void runStartupStep(const std::function<void()>& step);
 
     QString m_programDir;
@@ -130,6 +133,7 @@ private:
     std::unique_ptr<ProfileFile> m_settingsFile;
     RequiredFileCheck m_required;
     ViewFlags m_view;
+    AppliedSettings m_applied;
     bool m_startupFailed = false;
     bool m_destroyed = false;
 
@@ -149,6 +153,9 @@ public:
     QString bellDisplayName(int bell) const;    // field 1 of the catalogue
     void ShowBellInfo();                        // refresh the information panel
     void RestoreEnsembleFromSettings();
+    // Applies an ensemble in its text form (Bells, Types) after a reset:
+    // pictures, groups tree, ringing choices and playback, count label.
+    void applyEnsembleText(const QString& bells, const QString& types);
     void SaveEnsembleToSettings();
     const Ensemble& ensemble() const { return m_ensemble; }
     const TBellData* bellData() const { return m_bellData.get(); }
@@ -431,8 +438,12 @@ public:
     void nMailClick();
     void nAboutClick();
     void imgBannerClick();
+    // The lesson window with its voices and the Help menu's pages; created on
+    // first use.
+    Lessons* lessons();
 
 private:
+    Lessons* m_lessons = nullptr;
     OutputController* m_output = nullptr;
 
     // ---- controls (created by createControls; named as the design names them) ----

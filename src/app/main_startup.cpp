@@ -2,6 +2,8 @@
 // destruction. Each step belongs to a subsystem; this file fixes the order.
 
 #include "app/TfrmMain.h"
+#include "app/WindowCaptions.h"
+#include "app/WindowPlacement.h"
 #include "score/ScoreView.h"
 #include "ui/JpegImage.h"
 
@@ -16,19 +18,33 @@
 
 #include <exception>
 
+namespace {
+
+// The work areas of every screen (the desktop without panels).
+QList<QRect> availableScreenAreas() {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas.append(screen->availableGeometry());
+    }
+    return areas;
+}
+
+} // namespace
+
 TfrmMain::TfrmMain(const QString& programDir, const QStringList& arguments, QWidget* parent)
     : TfrmMain(RequiredFileCheck::Reporter{}, programDir, arguments, parent) {}
 
-TfrmMain::TfrmMain(RequiredFileCheck::Reporter reporter, const QString& programDir, const QStringList& arguments,
-                   QWidget* parent)
+TfrmMain::TfrmMain(RequiredFileCheck::Reporter reporter, const QString& programDir,
+                   const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), m_programDir(programDir), m_arguments(arguments),
       m_required(reporter ? std::move(reporter) : RequiredFileCheck::Reporter([this](const QString& message) {
-          QMessageBox::critical(this, QApplication::applicationName(), message);
+          QMessageBox::critical(this, captions::kProgram, message);
           // Ends the program when control next reaches the message loop; an
           // end during start-up is carried out by main() instead.
-          QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+          QMetaObject::invokeMethod(
+              qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
       })) {
-    setWindowTitle(QStringLiteral("Campanix 1.2 - Tolvena"));
+    setWindowTitle(captions::kNoRinging);
     setMinimumSize(kMinimumWindowSize);
     createControls();
     FormCreate();
@@ -75,7 +91,8 @@ void TfrmMain::FormCreate() {
     });
     // The banner picture of the information panel.
     runStartupStep([this] {
-        imgBanner->setPicture(QPixmap::fromImage(loadJpeg(m_paths->imagesDir() + QStringLiteral("banner.jpg"))));
+        imgBanner->setPicture(
+            QPixmap::fromImage(loadJpeg(m_paths->imagesDir() + QStringLiteral("banner.jpg"))));
     });
     // 7: the bell catalogue, the ringing catalogue (a missing or damaged list
     // file is fatal) and the "Добавить колокол" sub-menu.
@@ -97,6 +114,7 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { startAudio(); });
     // The sequencer's controls: tempo and volume shown.
     runStartupStep([this] { setupTransport(); });
+    runStartupStep([this] { restoreVolume(); });
     // 12: current bell and keyboard ringing.
     runStartupStep([this] { resetBellState(); });
     // 13: the bell strip.
@@ -120,7 +138,10 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { fillDistributions(); });
     runStartupStep([this] { ShowBellInfo(); });
     runStartupStep([this] { RecomputeGroups(); });
-    runStartupStep([this] { RestoreEnsembleFromSettings(); });
+    runStartupStep([this] {
+        RestoreEnsembleFromSettings();
+        m_applied.ensemble = true;
+    });
     // 26: the count of selected bells.
     runStartupStep([this] { ShowBellCount(); });
     // 27: the score switch shows or hides the score.
@@ -143,12 +164,39 @@ void TfrmMain::readViewSettings() {
     cbModelRow->setCurrentIndex(options.model);
     m_paths->setSampleFolder(options.model, options.stereo);
     cbModelRowChange();
+    m_applied.view = true;
 }
 
 void TfrmMain::restoreBounds() {
     const QRect stored = AppSettings(*m_settingsFile).readBounds();
-    move(stored.left(), stored.top());
-    resize(boundedWindowSize(stored.size()));
+    const QRect placed = placeOnScreens(QRect(stored.topLeft(), boundedWindowSize(stored.size())),
+                                        availableScreenAreas(), kMinimumWindowSize);
+    move(placed.topLeft());
+    resize(placed.size());
+    m_applied.bounds = true;
+}
+
+void TfrmMain::restoreVolume() {
+    // Without a stored level the device keeps its full level.
+    if (const std::optional<int> level = AppSettings(*m_settingsFile).readVolume()) {
+        if (hasWaveVolumeDevice()) {
+            SetDeviceVolume(*level);
+        }
+        showVolumeLevel();
+    }
+    m_applied.volume = true;
+}
+
+void TfrmMain::writeVolume() {
+    if (!hasWaveVolumeDevice()) {
+        return;
+    }
+    AppSettings settings(*m_settingsFile);
+    const int level = GetDeviceVolume();
+    // A file that never had the key gets it only once the level differs from full.
+    if (level != kFullVolume || settings.readVolume().has_value()) {
+        settings.writeVolume(level);
+    }
 }
 
 void TfrmMain::writeViewSettings() {
@@ -190,12 +238,24 @@ void TfrmMain::FormCloseQuery() {
     if (!m_settingsFile) {
         return;
     }
-    guarded([this] { writeViewSettings(); });
-    guarded([this] {
-        const QRect bounds(pos(), size());
-        AppSettings(*m_settingsFile).writeBounds(bounds);
-    });
-    guarded([this] { SaveEnsembleToSettings(); });
+    // Only what start-up read and applied goes back: after a start-up that
+    // ended early the other controls hold defaults, not the user's settings.
+    if (m_applied.view) {
+        guarded([this] { writeViewSettings(); });
+    }
+    if (m_applied.bounds) {
+        guarded([this] {
+            const QRect bounds =
+                placeOnScreens(QRect(pos(), size()), availableScreenAreas(), kMinimumWindowSize);
+            AppSettings(*m_settingsFile).writeBounds(bounds);
+        });
+    }
+    if (m_applied.ensemble) {
+        guarded([this] { SaveEnsembleToSettings(); });
+    }
+    if (m_applied.volume) {
+        guarded([this] { writeVolume(); });
+    }
 }
 
 void TfrmMain::FormDestroy() {
@@ -228,7 +288,7 @@ void TfrmMain::nExitClick() {
 }
 
 void TfrmMain::setCaptionForRinging(const QString& name) {
-    setWindowTitle(QStringLiteral("Campanix 1.2 - ") + name);
+    setWindowTitle(captions::forRinging(name));
 }
 
 void TfrmMain::showStatusMessage(const QString& text) {

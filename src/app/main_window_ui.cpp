@@ -348,7 +348,7 @@ QWidget* TfrmMain::createWorkArea() {
     lblCommon->move(6, 3);
     cbCommon = new QComboBox(pnlCommon);
     cbCommon->setObjectName(QStringLiteral("cbCommon"));
-    cbCommon->addItem(QStringLiteral("Выбор звона"));
+    cbCommon->addItem(kNoRingingItem);
     cbCommon->setEnabled(false);
     cbCommon->setGeometry(4, 21, 300, 24);
     btnFullView = makeToolButton(QStringLiteral("btnFullView"), QStringLiteral("Полный вид (партитура и анимация)"),

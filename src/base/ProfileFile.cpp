@@ -1,5 +1,6 @@
 #include "base/ProfileFile.h"
 
+#include "base/Numbers.h"
 #include "base/TextCodec.h"
 
 #include <QFileInfo>
@@ -30,7 +31,8 @@ std::optional<QString> keyName(const QString& line) {
 
 QString valueOf(const QString& line) {
     QString v = line.mid(line.indexOf(u'=') + 1).trimmed();
-    if (v.size() >= 2 && ((v.startsWith(u'"') && v.endsWith(u'"')) || (v.startsWith(u'\'') && v.endsWith(u'\'')))) {
+    if (v.size() >= 2 &&
+        ((v.startsWith(u'"') && v.endsWith(u'"')) || (v.startsWith(u'\'') && v.endsWith(u'\'')))) {
         v = v.mid(1, v.size() - 2);
     }
     return v;
@@ -83,7 +85,8 @@ bool ProfileFile::exists() const {
     return QFileInfo(m_path).isFile();
 }
 
-QString ProfileFile::readString(const QString& section, const QString& key, const QString& defaultValue) const {
+QString ProfileFile::readString(const QString& section, const QString& key,
+                                const QString& defaultValue) const {
     const auto lines = readTextLines(m_path);
     if (!lines) {
         return defaultValue;
@@ -95,31 +98,21 @@ QString ProfileFile::readString(const QString& section, const QString& key, cons
     return valueOf(lines->at(loc.keyLine));
 }
 
-int ProfileFile::parseInteger(const QString& value) {
-    const QString t = value.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) {
-        negative = t[i] == u'-';
-        ++i;
-    }
-    long long result = 0;
-    for (; i < t.size() && t[i] >= u'0' && t[i] <= u'9'; ++i) {
-        result = result * 10 + (t[i].unicode() - u'0');
-        if (result > 0x7fffffffLL) {
-            result = 0x7fffffffLL;
-        }
-    }
-    return static_cast<int>(negative ? -result : result);
+bool ProfileFile::hasKey(const QString& section, const QString& key) const {
+    const auto lines = readTextLines(m_path);
+    return lines && locate(*lines, section, key).keyLine >= 0;
 }
 
 int ProfileFile::readInteger(const QString& section, const QString& key, int defaultValue) const {
-    const QString missing = QStringLiteral("\x01missing");
-    const QString value = readString(section, key, missing);
-    if (value == missing) {
+    const auto lines = readTextLines(m_path);
+    if (!lines) {
         return defaultValue;
     }
-    return parseInteger(value);
+    const KeyLocation loc = locate(*lines, section, key);
+    if (loc.keyLine < 0) {
+        return defaultValue;
+    }
+    return numbers::parseLeadingNumber(valueOf(lines->at(loc.keyLine)));
 }
 
 bool ProfileFile::readBool(const QString& section, const QString& key, bool defaultValue) const {
@@ -130,6 +123,10 @@ bool ProfileFile::writeString(const QString& section, const QString& key, const 
     QStringList lines = readTextLines(m_path).value_or(QStringList());
     const QString entry = key + u'=' + value;
     const KeyLocation loc = locate(lines, section, key);
+    if (loc.keyLine >= 0 && valueOf(lines.at(loc.keyLine)) == value) {
+        // Already stored: the file is left byte for byte as it is.
+        return true;
+    }
     if (loc.keyLine >= 0) {
         lines[loc.keyLine] = entry;
     } else if (loc.sectionLine >= 0) {

@@ -7,7 +7,9 @@
 // then "Key=Value" lines. Sections and keys are found without regard to
 // letter case. Every read goes to the file (no caching); every write replaces
 // one key in place, keeps every other line as it was, and rewrites the file
-// atomically with CR LF line ends. A missing file or key reads as the default.
+// atomically with CR LF line ends; a key that already holds the value is not
+// written at all, so the file stays byte for byte as it was. A missing file
+// or key reads as the default.
 class ProfileFile {
 public:
     explicit ProfileFile(QString path);
@@ -15,6 +17,7 @@ public:
     const QString& path() const { return m_path; }
     bool exists() const;
 
+    bool hasKey(const QString& section, const QString& key) const;
     QString readString(const QString& section, const QString& key, const QString& defaultValue) const;
     // The leading whole number of the value (0 when it has none); the default
     // only when the key is missing.
@@ -28,9 +31,6 @@ public:
 
     // Replaces the whole file with these lines (used for the default file).
     bool writeAllLines(const QStringList& lines);
-
-    // The whole-number part of a profile value, as the reader sees it.
-    static int parseInteger(const QString& value);
 
 private:
     QString m_path;

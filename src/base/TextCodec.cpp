@@ -6,6 +6,13 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+QByteArray withoutByteOrderMark(const QByteArray& bytes) {
+    // Editors that save as UTF-8 put these three bytes first; read as
+    // Windows-1251 they would become three characters of the first line.
+    static const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+    return bytes.startsWith(kUtf8Mark) ? bytes.mid(kUtf8Mark.size()) : bytes;
+}
+
 QString decode1251(const QByteArray& bytes) {
     QStringDecoder decoder("windows-1251");
     return decoder.decode(bytes);
@@ -56,7 +63,7 @@ std::optional<QStringList> readTextLines(const QString& path) {
     if (file.error() != QFileDevice::NoError) {
         return std::nullopt;
     }
-    return splitTextLines(decode1251(bytes));
+    return splitTextLines(decode1251(withoutByteOrderMark(bytes)));
 }
 
 bool writeTextLines(const QString& path, const QStringList& lines) {

@@ -20,7 +20,11 @@ QStringList splitTextLines(const QString& text);
 // Joins lines, each followed by CR LF.
 QString joinCrLf(const QStringList& lines);
 
+// The bytes without a leading UTF-8 byte-order mark.
+QByteArray withoutByteOrderMark(const QByteArray& bytes);
+
 // Reads a Windows-1251 text file into lines; nothing when it cannot be read.
+// A UTF-8 byte-order mark at the very start is dropped.
 std::optional<QStringList> readTextLines(const QString& path);
 
 // Writes lines as Windows-1251 with CR LF, atomically (see AtomicFile.h).

@@ -11,7 +11,7 @@ BellStrip::BellStrip(QFrame* panel, QWidget* marker) : QObject(panel), m_panel(p
     for (int i = 0; i < kBellCount; ++i) {
         auto* image = new TImage(panel);
         image->setObjectName(QStringLiteral("imgBell%1").arg(i));
-        image->setToolTip(QStringLiteral("Колокол ") + QString::number(kBellCount - i));
+        image->setToolTip(bellCaption(i));
         image->setCursor(Qt::PointingHandCursor);
         image->setStretch(true);
         image->show();

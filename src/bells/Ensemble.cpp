@@ -1,5 +1,9 @@
 #include "bells/Ensemble.h"
 
+QString bellCaption(int bell) {
+    return QStringLiteral("Колокол ") + QString::number(kBellCount - bell);
+}
+
 void Ensemble::setSelected(int bell, bool selected) {
     if (valid(bell)) {
         m_selected[bell] = selected;

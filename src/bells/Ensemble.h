@@ -7,6 +7,10 @@
 
 inline constexpr int kBellCount = 15;
 
+// The caption of bell `bell` (0..14) as the user sees it: "Колокол " and the
+// number 15 - bell (bell 0 is "Колокол 15").
+QString bellCaption(int bell);
+
 // Group codes of the ensemble record.
 enum GroupCode : int {
     kNoGroup = 0,

@@ -1,5 +1,6 @@
 #include "bells/TBellData.h"
 
+#include "base/Numbers.h"
 #include "base/TextCodec.h"
 #include "ringing/TextLists.h"
 
@@ -53,10 +54,5 @@ int TBellData::FindByName(const QString& name) const {
 }
 
 std::optional<int> TBellData::keyCode(int bell) const {
-    bool ok = false;
-    const int code = Column(7, bell).trimmed().toInt(&ok, 10);
-    if (!ok) {
-        return std::nullopt;
-    }
-    return code;
+    return numbers::parseWholeNumber(Column(7, bell));
 }

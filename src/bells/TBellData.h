@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RequiredFileCheck.h"
+#include "base/RequiredFileCheck.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,6 +4,7 @@
 
 #include "app/TfrmMain.h"
 #include "bells/BellStrip.h"
+#include "bells/EnsembleSettings.h"
 #include "bells/EventHook.h"
 #include "bells/KeyboardRinging.h"
 #include "bells/TKeyStream.h"
@@ -22,10 +23,6 @@ const QString kFlatBellsNotice = QStringLiteral(
     "По нашему мнению, плоские колокола не являются традиционным церковным инструментом и не могут "
     "заменить собой церковные колокола");
 constexpr int kFlatBellsRow = 2;
-
-QString bellCaption(int bell) {
-    return QStringLiteral("Колокол ") + QString::number(kBellCount - bell);
-}
 
 } // namespace
 
@@ -167,18 +164,18 @@ void TfrmMain::ShowBellCount() {
 // ---- the ensemble in the settings file ----
 
 void TfrmMain::RestoreEnsembleFromSettings() {
-    const QString section = QStringLiteral("Serial");
-    const QString bells =
-        m_settingsFile->readString(section, QStringLiteral("Bells"), QStringLiteral("000000000000000"));
-    const QString types =
-        m_settingsFile->readString(section, QStringLiteral("Types"), QStringLiteral("nnnnnnnnnnnnnnn"));
+    const ensemble_settings::Text stored = ensemble_settings::read(*m_settingsFile);
+    applyEnsembleText(stored.bells, stored.types);
+}
+
+void TfrmMain::applyEnsembleText(const QString& bells, const QString& types) {
     m_ensemble.applyText(bells, types);
     for (int i = 0; i < kBellCount && i < bells.size(); ++i) {
         if (bells.at(i) == u'1') {
             loadBellPicture(i);
         }
     }
-    // The stored groups are taken as they are: no recomputation.
+    // The given groups are taken as they are: no recomputation.
     rebuildGroupsTree();
     setNavigationButtons();
     groupsChanged();
@@ -187,9 +184,7 @@ void TfrmMain::RestoreEnsembleFromSettings() {
 }
 
 void TfrmMain::SaveEnsembleToSettings() {
-    const QString section = QStringLiteral("Serial");
-    m_settingsFile->writeString(section, QStringLiteral("Bells"), m_ensemble.bellsText());
-    m_settingsFile->writeString(section, QStringLiteral("Types"), m_ensemble.typesText());
+    ensemble_settings::write(*m_settingsFile, {m_ensemble.bellsText(), m_ensemble.typesText()});
 }
 
 // ---- keyboard ringing ----

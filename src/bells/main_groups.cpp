@@ -96,7 +96,7 @@ void TfrmMain::rebuildGroupsTree() {
     auto bellNode = [&](int bell) {
         auto* node = new QTreeWidgetItem(QStringList{bellDisplayName(bell)});
         node->setIcon(0, icon);
-        node->setToolTip(0, QStringLiteral("Колокол ") + QString::number(kBellCount - bell));
+        node->setToolTip(0, bellCaption(bell));
         return node;
     };
     if (m_ensemble.selectedCount() >= Distributions::kMinimumBells) {

@@ -1,25 +1,50 @@
-// Handlers of lessons, help, links and opening files.
-// Filled in as the subsystem is built; until then the controls do nothing.
+// Handlers of the Help menu and the banner: each forwards to the lessons.
 
 #include "app/TfrmMain.h"
+#include "lessons/Lessons.h"
 
+Lessons* TfrmMain::lessons() {
+    if (!m_lessons) {
+        m_lessons = new Lessons(
+            m_paths->programDir(), [this] { return audioEngine(); }, this);
+    }
+    return m_lessons;
+}
 
-void TfrmMain::nHelpClick() {}
+void TfrmMain::nHelpClick() {
+    lessons()->showHelp();
+}
 
-void TfrmMain::nManualClick() {}
+void TfrmMain::nManualClick() {
+    lessons()->showVoicedPage(lessontags::kReference);
+}
 
-void TfrmMain::nLesson1Click() {}
+void TfrmMain::nLesson1Click() {
+    lessons()->showVoicedPage(lessontags::kSmall);
+}
 
-void TfrmMain::nLesson2Click() {}
+void TfrmMain::nLesson2Click() {
+    lessons()->showVoicedPage(lessontags::kMiddle);
+}
 
-void TfrmMain::nLesson3Click() {}
+void TfrmMain::nLesson3Click() {
+    lessons()->showVoicedPage(lessontags::kBig);
+}
 
-void TfrmMain::N1Click() {}
+void TfrmMain::N1Click() {
+    lessons()->showPublisher();
+}
 
-void TfrmMain::nForumClick() {}
+void TfrmMain::nForumClick() {
+    lessons()->openForum();
+}
 
-void TfrmMain::nMailClick() {}
+void TfrmMain::nMailClick() {
+    lessons()->writeFeedback();
+}
 
 void TfrmMain::nAboutClick() {}
 
-void TfrmMain::imgBannerClick() {}
+void TfrmMain::imgBannerClick() {
+    lessons()->openPublisherSite();
+}

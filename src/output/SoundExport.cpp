@@ -1,6 +1,7 @@
 #include "output/SoundExport.h"
 
 #include "app/TfrmMain.h"
+#include "app/WindowCaptions.h"
 #include "output/KeyboardRingingPause.h"
 #include "playback/ColumnStrikes.h"
 
@@ -50,10 +51,12 @@ SoundExport::~SoundExport() {
 }
 
 QString SoundExport::suggestedFileName() const {
-    const QString prefix = QStringLiteral("Campanix 1.2 - ");
-    QString name = m_window.windowTitle();
-    name = name.startsWith(prefix) ? name.mid(prefix.size()).trimmed() : QString();
-    if (name.isEmpty() || name == QStringLiteral("Tolvena")) {
+    const QString prefix = captions::forRinging(QString());
+    const QString title = m_window.windowTitle();
+    QString name = title != captions::kNoRinging && title.startsWith(prefix)
+                       ? title.mid(prefix.size()).trimmed()
+                       : QString();
+    if (name.isEmpty()) {
         name = QStringLiteral("Звон");
     }
     for (const QChar bad : {u'/', u'\\', u':', u'*', u'?', u'"', u'<', u'>', u'|'}) {

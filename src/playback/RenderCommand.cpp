@@ -1,5 +1,6 @@
 #include "playback/RenderCommand.h"
 
+#include "base/Numbers.h"
 #include "base/TextCodec.h"
 #include "ringing/RingingFiles.h"
 #include "ringing/TChannels.h"
@@ -33,12 +34,6 @@ bool isTypesText(const QString& text) {
         }
     }
     return true;
-}
-
-std::optional<int> wholeNumber(const QString& text) {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
 }
 
 RenderArguments failure(const QString& error) {
@@ -86,13 +81,13 @@ RenderArguments parseRenderArguments(const QStringList& arguments) {
             }
             const QString value = arguments.at(++i);
             if (argument == QStringLiteral("--model")) {
-                const std::optional<int> model = wholeNumber(value);
+                const std::optional<int> model = numbers::parseWholeNumber(value);
                 if (!model || *model < 1 || *model > 3) {
                     return failure(QStringLiteral("--model must be 1, 2 or 3, not \"%1\"").arg(value));
                 }
                 options.model = *model;
             } else if (argument == QStringLiteral("--tempo")) {
-                const std::optional<int> tempo = wholeNumber(value);
+                const std::optional<int> tempo = numbers::parseWholeNumber(value);
                 if (!tempo || *tempo < TChannels::kMinInterval || *tempo > TChannels::kMaxInterval) {
                     return failure(
                         QStringLiteral("--tempo must be a whole number of milliseconds from %1 to %2, "

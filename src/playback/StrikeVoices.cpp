@@ -1,5 +1,17 @@
 #include "playback/StrikeVoices.h"
 
+#include "base/Numbers.h"
+
+namespace {
+
+// Aliases are decimal numbers; the two strike kinds draw from 0..maxAlias.
+bool inAliasRange(const QString& alias, int maxAlias) {
+    const std::optional<int> value = numbers::parseWholeNumber(alias);
+    return value && *value >= 0 && *value <= maxAlias;
+}
+
+} // namespace
+
 int sendWithResends(const std::function<int()>& attempt) {
     int result = attempt();
     for (int resend = 0; resend < kMciResends && result != kMciOk; ++resend) {
@@ -40,9 +52,7 @@ bool StrikeVoices::rangeFull(int maxAlias) const {
     }
     int inRange = 0;
     for (const QString& alias : m_aliases) {
-        bool ok = false;
-        const int value = alias.toInt(&ok);
-        if (ok && value >= 0 && value <= maxAlias) {
+        if (inAliasRange(alias, maxAlias)) {
             ++inRange;
         }
     }
@@ -51,9 +61,7 @@ bool StrikeVoices::rangeFull(int maxAlias) const {
 
 QString StrikeVoices::takeOverOldest(int maxAlias) {
     for (const QString& alias : std::as_const(m_aliases)) {
-        bool ok = false;
-        const int value = alias.toInt(&ok);
-        if (ok && value >= 0 && value <= maxAlias) {
+        if (inAliasRange(alias, maxAlias)) {
             const QString taken = alias;
             sendMci(QStringLiteral("close ") + taken);
             m_aliases.removeAll(taken);
@@ -73,9 +81,7 @@ QString StrikeVoices::chooseAlias(int maxAlias) {
             // over the oldest.
             bool closedAny = false;
             for (const QString& alias : QStringList(m_aliases)) {
-                bool ok = false;
-                const int value = alias.toInt(&ok);
-                if (ok && value >= 0 && value <= maxAlias && !isVoicePlaying(alias)) {
+                if (inAliasRange(alias, maxAlias) && !isVoicePlaying(alias)) {
                     sendMci(QStringLiteral("close ") + alias);
                     m_aliases.removeAll(alias);
                     closedAny = true;

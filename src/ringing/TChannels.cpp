@@ -1,5 +1,6 @@
 #include "ringing/TChannels.h"
 
+#include "base/Numbers.h"
 #include "base/TextCodec.h"
 #include "ringing/RingingText.h"
 #include "ringing/TextLists.h"
@@ -20,25 +21,6 @@ int groupOfLetter(QChar letter) {
     default:
         return -1;
     }
-}
-
-// The header's interval field: an optionally signed decimal whole number,
-// blanks around it allowed.
-std::optional<int> parseInterval(const QString& field) {
-    const QString trimmed = field.trimmed();
-    if (trimmed.isEmpty()) {
-        return std::nullopt;
-    }
-    for (qsizetype i = 0; i < trimmed.size(); ++i) {
-        const QChar c = trimmed.at(i);
-        const bool sign = i == 0 && (c == u'-' || c == u'+') && trimmed.size() > 1;
-        if (!sign && (c < u'0' || c > u'9')) {
-            return std::nullopt;
-        }
-    }
-    bool ok = false;
-    const int value = trimmed.toInt(&ok, 10);
-    return ok ? std::optional<int>(value) : std::nullopt;
 }
 
 } // namespace
@@ -62,7 +44,7 @@ void TChannels::setAllGroupsAnimated() {
 std::optional<int> TChannels::parseHeader(const QString& header) {
     SplitList(header, QStringLiteral(";"), m_headerFields);
     const std::optional<int> interval =
-        m_headerFields.isEmpty() ? std::nullopt : parseInterval(m_headerFields[0]);
+        m_headerFields.isEmpty() ? std::nullopt : numbers::parseWholeNumber(m_headerFields[0]);
     if (!interval) {
         // No interval, no marks: every group stays animated.
         return std::nullopt;

@@ -1,28 +1,10 @@
 #include "ringing/TSoundData.h"
 
+#include "base/Numbers.h"
 #include "base/TextCodec.h"
 #include "ringing/TextLists.h"
 
 #include <QFileInfo>
-
-namespace {
-
-// A requirement or count: decimal digits only.
-std::optional<int> wholeNumber(QStringView text) {
-    if (text.isEmpty() || text.size() > 6) {
-        return std::nullopt;
-    }
-    int value = 0;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
-
-} // namespace
 
 QString TSoundData::listFileName(int list) {
     static const std::array<QString, kListCount> names = {
@@ -74,7 +56,7 @@ TSoundData::Offer TSoundData::commonOffer(int smallCount, int middleCount, int b
         std::array<int, 3> need{};
         for (qsizetype d = 0; d < 3; ++d) {
             const std::optional<int> digit =
-                d < req.size() ? wholeNumber(QStringView(req).mid(d, 1)) : std::nullopt;
+                d < req.size() ? numbers::parseDigits(QStringView(req).mid(d, 1)) : std::nullopt;
             if (!digit) {
                 offer.complete = false;
                 return offer;
@@ -96,7 +78,7 @@ TSoundData::Offer TSoundData::groupOffer(int list, int groupCount) const {
     }
     const QStringList& reqs = requirements(list);
     for (qsizetype line = 0; line < reqs.size(); ++line) {
-        const std::optional<int> need = wholeNumber(QStringView(reqs.at(line)).trimmed());
+        const std::optional<int> need = numbers::parseDigits(QStringView(reqs.at(line)).trimmed());
         if (need && groupCount >= *need) {
             offer.names.append(names(list).at(line));
             offer.files.append(files(list).at(line));

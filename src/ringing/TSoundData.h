@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RequiredFileCheck.h"
+#include "base/RequiredFileCheck.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,6 +10,9 @@
 // The catalogue of library ringings: the four list files of the Campanel
 // folder, one ringing per line as "requirement;name;file" (further fields
 // ignored), and the files of the ringings currently offered in each selector.
+// Item 0 of cbCommon and of the group ringing selectors: no ringing chosen.
+inline const QString kNoRingingItem = QStringLiteral("Выбор звона");
+
 class TSoundData {
 public:
     enum List : int { kSmallList = 0, kMiddleList = 1, kBigList = 2, kCommonList = 3 };

@@ -57,28 +57,31 @@ void TfrmSelSound::fillList(const QString& listPath) {
     }
     if (lbSounds->count() > 0) {
         lbSounds->setCurrentRow(0);
-        lbSoundsClick();
     }
+    // Also with an empty or missing list: nothing is then highlighted and
+    // nothing kept from an earlier opening can be loaded.
+    lbSoundsClick();
 }
 
 void TfrmSelSound::lbSoundsClick() {
-    const QString name = selectedName();
-    if (name.isEmpty()) {
-        return;
-    }
-    std::optional<QStringList> lines = readTextLines(m_customDir + name + QStringLiteral(".kol"));
-    if (!lines) {
-        return;
-    }
-    m_highlighted = *lines;
+    // What is kept is always the highlighted ringing or nothing: a ringing
+    // that cannot be read (or is shorter than its preamble) clears the kept
+    // text and the memo, and Load does nothing until a readable one is chosen.
+    m_highlighted.clear();
     mDesc->clear();
-    if (m_highlighted.size() >= kListRingingPreambleLines) {
-        mDesc->setPlainText(m_highlighted.at(3) + QStringLiteral("\n\n") + m_highlighted.at(2));
+    const QString name = selectedName();
+    if (!name.isEmpty()) {
+        const std::optional<QStringList> lines = readTextLines(m_customDir + name + QStringLiteral(".kol"));
+        if (lines && parseRingingDocument(*lines, kListRingingPreambleLines)) {
+            m_highlighted = *lines;
+            mDesc->setPlainText(m_highlighted.at(3) + QStringLiteral("\n\n") + m_highlighted.at(2));
+        }
     }
+    btnLoad->setEnabled(hasLoadableRinging());
 }
 
 void TfrmSelSound::btnLoadClick() {
-    if (!m_loader || !m_loader(m_highlighted)) {
+    if (!hasLoadableRinging() || !m_loader || !m_loader(m_highlighted)) {
         return;
     }
     if (m_play) {

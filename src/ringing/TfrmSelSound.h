@@ -31,12 +31,15 @@ public:
     // Fills lbSounds with the names of the list file (blank lines skipped),
     // selects the first and shows it.
     void fillList(const QString& listPath);
-    // Shows the highlighted ringing: reads Custom/<name>.kol and shows its
-    // description, an empty line and its name. A file that cannot be read
-    // leaves the memo and the kept text as they were.
+    // Shows the highlighted ringing: reads Custom/<name>.kol, keeps its text
+    // and shows its description, an empty line and its name. Nothing
+    // highlighted, a file that cannot be read or one shorter than its
+    // preamble clears the kept text and the memo and disables Load.
     void lbSoundsClick();
-    // Loads the kept text, plays it and closes the chooser.
+    // Loads the kept text, plays it and closes the chooser; does nothing
+    // while no readable ringing is highlighted.
     void btnLoadClick();
+    bool hasLoadableRinging() const { return !m_highlighted.isEmpty(); }
 
     // The highlighted name ("" when the list is empty).
     QString selectedName() const;

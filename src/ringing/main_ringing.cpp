@@ -2,6 +2,7 @@
 // ringing selectors and the filters that fill them from the group counts.
 
 #include "app/TfrmMain.h"
+#include "app/WindowCaptions.h"
 #include "ringing/SelectorKeyFilter.h"
 #include "ringing/TfrmSelSound.h"
 
@@ -12,7 +13,6 @@
 
 namespace {
 
-const QString kNoRinging = QStringLiteral("Выбор звона");
 constexpr int kColumnsPerPage = 64;
 
 // Page count of a common ringing: Ceiling(N / 64), at least 1.
@@ -39,7 +39,7 @@ void TfrmMain::FillCommonChoice() {
         return;
     }
     cbCommon->setEnabled(cbCommon->count() > 0);
-    cbCommon->insertItem(0, kNoRinging);
+    cbCommon->insertItem(0, kNoRingingItem);
     cbCommon->setCurrentIndex(0);
     if (cbFullCommon->count() > 0) {
         cbFullCommon->setCurrentIndex(0);
@@ -59,7 +59,7 @@ void TfrmMain::FillGroupChoices() {
         selector->addItems(offer.names);
         m_soundData->offered(g) = offer.files;
         selector->setEnabled(selector->count() > 0);
-        selector->insertItem(0, kNoRinging);
+        selector->insertItem(0, kNoRingingItem);
         selector->setCurrentIndex(0);
     }
 }
@@ -100,7 +100,7 @@ void TfrmMain::cbCommonChange() {
     m_transport.rememberedColumn = m_transport.currentColumn;
     const int chosen = cbCommon->currentIndex();
     if (chosen <= 0) {
-        setWindowTitle(QStringLiteral("Campanix 1.2 - Tolvena"));
+        setWindowTitle(captions::kNoRinging);
         ResetPlayback();
         udPage->setPosition(1);
         edPage->setText(QStringLiteral("1"));
@@ -152,7 +152,7 @@ void TfrmMain::cbCustomSelectionChange(int group) {
         return;
     }
     EndRecording();
-    setWindowTitle(QStringLiteral("Campanix 1.2 - Tolvena"));
+    setWindowTitle(captions::kNoRinging);
     const int chosen = selector->currentIndex();
     if (chosen <= 0) {
         // This group falls silent; the others keep their ringings.
@@ -195,7 +195,7 @@ void TfrmMain::createGroupSelectors() {
         selector->setObjectName(QStringLiteral("cbCustomSelection%1").arg(g));
         selector->setProperty("tag", g);
         selector->setEditable(false);
-        selector->addItem(kNoRinging);
+        selector->addItem(kNoRingingItem);
         selector->setEnabled(false);
         selector->installEventFilter(m_selectorKeyFilter);
         connect(selector, &QComboBox::activated, this,

@@ -2,8 +2,10 @@
 // ringings, list ringings with their ensembles, opened user ringing files,
 // and the chooser of list ringings.
 
-#include "base/TextCodec.h"
 #include "app/TfrmMain.h"
+#include "app/WindowCaptions.h"
+#include "base/TextCodec.h"
+#include "bells/EnsembleSettings.h"
 #include "ringing/RingingText.h"
 #include "ringing/TfrmSelSound.h"
 
@@ -31,18 +33,19 @@ bool TfrmMain::loadRingingLines(int index, const QStringList& bodyLines) {
 }
 
 bool TfrmMain::applyRingingDocument(const RingingDocument& document, bool decodeBody) {
-    // The file's ensemble replaces the user's through [Serial], as if it had
-    // been stored there; restoring it refills the choices and resets playback.
+    // The file's ensemble replaces the user's and becomes the stored one.
+    // It is applied as the file gives it, not read back from the settings
+    // file, so a settings file that cannot be written changes nothing here.
     nDisselectAllClick();
-    m_settingsFile->writeString(QStringLiteral("Serial"), QStringLiteral("Bells"), document.bells);
-    m_settingsFile->writeString(QStringLiteral("Serial"), QStringLiteral("Types"), document.types);
+    ensemble_settings::write(*m_settingsFile, {document.bells, document.types});
     QStringList body = document.body;
     if (decodeBody) {
         // An opened user ringing file is decoded here and once more by the
         // load, as a list ringing is only by the load.
         DecodeRingingText(body);
     }
-    RestoreEnsembleFromSettings();
+    // Applying it refills the choices and resets playback.
+    applyEnsembleText(document.bells, document.types);
     // The body goes to the load in memory: nothing else reads it, and a
     // read-only installation loads it all the same.
     return loadRingingLines(TChannels::kCommonScore, body);
@@ -120,7 +123,7 @@ void TfrmMain::uncheckPlayInTurn() {
 
 void TfrmMain::nLoadSoundsClick() {
     ResetPlayback();
-    setWindowTitle(QStringLiteral("Campanix 1.2 - Tolvena"));
+    setWindowTitle(captions::kChooserOpen);
     ClearChoices();
     TfrmSelSound* chooser = selSound();
     chooser->fillList(m_paths->customDir() + QStringLiteral("list.kli"));

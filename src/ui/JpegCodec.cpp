@@ -1,5 +1,7 @@
 #include "ui/JpegCodec.h"
 
+#include "ui/PictureFile.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -71,6 +73,12 @@ bool decodeRows(const QByteArray& data, std::vector<unsigned char>& rgb, int& wi
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()),
                  static_cast<unsigned long>(data.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    // The header may claim any size: refuse what no picture of ours needs
+    // before libjpeg or we allocate for it.
+    if (!isPictureSizeAcceptable(info.image_width, info.image_height)) {
         jpeg_destroy_decompress(&info);
         return false;
     }

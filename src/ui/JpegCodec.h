@@ -13,7 +13,8 @@ namespace jpeg {
 std::optional<QByteArray> encode(const QImage& image, int quality);
 
 // Decodes a JPEG into an RGB image; nothing when the data is not a JPEG
-// libjpeg can read.
+// libjpeg can read, or when its header claims a size beyond the limits of
+// ui/PictureFile.h (checked before any pixel memory is taken).
 std::optional<QImage> decode(const QByteArray& data);
 
 } // namespace jpeg

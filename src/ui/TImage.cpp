@@ -1,5 +1,7 @@
 #include "ui/TImage.h"
 
+#include "ui/PictureFile.h"
+
 #include <QMouseEvent>
 
 TImage::TImage(QWidget* parent) : QLabel(parent) {
@@ -13,10 +15,9 @@ void TImage::setStretch(bool stretch) {
 }
 
 bool TImage::loadPicture(const QString& path) {
-    QPixmap pixmap;
-    const bool ok = pixmap.load(path);
-    setPicture(ok ? pixmap : QPixmap());
-    return ok;
+    const QImage image = readPictureFile(path);
+    setPicture(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
+    return !image.isNull();
 }
 
 void TImage::setPicture(const QPixmap& pixmap) {

@@ -28,9 +28,9 @@ protected:
 QString writeUserFile(const QTemporaryDir& dir) {
     Ensemble ensemble;
     ensemble.applyText(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnbmmss"));
-    const RingingWriteResult result =
-        writeUserRingingFile(dir.filePath(QStringLiteral("мой звон.ukl")), ensemble, QStringLiteral("Мой звон"),
-                             {QStringLiteral("200"), QStringLiteral("s1,b1"), QString(), QStringLiteral("m2")});
+    const RingingWriteResult result = writeUserRingingFile(
+        dir.filePath(QStringLiteral("мой звон.ukl")), ensemble, QStringLiteral("Мой звон"),
+        {QStringLiteral("200"), QStringLiteral("s1,b1"), QString(), QStringLiteral("m2")});
     return result.ok ? result.path : QString();
 }
 

@@ -1,5 +1,5 @@
 #include "base/PathTable.h"
-#include "app/RequiredFileCheck.h"
+#include "base/RequiredFileCheck.h"
 
 #include <gtest/gtest.h>
 

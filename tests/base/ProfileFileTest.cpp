@@ -1,5 +1,5 @@
-#include "app/AppSettings.h"
 #include "base/ProfileFile.h"
+#include "app/AppSettings.h"
 #include "base/TextCodec.h"
 
 #include <gtest/gtest.h>
@@ -85,8 +85,8 @@ TEST(AppSettings, DefaultFileHasTheTwentyLines) {
 TEST(AppSettings, ReadsOptionsWithTheirRules) {
     QTemporaryDir dir;
     ProfileFile f(dir.filePath(QStringLiteral("campanix.ini")));
-    ASSERT_TRUE(writeTextLines(f.path(), {"[Settings]", "Model=7", "Stereo=0", "Grid=1", "[Form]", "Width=500",
-                                          "Height=300"}));
+    ASSERT_TRUE(writeTextLines(
+        f.path(), {"[Settings]", "Model=7", "Stereo=0", "Grid=1", "[Form]", "Width=500", "Height=300"}));
     AppSettings s(f);
     const ViewOptions o = s.readViewOptions();
     EXPECT_EQ(o.model, 0);
@@ -117,4 +117,48 @@ TEST(AppSettings, WrittenSettingsReadBack) {
     EXPECT_EQ(ro.model, 2);
     EXPECT_EQ(ro.grid, true);
     EXPECT_EQ(s.readBounds(), QRect(10, 20, 900, 700));
+}
+
+// A write of the value a key already holds leaves the file byte for byte as
+// it was (line ends, blanks and quotes of a hand-edited file included); any
+// other value rewrites it.
+TEST(ProfileFile, WritingTheStoredValueChangesNoByte) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("campanix.ini"));
+    const QByteArray original = "[View]\nTools = 1\n[Serial]\nBells=\"000000000000011\"\n";
+    QFile raw(path);
+    ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
+    raw.write(original);
+    raw.close();
+    ProfileFile f(path);
+    ASSERT_TRUE(f.writeBool("View", "Tools", true));
+    ASSERT_TRUE(f.writeString("serial", "BELLS", "000000000000011"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_EQ(raw.readAll(), original);
+    raw.close();
+    EXPECT_TRUE(f.hasKey("View", "tools"));
+    EXPECT_FALSE(f.hasKey("View", "Bells"));
+    ASSERT_TRUE(f.writeBool("View", "Tools", false));
+    EXPECT_EQ(lines(path), (QStringList{"[View]", "Tools=0", "[Serial]", "Bells=\"000000000000011\""}));
+}
+
+// The volume of [Audio] and the bounds of [Form] are read within their ranges.
+TEST(AppSettings, VolumeAndBoundsAreReadWithinRange) {
+    QTemporaryDir dir;
+    ProfileFile f(dir.filePath(QStringLiteral("campanix.ini")));
+    AppSettings s(f);
+    EXPECT_FALSE(s.readVolume().has_value());
+    struct Case {
+        const char* stored;
+        int level;
+    };
+    for (const Case& c : {Case{"100", 100}, Case{"0", 0}, Case{"999", 255}, Case{"-4", 0}, Case{"x", 0}}) {
+        ASSERT_TRUE(f.writeString("Audio", "Volume", QString::fromLatin1(c.stored)));
+        EXPECT_EQ(s.readVolume(), c.level) << c.stored;
+    }
+    ASSERT_TRUE(s.writeVolume(300));
+    EXPECT_EQ(s.readVolume(), 255);
+    ASSERT_TRUE(writeTextLines(
+        f.path(), {"[Form]", "Left=2147483647", "Top=-99999999999", "Width=-5", "Height=99999999"}));
+    EXPECT_EQ(s.readBounds(), QRect(1048576, -1048576, 0, 1048576));
 }

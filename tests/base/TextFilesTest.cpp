@@ -41,6 +41,36 @@ TEST(TextCodec, WritesWindows1251WithCrLfAndReadsItBack) {
     EXPECT_FALSE(readTextLines(dir.filePath(QStringLiteral("missing"))).has_value());
 }
 
+// A UTF-8 byte-order mark in front of the first line is dropped, so the
+// first line of a ringing file or catalogue reads as written; the same bytes
+// later in a file are text and stay.
+TEST(TextCodec, LeadingByteOrderMarkIsDropped) {
+    QTemporaryDir dir;
+    struct Case {
+        QByteArray bytes;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {QByteArray("\xEF\xBB\xBF"
+                    "111110000000000\r\nbbmssnnnnnnnnnn\r\n"),
+         {"111110000000000", "bbmssnnnnnnnnnn"}},
+        {QByteArray("\xEF\xBB\xBF"), {}},
+        {QByteArray("\xEF\xBB\xBF\r\n144"), {"", "144"}},
+        // Only a whole mark at the very start counts.
+        {QByteArray("\xEF\xBB"
+                    "144"),
+         {decode1251("\xEF\xBB") + "144"}},
+        {QByteArray("144\r\n\xEF\xBB\xBF"
+                    "s1"),
+         {"144", decode1251("\xEF\xBB\xBF") + "s1"}},
+    };
+    const QString path = dir.filePath(QStringLiteral("t.kol"));
+    for (const Case& c : cases) {
+        ASSERT_TRUE(writeFileAtomically(path, c.bytes));
+        EXPECT_EQ(readTextLines(path).value(), c.lines) << c.bytes.toHex().toStdString();
+    }
+}
+
 // A write that fails part-way leaves the old file whole and no temporary file behind.
 TEST(AtomicFile, FailedWriteKeepsTheOldFile) {
     QTemporaryDir dir;

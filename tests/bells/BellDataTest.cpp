@@ -1,6 +1,6 @@
-#include "support/TestProgram.h"
-#include "app/RequiredFileCheck.h"
+#include "base/RequiredFileCheck.h"
 #include "bells/TBellData.h"
+#include "support/TestProgram.h"
 
 #include <QFile>
 

@@ -21,8 +21,9 @@ mkdir -p "$out/corpus"
     "$root/src/ringing/TextLists.cpp" \
     "$root/src/ringing/RingingText.cpp" \
     "$root/src/ringing/TChannels.cpp" \
-    "$root/src/app/TextCodec.cpp" \
-    "$root/src/app/AtomicFile.cpp" \
+    "$root/src/base/TextCodec.cpp" \
+    "$root/src/base/AtomicFile.cpp" \
+    "$root/src/base/Numbers.cpp" \
     $(pkg-config --libs Qt6Core) \
     -o "$out/ringing_fuzz"
 

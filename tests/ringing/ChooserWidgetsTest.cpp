@@ -1,6 +1,7 @@
 #include "base/TextCodec.h"
 #include "ringing/SelectorKeyFilter.h"
 #include "ringing/TfrmSelSound.h"
+#include "support/TestProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,11 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 // Qt keeps font caches alive past the application object; they are not
@@ -24,17 +27,11 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace {
 
-// One application object per test, gone before the process ends.
+// The widget application is shared with the window tests of this executable,
+// so the tests run in any order.
 class ChooserWidgets : public ::testing::Test {
 protected:
-    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[16] = "test_ringing";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
+    void SetUp() override { ensureQtApplication(); }
 };
 
 class KeyRecorder : public QObject {
@@ -93,17 +90,20 @@ TEST_F(ChooserWidgets, ShowsTheHighlightedRinging) {
     EXPECT_EQ(chooser.mDesc->toPlainText(), "Описание первого\n\nПервый звон");
     EXPECT_EQ(chooser.highlightedText().size(), 6);
 
-    // A file shorter than its preamble leaves the memo empty.
+    // A file shorter than its preamble leaves the memo empty and nothing to load.
     chooser.lbSounds->setCurrentRow(2);
     EXPECT_TRUE(chooser.mDesc->toPlainText().isEmpty());
-    EXPECT_EQ(chooser.highlightedText().size(), 2);
+    EXPECT_TRUE(chooser.highlightedText().isEmpty());
+    EXPECT_FALSE(chooser.btnLoad->isEnabled());
 
-    // A ringing whose file cannot be read keeps what was shown and kept before.
+    // A ringing whose file cannot be read shows and keeps nothing of the one before.
     chooser.lbSounds->setCurrentRow(1);
+    EXPECT_TRUE(chooser.btnLoad->isEnabled());
     QFile::remove(f.custom() + "Первый.kol");
     chooser.lbSounds->setCurrentRow(0);
-    EXPECT_EQ(chooser.mDesc->toPlainText(), "Описание второго\n\nВторой звон");
-    EXPECT_EQ(chooser.highlightedText().at(2), "Второй звон");
+    EXPECT_TRUE(chooser.mDesc->toPlainText().isEmpty());
+    EXPECT_TRUE(chooser.highlightedText().isEmpty());
+    EXPECT_FALSE(chooser.btnLoad->isEnabled());
 
     // Play-all-in-turn moves on and wraps to the first.
     chooser.lbSounds->setCurrentRow(2);
@@ -139,4 +139,50 @@ TEST_F(ChooserWidgets, LoadsTheKeptTextThenPlays) {
     EXPECT_EQ(plays, 1);
     EXPECT_FALSE(chooser.isVisible());
     EXPECT_EQ(chooser.result(), QDialog::Accepted);
+}
+
+// Load never hands over a ringing that is not the highlighted one: not after
+// an unreadable highlight, not when list.kli is missing or empty (each after
+// a readable ringing was shown and kept).
+TEST_F(ChooserWidgets, LoadDoesNothingWithoutAReadableHighlight) {
+    ListFolder f;
+    TfrmSelSound chooser;
+    chooser.setCustomDir(f.custom());
+    int loads = 0;
+    chooser.setLoader([&](const QStringList&) {
+        ++loads;
+        return true;
+    });
+    const QString list = f.custom() + "list.kli";
+    const std::function<void()> spoilers[] = {
+        [&] {
+            QFile::remove(f.custom() + "Первый.kol");
+            chooser.fillList(list);
+        },
+        [&] {
+            QFile::remove(list);
+            chooser.fillList(list);
+        },
+        [&] {
+            writeTextLines(list, {});
+            chooser.fillList(list);
+        },
+        [&] {
+            writeTextLines(list, {"", "  "});
+            chooser.fillList(list);
+        },
+    };
+    for (const auto& spoil : spoilers) {
+        writeTextLines(list, {"Второй"});
+        chooser.fillList(list);
+        ASSERT_TRUE(chooser.hasLoadableRinging());
+        writeTextLines(list, {"Первый"});
+        writeTextLines(f.custom() + "Первый.kol",
+                       {"111110000000000", "bbmssnnnnnnnnnn", "Первый звон", "О", "144"});
+        spoil();
+        EXPECT_TRUE(chooser.mDesc->toPlainText().isEmpty());
+        EXPECT_FALSE(chooser.btnLoad->isEnabled());
+        chooser.btnLoadClick();
+        EXPECT_EQ(loads, 0);
+    }
 }

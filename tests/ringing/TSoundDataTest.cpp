@@ -1,5 +1,5 @@
 #include "ringing/TSoundData.h"
-#include "app/RequiredFileCheck.h"
+#include "base/RequiredFileCheck.h"
 #include "base/TextCodec.h"
 
 #include <gtest/gtest.h>

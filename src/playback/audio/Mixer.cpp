@@ -112,7 +112,7 @@ std::optional<VoiceHandle> Mixer::openVoice(const Sample* sample) {
     return handle;
 }
 
-bool Mixer::play(VoiceHandle handle, std::int64_t targetFrame, float gain) {
+bool Mixer::play(VoiceHandle handle, std::int64_t targetFrame, float gain, bool keep) {
     if (!validHandle(handle) || !m_handleInfo[handle].open) {
         return false;
     }
@@ -122,13 +122,13 @@ bool Mixer::play(VoiceHandle handle, std::int64_t targetFrame, float gain) {
         return false;
     }
     if (restart) {
-        m_commands.push(Command{Command::kStop, handle, info.instance, nullptr, 0.0f, 0});
+        m_commands.push(Command{Command::kStop, handle, info.instance, nullptr, 0.0f, 0, false});
     }
     // A new instance number for every start, so that the end of an earlier
     // start can never mark this one finished.
     ++info.instance;
     m_handleState[handle].store(pack(info.instance, kPlaying), std::memory_order_release);
-    m_commands.push(Command{Command::kStart, handle, info.instance, info.sample, gain, targetFrame});
+    m_commands.push(Command{Command::kStart, handle, info.instance, info.sample, gain, targetFrame, keep});
     return true;
 }
 
@@ -152,7 +152,7 @@ void Mixer::close(VoiceHandle handle) {
     if (stateOf(handle) == kPlaying) {
         // If the queue is full the voice rings to its end instead; the
         // instance number keeps it from touching the handle's next user.
-        m_commands.push(Command{Command::kStop, handle, info.instance, nullptr, 0.0f, 0});
+        m_commands.push(Command{Command::kStop, handle, info.instance, nullptr, 0.0f, 0, false});
     }
     info.open = false;
     info.sample = nullptr;
@@ -199,7 +199,7 @@ void Mixer::takeOverQuietest() noexcept {
     float lowest = 0.0f;
     for (int i = 0; i < m_activeCount; ++i) {
         const Voice& voice = m_voices[static_cast<std::size_t>(m_active[static_cast<std::size_t>(i)])];
-        if (voice.fadeStep != 0.0f) {
+        if (voice.fadeStep != 0.0f || voice.keep) {
             continue;
         }
         const float level = voice.sample->levelAt(voice.position) * voice.gain * voice.fade;
@@ -270,6 +270,7 @@ void Mixer::startVoice(const Command& command, std::int64_t blockStart) noexcept
     voice.gain = command.gain;
     voice.handle = command.handle;
     voice.instance = command.instance;
+    voice.keep = command.keep;
     m_active[static_cast<std::size_t>(m_activeCount++)] = slot;
     ++m_unfaded;
 

@@ -69,7 +69,9 @@ public:
     // Starts the voice at `targetFrame` of the frame clock (kStartNow: at the
     // next rendered frame). A voice that is still sounding is restarted.
     // False when the handle is not open or the command queue is full.
-    bool play(VoiceHandle handle, std::int64_t targetFrame = kStartNow, float gain = 1.0f);
+    // A kept voice (spoken commentary) is never taken over when the pool is
+    // full: a pause in speech must not count as a voice that has died away.
+    bool play(VoiceHandle handle, std::int64_t targetFrame = kStartNow, float gain = 1.0f, bool keep = false);
     // True from play() until the voice has rendered its last frame (or was
     // stopped or taken over): a voice waiting for its target frame counts.
     bool isPlaying(VoiceHandle handle) const;
@@ -113,6 +115,7 @@ private:
         const Sample* sample = nullptr;
         float gain = 1.0f;
         std::int64_t targetFrame = 0;
+        bool keep = false;
     };
 
     struct Voice {
@@ -124,6 +127,7 @@ private:
         float fadeStep = 0.0f; // per frame; non-zero while fading out
         VoiceHandle handle = 0;
         std::uint32_t instance = 0;
+        bool keep = false; // never taken over
     };
 
     struct HandleInfo {

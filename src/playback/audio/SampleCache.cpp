@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace audio {
@@ -26,6 +27,12 @@ SampleCache::~SampleCache() {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
         m_pendingFolders.clear();
+        // Anyone still waiting on a queued file gets "no sample", not a hang.
+        for (auto& [key, promise] : m_pendingFiles) {
+            m_entries.erase(key);
+            promise.set_value(nullptr);
+        }
+        m_pendingFiles.clear();
     }
     m_wake.notify_all();
     if (m_thread.joinable()) {
@@ -85,12 +92,37 @@ bool SampleCache::isReady(const std::string& path) const {
     return it != m_entries.end() && it->second.ready;
 }
 
+SampleCache::Availability SampleCache::availability(const std::string& path) const {
+    std::lock_guard lock(m_mutex);
+    auto it = m_entries.find(keyFor(path));
+    if (it == m_entries.end()) {
+        return Availability::Absent;
+    }
+    return it->second.ready ? Availability::Ready : Availability::Decoding;
+}
+
 void SampleCache::preloadFolder(const std::string& folder) {
     std::lock_guard lock(m_mutex);
     if (m_stopping) {
         return;
     }
     m_pendingFolders.push_back(folder);
+    startThreadLocked();
+}
+
+void SampleCache::preloadFile(const std::string& path) {
+    const std::string key = keyFor(path);
+    std::lock_guard lock(m_mutex);
+    if (m_stopping || m_entries.count(key) != 0) {
+        return;
+    }
+    std::promise<Result> promise;
+    m_entries[key].result = promise.get_future().share();
+    m_pendingFiles.emplace_back(key, std::move(promise));
+    startThreadLocked();
+}
+
+void SampleCache::startThreadLocked() {
     if (!m_thread.joinable()) {
         m_thread = std::thread([this] { preloadLoop(); });
     }
@@ -99,28 +131,55 @@ void SampleCache::preloadFolder(const std::string& folder) {
 
 void SampleCache::waitForPreload() {
     std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return m_pendingFolders.empty() && !m_busy; });
+    m_idle.wait(lock, [this] { return m_pendingFolders.empty() && m_pendingFiles.empty() && !m_busy; });
+}
+
+void SampleCache::serveQueuedFiles() {
+    for (;;) {
+        std::pair<std::string, std::promise<Result>> job;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_stopping || m_pendingFiles.empty()) {
+                return;
+            }
+            job = std::move(m_pendingFiles.front());
+            m_pendingFiles.pop_front();
+        }
+        decodeClaimed(job.first, job.second, nullptr);
+    }
 }
 
 void SampleCache::preloadLoop() {
     for (;;) {
-        std::string folder;
+        std::optional<std::string> folder;
         {
             std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_stopping || !m_pendingFolders.empty(); });
+            m_wake.wait(
+                lock, [this] { return m_stopping || !m_pendingFolders.empty() || !m_pendingFiles.empty(); });
             if (m_stopping) {
                 m_busy = false;
                 m_idle.notify_all();
                 return;
             }
-            folder = std::move(m_pendingFolders.front());
-            m_pendingFolders.pop_front();
             m_busy = true;
+            if (!m_pendingFolders.empty()) {
+                folder = std::move(m_pendingFolders.front());
+                m_pendingFolders.pop_front();
+            }
+        }
+        serveQueuedFiles();
+        if (!folder) {
+            std::lock_guard lock(m_mutex);
+            m_busy = false;
+            if (m_pendingFolders.empty() && m_pendingFiles.empty()) {
+                m_idle.notify_all();
+            }
+            continue;
         }
 
         std::vector<std::string> files;
         std::error_code ec;
-        for (const auto& item : std::filesystem::directory_iterator(folder, ec)) {
+        for (const auto& item : std::filesystem::directory_iterator(*folder, ec)) {
             if (item.is_regular_file(ec) && isSoundFile(item.path())) {
                 files.push_back(keyFor(item.path().string()));
             }
@@ -140,11 +199,12 @@ void SampleCache::preloadLoop() {
                 m_entries[key].result = promise.get_future().share();
             }
             decodeClaimed(key, promise, nullptr);
+            serveQueuedFiles();
         }
 
         std::lock_guard lock(m_mutex);
         m_busy = false;
-        if (m_pendingFolders.empty()) {
+        if (m_pendingFolders.empty() && m_pendingFiles.empty()) {
             m_idle.notify_all();
         }
     }

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace audio {
 
@@ -40,6 +41,18 @@ public:
     // decoding on the background thread. Returns at once.
     void preloadFolder(const std::string& folder);
 
+    // Where a file stands: not in the cache (never asked for, or it failed to
+    // decode), being decoded, or decoded.
+    enum class Availability { Absent, Decoding, Ready };
+    Availability availability(const std::string& path) const;
+
+    // Queues one file for decoding on the background thread, ahead of any
+    // folder still being preloaded, and returns at once. The file counts as
+    // Decoding from this call on, so a caller polling availability() never
+    // mistakes "not started yet" for "failed". For long sounds (spoken
+    // commentary) that must not hold up the caller's thread.
+    void preloadFile(const std::string& path);
+
     // Blocks until the background thread has nothing left to do.
     void waitForPreload();
 
@@ -58,6 +71,9 @@ private:
 
     Result decodeClaimed(const std::string& key, std::promise<Result>& promise, std::string* error);
     void preloadLoop();
+    // Decodes the files queued by preloadFile; background thread only.
+    void serveQueuedFiles();
+    void startThreadLocked();
 
     const int m_sampleRate;
     mutable std::mutex m_mutex;
@@ -65,6 +81,8 @@ private:
     std::condition_variable m_idle;
     std::map<std::string, Entry> m_entries;
     std::deque<std::string> m_pendingFolders;
+    // Files claimed by preloadFile, each with the promise its entry waits on.
+    std::deque<std::pair<std::string, std::promise<Result>>> m_pendingFiles;
     bool m_busy = false;
     bool m_stopping = false;
     std::thread m_thread;

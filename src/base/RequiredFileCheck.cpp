@@ -1,4 +1,4 @@
-#include "app/RequiredFileCheck.h"
+#include "base/RequiredFileCheck.h"
 
 #include <QFileInfo>
 

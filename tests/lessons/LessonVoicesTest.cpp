@@ -1,0 +1,270 @@
+#include "lessons/LessonVoices.h"
+#include "lessons/EngineVoice.h"
+#include "playback/audio/AudioEngine.h"
+#include "playback/audio/SampleDecoder.h"
+#include "support/TestProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <sndfile.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A player that writes down what it was asked to do.
+class FakeVoice : public LessonVoice {
+public:
+    FakeVoice(char name, std::string& log) : m_name(name), m_log(log) {}
+    void playFromStart() override { m_log += std::string("+") + m_name; }
+    void stop() override { m_log += std::string("-") + m_name; }
+
+private:
+    char m_name;
+    std::string& m_log;
+};
+
+enum Step { Show0, Show1, Show2, Show3, ShowNoVoice, Close };
+
+struct VoiceCase {
+    const char* what;
+    std::vector<Step> steps;
+    const char* log; // "+x" starts voice x from its start, "-x" stops it
+};
+
+TEST(LessonVoices, WhichVoiceStartsAndWhichStops) {
+    const VoiceCase cases[] = {
+        {"the same lesson twice restarts its voice", {Show1, Show1}, "+s+s"},
+        {"closing stops the lesson's voice; reopening starts it again", {Show1, Close, Show1}, "+s-s+s"},
+        {"a page without voice over a lesson leaves that voice playing", {Show2, ShowNoVoice, Close}, "+m"},
+        {"a second lesson leaves the first voice to its end, closing stops the second",
+         {Show1, Show3, Close},
+         "+s+b-b"},
+        {"closing a page without voice stops nothing", {ShowNoVoice, Close, Close}, ""},
+        {"the program guide has a voice of its own", {Show0, Close}, "+r-r"},
+    };
+    for (const VoiceCase& c : cases) {
+        std::string log;
+        FakeVoice ref('r', log), small('s', log), middle('m', log), big('b', log);
+        LessonVoices voices({&ref, &small, &middle, &big});
+        for (Step step : c.steps) {
+            switch (step) {
+            case Show0:
+            case Show1:
+            case Show2:
+            case Show3:
+                voices.showWithVoice(static_cast<int>(step));
+                EXPECT_EQ(voices.tag(), static_cast<int>(step)) << c.what;
+                break;
+            case ShowNoVoice:
+                voices.showWithoutVoice();
+                EXPECT_EQ(voices.tag(), lessontags::kNoVoice) << c.what;
+                break;
+            case Close:
+                voices.windowClosed();
+                break;
+            }
+        }
+        EXPECT_EQ(log, c.log) << c.what;
+    }
+}
+
+// ---- the voice through the audio engine ----
+
+constexpr int kRate = 48000;
+
+// A mono WAV whose value at frame f is (f + 1) / frames: the output tells
+// how far into the sound a voice is.
+bool writeRamp(const QString& path, int frames) {
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(path.toStdString().c_str(), SFM_WRITE, &info);
+    if (!file) {
+        return false;
+    }
+    std::vector<float> ramp(static_cast<std::size_t>(frames));
+    for (int f = 0; f < frames; ++f) {
+        ramp[static_cast<std::size_t>(f)] = static_cast<float>(f + 1) / static_cast<float>(frames);
+    }
+    const bool ok = sf_writef_float(file, ramp.data(), frames) == frames;
+    sf_close(file);
+    return ok;
+}
+
+class EngineVoiceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureQtApplication();
+        audio::AudioEngineOptions options;
+        options.sampleRate = kRate;
+        engine = audio::AudioEngine::createOffline(options);
+        path = dir.filePath(QStringLiteral("voice.wav"));
+        ASSERT_TRUE(writeRamp(path, kRate));
+    }
+
+    // Lets the decoding thread finish and the voice's poll run.
+    void settle(EngineVoice& voice) {
+        QElapsedTimer clock;
+        clock.start();
+        while (voice.isWaiting() && clock.elapsed() < 10000) {
+            QCoreApplication::processEvents();
+            QThread::msleep(5);
+        }
+    }
+
+    // Renders one block and returns its first left sample.
+    float renderBlock(int frames = 256) {
+        std::vector<float> out(static_cast<std::size_t>(2 * frames), 0.0f);
+        engine->mixer().render(out.data(), frames);
+        return out[0];
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<audio::AudioEngine> engine;
+};
+
+TEST_F(EngineVoiceTest, RestartBeginsAtTheStartAndStopSilences) {
+    EngineVoice voice([this] { return engine.get(); }, path);
+    voice.playFromStart();
+    settle(voice);
+    ASSERT_TRUE(voice.isPlaying());
+    const float first = renderBlock();
+    for (int i = 0; i < 40; ++i) {
+        renderBlock();
+    }
+    const float later = renderBlock();
+    EXPECT_GT(later, first * 100); // it moved on through the ramp
+
+    // The same voice again: from its start, not from where it was.
+    voice.playFromStart();
+    settle(voice);
+    renderBlock(); // the block in which the old voice fades out
+    std::vector<float> out(512, 0.0f);
+    int started = 0;
+    for (int block = 0; block < 4 && started == 0; ++block) {
+        std::fill(out.begin(), out.end(), 0.0f);
+        engine->mixer().render(out.data(), 256);
+        for (int f = 0; f < 256; ++f) {
+            if (out[static_cast<std::size_t>(2 * f)] > 0.0f) {
+                started = block + 1;
+                break;
+            }
+        }
+    }
+    EXPECT_GT(started, 0);
+    EXPECT_TRUE(voice.isPlaying());
+
+    voice.stop();
+    EXPECT_FALSE(voice.isPlaying());
+    for (int i = 0; i < 4; ++i) {
+        renderBlock(); // the fade
+    }
+    EXPECT_EQ(renderBlock(), 0.0f);
+    EXPECT_EQ(engine->mixer().openVoices(), 0); // stop also closes
+}
+
+TEST_F(EngineVoiceTest, MissingFileOrNoEnginePlaysNothingAndKeepsWorking) {
+    EngineVoice missing([this] { return engine.get(); }, dir.filePath(QStringLiteral("absent.mp3")));
+    missing.playFromStart();
+    settle(missing);
+    EXPECT_FALSE(missing.isWaiting());
+    EXPECT_FALSE(missing.isPlaying());
+    missing.stop();
+
+    EngineVoice silent([] { return static_cast<audio::AudioEngine*>(nullptr); }, path);
+    silent.playFromStart();
+    EXPECT_FALSE(silent.isWaiting());
+    EXPECT_FALSE(silent.isPlaying());
+    silent.stop();
+
+    // A file that appears later (the voices being made) plays at the next
+    // request: the failure is not remembered.
+    ASSERT_TRUE(writeRamp(dir.filePath(QStringLiteral("absent.mp3")), 100));
+    missing.playFromStart();
+    settle(missing);
+    EXPECT_TRUE(missing.isPlaying());
+}
+
+TEST_F(EngineVoiceTest, StopWhileDecodingCancelsTheStart) {
+    EngineVoice voice([this] { return engine.get(); }, path);
+    voice.playFromStart();
+    voice.stop();
+    engine->samples().waitForPreload();
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(10);
+    }
+    EXPECT_FALSE(voice.isPlaying());
+    EXPECT_EQ(renderBlock(), 0.0f);
+}
+
+// The cache's single-file preload that the voices rely on: a queued file is
+// Decoding at once (so a poller never takes "not started" for "failed"),
+// then Ready, or Absent again when it cannot be decoded; a cache destroyed
+// with files still queued neither hangs nor leaves a waiter blocked.
+TEST(LessonVoiceCache, QueuedFileStatesAndShutdown) {
+    QTemporaryDir dir;
+    const std::string good = dir.filePath(QStringLiteral("good.wav")).toStdString();
+    const std::string bad = dir.filePath(QStringLiteral("missing.mp3")).toStdString();
+    ASSERT_TRUE(writeRamp(QString::fromStdString(good), 4800));
+    {
+        audio::SampleCache cache(kRate);
+        EXPECT_EQ(cache.availability(good), audio::SampleCache::Availability::Absent);
+        cache.preloadFile(good);
+        cache.preloadFile(bad);
+        EXPECT_NE(cache.availability(good), audio::SampleCache::Availability::Absent);
+        EXPECT_NE(cache.availability(bad), audio::SampleCache::Availability::Absent);
+        cache.waitForPreload();
+        EXPECT_EQ(cache.availability(good), audio::SampleCache::Availability::Ready);
+        EXPECT_EQ(cache.availability(bad), audio::SampleCache::Availability::Absent);
+        EXPECT_TRUE(cache.get(good));
+    }
+    {
+        audio::SampleCache cache(kRate);
+        for (int i = 0; i < 20; ++i) {
+            cache.preloadFile(dir.filePath(QStringLiteral("copy%1.wav").arg(i)).toStdString());
+        }
+    } // destroyed with files still queued
+    SUCCEED();
+}
+
+} // namespace
+
+namespace {
+
+// A lesson voice is kept when the pool is full: a dense ringing takes over
+// its quietest bell voices, never the commentary, even in a pause of speech.
+TEST(LessonVoiceMixer, FullPoolTakesOverBellsNotTheKeptVoice) {
+    audio::MixerConfig config;
+    config.voices = 4;
+    config.handles = 64;
+    audio::Mixer mixer(config);
+    // Speech in a pause (silent) and loud bells: by level alone the speech
+    // would go first.
+    const auto speech = audio::makeSample("speech", 1, kRate, std::vector<float>(kRate, 0.0f));
+    const auto bell = audio::makeSample("bell", 1, kRate, std::vector<float>(kRate, 0.5f));
+    const auto voice = mixer.openVoice(speech.get());
+    ASSERT_TRUE(voice);
+    ASSERT_TRUE(mixer.play(*voice, audio::kStartNow, 1.0f, /*keep=*/true));
+    std::vector<float> out(512);
+    mixer.render(out.data(), 256);
+    for (int strike = 0; strike < 12; ++strike) {
+        const auto handle = mixer.openVoice(bell.get());
+        ASSERT_TRUE(handle);
+        ASSERT_TRUE(mixer.play(*handle));
+        mixer.render(out.data(), 256);
+    }
+    EXPECT_GT(mixer.takenOverVoices(), 0u);
+    EXPECT_TRUE(mixer.isPlaying(*voice));
+}
+
+} // namespace
