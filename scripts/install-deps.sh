@@ -9,6 +9,7 @@ packages=(
   libsdl2-dev libsndfile1-dev libsamplerate0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev fonts-dejavu-core fontconfig espeak-ng xvfb xauth
+  desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
   poppler-utils
 )
 

@@ -1,19 +1,39 @@
-// Program entry: Russian locale, application title, the main window (whose
-// creation runs the whole start-up sequence), then the message loop.
+// Program entry: Russian locale, application title, the single-instance
+// guard, the splash, the main window (whose creation runs the whole start-up
+// sequence), then the message loop.
 
 #include "app/TfrmMain.h"
 
-#include "ui/JpegImage.h"
+#include "lessons/CommandLine.h"
+#include "lessons/SingleInstance.h"
 #include "ui/PictureFile.h"
+#include "ui/Splash.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QLocale>
 #include <QPixmap>
-#include <QSplashScreen>
-#include <QTimer>
 
 #include <memory>
+
+namespace {
+
+// A later start asked for the window: restore it when minimized and bring
+// forward whichever of its windows the user works in (a modal dialog first).
+void bringForward(TfrmMain& window) {
+    if (window.isMinimized()) {
+        window.showNormal();
+    }
+    QWidget* front = QApplication::activeModalWidget();
+    if (!front) {
+        front = &window;
+    }
+    front->raise();
+    front->activateWindow();
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
@@ -24,29 +44,27 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Tolvena"));
     QApplication::setDesktopFileName(QStringLiteral("campanix"));
 
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    arguments = argumentsWithAbsoluteFile(arguments, QDir::currentPath());
+
+    // Before anything of the program is read or written: a second start
+    // hands its file to the running copy and ends here.
+    SingleInstance guard(SingleInstance::defaultFolder());
+    if (guard.claim(fileNamedByArguments(arguments).value_or(QString())) == SingleInstance::Role::Secondary) {
+        return 0;
+    }
+
     const QPixmap icon = QPixmap::fromImage(
         readPictureFile(QApplication::applicationDirPath() + QStringLiteral("/Images/bell01.bmp")));
     if (!icon.isNull()) {
         QApplication::setWindowIcon(QIcon(icon));
     }
 
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-
-    // The splash picture stays for 1500 ms while the program starts.
-    std::unique_ptr<QSplashScreen> splash;
-    // Guarded like every start-up step: a damaged picture means no splash.
-    try {
-        const QImage splashPicture =
-            loadJpeg(QApplication::applicationDirPath() + QStringLiteral("/Images/splash.jpg"));
-        if (!splashPicture.isNull()) {
-            splash = std::make_unique<QSplashScreen>(QPixmap::fromImage(splashPicture));
-            splash->show();
-            QApplication::processEvents();
-            QTimer::singleShot(1500, splash.get(), &QWidget::close);
-        }
-    } catch (...) {
-        splash.reset();
+    const std::unique_ptr<TabcSplash> splash =
+        TabcSplash::showPicture(QApplication::applicationDirPath() + QStringLiteral("/Images/splash.jpg"));
+    if (splash) {
+        QApplication::processEvents();
     }
 
     int exitCode = 0;
@@ -57,6 +75,16 @@ int main(int argc, char* argv[]) {
         if (frmMain.terminationRequested()) {
             return 1;
         }
+        QObject::connect(&guard, &SingleInstance::activationRequested, &frmMain,
+                         [&frmMain](const QString& file) {
+                             TfrmMain::guarded([&] {
+                                 bringForward(frmMain);
+                                 // A modal dialog (recording, about) is left as it is.
+                                 if (!file.isEmpty() && !QApplication::activeModalWidget()) {
+                                     frmMain.OpenUserRinging(file);
+                                 }
+                             });
+                         });
         frmMain.show();
         if (splash) {
             splash->raise();

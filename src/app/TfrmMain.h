@@ -48,10 +48,16 @@ class TfrmSelSound;
 class Lessons;
 class OutputController;
 
+class AnimationWorkers;
+class BellAnimation;
 class BellStrip;
 class ScoreView;
 class EventHook;
+class FullView;
+class KeyStrikeNotifier;
 class KeyStrikes;
+class TAboutBox;
+class TfrmRec;
 
 // The main window. It owns every object of the program for its whole life
 // and is only a shell: each handler keeps its established name and is a few
@@ -172,17 +178,14 @@ public:
     // it exists and can take it.
     bool focusGroupSelector(int group);
     // The keyboard handler, by Windows virtual-key code; true when the key
-    // goes no further.
-    bool handleRingingKey(int virtualKey, bool autoRepeat);
+    // goes no further. eventTimestamp: the key event's own time (0: none).
+    bool handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t eventTimestamp = 0);
+    // Tells listeners (recorder, trainer) of each bell struck from the keyboard.
+    KeyStrikeNotifier& keyStrikeNotifier();
 
     // Keyboard ringing acts on keys only while this is on (on after
-    // start-up; the recording dialog turns it off and EndRecording on).
+    // start-up; the recording dialog turns it off while it is not recording).
     bool m_keyboardRinging = false;
-    // Driven by the recording dialog: while m_recording is on, each bell
-    // struck from the keyboard appends "," (when not empty) and its strike
-    // token to m_pendingColumn.
-    bool m_recording = false;
-    QString m_pendingColumn;
 
     // Start-up, layout and shutdown steps of the bells subsystem.
     void loadBellCatalogue();
@@ -227,6 +230,7 @@ private:
     BellStrip* m_bellStrip = nullptr;
     KeyStrikes* m_keyStrikes = nullptr;
     EventHook* m_keyboardHook = nullptr;
+    KeyStrikeNotifier* m_keyStrikeNotifier = nullptr;
     std::array<QTreeWidgetItem*, 3> m_groupRoots{};
     int m_draggedBell = -1;
     QList<QAction*> m_addBellItems;
@@ -412,10 +416,19 @@ public:
     bool isFullViewActive() const;
     void DrawFullScore();
     void PlaceFullScoreCursor();
+    // The animation of both views, the full view and the three workers
+    // (nullptr until start-up has created them).
+    BellAnimation* bellAnimation() const { return m_bellAnimation; }
+    FullView* fullView() const { return m_fullView; }
+    AnimationWorkers* animationWorkers() const { return m_animationWorkers; }
+
     ScoreView* scoreView() const { return m_scoreView; }
 
 private:
     ScoreView* m_scoreView = nullptr;
+    BellAnimation* m_bellAnimation = nullptr;
+    FullView* m_fullView = nullptr;
+    AnimationWorkers* m_animationWorkers = nullptr;
 
     // ---- recording, output, lessons and files ----
 public:
@@ -441,10 +454,15 @@ public:
     // The lesson window with its voices and the Help menu's pages; created on
     // first use.
     Lessons* lessons();
+    // The recording dialog and the about box, created on first use.
+    TfrmRec* frmRec();
+    TAboutBox* aboutBox();
 
 private:
     Lessons* m_lessons = nullptr;
     OutputController* m_output = nullptr;
+    TfrmRec* m_frmRec = nullptr;
+    TAboutBox* m_aboutBox = nullptr;
 
     // ---- controls (created by createControls; named as the design names them) ----
 public:

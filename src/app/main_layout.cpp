@@ -66,7 +66,7 @@ void TfrmMain::FormResize() {
     layoutGroupBands();
     // 4: group ringing selectors, cbCommon and the full-view button.
     layoutGroupSelectorsAndCommon();
-    // 5: animation pictures (animation subsystem).
+    // 5: animation pictures (with the group bands, step 3).
     // 6
     if (cbShowNotes->isChecked()) {
         RedrawScore();
@@ -94,6 +94,8 @@ void TfrmMain::layoutGroupBands() {
         RedrawScore();
     }
     layoutGroupSelectors();
+    // The animation pictures sit beside their bands, below the selectors.
+    LayoutBellImages();
 }
 
 void TfrmMain::layoutGroupSelectorsAndCommon() {

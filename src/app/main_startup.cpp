@@ -4,6 +4,10 @@
 #include "app/TfrmMain.h"
 #include "app/WindowCaptions.h"
 #include "app/WindowPlacement.h"
+#include "lessons/FileAssociation.h"
+#include "score/AnimationWorkers.h"
+#include "score/BellAnimation.h"
+#include "score/FullView.h"
 #include "score/ScoreView.h"
 #include "ui/JpegImage.h"
 
@@ -82,6 +86,8 @@ void TfrmMain::FormCreate() {
         pnlFullView->hide();
         pnlUsualView->raise();
     });
+    // 3: user ringing files open with this program from the desktop.
+    runStartupStep([this] { RegisterRingingFileType(m_programDir); });
     // 5: the program's folder becomes the current folder.
     runStartupStep([this] { QDir::setCurrent(m_programDir); });
     // 7: path table and settings file.
@@ -121,7 +127,19 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { createBellStrip(); });
     // 14: the three group ringing selectors.
     runStartupStep([this] { createGroupSelectors(); });
-    // 17: the score images, then the cursor bars.
+    // 15-16: the animation pictures of the usual view, then of the full view
+    // (pnlCustomSelections and pnlImages paint through the window's back
+    // buffer, so switching pictures never flickers).
+    runStartupStep([this] {
+        m_bellAnimation = new BellAnimation(*this);
+        m_bellAnimation->CreateBellImages();
+        m_bellAnimation->CreateChordImages();
+        m_bellAnimation->CreateAnimationOffImages();
+        m_bellAnimation->CreateFullBellImages();
+        m_bellAnimation->CreateFullChordImages();
+        m_bellAnimation->CreateFullAnimationOffImages();
+    });
+    // 17: the score images, the full view's score images, then the cursor bars.
     runStartupStep([this] {
         m_scoreView = new ScoreView({{pnlSmallBells, pnlMiddleBells, pnlBigBells},
                                      {pnlSmallFace, pnlMiddleFace, pnlBigFace},
@@ -131,6 +149,8 @@ void TfrmMain::FormCreate() {
                                     *m_channels, m_ensemble, m_transport, this);
         m_scoreView->setHooks({[this] { RedrawScore(); }, [this] { PlaceScoreCursor(); }});
         m_scoreView->CreateScoreImages();
+        m_fullView = new FullView(*this, *m_bellAnimation);
+        m_fullView->CreateFullScoreImages();
         m_scoreView->CreateScoreCursors();
     });
     // 18-22: the ensemble, the distributions and the stored ensemble.
@@ -142,12 +162,22 @@ void TfrmMain::FormCreate() {
         RestoreEnsembleFromSettings();
         m_applied.ensemble = true;
     });
+    // 25: the pictures of the chosen style, at rest.
+    runStartupStep([this] {
+        m_bellAnimation->HideOtherViewImages();
+        ResetBellImages();
+    });
     // 26: the count of selected bells.
     runStartupStep([this] { ShowBellCount(); });
-    // 27: the score switch shows or hides the score.
+    // 27: the view style, the score switch and the animation switch as the
+    // settings have them.
+    runStartupStep([this] { cbViewChange(); });
     runStartupStep([this] { cbShowNotesClick(); });
+    runStartupStep([this] { cbShowMovieClick(); });
     // 28: the recording command becomes available.
     runStartupStep([this] { nRec->setVisible(true); });
+    // 30: the three animation workers, each handing its operation over once.
+    runStartupStep([this] { m_animationWorkers = new AnimationWorkers(*this); });
     // 31: a user ringing file named on the command line.
     runStartupStep([this] { openCommandLineFile(); });
 }
@@ -266,6 +296,12 @@ void TfrmMain::FormDestroy() {
     guarded([this] {
         mmResetTimer->stop();
         mmTimer->stop();
+    });
+    // The workers, in the order scroll, strike, image reset; their bodies
+    // have ended long before, so nothing is waited for.
+    guarded([this] {
+        delete m_animationWorkers;
+        m_animationWorkers = nullptr;
     });
     // The group ringing selectors; keyboard strikes still on their way, the
     // keyboard handler and the bell strip; then the ringing catalogue.

@@ -6,6 +6,7 @@
 #include "bells/BellStrip.h"
 #include "bells/EnsembleSettings.h"
 #include "bells/EventHook.h"
+#include "bells/KeyStrikeNotifier.h"
 #include "bells/KeyboardRinging.h"
 #include "bells/TKeyStream.h"
 #include "bells/VirtualKeys.h"
@@ -211,11 +212,11 @@ bool TfrmMain::keyboardHookEvent(QObject* watched, QEvent* event) {
     const int virtualKey = VirtualKeys::translate(QGuiApplication::platformName(), key->nativeScanCode(),
                                                   key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
     bool consumed = false;
-    guarded([&] { consumed = handleRingingKey(virtualKey, key->isAutoRepeat()); });
+    guarded([&] { consumed = handleRingingKey(virtualKey, key->isAutoRepeat(), key->timestamp()); });
     return consumed;
 }
 
-bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat) {
+bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t eventTimestamp) {
     if (!m_keyboardRinging || virtualKey == 0) {
         return false;
     }
@@ -238,6 +239,8 @@ bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat) {
     const int bell = m_bellData ? KeyboardRinging::bellForKey(*m_bellData, m_ensemble, virtualKey) : -1;
     if (bell >= 0) {
         setCurrentBell(bell);
+        // Listeners (the recorder) hear of the strike before it sounds.
+        keyStrikeNotifier().notifyStrike(bell, eventTimestamp);
         if (m_keyStrikes) {
             // The strike runs on this thread later, for the bell current then.
             m_keyStrikes->start([this] {
@@ -246,10 +249,6 @@ bool TfrmMain::handleRingingKey(int virtualKey, bool autoRepeat) {
                     ShowBellInfo();
                 });
             });
-        }
-        if (m_recording) {
-            m_pendingColumn = KeyboardRinging::appendToColumn(m_pendingColumn,
-                                                              KeyboardRinging::strikeToken(m_ensemble, bell));
         }
     }
     return role.consumed;

@@ -1,5 +1,6 @@
 #include "lessons/CommandLine.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 std::optional<QString> fileNamedByArguments(const QStringList& arguments) {
@@ -11,4 +12,15 @@ std::optional<QString> fileNamedByArguments(const QStringList& arguments) {
         return std::nullopt;
     }
     return joined;
+}
+
+QStringList argumentsWithAbsoluteFile(const QStringList& arguments, const QString& workingDir) {
+    if (arguments.isEmpty()) {
+        return arguments;
+    }
+    const QFileInfo file(QDir(workingDir), arguments.join(u' '));
+    if (!file.isFile()) {
+        return arguments;
+    }
+    return {file.absoluteFilePath()};
 }

@@ -10,3 +10,9 @@
 // path with blanks that reached the program split into several arguments is
 // put back together. Anything else names nothing and is ignored.
 std::optional<QString> fileNamedByArguments(const QStringList& arguments);
+
+// The arguments, with a file they name relative to `workingDir` given as
+// one absolute path instead: start-up makes the program's folder current,
+// and a running copy that is handed the name works in another folder.
+// Arguments that name no file are returned unchanged.
+QStringList argumentsWithAbsoluteFile(const QStringList& arguments, const QString& workingDir);

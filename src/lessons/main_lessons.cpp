@@ -43,8 +43,6 @@ void TfrmMain::nMailClick() {
     lessons()->writeFeedback();
 }
 
-void TfrmMain::nAboutClick() {}
-
 void TfrmMain::imgBannerClick() {
     lessons()->openPublisherSite();
 }

@@ -1,15 +1,52 @@
-// Opening user ringing files: from the File menu and from the command line.
+// Opening user ringing files: from the File menu, from the command line and
+// from a second start of the program; the about box.
 
 #include "app/TfrmMain.h"
 #include "lessons/CommandLine.h"
+#include "lessons/UserRingingCheck.h"
+#include "ui/AboutBox.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+namespace {
+
+// Far beyond any ringing an hour long; anything larger is not one.
+constexpr qint64 kLargestRingingFile = 16 * 1024 * 1024;
+
+// Not modal-blocking: the message may come during start-up or while the
+// window is being raised for a second start.
+void showOpenFailure(QWidget* parent, const QString& text) {
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Campanix 1.2"), text, QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("msgOpenFailure"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+} // namespace
 
 void TfrmMain::OpenUserRinging(const QString& path) {
-    // Reads the preamble and body, applies the file's ensemble and loads the
-    // body as the common score; a file it cannot read changes nothing.
+    // A file that is not a ringing changes nothing: checked whole before the
+    // ensemble, the settings or the score are touched.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestRingingFile) {
+        showOpenFailure(this,
+                        QStringLiteral("Не удалось прочитать файл «%1».").arg(QFileInfo(path).fileName()));
+        return;
+    }
+    if (!looksLikeUserRinging(file.readAll())) {
+        showOpenFailure(this, notARingingMessage(path));
+        return;
+    }
+    file.close();
     if (!openUserRingingText(path)) {
+        showOpenFailure(this, notARingingMessage(path));
         return;
     }
     showWholeRingingPages();
@@ -18,7 +55,13 @@ void TfrmMain::OpenUserRinging(const QString& path) {
 }
 
 void TfrmMain::nFileOpenClick() {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Открыть"), QString(),
+    // Ringing files are the user's own: the chooser starts in the documents
+    // folder, not in the program's.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir()) {
+        folder = QDir::homePath();
+    }
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Открыть"), folder,
                                                       QStringLiteral("Файлы колокольных звонов (*.ukl)"));
     if (!path.isEmpty() && QFileInfo(path).isFile()) {
         OpenUserRinging(path);
@@ -30,4 +73,18 @@ void TfrmMain::openCommandLineFile() {
     if (path) {
         OpenUserRinging(*path);
     }
+}
+
+TAboutBox* TfrmMain::aboutBox() {
+    if (!m_aboutBox) {
+        m_aboutBox =
+            new TAboutBox((m_paths ? m_paths->imagesDir() : m_programDir + QStringLiteral("/Images/")) +
+                              QStringLiteral("splash.jpg"),
+                          this);
+    }
+    return m_aboutBox;
+}
+
+void TfrmMain::nAboutClick() {
+    aboutBox()->showCentred();
 }

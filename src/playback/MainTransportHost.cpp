@@ -2,6 +2,7 @@
 
 #include "app/TfrmMain.h"
 #include "ringing/TfrmSelSound.h"
+#include "score/AnimationWorkers.h"
 #include "score/ScoreView.h"
 
 #include <QComboBox>
@@ -33,7 +34,12 @@ void MainTransportHost::redrawScore() {
 }
 
 void MainTransportHost::placeScoreCursor() {
-    m_window.PlaceScoreCursor();
+    // Through the scroll worker, whose operation moves the cursor.
+    if (AnimationWorkers* workers = m_window.animationWorkers()) {
+        workers->placeScoreCursor();
+    } else {
+        m_window.PlaceScoreCursor();
+    }
 }
 
 void MainTransportHost::resetScoreView() {

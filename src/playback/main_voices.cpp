@@ -3,6 +3,7 @@
 
 #include "app/TfrmMain.h"
 #include "playback/DeviceVolume.h"
+#include "score/AnimationWorkers.h"
 
 #include <QFile>
 
@@ -60,8 +61,14 @@ QStringList TfrmMain::ColumnSampleFiles(int column) {
     const ColumnStrikes strikes =
         ::ColumnSampleFiles(commonScoreLine(column), m_ensemble, strikeSwitches(), m_paths->sampleFolder(),
                             [this](int bell) { return bellSampleFileName(bell); });
+    // Each struck bell's frame through the strike worker, which is handed
+    // the bell first.
     for (int bell : strikes.animatedBells) {
-        ShowStrikeFrame(bell);
+        if (m_animationWorkers) {
+            m_animationWorkers->showStrikeFrame(bell);
+        } else {
+            ShowStrikeFrame(bell);
+        }
     }
     return strikes.sampleFiles;
 }

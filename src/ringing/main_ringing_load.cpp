@@ -8,6 +8,7 @@
 #include "bells/EnsembleSettings.h"
 #include "ringing/RingingText.h"
 #include "ringing/TfrmSelSound.h"
+#include "score/BellAnimation.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,8 +18,11 @@ bool TfrmMain::applyRingingLoad(const RingingLoadResult& result) {
         return false;
     }
     setSequencerInterval(result.interval);
-    // Groups whose header marks them as played in chords are not animated;
-    // the animation reads isGroupAnimated() when it hides their frames.
+    // Groups whose header marks them as played in chords are not animated:
+    // their frames give way to the chord pictures.
+    if (m_bellAnimation) {
+        m_bellAnimation->ringingLoaded();
+    }
     ShowTempo();
     ShowTotalDuration();
     return true;

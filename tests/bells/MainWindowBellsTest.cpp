@@ -4,6 +4,8 @@
 #include "support/MainWindowTest.h"
 #include "app/TfrmMain.h"
 #include "bells/BellStrip.h"
+#include "bells/KeyStrikeNotifier.h"
+#include "bells/KeyboardRinging.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -357,20 +359,24 @@ TEST_F(MainWindowBells, KeyboardRinging) {
     waitFor([] { return false; }, 50);
 }
 
-// While recording, each struck bell appends its token; "2" focuses the middle selector and still rings.
+// Each struck bell is told to the listeners (the recorder) in key order; "2" focuses the middle selector and still rings.
 TEST_F(MainWindowBells, RecordingAndSelectorKeys) {
     TfrmMain& w =
         startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
     w.RecomputeGroups(); // "221": big {10}, middle {11,12}, small {13,14}
-    w.m_recording = true;
+    QString column;
+    QObject::connect(&w.keyStrikeNotifier(), &KeyStrikeNotifier::bellStruck, &w, [&](int bell, std::int64_t) {
+        column = KeyboardRinging::appendToColumn(column, KeyboardRinging::strikeToken(w.ensemble(), bell));
+    });
     press(Qt::Key_L);    // bell 11: middle, second from bell 14 down
     press(Qt::Key_O);    // bell 14: small, first
     press(Qt::Key_K);    // bell 10: big, first
     press(Qt::Key_Left); // arrows record nothing
-    EXPECT_EQ(w.m_pendingColumn, QStringLiteral("m2,s1,b1"));
-    w.m_recording = false;
+    EXPECT_EQ(column, QStringLiteral("m2,s1,b1"));
+    w.m_keyboardRinging = false;
     press(Qt::Key_K);
-    EXPECT_EQ(w.m_pendingColumn, QStringLiteral("m2,s1,b1"));
+    EXPECT_EQ(column, QStringLiteral("m2,s1,b1"));
+    w.m_keyboardRinging = true;
 
     auto* selector = w.findChild<QComboBox*>(QStringLiteral("cbCustomSelection1"));
     ASSERT_NE(selector, nullptr);

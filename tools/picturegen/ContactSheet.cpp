@@ -8,6 +8,7 @@
 #include "FramePainter.h"
 #include "Generator.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace contactsheet {
@@ -74,7 +75,14 @@ public:
         }
         QPainter p(&shown);
         p.drawImage(0, 0, keyed);
-        p.setFont(fonts::sans(12));
+        // As the program writes it: the largest size up to 12 pixels that
+        // ends inside the picture.
+        qreal size = 12;
+        while (size > 6 &&
+               QFontMetrics(fonts::sans(size)).horizontalAdvance(caption) > picture.width() - at.x() - 2) {
+            size -= 1;
+        }
+        p.setFont(fonts::sans(size));
         p.setPen(Qt::black);
         p.drawText(QRect(at, QSize(picture.width(), 20)), Qt::AlignLeft | Qt::AlignTop, caption);
         return shown;

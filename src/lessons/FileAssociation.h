@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// User ringing files open with this program from the desktop: a MIME type of
+// our own for "*.ukl" (a shared-mime-info package), a desktop entry that
+// opens a file with the executable, and the program as the default
+// application for the type when the user has chosen none. Everything goes
+// under the user's own folders, written whole or not at all, and only when
+// it changed; the desktop's databases are refreshed when something did.
+class FileAssociation {
+public:
+    static inline const QString kMimeType = QStringLiteral("application/x-campanix-ringing");
+    static inline const QString kDesktopFileName = QStringLiteral("campanix.desktop");
+    static inline const QString kIconName = QStringLiteral("campanix");
+
+    // dataHome, configHome: $XDG_DATA_HOME and $XDG_CONFIG_HOME.
+    FileAssociation(QString dataHome, QString configHome);
+    // The folders of the user: the XDG variables or ~/.local/share, ~/.config.
+    static FileAssociation forUser();
+
+    // Writes the files for `executable` with the icon (PNG; none when
+    // empty). True when any file changed. Failures are silent.
+    bool registerProgram(const QString& executable, const QByteArray& iconPng) const;
+    // Runs update-mime-database and update-desktop-database on the user's
+    // folders, each when installed.
+    void refreshDatabases() const;
+
+    QString mimePackagePath() const;
+    QString desktopEntryPath() const;
+    QString iconPath() const;
+    QString mimeAppsPath() const;
+
+    // The texts written.
+    static QByteArray mimePackage();
+    static QByteArray desktopEntry(const QString& executable);
+    // An argument of a desktop entry's Exec key, quoted and escaped when it
+    // holds a blank or a reserved character.
+    static QString execArgument(const QString& argument);
+    // mimeapps.list with the program as default for the type added when
+    // no default for it exists; otherwise unchanged.
+    static QByteArray withDefaultApplication(const QByteArray& mimeApps);
+
+private:
+    QString m_dataHome;
+    QString m_configHome;
+};
+
+// Start-up step: the association for the program in `programDir`, when the
+// running executable is the program's own (a test runner that hosts the
+// window registers nothing). Any failure is ignored.
+void RegisterRingingFileType(const QString& programDir);

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+class QLockFile;
+
+// One running copy of the program per user. The first start holds a lock
+// file and listens on a local socket, both in a folder only its user can
+// enter; a later start finds the lock held, tells the running copy to come
+// forward (and which file to open, if any) and ends. It does so before it
+// reads or writes any file of the program, so a second start never touches
+// the settings of the running one.
+//
+// A copy that crashed leaves its lock and socket behind: the lock names a
+// process that no longer runs and is taken over, and the old socket is
+// removed before listening, so the next start is never blocked.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    enum class Role {
+        // This is the running copy; activationRequested() tells of later starts.
+        Primary,
+        // Another copy runs and has been told; this one should end.
+        Secondary,
+        // No private folder could be had: run without the guard.
+        Unguarded,
+    };
+
+    // folder: where the lock and the socket live (created with owner-only
+    // access when missing).
+    explicit SingleInstance(QString folder, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // Claims the role of the running copy; when another copy has it, hands
+    // it fileToOpen (empty: only come forward).
+    Role claim(const QString& fileToOpen);
+
+    // $XDG_RUNTIME_DIR/campanix, or a folder of this user's in the system's
+    // temporary folder.
+    static QString defaultFolder();
+    QString socketPath() const;
+    QString lockPath() const;
+
+signals:
+    // A later start asked the running copy to come forward and open `file`
+    // (empty: nothing to open).
+    void activationRequested(const QString& file);
+
+private:
+    bool preparePrivateFolder() const;
+    bool listen();
+    void readRequest(QLocalSocket* socket);
+    bool sendRequest(const QString& fileToOpen) const;
+
+    QString m_folder;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "score/ScoreLayout.h"
+
+#include <QSize>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+// The vertical score of the full view: one image per group, time running
+// downwards, a lane per selected bell and every strike a dot on its lane
+// (no stems, beams, flags or rests). The same primitives as the staves;
+// the staff colour draws the lanes, the ink the dots, in the group's colour.
+namespace fullscore {
+
+inline constexpr int kDotRadius = 5;
+
+// The face, then lanes at k/(bells + 1) of the width for k = 1..bells from
+// y 2 to H - 4, and bar lines at a quarter, half and three quarters of the
+// height from x 2 to W - 4.
+std::vector<ScorePrimitive> gridOf(QSize size, int bells);
+
+// Image index 0 small, 1 middle, 2 big, as the groups.
+struct NotesInput {
+    std::array<QStringList, 3> scores; // group scores, small, middle, big
+    int page = 0;
+    std::array<QSize, 3> sizes;      // the images' sizes
+    std::array<int, 3> bellCounts{}; // selected bells per group
+};
+
+struct Notes {
+    std::array<std::vector<ScorePrimitive>, 3> dots;
+    // A token whose position is not a digit stopped the page's dots there;
+    // the dots before it stay.
+    bool stopped = false;
+};
+
+// The dots of the page: per column of each group score a row, Y growing by
+// (big image height - 4) / 64 per column. Only tokens of exactly two
+// characters with a group letter draw; the big group's bell 1 is on the
+// left lane, the middle and small groups' bell 1 on the right one.
+Notes notesOf(const NotesInput& input);
+
+} // namespace fullscore
