@@ -46,6 +46,7 @@
 
 class TfrmSelSound;
 class Lessons;
+class OutputController;
 
 class AnimationWorkers;
 class BellAnimation;
@@ -341,6 +342,9 @@ public:
     void restorePlayPlace(int column);
     // The sequencer's state machine; created on first use.
     Sequencer& sequencer();
+    // Where playback stands (current page, group-ringing mode, ...).
+    TransportState& transportState() { return m_transport; }
+    const TransportState& transportState() const { return m_transport; }
     // Reads the device level into the volume slider and caption.
     void showVolumeLevel();
 
@@ -437,6 +441,9 @@ public:
     void OpenUserRinging(const QString& path);
     void openCommandLineFile();
     void nPrintClick();
+    void nSaveSoundClick();
+    // Printing, the HTML export and saving as sound; created on first use.
+    OutputController* output();
     void nFileOpenClick();
     void nHelpClick();
     void nManualClick();
@@ -457,6 +464,7 @@ public:
 
 private:
     Lessons* m_lessons = nullptr;
+    OutputController* m_output = nullptr;
     TfrmRec* m_frmRec = nullptr;
     TAboutBox* m_aboutBox = nullptr;
 
@@ -474,6 +482,7 @@ public:
     QAction* nFileOpen = nullptr;
     QAction* nLoadSounds = nullptr;
     QAction* nPrint = nullptr;
+    QAction* nSaveSound = nullptr;
     QAction* nExit = nullptr;
     QAction* nSelectAll = nullptr;
     QAction* nDisselectAll = nullptr;

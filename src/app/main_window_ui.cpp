@@ -175,6 +175,7 @@ void TfrmMain::createMenus() {
     mFile->addSeparator();
     nPrint = makeAction(mFile, QStringLiteral("nPrint"), QStringLiteral("Печать"));
     nPrint->setShortcut(QKeySequence::Print);
+    nSaveSound = makeAction(mFile, QStringLiteral("nSaveSound"), QStringLiteral("Сохранить как звук ..."));
     mFile->addSeparator();
     nExit = makeAction(mFile, QStringLiteral("nExit"), QStringLiteral("Выход"));
     nExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -12,6 +12,7 @@ void TfrmMain::connectHandlers() {
     on(nFileOpen, &QAction::triggered, &TfrmMain::nFileOpenClick);
     on(nLoadSounds, &QAction::triggered, &TfrmMain::nLoadSoundsClick);
     on(nPrint, &QAction::triggered, &TfrmMain::nPrintClick);
+    on(nSaveSound, &QAction::triggered, &TfrmMain::nSaveSoundClick);
     on(nExit, &QAction::triggered, &TfrmMain::nExitClick);
     on(nSelectAll, &QAction::triggered, &TfrmMain::nSelectAllClick);
     on(btnSelectAll, &QToolButton::clicked, &TfrmMain::nSelectAllClick);

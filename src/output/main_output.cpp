@@ -1,6 +1,20 @@
-// Handler of printing.
-// Filled in as the subsystem is built; until then the controls do nothing.
+// Handlers of printing, the HTML export and saving as sound: each forwards
+// to the output subsystem's controller.
 
 #include "app/TfrmMain.h"
+#include "output/OutputController.h"
 
-void TfrmMain::nPrintClick() {}
+OutputController* TfrmMain::output() {
+    if (!m_output) {
+        m_output = new OutputController(*this);
+    }
+    return m_output;
+}
+
+void TfrmMain::nPrintClick() {
+    output()->nPrintClick();
+}
+
+void TfrmMain::nSaveSoundClick() {
+    output()->nSaveSoundClick();
+}

@@ -28,7 +28,8 @@ RenderResult renderRinging(const RenderJob& job) {
         return result;
     }
 
-    StrikeSwitches switches; // every group sounds; nothing to animate
+    StrikeSwitches switches = job.switches;
+    switches.showMovie = false; // nothing to animate
     const auto sampleFile = [&job](int bell) { return job.sampleFiles[static_cast<std::size_t>(bell)]; };
     const std::int64_t rate = engine->sampleRate();
     const std::int64_t lead = engine->schedulingLeadFrames();
@@ -46,6 +47,11 @@ RenderResult renderRinging(const RenderJob& job) {
         result.strikes += static_cast<int>(strikes.sampleFiles.size());
         if (column % 64 == 1) {
             voices.closeFinishedVoices();
+        }
+        if (job.progress && !job.progress(column + 1, static_cast<int>(job.columns.size()))) {
+            result.cancelled = true;
+            result.error = QStringLiteral("cancelled");
+            return result;
         }
     }
     const std::int64_t end = static_cast<std::int64_t>(job.columns.size()) * job.intervalMs * rate / 1000;

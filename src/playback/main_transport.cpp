@@ -2,6 +2,7 @@
 // control and hands the work to the sequencer or the generator.
 
 #include "app/TfrmMain.h"
+#include "output/OutputController.h"
 #include "ringing/TfrmSelSound.h"
 
 #include <QSignalBlocker>
@@ -84,8 +85,9 @@ void TfrmMain::restorePlayPlace(int column) {
 // ---- transport ----
 
 void TfrmMain::btnPlayClick() {
-    if (!m_arguments.isEmpty() && m_arguments.first() == QLatin1String("html")) {
-        // Started with "html": Play exports the library's scores instead (output subsystem).
+    if (OutputController::isExportMode(m_arguments)) {
+        // Started with "html": Play exports the library's scores instead, every time.
+        output()->exportHtml();
         return;
     }
     sequencer().play();

@@ -22,7 +22,17 @@ bool OfflineRenderer::open(const std::string& path, Format format, std::string* 
     SF_INFO info{};
     info.samplerate = m_mixer.sampleRate();
     info.channels = 2;
-    info.format = SF_FORMAT_WAV | (format == Format::Pcm16 ? SF_FORMAT_PCM_16 : SF_FORMAT_FLOAT);
+    switch (format) {
+    case Format::Pcm16:
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        break;
+    case Format::Float32:
+        info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+        break;
+    case Format::Flac16:
+        info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+        break;
+    }
     m_file = sf_open(m_tempPath.c_str(), SFM_WRITE, &info);
     if (!m_file) {
         m_error = path + ": " + sf_strerror(nullptr);

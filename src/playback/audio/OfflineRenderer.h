@@ -10,13 +10,14 @@ namespace audio {
 
 class Mixer;
 
-// Renders the mixer's output to a WAV file as fast as the CPU allows, on the
+// Renders the mixer's output to a sound file as fast as the CPU allows, on the
 // caller's thread, which is also the thread that sends the mixer its
 // commands. The file is written whole or not at all: frames go to a
 // temporary file beside the target, renamed over it by commit().
 class OfflineRenderer {
 public:
-    enum class Format { Pcm16, Float32 };
+    // WAV of 16-bit or float samples, or FLAC of 16-bit samples.
+    enum class Format { Pcm16, Float32, Flac16 };
 
     explicit OfflineRenderer(Mixer& mixer, int blockFrames = 256);
     ~OfflineRenderer(); // abandons an uncommitted file

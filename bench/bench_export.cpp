@@ -1,0 +1,143 @@
+// The output subsystem over the build's data: the HTML export of the whole
+// library with every bell selected, run as the program runs it (the main
+// window offscreen, one score page per step of the event loop), and saving
+// ringings as sound through the offline renderer.
+//
+// Prints the export's wall time, its CPU time, the ringings and score pages
+// written and score pages per second; then, for the longest ringings of the
+// library, seconds of audio rendered per second of CPU.
+//
+// Usage: bench_export [program folder] [ringings to render as sound]
+// (default: the runnable installation beside the bench folder, 3).
+
+#include "app/TfrmMain.h"
+#include "base/TextCodec.h"
+#include "output/HtmlExport.h"
+#include "output/OutputController.h"
+#include "output/SoundExport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+double cpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+void waitWhile(const std::function<bool()>& busy) {
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!busy()) {
+            loop.quit();
+        }
+    });
+    poll.start(1);
+    loop.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("SDL_AUDIODRIVER", "none");
+    QApplication app(argc, argv);
+    const QString installed = argc > 1
+                                  ? QString::fromLocal8Bit(argv[1])
+                                  : QCoreApplication::applicationDirPath() + QStringLiteral("/../campanix");
+    const int soundRenders = argc > 2 ? std::max(0, atoi(argv[2])) : 3;
+    if (!QFile::exists(installed + QStringLiteral("/Data/desc.kli"))) {
+        std::fprintf(stderr, "no installation with data at %s\n", qPrintable(installed));
+        return 1;
+    }
+    // A program folder of our own, so that the export and the settings stay
+    // out of the installation.
+    QTemporaryDir dir;
+    for (const char* folder : {"Data", "Images", "Sound", "Campanel", "Custom", "Animate", "BigAnimate",
+                               "Help", "Voice", "About"}) {
+        QFile::link(QDir(installed).absoluteFilePath(QLatin1String(folder)),
+                    dir.path() + QLatin1Char('/') + QLatin1String(folder));
+    }
+    TfrmMain frm(dir.path() + QLatin1Char('/'), {QStringLiteral("html")});
+    frm.resize(1280, 900);
+    frm.show();
+    QApplication::processEvents();
+
+    HtmlExport& exporter = frm.output()->htmlExport();
+    bool completed = false;
+    QObject::connect(&exporter, &HtmlExport::finished, [&](bool ok) { completed = ok; });
+    QElapsedTimer wall;
+    const double cpu0 = cpuSeconds();
+    wall.start();
+    frm.btnPlayClick();
+    waitWhile([&] { return exporter.isRunning(); });
+    const double seconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
+    const double cpu = cpuSeconds() - cpu0;
+
+    qint64 bytes = 0;
+    int files = 0;
+    QDirIterator it(frm.paths().htmlDir(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        bytes += QFileInfo(it.next()).size();
+        ++files;
+    }
+    const int ringings = frm.cbCommon->count() - 1;
+    std::printf("html export: %s, %d ringings, %d score pages, %d files, %.1f MB\n",
+                completed ? "complete" : "FAILED", ringings, exporter.pagesWritten(), files, bytes / 1e6);
+    std::printf("html export: %.2f s wall, %.2f s cpu, %.1f score pages per second (staves %dx%d)\n", seconds,
+                cpu, exporter.pagesWritten() / seconds, frm.pnlSmallBells->contentsRect().width(),
+                frm.pnlSmallBells->contentsRect().height());
+
+    // The longest ringings, rendered as sound one after the other.
+    std::vector<std::pair<int, int>> lengths; // (columns, item)
+    for (int item = 1; item < frm.cbCommon->count(); ++item) {
+        frm.cbCommon->setCurrentIndex(item);
+        frm.cbCommonChange();
+        lengths.emplace_back(frm.commonScoreSize(), item);
+    }
+    std::sort(lengths.rbegin(), lengths.rend());
+    double audioSeconds = 0;
+    double renderCpu = 0;
+    for (int i = 0; i < std::min<int>(soundRenders, static_cast<int>(lengths.size())); ++i) {
+        frm.cbCommon->setCurrentIndex(lengths[static_cast<std::size_t>(i)].second);
+        frm.cbCommonChange();
+        QString error;
+        std::optional<RenderJob> job =
+            frm.output()->soundExport().jobFor(dir.path() + QStringLiteral("/sound.wav"), &error);
+        if (!job) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        const double start = cpuSeconds();
+        const RenderResult result = renderRinging(*job);
+        const double used = cpuSeconds() - start;
+        if (!result.ok) {
+            std::fprintf(stderr, "%s\n", qPrintable(result.error));
+            return 1;
+        }
+        const double audio = static_cast<double>(result.frames) / job->sampleRate;
+        std::printf("sound: \"%s\", %lld columns at %d ms, %.1f s of audio in %.2f s cpu (%.0fx)\n",
+                    qPrintable(frm.cbCommon->currentText()), static_cast<long long>(job->columns.size()),
+                    job->intervalMs, audio, used, audio / used);
+        audioSeconds += audio;
+        renderCpu += used;
+    }
+    if (renderCpu > 0) {
+        std::printf("sound: %.0f seconds of audio per second of cpu\n", audioSeconds / renderCpu);
+    }
+    return completed ? 0 : 1;
+}

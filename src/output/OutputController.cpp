@@ -1,0 +1,60 @@
+#include "output/OutputController.h"
+
+#include "app/TfrmMain.h"
+#include "output/HtmlExport.h"
+#include "output/ScorePrinting.h"
+#include "output/SoundExport.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QStatusBar>
+
+OutputController::OutputController(TfrmMain& window)
+    : QObject(&window), m_window(window), m_printing(std::make_unique<ScorePrinting>(window)),
+      m_htmlExport(new HtmlExport(window, this)), m_soundExport(new SoundExport(window, this)) {
+    connect(m_htmlExport, &HtmlExport::ringingStarted, this, &OutputController::showExportProgress);
+    connect(m_htmlExport, &HtmlExport::finished, this, &OutputController::hideExportProgress);
+}
+
+OutputController::~OutputController() = default;
+
+bool OutputController::isExportMode(const QStringList& arguments) {
+    return !arguments.isEmpty() && arguments.first() == QLatin1String("html");
+}
+
+void OutputController::nPrintClick() {
+    m_printing->nPrintClick();
+}
+
+void OutputController::exportHtml() {
+    m_htmlExport->start();
+}
+
+void OutputController::nSaveSoundClick() {
+    m_soundExport->nSaveSoundClick();
+}
+
+void OutputController::showExportProgress(const QString& name, int ringing, int count) {
+    if (!m_exportProgress) {
+        m_exportLabel = new QLabel(&m_window);
+        m_exportLabel->setObjectName(QStringLiteral("lblExport"));
+        m_exportProgress = new QProgressBar(&m_window);
+        m_exportProgress->setObjectName(QStringLiteral("pbExport"));
+        m_exportProgress->setMaximumWidth(240);
+        m_window.statusBar()->addPermanentWidget(m_exportLabel);
+        m_window.statusBar()->addPermanentWidget(m_exportProgress);
+    }
+    m_exportLabel->setText(QStringLiteral("Экспорт в HTML: %1").arg(name));
+    m_exportProgress->setRange(0, count);
+    m_exportProgress->setValue(ringing - 1);
+    m_exportProgress->setFormat(QStringLiteral("%v из %m"));
+    m_exportLabel->show();
+    m_exportProgress->show();
+}
+
+void OutputController::hideExportProgress() {
+    if (m_exportProgress) {
+        m_exportLabel->hide();
+        m_exportProgress->hide();
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class HtmlExport;
+class QLabel;
+class QProgressBar;
+class ScorePrinting;
+class SoundExport;
+class TfrmMain;
+
+// Printing, the HTML export and saving a ringing as sound, for the main
+// window, which creates it on first use and forwards its commands to it.
+class OutputController : public QObject {
+    Q_OBJECT
+public:
+    explicit OutputController(TfrmMain& window);
+    ~OutputController() override;
+
+    // The menu command "Печать".
+    void nPrintClick();
+    // Play when the program was started with the first argument "html".
+    void exportHtml();
+    // The menu command "Сохранить как звук ...".
+    void nSaveSoundClick();
+
+    // The first command-line argument that turns Play into the export:
+    // exactly "html", in lower case.
+    static bool isExportMode(const QStringList& arguments);
+
+    ScorePrinting& printing() { return *m_printing; }
+    HtmlExport& htmlExport() { return *m_htmlExport; }
+    SoundExport& soundExport() { return *m_soundExport; }
+
+private:
+    void showExportProgress(const QString& name, int ringing, int count);
+    void hideExportProgress();
+
+    TfrmMain& m_window;
+    std::unique_ptr<ScorePrinting> m_printing;
+    HtmlExport* m_htmlExport = nullptr;
+    SoundExport* m_soundExport = nullptr;
+    QLabel* m_exportLabel = nullptr;
+    QProgressBar* m_exportProgress = nullptr;
+};

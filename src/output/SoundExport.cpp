@@ -1,0 +1,219 @@
+#include "output/SoundExport.h"
+
+#include "app/TfrmMain.h"
+#include "app/WindowCaptions.h"
+#include "output/KeyboardRingingPause.h"
+#include "playback/ColumnStrikes.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <atomic>
+#include <utility>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Сохранить как звук");
+const QString kWavFilter = QStringLiteral("Звук WAV (*.wav)");
+const QString kFlacFilter = QStringLiteral("Звук FLAC (*.flac)");
+
+bool isFlac(const QString& path) {
+    return QFileInfo(path).suffix().compare(QStringLiteral("flac"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+// Shared by the window's thread and the worker; the result is read only
+// after `done` is seen set.
+struct SoundExport::State {
+    std::atomic<int> columnsDone{0};
+    std::atomic<int> columns{0};
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> done{false};
+    RenderResult result;
+};
+
+SoundExport::SoundExport(TfrmMain& window, QObject* parent) : QObject(parent), m_window(window) {}
+
+SoundExport::~SoundExport() {
+    if (m_state) {
+        m_state->cancel = true;
+    }
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+QString SoundExport::suggestedFileName() const {
+    const QString prefix = captions::forRinging(QString());
+    const QString title = m_window.windowTitle();
+    QString name = title != captions::kNoRinging && title.startsWith(prefix)
+                       ? title.mid(prefix.size()).trimmed()
+                       : QString();
+    if (name.isEmpty()) {
+        name = QStringLiteral("Звон");
+    }
+    for (const QChar bad : {u'/', u'\\', u':', u'*', u'?', u'"', u'<', u'>', u'|'}) {
+        name.replace(bad, u'_');
+    }
+    return name + QStringLiteral(".wav");
+}
+
+std::optional<RenderJob> SoundExport::jobFor(const QString& path, QString* error) const {
+    RenderJob job;
+    job.columns = m_window.channels().common();
+    if (job.columns.isEmpty()) {
+        *error = QStringLiteral("Звон не выбран: выберите звон, который нужно сохранить.");
+        return std::nullopt;
+    }
+    job.ensemble = m_window.ensemble();
+    job.intervalMs = m_window.sequencerInterval();
+    job.sampleFolder = m_window.paths().sampleFolder();
+    for (int bell = 0; bell < kBellCount; ++bell) {
+        job.sampleFiles[static_cast<std::size_t>(bell)] = m_window.bellSampleFileName(bell);
+    }
+    job.switches.groupSounds = {m_window.cbSmall->isChecked(), m_window.cbMiddle->isChecked(),
+                                m_window.cbBig->isChecked()};
+    job.outputPath = path;
+    job.format =
+        isFlac(path) ? audio::OfflineRenderer::Format::Flac16 : audio::OfflineRenderer::Format::Pcm16;
+    // A render with silent gaps would pass for a good one: every sample the
+    // ringing strikes must be there.
+    QSet<QString> checked;
+    const auto sampleFile = [&job](int bell) { return job.sampleFiles[static_cast<std::size_t>(bell)]; };
+    for (const QString& column : job.columns) {
+        for (const QString& sample :
+             ColumnSampleFiles(column, job.ensemble, job.switches, job.sampleFolder, sampleFile)
+                 .sampleFiles) {
+            if (!checked.contains(sample)) {
+                checked.insert(sample);
+                if (!QFileInfo(sample).isFile()) {
+                    *error = QStringLiteral("Нет файла звука колокола: %1").arg(sample);
+                    return std::nullopt;
+                }
+            }
+        }
+    }
+    return job;
+}
+
+void SoundExport::nSaveSoundClick() {
+    if (isRunning()) {
+        return;
+    }
+    const KeyboardRingingPause typing(m_window);
+    QString error;
+    if (!jobFor(QString(), &error)) {
+        QMessageBox::information(&m_window, kTitle, error);
+        return;
+    }
+    if (m_lastFolder.isEmpty()) {
+        m_lastFolder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+        if (m_lastFolder.isEmpty() || !QFileInfo(m_lastFolder).isDir()) {
+            m_lastFolder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+        }
+    }
+    QString filter = kWavFilter;
+    QString path = QFileDialog::getSaveFileName(&m_window, kTitle, m_lastFolder + u'/' + suggestedFileName(),
+                                                kWavFilter + QStringLiteral(";;") + kFlacFilter, &filter);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QStringLiteral("wav") && suffix != QStringLiteral("flac")) {
+        path += filter == kFlacFilter ? QStringLiteral(".flac") : QStringLiteral(".wav");
+    }
+    m_lastFolder = QFileInfo(path).absolutePath();
+    if (!start(path, &error)) {
+        QMessageBox::warning(&m_window, kTitle, error);
+        return;
+    }
+    m_fromMenu = true;
+    m_path = path;
+}
+
+bool SoundExport::start(const QString& path, QString* error) {
+    if (isRunning()) {
+        *error = QStringLiteral("Сохранение звука уже идет.");
+        return false;
+    }
+    std::optional<RenderJob> job = jobFor(path, error);
+    if (!job) {
+        return false;
+    }
+    auto state = std::make_shared<State>();
+    state->columns = static_cast<int>(job->columns.size());
+    job->progress = [state](int done, int) {
+        state->columnsDone.store(done, std::memory_order_relaxed);
+        return !state->cancel.load(std::memory_order_relaxed);
+    };
+    m_state = state;
+    m_thread = std::thread([state, job = std::move(*job)] {
+        state->result = renderRinging(job);
+        state->done.store(true, std::memory_order_release);
+    });
+
+    m_dialog = new QProgressDialog(QStringLiteral("Сохранение звука: %1").arg(QFileInfo(path).fileName()),
+                                   QStringLiteral("Отмена"), 0, state->columns, &m_window);
+    m_dialog->setObjectName(QStringLiteral("dlgSaveSound"));
+    m_dialog->setWindowTitle(kTitle);
+    m_dialog->setWindowModality(Qt::WindowModal);
+    m_dialog->setMinimumDuration(300);
+    m_dialog->setAutoClose(false);
+    m_dialog->setAutoReset(false);
+    connect(m_dialog, &QProgressDialog::canceled, this, &SoundExport::cancel);
+    m_poll = new QTimer(this);
+    m_poll->setInterval(40);
+    connect(m_poll, &QTimer::timeout, this, &SoundExport::poll);
+    m_poll->start();
+    return true;
+}
+
+void SoundExport::cancel() {
+    if (m_state) {
+        m_state->cancel = true;
+    }
+}
+
+void SoundExport::poll() {
+    if (!m_state) {
+        return;
+    }
+    if (m_dialog) {
+        m_dialog->setValue(m_state->columnsDone.load(std::memory_order_relaxed));
+    }
+    if (m_state->done.load(std::memory_order_acquire)) {
+        finishRun();
+    }
+}
+
+void SoundExport::finishRun() {
+    m_thread.join();
+    const RenderResult result = m_state->result;
+    m_state.reset();
+    m_poll->deleteLater();
+    m_poll = nullptr;
+    if (m_dialog) {
+        disconnect(m_dialog, nullptr, this, nullptr);
+        m_dialog->hide();
+        m_dialog->deleteLater();
+        m_dialog = nullptr;
+    }
+    const bool fromMenu = std::exchange(m_fromMenu, false);
+    if (fromMenu && result.ok) {
+        m_window.showStatusMessage(QStringLiteral("Звук сохранен: %1").arg(QDir::toNativeSeparators(m_path)));
+    } else if (fromMenu && !result.cancelled) {
+        QMessageBox::warning(&m_window, kTitle, QStringLiteral("Звук не сохранен: %1").arg(result.error));
+    }
+    if (result.ok) {
+        emit finished(true, QString());
+    } else {
+        emit finished(false, result.cancelled ? QString() : result.error);
+    }
+}

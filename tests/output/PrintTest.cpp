@@ -1,0 +1,171 @@
+// Printing the score: the pictures, the PDF document the printer writes,
+// the print dialog and the state printing leaves.
+
+#include "OutputWindow.h"
+#include "output/ScorePictures.h"
+#include "output/ScorePrinting.h"
+
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+// pdfinfo's "Pages:" and the page size; nothing when pdfinfo is missing.
+struct PdfInfo {
+    int pages = 0;
+    double width = 0, height = 0;
+};
+std::optional<PdfInfo> pdfInfo(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {path});
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit) {
+        return std::nullopt;
+    }
+    PdfInfo info;
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split(u'\n')) {
+        const QStringList words = line.simplified().split(u' ');
+        if (words.value(0) == QStringLiteral("Pages:")) {
+            info.pages = words.value(1).toInt();
+        } else if (words.value(0) == QStringLiteral("Page") && words.value(1) == QStringLiteral("size:")) {
+            info.width = words.value(2).toDouble();
+            info.height = words.value(4).toDouble();
+        }
+    }
+    return info;
+}
+
+class PrintWindow : public OutputWindow {
+protected:
+    QString pdfPath(const QString& name) const { return m_out.path() + u'/' + name; }
+    void toPdf(QPrinter& printer, const QString& name) const {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfPath(name));
+    }
+    QTemporaryDir m_out;
+};
+
+// All pages of a three-page ringing: two landscape sheets in one document;
+// the score stays on and shows the last page; the page selector and the play
+// position stay where they were.
+TEST_F(PrintWindow, AllPagesOfThreePagesMakeOneDocumentOfTwoSheets) {
+    writeCommonList({{QStringLiteral("Трезвон"), 150}});
+    start();
+    choose(1);
+    frm->cbShowNotes->setChecked(false);
+    ASSERT_EQ(frm->udPage->max(), 3);
+    const int column = frm->transportState().currentColumn;
+
+    QPrinter printer(QPrinter::HighResolution);
+    toPdf(printer, QStringLiteral("all.pdf"));
+    ScorePrinting& printing = frm->output()->printing();
+    ASSERT_TRUE(printing.printAllPages(printer));
+    EXPECT_TRUE(frm->cbShowNotes->isChecked());
+    EXPECT_EQ(frm->transportState().currentPage, 2);
+    EXPECT_EQ(frm->transportState().currentColumn, column);
+    EXPECT_EQ(frm->udPage->position(), 1);
+    EXPECT_EQ(printer.docName(), QStringLiteral("Трезвон"));
+
+    const std::optional<PdfInfo> info = pdfInfo(pdfPath(QStringLiteral("all.pdf")));
+    if (!info) {
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+    }
+    EXPECT_EQ(info->pages, 2);
+    EXPECT_GT(info->width, info->height); // landscape
+
+    QPrinter current(QPrinter::HighResolution);
+    toPdf(current, QStringLiteral("current.pdf"));
+    ASSERT_TRUE(printing.printCurrentPage(current));
+    EXPECT_EQ(current.docName(), QStringLiteral("Campanix 1.2 : \"Трезвон\" (Страница 3)"));
+    const std::optional<PdfInfo> one = pdfInfo(pdfPath(QStringLiteral("current.pdf")));
+    ASSERT_TRUE(one.has_value());
+    EXPECT_EQ(one->pages, 1);
+    EXPECT_GT(one->width, one->height);
+}
+
+// Group ringings: the titles read the group selectors, not the common list.
+TEST_F(PrintWindow, GroupRingingTitlesNameTheGroupRingings) {
+    writeCommonList({{QStringLiteral("Трезвон"), 150}});
+    start();
+    choose(1);
+    for (int g : {0, 2}) {
+        frm->groupSelector(g)->setCurrentIndex(1);
+        frm->cbCustomSelectionChange(g);
+    }
+    const printlayout::TitleInput input = frm->output()->printing().titleInput();
+    EXPECT_TRUE(input.groupRingingMode);
+    EXPECT_EQ(input.groupRingingNames[0], QStringLiteral("Малый"));
+    EXPECT_EQ(input.groupRingingNames[1], QString());
+    EXPECT_EQ(input.groupRingingNames[2], QStringLiteral("Большой"));
+    EXPECT_EQ(printlayout::currentPageTitle(input, frm->udPage->max(), 0), QStringLiteral("Campanix 1.2 : "));
+    EXPECT_EQ(printlayout::sheetName(input), QString());
+}
+
+// The dialog offers the current page (preselected) and all pages, no
+// ranges; cancelling prints nothing but leaves the score on.
+TEST_F(PrintWindow, DialogOffersCurrentOrAllPages) {
+    writeCommonList({{QStringLiteral("Трезвон"), 150}});
+    start();
+    choose(1);
+    frm->cbShowNotes->setChecked(false);
+    bool seen = false;
+    QTimer::singleShot(0, frm.get(), [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            return;
+        }
+        seen = true;
+        EXPECT_EQ(dialog->minPage(), 1);
+        EXPECT_EQ(dialog->maxPage(), 3);
+        EXPECT_EQ(dialog->printRange(), QAbstractPrintDialog::Selection);
+        EXPECT_TRUE(dialog->testOption(QAbstractPrintDialog::PrintSelection));
+        EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+        EXPECT_EQ(dialog->printer()->toPage(), 3);
+        // Typing into the dialog rings no bells.
+        EXPECT_FALSE(frm->m_keyboardRinging);
+        dialog->reject();
+    });
+    ASSERT_TRUE(frm->m_keyboardRinging);
+    frm->nPrintClick();
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(frm->m_keyboardRinging);
+    EXPECT_TRUE(frm->cbShowNotes->isChecked());
+}
+
+// A sheet: the images go where the layout says with the window colour
+// turned white, and a blank right half stays white.
+TEST(ScorePictures, SheetPlacesImagesWithTheWindowColourTransparent) {
+    ensureQtApplication(); // the captions need fonts
+    const QColor face(212, 208, 200);
+    const printlayout::SheetGeometry geometry{QSize(200, 60)};
+    QImage score(200, 60, QImage::Format_RGB32);
+    score.fill(face);
+    score.setPixel(5, 5, qRgb(0, 0, 0)); // a note
+    const std::array<QImage, 3> left{score, score, score};
+    const QImage sheet = scorepictures::sheet(geometry, QStringLiteral("Звон"), 1, left, {}, face);
+    ASSERT_EQ(sheet.size(), geometry.pictureSize());
+    for (int g = 0; g < 3; ++g) {
+        const QPoint at = geometry.imagePos(0, g);
+        EXPECT_EQ(sheet.pixel(at + QPoint(5, 5)), qRgb(0, 0, 0)) << g;
+        EXPECT_EQ(sheet.pixel(at + QPoint(100, 30)), qRgb(255, 255, 255))
+            << g; // the window colour shows white
+        const QPoint right = geometry.imagePos(1, g);
+        EXPECT_EQ(sheet.pixel(right + QPoint(5, 5)), qRgb(255, 255, 255)) << g;
+    }
+    // The name and the captions are written in black at their places.
+    auto inkNear = [&](QPoint at) {
+        for (int y = at.y(); y < at.y() + 20; ++y) {
+            for (int x = at.x(); x < at.x() + 40; ++x) {
+                if (qGray(sheet.pixel(x, y)) < 100) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(inkNear(printlayout::SheetGeometry::namePos()));
+    EXPECT_TRUE(inkNear(geometry.captionPos(2)));
+}
+
+} // namespace
