@@ -17,7 +17,7 @@ QByteArray resource(const QString& name) {
 
 QString xdgFolder(const char* variable, const QString& fallback) {
     const QString value = qEnvironmentVariable(variable);
-    // The base directory specification ignores relative paths.
+    // XDG base directories given as relative paths are ignored.
     return !value.isEmpty() && QDir::isAbsolutePath(value) ? value : QDir::homePath() + fallback;
 }
 

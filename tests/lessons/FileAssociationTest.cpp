@@ -100,7 +100,7 @@ TEST_F(FileAssociationFiles, WrittenValidAndKnownToTheDesktop) {
     EXPECT_TRUE(readAll(association.desktopEntryPath()).contains("Exec=/opt/campanix/campanix %f\n"));
 }
 
-// Exec quoting of the desktop entry specification, with the string
+// Exec quoting of desktop entries, with the string
 // escaping of the key's value on top.
 TEST(FileAssociation, ExecArguments) {
     const std::pair<QString, QString> cases[] = {
