@@ -16,12 +16,12 @@
 #include "score/AnimationWorkers.h"
 #include "score/BellAnimation.h"
 #include "score/BellAnimationPicture.h"
+#include "support/BenchProgram.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -92,29 +92,18 @@ std::vector<double> playTicks(QApplication& app, TfrmMain& frm, int seconds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("SDL_AUDIODRIVER", "none");
+    BenchProgram::prepareEnvironment();
     QApplication app(argc, argv);
-    const QString installed = argc > 1
-                                  ? QString::fromLocal8Bit(argv[1])
-                                  : QCoreApplication::applicationDirPath() + QStringLiteral("/../campanix");
-    const int seconds = argc > 2 ? std::max(3, atoi(argv[2])) : 20;
-    if (!QFile::exists(installed + QStringLiteral("/Animate/s_0.bmp"))) {
-        std::fprintf(stderr, "no installation with animation pictures at %s\n", qPrintable(installed));
+    BenchProgram program(argc, argv);
+    const int seconds = BenchProgram::argument(argc, argv, 2, 3, 20);
+    if (!program.holds(QStringLiteral("Animate/s_0.bmp"), "animation pictures")) {
         return 1;
     }
-    QTemporaryDir dir;
-    for (const char* folder : {"Data", "Images", "Sound", "Campanel", "Custom", "Animate", "BigAnimate",
-                               "Help", "Voice", "About"}) {
-        QFile::link(QDir(installed).absoluteFilePath(QLatin1String(folder)),
-                    dir.path() + QLatin1Char('/') + QLatin1String(folder));
-    }
-    writeTextLines(dir.path() + QStringLiteral("/campanix.ini"),
-                   {QStringLiteral("[Serial]"), QStringLiteral("Bells=111111111111111"),
-                    QStringLiteral("Types=bbbbbmmmmmsssss"), QStringLiteral("[Settings]"),
-                    QStringLiteral("Notes=1"), QStringLiteral("Animate=1")});
+    program.create(BenchProgram::everyBell() + QStringList{QStringLiteral("[Settings]"),
+                                                           QStringLiteral("Notes=1"),
+                                                           QStringLiteral("Animate=1")});
 
-    TfrmMain frm(dir.path() + QLatin1Char('/'), {});
+    TfrmMain frm(program.folder(), {});
     frm.resize(1200, 800);
     frm.show();
     QElapsedTimer settle;

@@ -15,6 +15,7 @@
 #include "output/HtmlExport.h"
 #include "output/OutputController.h"
 #include "output/SoundExport.h"
+#include "support/BenchProgram.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,7 +23,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -53,26 +53,17 @@ void waitWhile(const std::function<bool()>& busy) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("SDL_AUDIODRIVER", "none");
+    BenchProgram::prepareEnvironment();
     QApplication app(argc, argv);
-    const QString installed = argc > 1
-                                  ? QString::fromLocal8Bit(argv[1])
-                                  : QCoreApplication::applicationDirPath() + QStringLiteral("/../campanix");
-    const int soundRenders = argc > 2 ? std::max(0, atoi(argv[2])) : 3;
-    if (!QFile::exists(installed + QStringLiteral("/Data/desc.kli"))) {
-        std::fprintf(stderr, "no installation with data at %s\n", qPrintable(installed));
+    BenchProgram program(argc, argv);
+    const int soundRenders = BenchProgram::argument(argc, argv, 2, 0, 3);
+    if (!program.holds(QStringLiteral("Data/desc.kli"), "data")) {
         return 1;
     }
     // A program folder of our own, so that the export and the settings stay
     // out of the installation.
-    QTemporaryDir dir;
-    for (const char* folder : {"Data", "Images", "Sound", "Campanel", "Custom", "Animate", "BigAnimate",
-                               "Help", "Voice", "About"}) {
-        QFile::link(QDir(installed).absoluteFilePath(QLatin1String(folder)),
-                    dir.path() + QLatin1Char('/') + QLatin1String(folder));
-    }
-    TfrmMain frm(dir.path() + QLatin1Char('/'), {QStringLiteral("html")});
+    program.create({});
+    TfrmMain frm(program.folder(), {QStringLiteral("html")});
     frm.resize(1280, 900);
     frm.show();
     QApplication::processEvents();
@@ -117,7 +108,7 @@ int main(int argc, char** argv) {
         frm.cbCommonChange();
         QString error;
         std::optional<RenderJob> job =
-            frm.output()->soundExport().jobFor(dir.path() + QStringLiteral("/sound.wav"), &error);
+            frm.output()->soundExport().jobFor(program.folder() + QStringLiteral("sound.wav"), &error);
         if (!job) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;

@@ -15,12 +15,12 @@
 #include "base/TextCodec.h"
 #include "score/ScoreLayout.h"
 #include "score/ScoreView.h"
+#include "support/BenchProgram.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -94,29 +94,17 @@ template <typename F> std::vector<double> timeRuns(int runs, F&& f) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("SDL_AUDIODRIVER", "none");
+    BenchProgram::prepareEnvironment();
     QApplication app(argc, argv);
-    const QString installed = argc > 1
-                                  ? QString::fromLocal8Bit(argv[1])
-                                  : QCoreApplication::applicationDirPath() + QStringLiteral("/../campanix");
-    const int seconds = argc > 2 ? std::max(5, atoi(argv[2])) : 20;
-    if (!QFile::exists(installed + QStringLiteral("/Data/desc.kli"))) {
-        std::fprintf(stderr, "no installation with data at %s\n", qPrintable(installed));
+    BenchProgram program(argc, argv);
+    const int seconds = BenchProgram::argument(argc, argv, 2, 5, 20);
+    if (!program.holds(QStringLiteral("Data/desc.kli"), "data")) {
         return 1;
     }
     // A program folder of our own, so that the installation's settings stay untouched.
-    QTemporaryDir dir;
-    for (const char* folder : {"Data", "Images", "Sound", "Campanel", "Custom", "Animate", "BigAnimate",
-                               "Help", "Voice", "About"}) {
-        QFile::link(QDir(installed).absoluteFilePath(QLatin1String(folder)),
-                    dir.path() + QLatin1Char('/') + QLatin1String(folder));
-    }
-    writeTextLines(dir.path() + QStringLiteral("/campanix.ini"),
-                   {QStringLiteral("[Serial]"), QStringLiteral("Bells=111111111111111"),
-                    QStringLiteral("Types=bbbbbmmmmmsssss")});
+    program.create(BenchProgram::everyBell());
 
-    TfrmMain frm(dir.path() + QLatin1Char('/'), {});
+    TfrmMain frm(program.folder(), {});
     frm.resize(1920, 1080);
     frm.show();
     QElapsedTimer settle;

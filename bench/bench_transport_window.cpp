@@ -9,15 +9,15 @@
 // Usage: bench_transport_window [program folder] [seconds]
 // (default: the runnable installation beside the bench folder, 60 s).
 
-#include "base/TextCodec.h"
 #include "app/TfrmMain.h"
+#include "base/TextCodec.h"
+#include "support/BenchProgram.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -50,29 +50,17 @@ template <class T> T percentile(std::vector<T> values, double p) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("SDL_AUDIODRIVER", "none"); // no device: the null driver keeps time
+    BenchProgram::prepareEnvironment();
     QApplication app(argc, argv);
-    const QString installed = argc > 1
-                                  ? QString::fromLocal8Bit(argv[1])
-                                  : QCoreApplication::applicationDirPath() + QStringLiteral("/../campanix");
-    const int seconds = argc > 2 ? std::max(5, atoi(argv[2])) : 60;
-    if (!QFile::exists(installed + QStringLiteral("/Data/desc.kli"))) {
-        std::fprintf(stderr, "no installation with data at %s\n", qPrintable(installed));
+    BenchProgram program(argc, argv);
+    const int seconds = BenchProgram::argument(argc, argv, 2, 5, 60);
+    if (!program.holds(QStringLiteral("Data/desc.kli"), "data")) {
         return 1;
     }
     // A program folder of our own, so that the installation's settings stay untouched.
-    QTemporaryDir dir;
-    for (const char* folder : {"Data", "Images", "Sound", "Campanel", "Custom", "Animate", "BigAnimate",
-                               "Help", "Voice", "About"}) {
-        QFile::link(QDir(installed).absoluteFilePath(QLatin1String(folder)),
-                    dir.path() + QLatin1Char('/') + QLatin1String(folder));
-    }
-    writeTextLines(dir.path() + QStringLiteral("/campanix.ini"),
-                   {QStringLiteral("[Serial]"), QStringLiteral("Bells=111111111111111"),
-                    QStringLiteral("Types=bbbbbmmmmmsssss")});
+    program.create(BenchProgram::everyBell());
 
-    TfrmMain frm(dir.path() + QLatin1Char('/'), {});
+    TfrmMain frm(program.folder(), {});
     frm.show();
     frm.cbShowNotes->setChecked(false);
     QElapsedTimer settle;

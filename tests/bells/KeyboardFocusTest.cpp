@@ -22,17 +22,6 @@
 
 namespace {
 
-bool waitFor(const std::function<bool()>& condition, int ms = 2000) {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 void keyClick(QWindow* window, int key, const QString& text = QString()) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QCoreApplication::sendEvent(window, &press);
@@ -50,15 +39,14 @@ void keyClicks(QWindow* window, const QString& text) {
 bool activate(QWidget* window) {
     window->show();
     window->activateWindow();
-    return waitFor([window] { return QApplication::activeWindow() == window; });
+    return waitFor([window] { return QApplication::activeWindow() == window; }, 2000);
 }
 
 class KeyboardFocus : public MainWindowTest {
 protected:
     // Bells 2, 13 and 14 selected; bell 2 rings from C, the current bell is 0.
     TfrmMain& startActive() {
-        program.writeSettings({QStringLiteral("[Serial]"), QStringLiteral("Bells=001000000000011"),
-                               QStringLiteral("Types=nnnnnnnnnnnnnnn")});
+        program.writeBells(QStringLiteral("001000000000011"), QStringLiteral("nnnnnnnnnnnnnnn"));
         startWith({});
         EXPECT_TRUE(activate(frm.get()));
         return *frm;
@@ -118,7 +106,7 @@ TEST_F(KeyboardFocus, OpenMenuKeepsItsKeys) {
     QMenu* menu = w.mBellsMenu;
     ASSERT_NE(menu, nullptr);
     menu->popup(w.mapToGlobal(QPoint(10, 10)));
-    ASSERT_TRUE(waitFor([menu] { return menu->windowHandle() && menu->windowHandle()->isExposed(); }));
+    ASSERT_TRUE(waitFor([menu] { return menu->windowHandle() && menu->windowHandle()->isExposed(); }, 2000));
     ASSERT_EQ(QApplication::activePopupWidget(), menu);
 
     keyClick(menu->windowHandle(), Qt::Key_Right);
@@ -130,7 +118,7 @@ TEST_F(KeyboardFocus, OpenMenuKeepsItsKeys) {
     menu->close();
 
     // With the menu closed the same keys ring again.
-    ASSERT_TRUE(waitFor([] { return QApplication::activePopupWidget() == nullptr; }));
+    ASSERT_TRUE(waitFor([] { return QApplication::activePopupWidget() == nullptr; }, 2000));
     keyClick(w.windowHandle(), Qt::Key_Right);
     EXPECT_EQ(w.currentBell(), 1);
 }

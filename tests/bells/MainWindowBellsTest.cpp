@@ -1,11 +1,11 @@
 // The bells subsystem inside the real main window, offscreen, over a small
 // program folder made by the test.
 
-#include "support/MainWindowTest.h"
 #include "app/TfrmMain.h"
 #include "bells/BellStrip.h"
 #include "bells/KeyStrikeNotifier.h"
 #include "bells/KeyboardRinging.h"
+#include "support/MainWindowTest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,17 +23,6 @@
 #include <memory>
 
 namespace {
-
-bool waitFor(const std::function<bool()>& condition, int ms = 3000) {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 QStringList treeLines(const QTreeWidget* tree) {
     QStringList lines;
@@ -359,7 +348,8 @@ TEST_F(MainWindowBells, KeyboardRinging) {
     waitFor([] { return false; }, 50);
 }
 
-// Each struck bell is told to the listeners (the recorder) in key order; "2" focuses the middle selector and still rings.
+// Each struck bell is told to the listeners (the recorder) in key order; "2" focuses the middle selector and
+// still rings.
 TEST_F(MainWindowBells, RecordingAndSelectorKeys) {
     TfrmMain& w =
         startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));

@@ -6,7 +6,7 @@
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
 #include "output/OutputController.h"
-#include "support/TestProgram.h"
+#include "support/MainWindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +18,12 @@
 #include <functional>
 #include <memory>
 
-class OutputWindow : public ::testing::Test {
+class OutputWindow : public MainWindowTest {
 protected:
     void SetUp() override {
-        ensureQtApplication();
-        m_cwd = QDir::currentPath();
+        MainWindowTest::SetUp();
         // Bells 0, 1 big, 2, 3 middle, 4, 5 small.
-        program.writeSettings({QStringLiteral("[Serial]"), QStringLiteral("Bells=111111000000000"),
-                               QStringLiteral("Types=bbmmssnnnnnnnnn")});
-    }
-    void TearDown() override {
-        frm.reset();
-        QDir::setCurrent(m_cwd);
+        program.writeBells(QStringLiteral("111111000000000"), QStringLiteral("bbmmssnnnnnnnnn"));
     }
 
     // A common ringing of `columns` columns at `interval` ms, striking
@@ -55,8 +49,7 @@ protected:
     }
 
     TfrmMain& start(const QStringList& arguments = {}) {
-        frm =
-            std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(), arguments);
+        startWith(arguments);
         frm->resize(1100, 760);
         frm->show();
         QApplication::processEvents();
@@ -82,11 +75,4 @@ protected:
         loop.exec();
         return done();
     }
-
-    TempProgram program;
-    QStringList reports;
-    std::unique_ptr<TfrmMain> frm;
-
-private:
-    QString m_cwd;
 };

@@ -3,7 +3,7 @@
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
-#include "support/TestProgram.h"
+#include "support/MainWindowTest.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -16,31 +16,17 @@
 
 namespace {
 
-class TransportWindow : public ::testing::Test {
+class TransportWindow : public MainWindowTest {
 protected:
     void SetUp() override {
-        ensureQtApplication();
-        m_cwd = QDir::currentPath();
+        MainWindowTest::SetUp();
         // Two bells in each group: every group selector offers its one ringing.
-        program.writeSettings({QStringLiteral("[Serial]"), QStringLiteral("Bells=111111000000000"),
-                               QStringLiteral("Types=bbmmssnnnnnnnnn")});
+        program.writeBells(QStringLiteral("111111000000000"), QStringLiteral("bbmmssnnnnnnnnn"));
         writeTextLines(program.dir() + QStringLiteral("Campanel/g.kol"),
                        {QStringLiteral("144"), QStringLiteral("s1,m1,b1"), QStringLiteral("s2,m2,b2")});
-        frm = std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(),
-                                         QStringList{});
-    }
-    void TearDown() override {
-        frm.reset();
-        QDir::setCurrent(m_cwd);
+        startWith({});
     }
     int selectorIndex(int g) const { return frm->groupSelector(g)->currentIndex(); }
-
-    TempProgram program;
-    QStringList reports;
-    std::unique_ptr<TfrmMain> frm;
-
-private:
-    QString m_cwd;
 };
 
 } // namespace

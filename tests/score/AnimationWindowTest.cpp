@@ -28,17 +28,6 @@ using View = BellAnimationState::View;
 
 namespace {
 
-bool waitFor(const std::function<bool()>& condition, int ms = 3000) {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
 // Every frame, accord.bmp and disable.bmp, each a plain colour on white.
 void writePictures(const QString& folder, QSize size) {
     QDir().mkpath(folder);
@@ -67,8 +56,7 @@ protected:
                     const QString& types = QStringLiteral("bbbbbmmmmmsssss")) {
         writePictures(program.dir() + QStringLiteral("Animate/"), QSize(129, 60));
         writePictures(program.dir() + QStringLiteral("BigAnimate/"), QSize(36, 17));
-        program.writeSettings(
-            {QStringLiteral("[Serial]"), QStringLiteral("Bells=") + bells, QStringLiteral("Types=") + types});
+        program.writeBells(bells, types);
         TfrmMain& w = startWith({});
         animationOf = w.bellAnimation();
         return w;

@@ -5,9 +5,24 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 
+#include <functional>
 #include <memory>
+
+// Runs the events until `condition` holds or `ms` have passed; whether it holds.
+inline bool waitFor(const std::function<bool()>& condition, int ms = 3000) {
+    QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
 
 // The real main window, offscreen, over a small program folder made by the
 // test. Required-file messages are collected instead of shown; the current
@@ -23,7 +38,8 @@ protected:
         QDir::setCurrent(m_cwd);
     }
     TfrmMain& startWith(const QStringList& arguments) {
-        frm = std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(), arguments);
+        frm =
+            std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(), arguments);
         return *frm;
     }
 

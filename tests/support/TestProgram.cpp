@@ -94,6 +94,11 @@ void TempProgram::writeSettings(const QStringList& lines) const {
     writeTextLines(dir() + QStringLiteral("campanix.ini"), lines);
 }
 
+void TempProgram::writeBells(const QString& bells, const QString& types) const {
+    writeSettings(
+        {QStringLiteral("[Serial]"), QStringLiteral("Bells=") + bells, QStringLiteral("Types=") + types});
+}
+
 QString TempProgram::settingsText() const {
     QFile f(dir() + QStringLiteral("campanix.ini"));
     if (!f.open(QIODevice::ReadOnly)) {

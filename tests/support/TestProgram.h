@@ -25,6 +25,8 @@ public:
     void writePictures() const;
     void writeSamples() const;
     void writeSettings(const QStringList& lines) const;
+    // Settings selecting `bells` ('1' per selected bell) of the groups `types`.
+    void writeBells(const QString& bells, const QString& types) const;
     QString settingsText() const;
 
 private:

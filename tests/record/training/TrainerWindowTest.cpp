@@ -7,7 +7,7 @@
 #include "record/training/Trainer.h"
 #include "record/training/TrainingSummaryDialog.h"
 #include "score/ScoreLayout.h"
-#include "support/TestProgram.h"
+#include "support/MainWindowTest.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,22 +20,18 @@
 
 namespace {
 
-class TrainerWindow : public ::testing::Test {
+class TrainerWindow : public MainWindowTest {
 protected:
     void SetUp() override {
-        ensureQtApplication();
-        m_cwd = QDir::currentPath();
+        MainWindowTest::SetUp();
         m_savedXdg = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", m_data.path().toUtf8());
         // Big 0, 1; middle 2, 3; small 4, 5 (s1 is bell 5, s2 bell 4).
-        program.writeSettings({QStringLiteral("[Serial]"), QStringLiteral("Bells=111111000000000"),
-                               QStringLiteral("Types=bbmmssnnnnnnnnn")});
-        frm = std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(),
-                                         QStringList{});
+        program.writeBells(QStringLiteral("111111000000000"), QStringLiteral("bbmmssnnnnnnnnn"));
+        startWith({});
     }
     void TearDown() override {
-        frm.reset();
-        QDir::setCurrent(m_cwd);
+        MainWindowTest::TearDown();
         if (m_savedXdg.isEmpty()) {
             qunsetenv("XDG_DATA_HOME");
         } else {
@@ -43,13 +39,9 @@ protected:
         }
     }
 
-    TempProgram program;
-    QStringList reports;
-    std::unique_ptr<TfrmMain> frm;
     QTemporaryDir m_data;
 
 private:
-    QString m_cwd;
     QByteArray m_savedXdg;
 };
 
