@@ -50,7 +50,15 @@ QStringList links(const QString& html) {
 
 } // namespace
 
+// A build that makes no data (the sanitizer build) has no pages to check.
+#ifdef CAMPANIX_PAGES_GENERATED
+#define SKIP_WITHOUT_PAGES()
+#else
+#define SKIP_WITHOUT_PAGES() GTEST_SKIP() << "this build writes no pages"
+#endif
+
 TEST(Pages, EveryMenuPageIsInstalled) {
+    SKIP_WITHOUT_PAGES();
     QStringList expected{QStringLiteral("Help/index.htm"), QStringLiteral("About/index.htm")};
     for (const lessontags::VoicedPage& page : lessontags::kVoicedPages) {
         expected << QStringLiteral("Voice/") + QString::fromLatin1(page.page);
@@ -63,6 +71,7 @@ TEST(Pages, EveryMenuPageIsInstalled) {
 // Every page says it is Windows-1251 and is: its bytes read back unchanged,
 // and the text is its UTF-8 source's, character for character.
 TEST(Pages, DeclareTheCharsetTheyAreWrittenIn) {
+    SKIP_WITHOUT_PAGES();
     const QStringList pages = installedPages();
     ASSERT_GE(pages.size(), 6);
     for (const QString& path : pages) {
@@ -83,6 +92,7 @@ TEST(Pages, DeclareTheCharsetTheyAreWrittenIn) {
 // Pictures and links to other local pages resolve (anchors included);
 // everything else is an internet or mail address the user's programs open.
 TEST(Pages, LinksAndPicturesResolve) {
+    SKIP_WITHOUT_PAGES();
     for (const QString& path : installedPages()) {
         const QString html = decodePage(readAll(path));
         const QDir folder = QFileInfo(path).dir();
