@@ -17,6 +17,7 @@
 #include "score/BellAnimation.h"
 #include "score/BellAnimationPicture.h"
 #include "support/BenchProgram.h"
+#include "support/BenchTiming.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,26 +30,6 @@
 #include <vector>
 
 namespace {
-
-class TickStart : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Timer) {
-            started = clock.nsecsElapsed();
-        }
-        return false;
-    }
-    QElapsedTimer clock;
-    qint64 started = -1;
-};
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<std::size_t>(p * (values.size() - 1) + 0.5))];
-}
 
 double worst(const std::vector<double>& values) {
     return values.empty() ? 0 : *std::max_element(values.begin(), values.end());

@@ -16,6 +16,7 @@
 #include "score/ScoreLayout.h"
 #include "score/ScoreView.h"
 #include "support/BenchProgram.h"
+#include "support/BenchTiming.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,27 +29,6 @@
 #include <vector>
 
 namespace {
-
-// Notes when the timer's event arrives; the window's handler runs after it.
-class TickStart : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Timer) {
-            started = clock.nsecsElapsed();
-        }
-        return false;
-    }
-    QElapsedTimer clock;
-    qint64 started = -1;
-};
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<std::size_t>(p * (values.size() - 1) + 0.5))];
-}
 
 void report(const char* what, const std::vector<double>& micros) {
     std::printf("  %-40s median %8.1f us, p99 %8.1f us, worst %8.1f us (%zu runs)\n", what,

@@ -12,6 +12,7 @@
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
 #include "support/BenchProgram.h"
+#include "support/BenchTiming.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -24,30 +25,6 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-// Notes when the timer's event arrives; the window's handler runs after it.
-class TickStart : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Timer) {
-            started = clock.nsecsElapsed();
-        }
-        return false;
-    }
-    QElapsedTimer clock;
-    qint64 started = -1;
-};
-
-template <class T> T percentile(std::vector<T> values, double p) {
-    if (values.empty()) {
-        return T{};
-    }
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<std::size_t>(p * (values.size() - 1) + 0.5))];
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     BenchProgram::prepareEnvironment();
