@@ -13,9 +13,9 @@
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
-#include "score/AnimationWorkers.h"
-#include "score/BellAnimation.h"
-#include "score/BellAnimationPicture.h"
+#include "animation/AnimationWorkers.h"
+#include "animation/BellAnimation.h"
+#include "animation/BellAnimationPicture.h"
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
 

@@ -3,8 +3,8 @@
 // second start of the program that hands its file over and ends.
 
 #include "bells/Ensemble.h"
-#include "lessons/FileAssociation.h"
-#include "lessons/SingleInstance.h"
+#include "desktop/FileAssociation.h"
+#include "desktop/SingleInstance.h"
 #include "record/Recorder.h"
 
 #include <QCoreApplication>

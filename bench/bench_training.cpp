@@ -17,10 +17,10 @@
 // monotonic clock (X11, Wayland), "foreign clock" with stamps on another one
 // (the program does not rely on which: it takes the least lag seen).
 
-#include "bells/KeyStrikeNotifier.h"
-#include "record/training/KeyEventClock.h"
-#include "record/training/PracticeSession.h"
-#include "record/training/StrikeMarks.h"
+#include "input/KeyStrikeNotifier.h"
+#include "practice/KeyEventClock.h"
+#include "practice/PracticeSession.h"
+#include "practice/StrikeMarks.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,10 +4,10 @@
 
 #include "app/TfrmMain.h"
 
-#include "lessons/CommandLine.h"
-#include "lessons/SingleInstance.h"
+#include "desktop/CommandLine.h"
+#include "desktop/SingleInstance.h"
 #include "ui/PictureFile.h"
-#include "ui/Splash.h"
+#include "desktop/Splash.h"
 
 #include <QApplication>
 #include <QDir>

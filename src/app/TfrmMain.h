@@ -12,7 +12,7 @@
 #include "playback/StrikeVoices.h"
 #include "playback/FrameClock.h"
 #include "playback/Generator.h"
-#include "playback/MainTransportHost.h"
+#include "app/MainTransportHost.h"
 #include "playback/Sequencer.h"
 #include "playback/TransportState.h"
 #include "playback/audio/AudioEngine.h"

@@ -2,12 +2,12 @@
 // destruction. Each step belongs to a subsystem; this file fixes the order.
 
 #include "app/TfrmMain.h"
-#include "app/WindowCaptions.h"
+#include "base/WindowCaptions.h"
 #include "app/WindowPlacement.h"
-#include "lessons/FileAssociation.h"
-#include "score/AnimationWorkers.h"
-#include "score/BellAnimation.h"
-#include "score/FullView.h"
+#include "desktop/FileAssociation.h"
+#include "animation/AnimationWorkers.h"
+#include "animation/BellAnimation.h"
+#include "animation/FullView.h"
 #include "score/ScoreView.h"
 #include "ui/JpegImage.h"
 

@@ -1,7 +1,7 @@
 #include "bells/KeyboardRinging.h"
 
 #include "bells/TBellData.h"
-#include "bells/VirtualKeys.h"
+#include "input/VirtualKeys.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "base/Numbers.h"
 #include "base/TextCodec.h"
-#include "ringing/TextLists.h"
+#include "base/TextLists.h"
 
 TBellData::TBellData(const QString& path, RequiredFileCheck& check) {
     if (!check.check(path)) {

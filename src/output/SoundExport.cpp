@@ -1,7 +1,7 @@
 #include "output/SoundExport.h"
 
 #include "app/TfrmMain.h"
-#include "app/WindowCaptions.h"
+#include "base/WindowCaptions.h"
 #include "output/KeyboardRingingPause.h"
 #include "playback/ColumnStrikes.h"
 

@@ -1,6 +1,6 @@
 #include "playback/ColumnStrikes.h"
 
-#include "ringing/TextLists.h"
+#include "base/TextLists.h"
 
 int BellForToken(const Ensemble& ensemble, QChar letter, int position) {
     const int group = Ensemble::groupForLetter(letter);

@@ -1,7 +1,7 @@
 #include "record/TfrmRec.h"
 
-#include "bells/KeyStrikeNotifier.h"
-#include "bells/KeyboardFocusGate.h"
+#include "input/KeyStrikeNotifier.h"
+#include "input/KeyboardFocusGate.h"
 #include "record/RecordingHost.h"
 #include "ringing/RingingFiles.h"
 

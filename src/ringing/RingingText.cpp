@@ -1,7 +1,7 @@
 #include "ringing/RingingText.h"
 
 #include "base/TextCodec.h"
-#include "ringing/TextLists.h"
+#include "base/TextLists.h"
 
 #include <algorithm>
 #include <chrono>

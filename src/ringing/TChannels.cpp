@@ -3,7 +3,7 @@
 #include "base/Numbers.h"
 #include "base/TextCodec.h"
 #include "ringing/RingingText.h"
-#include "ringing/TextLists.h"
+#include "base/TextLists.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // program folder made by the test.
 
 #include "app/TfrmMain.h"
-#include "lessons/CommandLine.h"
+#include "desktop/CommandLine.h"
 #include "ringing/RingingFiles.h"
 #include "support/MainWindowTest.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/TfrmMain.h"
 #include "bells/BellStrip.h"
-#include "bells/KeyStrikeNotifier.h"
+#include "input/KeyStrikeNotifier.h"
 #include "bells/KeyboardRinging.h"
 #include "support/MainWindowTest.h"
 

@@ -9,7 +9,7 @@
 #include "base/TextCodec.h"
 #include "ringing/RingingText.h"
 #include "ringing/TChannels.h"
-#include "ringing/TextLists.h"
+#include "base/TextLists.h"
 
 #include <QByteArray>
 

@@ -18,7 +18,7 @@ mkdir -p "$out/corpus"
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root/src" $(pkg-config --cflags Qt6Core) \
     "$here/ringing_fuzz.cpp" \
-    "$root/src/ringing/TextLists.cpp" \
+    "$root/src/base/TextLists.cpp" \
     "$root/src/ringing/RingingText.cpp" \
     "$root/src/ringing/TChannels.cpp" \
     "$root/src/base/TextCodec.cpp" \

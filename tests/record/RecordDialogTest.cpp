@@ -5,7 +5,7 @@
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
-#include "bells/KeyStrikeNotifier.h"
+#include "input/KeyStrikeNotifier.h"
 #include "playback/TestSamples.h"
 #include "playback/audio/AudioEngine.h"
 #include "record/TfrmRec.h"

@@ -3,7 +3,7 @@
 
 #include "record/Recorder.h"
 #include "bells/Ensemble.h"
-#include "bells/KeyStrikeNotifier.h"
+#include "input/KeyStrikeNotifier.h"
 #include "bells/KeyboardRinging.h"
 #include "playback/ColumnStrikes.h"
 

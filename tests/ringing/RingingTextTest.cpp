@@ -1,6 +1,6 @@
 #include "ringing/RingingText.h"
 #include "base/TextCodec.h"
-#include "ringing/TextLists.h"
+#include "base/TextLists.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "Catalogue.h"
 
 #include "base/TextCodec.h"
-#include "ringing/TextLists.h"
+#include "base/TextLists.h"
 
 #include <QFile>
 #include <QSet>

@@ -8,7 +8,7 @@
 #include "TestImages.h"
 
 #include "base/TextCodec.h"
-#include "ringing/TextLists.h"
+#include "base/TextLists.h"
 
 #include <gtest/gtest.h>
 

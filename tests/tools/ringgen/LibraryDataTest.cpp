@@ -5,7 +5,7 @@
 #include "LibraryFiles.h"
 
 #include "base/TextCodec.h"
-#include "ringing/TextLists.h"
+#include "base/TextLists.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "ringing/RingingFiles.h"
 #include "ringing/RingingText.h"
 #include "ringing/TChannels.h"
-#include "ringing/TextLists.h"
+#include "base/TextLists.h"
 
 #include <QRegularExpression>
 #include <QSet>

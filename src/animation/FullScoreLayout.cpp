@@ -1,0 +1,89 @@
+#include "animation/FullScoreLayout.h"
+
+#include "base/Rounding.h"
+
+#include <algorithm>
+
+namespace fullscore {
+
+namespace {
+
+int imageOfLetter(QChar letter) {
+    if (letter == u's') {
+        return 0;
+    }
+    if (letter == u'm') {
+        return 1;
+    }
+    if (letter == u'b') {
+        return 2;
+    }
+    return -1;
+}
+
+} // namespace
+
+std::vector<ScorePrimitive> gridOf(QSize size, int bells) {
+    const int w = size.width();
+    const int h = size.height();
+    std::vector<ScorePrimitive> lines;
+    lines.push_back({ScorePrimitiveKind::FilledRect, QPoint(0, 0), QPoint(w, h), 1, ScoreColourRole::Face});
+    for (int k = 1; k <= bells; ++k) {
+        const int x = roundHalfEven(k * static_cast<double>(w) / (bells + 1));
+        lines.push_back(
+            {ScorePrimitiveKind::Line, QPoint(x, 2), QPoint(x, h - 4), 1, ScoreColourRole::Staff});
+    }
+    for (int k = 1; k <= 3; ++k) {
+        const int y = roundHalfEven(k * static_cast<double>(h) / 4);
+        lines.push_back(
+            {ScorePrimitiveKind::Line, QPoint(2, y), QPoint(w - 4, y), 1, ScoreColourRole::Staff});
+    }
+    return lines;
+}
+
+Notes notesOf(const NotesInput& input) {
+    Notes notes;
+    const double step = (input.sizes[2].height() - 4) / 64.0;
+    const int first = kScorePageColumns * input.page;
+    for (const QStringList& score : input.scores) {
+        const int end = std::min<qsizetype>(first + kScorePageColumns, score.size());
+        double y = 2.0;
+        for (int column = first; column < end; ++column, y += step) {
+            const QString& text = score.at(column);
+            qsizetype start = 0;
+            while (start <= text.size()) {
+                qsizetype comma = text.indexOf(u',', start);
+                if (comma < 0) {
+                    comma = text.size();
+                }
+                const QStringView token = QStringView(text).mid(start, comma - start);
+                start = comma + 1;
+                if (token.size() != 2) {
+                    continue;
+                }
+                const int image = imageOfLetter(token.at(0));
+                if (image < 0) {
+                    continue;
+                }
+                const QChar digit = token.at(1);
+                if (digit < u'0' || digit > u'9') {
+                    notes.stopped = true;
+                    return notes;
+                }
+                const int d = digit.unicode() - u'0';
+                const int w = input.sizes[static_cast<std::size_t>(image)].width();
+                const double lane =
+                    static_cast<double>(w) / (input.bellCounts[static_cast<std::size_t>(image)] + 1);
+                const int x = image == 2 ? roundHalfEven(d * lane) : w - roundHalfEven(d * lane);
+                // The page starts a bar, so the column's place in the page gives its bar shift.
+                const int dotY = roundHalfEven(scoreBarShift(column - first) + y + 4);
+                notes.dots[static_cast<std::size_t>(image)].push_back(
+                    {ScorePrimitiveKind::FilledEllipse, QPoint(x - kDotRadius, dotY - kDotRadius),
+                     QPoint(x + kDotRadius, dotY + kDotRadius), 1, ScoreColourRole::Ink});
+            }
+        }
+    }
+    return notes;
+}
+
+} // namespace fullscore

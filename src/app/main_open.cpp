@@ -1,0 +1,99 @@
+// Opening user ringing files: from the File menu, from the command line and
+// from a second start of the program; the about box.
+
+#include "app/TfrmMain.h"
+#include "desktop/CommandLine.h"
+#include "desktop/UserRingingCheck.h"
+#include "ringing/RingingReader.h"
+#include "ui/AboutBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+namespace {
+
+// Far beyond any ringing an hour long; anything larger is not one.
+
+// Not modal-blocking: the message may come during start-up or while the
+// window is being raised for a second start.
+void showOpenFailure(QWidget* parent, const QString& text) {
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Campanix 1.2"), text, QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("msgOpenFailure"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+} // namespace
+
+void TfrmMain::OpenUserRinging(const QString& path) {
+    // A file that is not a ringing changes nothing: checked whole before the
+    // ensemble, the settings or the score are touched.
+    // The one reader of ringing files applies the size limits before
+    // anything is read whole.
+    const RingingFileLines read = readRingingFileLines(path);
+    if (!read) {
+        const bool tooLarge = read.failure.reason == RingingReadFailure::TooLarge ||
+                              read.failure.reason == RingingReadFailure::TooManyColumns;
+        if (tooLarge) {
+            refuseRinging(path, read.failure);
+        }
+        showOpenFailure(this, tooLarge ? ringingFailureMessage(path, read.failure)
+                                       : QStringLiteral("Не удалось прочитать файл «%1».")
+                                             .arg(QFileInfo(path).fileName()));
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !looksLikeUserRinging(file.readAll())) {
+        showOpenFailure(this, notARingingMessage(path));
+        return;
+    }
+    file.close();
+    if (!openUserRingingText(path)) {
+        showOpenFailure(this, notARingingMessage(path));
+        return;
+    }
+    showWholeRingingPages();
+    EndRecording();
+    btnPlayClick();
+}
+
+void TfrmMain::nFileOpenClick() {
+    // Ringing files are the user's own: the chooser starts in the documents
+    // folder, not in the program's.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir()) {
+        folder = QDir::homePath();
+    }
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Открыть"), folder,
+                                                      QStringLiteral("Файлы колокольных звонов (*.ukl)"));
+    if (!path.isEmpty() && QFileInfo(path).isFile()) {
+        OpenUserRinging(path);
+    }
+}
+
+void TfrmMain::openCommandLineFile() {
+    const std::optional<QString> path = fileNamedByArguments(m_arguments);
+    if (path) {
+        OpenUserRinging(*path);
+    }
+}
+
+TAboutBox* TfrmMain::aboutBox() {
+    if (!m_aboutBox) {
+        m_aboutBox =
+            new TAboutBox((m_paths ? m_paths->imagesDir() : m_programDir + QStringLiteral("/Images/")) +
+                              QStringLiteral("splash.jpg"),
+                          this);
+    }
+    return m_aboutBox;
+}
+
+void TfrmMain::nAboutClick() {
+    aboutBox()->showCentred();
+}

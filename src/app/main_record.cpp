@@ -1,0 +1,47 @@
+// The recording command of the main window and what the recorder needs of it.
+
+#include "app/TfrmMain.h"
+#include "input/KeyStrikeNotifier.h"
+#include "record/RecordingHost.h"
+#include "record/TfrmRec.h"
+
+namespace {
+
+class MainRecordingHost : public RecordingHost {
+public:
+    explicit MainRecordingHost(TfrmMain& window) : m_window(window) {}
+    const Ensemble& ensemble() const override { return m_window.ensemble(); }
+    int sequencerInterval() const override { return m_window.sequencerInterval(); }
+    void stopSequencer() override { m_window.btnPauseClick(); }
+    void setKeyboardRinging(bool on) override { m_window.m_keyboardRinging = on; }
+
+private:
+    TfrmMain& m_window;
+};
+
+} // namespace
+
+KeyStrikeNotifier& TfrmMain::keyStrikeNotifier() {
+    if (!m_keyStrikeNotifier) {
+        m_keyStrikeNotifier = new KeyStrikeNotifier(this);
+    }
+    return *m_keyStrikeNotifier;
+}
+
+TfrmRec* TfrmMain::frmRec() {
+    if (!m_frmRec) {
+        m_frmRec = new TfrmRec(std::make_unique<MainRecordingHost>(*this), keyStrikeNotifier(), this);
+    }
+    return m_frmRec;
+}
+
+void TfrmMain::nRecClick() {
+    frmRec()->openForRecording();
+}
+
+void TfrmMain::EndRecording() {
+    if (m_frmRec) {
+        m_frmRec->EndRecording();
+    }
+    m_keyboardRinging = true;
+}

@@ -1,0 +1,31 @@
+// The start-up step that writes the association of user ringing files.
+
+#include "desktop/FileAssociation.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+
+void RegisterRingingFileType(const QString& programDir) {
+    try {
+        // The association names the running executable; only the program's
+        // own executable, in its own folder, may claim the file type.
+        if (QDir(QCoreApplication::applicationDirPath()).canonicalPath() !=
+            QDir(programDir).canonicalPath()) {
+            return;
+        }
+        QByteArray png;
+        const QImage bell(QDir(programDir).filePath(QStringLiteral("Images/bell01.bmp")));
+        if (!bell.isNull()) {
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            bell.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                .convertToFormat(QImage::Format_ARGB32)
+                .save(&buffer, "PNG");
+        }
+        FileAssociation::forUser().registerProgram(QCoreApplication::applicationFilePath(), png);
+    } catch (...) {
+        // The association is a convenience: the program runs without it.
+    }
+}

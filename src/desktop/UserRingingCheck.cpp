@@ -1,0 +1,38 @@
+#include "desktop/UserRingingCheck.h"
+
+#include "base/TextCodec.h"
+#include "bells/Ensemble.h"
+#include "ringing/RingingFiles.h"
+
+#include <QFileInfo>
+
+namespace {
+
+bool onlyOf(const QString& text, const QString& allowed) {
+    for (const QChar c : text) {
+        if (!allowed.contains(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool looksLikeUserRinging(const QByteArray& bytes) {
+    if (bytes.contains('\0')) {
+        return false;
+    }
+    const QStringList lines = splitTextLines(decode1251(bytes));
+    const std::optional<RingingDocument> document = parseRingingDocument(lines, kUserRingingPreambleLines);
+    if (!document || document->body.isEmpty()) {
+        return false;
+    }
+    return document->bells.size() == kBellCount && onlyOf(document->bells, QStringLiteral("01")) &&
+           document->types.size() == kBellCount && onlyOf(document->types, QStringLiteral("nsmb"));
+}
+
+QString notARingingMessage(const QString& path) {
+    return QStringLiteral("Файл «%1» не является файлом колокольного звона и не может быть открыт.")
+        .arg(QFileInfo(path).fileName());
+}

@@ -1,0 +1,442 @@
+#include "practice/Trainer.h"
+
+#include "app/TfrmMain.h"
+#include "input/KeyStrikeNotifier.h"
+#include "playback/ColumnStrikes.h"
+#include "practice/LatencyCalibration.h"
+#include "practice/MarksOverlay.h"
+#include "practice/TrainingSetupDialog.h"
+#include "practice/TrainingStats.h"
+#include "practice/TrainingSummaryDialog.h"
+
+#include <QMessageBox>
+
+#include <algorithm>
+
+namespace {
+
+const QString kTitlePrefix = QStringLiteral("Campanix 1.2 - ");
+// The count-in: one bar of four beats, a beat being four columns.
+constexpr int kCountInBeats = 4;
+constexpr int kBeatColumns = 4;
+// The first count-in beat sounds this long after the command, so that it is
+// placed on its frame however busy the window is.
+constexpr int kCountInLeadMs = 80;
+constexpr int kPollMs = 5;
+constexpr int kHistoryRunsShown = 20;
+
+} // namespace
+
+Trainer::Trainer(TfrmMain& window)
+    : QObject(&window), m_window(window), m_history(TrainingHistory::defaultPath()) {
+    m_latencyMs = LatencyCalibration::readOffset(window.settingsFile());
+    m_poll.setTimerType(Qt::PreciseTimer);
+    m_poll.setInterval(kPollMs);
+    connect(&m_poll, &QTimer::timeout, this, [this] { TfrmMain::guarded([this] { poll(); }); });
+    connect(&window.keyStrikeNotifier(), &KeyStrikeNotifier::bellStruck, this,
+            [this](int bell, std::int64_t strikeTimeMs) {
+                TfrmMain::guarded([&] { keyStruck(bell, strikeTimeMs); });
+            });
+    m_countIn.setSingleShot(true);
+    m_countIn.setTimerType(Qt::PreciseTimer);
+    connect(&m_countIn, &QTimer::timeout, this, [this] { TfrmMain::guarded([this] { startPlayback(); }); });
+    // Playing on without practice leaves the marks of the last run behind.
+    for (QObject* play : {static_cast<QObject*>(window.btnPlay), static_cast<QObject*>(window.nPlay)}) {
+        auto hide = [this] {
+            if (m_state == State::Idle && !m_drill) {
+                m_marksShown = false;
+                clearMarks();
+            }
+        };
+        if (auto* button = qobject_cast<QAbstractButton*>(play)) {
+            connect(button, &QAbstractButton::clicked, this, hide);
+        } else if (auto* action = qobject_cast<QAction*>(play)) {
+            connect(action, &QAction::triggered, this, hide);
+        }
+    }
+    // A stop during the count-in ends the run before it begins.
+    for (QObject* stop : {static_cast<QObject*>(window.btnStop), static_cast<QObject*>(window.nStop)}) {
+        if (!stop) {
+            continue;
+        }
+        auto cancel = [this] {
+            if (m_state == State::CountIn) {
+                m_countIn.stop();
+                m_state = State::Idle;
+                m_silenced.fill(false);
+                m_poll.stop();
+                if (m_drill) {
+                    endDrill();
+                }
+            }
+        };
+        if (auto* button = qobject_cast<QAbstractButton*>(stop)) {
+            connect(button, &QAbstractButton::clicked, this, cancel);
+        } else if (auto* action = qobject_cast<QAction*>(stop)) {
+            connect(action, &QAction::triggered, this, cancel);
+        }
+    }
+}
+
+Trainer::~Trainer() = default;
+
+QString Trainer::ringingName() const {
+    QString title = m_window.windowTitle();
+    return title.startsWith(kTitlePrefix) ? title.mid(kTitlePrefix.size()) : title;
+}
+
+void Trainer::setLatencyMs(int milliseconds) {
+    m_latencyMs =
+        std::clamp(milliseconds, LatencyCalibration::kLeastOffsetMs, LatencyCalibration::kMostOffsetMs);
+    LatencyCalibration::writeOffset(m_window.settingsFile(), m_latencyMs);
+}
+
+std::int64_t Trainer::frameNow() {
+    const std::int64_t now = KeyEventClock::steadyNowNs();
+    if (m_clock) {
+        m_clock->observe(now, m_window.audioFrameClock());
+        return m_clock->frameAt(now);
+    }
+    return m_window.audioFrameClock();
+}
+
+std::int64_t Trainer::columnFrames(int interval) const {
+    return static_cast<std::int64_t>(interval) * m_window.audioSampleRate() / 1000;
+}
+
+// ---- the menu command ----
+
+void Trainer::nTrainingClick() {
+    if (isRunning()) {
+        endRun();
+    }
+    if (m_window.commonScoreSize() == 0) {
+        QMessageBox::information(&m_window, QStringLiteral("Тренировка"),
+                                 QStringLiteral("Сначала выберите звон, который хотите разучить."));
+        return;
+    }
+    if (!m_window.audioEngine() || !m_window.strikeVoices()) {
+        QMessageBox::information(&m_window, QStringLiteral("Тренировка"),
+                                 QStringLiteral("Тренировка невозможна без звука."));
+        return;
+    }
+    // The ringing would sound through the calibration's clicks; the run starts it again anyway.
+    m_window.btnStopClick();
+    TrainingSetupDialog dialog(m_window, *this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    startRun(dialog.part());
+}
+
+// ---- a run ----
+
+bool Trainer::startRun(const PracticePart& part) {
+    const QList<int> bells = part.bells(m_window.ensemble());
+    if (bells.isEmpty() || m_window.commonScoreSize() == 0 || !m_window.strikeVoices()) {
+        return false;
+    }
+    m_window.btnStopClick();
+    m_part = part;
+    const int rate = m_window.audioSampleRate();
+    m_clock = std::make_unique<KeyEventClock>(rate);
+    m_session =
+        std::make_unique<PracticeSession>(bells, rate, static_cast<std::int64_t>(m_latencyMs) * rate / 1000);
+    m_silenced.fill(false);
+    for (int bell : bells) {
+        m_silenced[static_cast<size_t>(bell)] = true;
+    }
+    if (!m_drill) {
+        m_runInterval = m_window.sequencerInterval();
+        // Kept now: another ringing may be loaded before the run is summed up.
+        m_runRinging = ringingName();
+        // The last summary would cover the staves the marks go on.
+        if (m_summary) {
+            m_summary->hide();
+        }
+    }
+    m_lastColumn = -1;
+    m_marksShown = true;
+    m_state = State::CountIn;
+    createOverlays();
+    refreshMarks();
+    m_poll.start();
+    countInAndPlay();
+    return true;
+}
+
+void Trainer::countInAndPlay() {
+    int biggest = -1;
+    for (int bell = 0; bell < kBellCount && biggest < 0; ++bell) {
+        biggest = m_window.ensemble().isSelected(bell) ? bell : -1;
+    }
+    const int rate = m_window.audioSampleRate();
+    const std::int64_t column = columnFrames(m_window.sequencerInterval());
+    const std::int64_t start = frameNow() + static_cast<std::int64_t>(kCountInLeadMs) * rate / 1000;
+    if (biggest >= 0) {
+        const QString path = m_window.paths().sampleFolder() + m_window.bellSampleFileName(biggest);
+        for (int beat = 0; beat < kCountInBeats; ++beat) {
+            m_window.strikeVoices()->sound(path, kHandStrikeAliasMax, start + beat * kBeatColumns * column);
+        }
+    }
+    // Column 0 sounds a scheduling lead after Play: Play comes that much
+    // before the bar after the count-in.
+    const std::int64_t lead = m_window.audioEngine() ? m_window.audioEngine()->schedulingLeadFrames() : 0;
+    const std::int64_t playAt = start + kCountInBeats * kBeatColumns * column - lead;
+    const std::int64_t wait = std::max<std::int64_t>(0, (playAt - frameNow()) * 1000 / rate);
+    m_countIn.start(static_cast<int>(wait));
+}
+
+void Trainer::startPlayback() {
+    if (m_state != State::CountIn) {
+        return;
+    }
+    m_state = State::Playing;
+    m_window.btnPlayClick();
+}
+
+bool Trainer::silences(int bell) const {
+    return m_state != State::Idle && bell >= 0 && bell < kBellCount && m_silenced[static_cast<size_t>(bell)];
+}
+
+void Trainer::columnStruck(int column, std::int64_t idealFrame) {
+    if (m_state == State::CountIn && m_session) {
+        // The user started playback during the count-in: the run begins now.
+        m_countIn.stop();
+        m_state = State::Playing;
+    }
+    if (m_state != State::Playing || !m_session) {
+        return;
+    }
+    const ColumnStrikes strikes =
+        ::ColumnSampleFiles(m_window.commonScoreLine(column), m_window.ensemble(), StrikeSwitches{},
+                            QString(), [](int) { return QString(); });
+    const std::int64_t lead = m_window.audioEngine() ? m_window.audioEngine()->schedulingLeadFrames() : 0;
+    m_lastColumn = column;
+    m_session->columnPlayed(column, idealFrame + lead, columnFrames(m_window.sequencerInterval()),
+                            strikes.bells);
+}
+
+void Trainer::keyStruck(int bell, std::int64_t strikeTimeMs) {
+    if (m_state == State::Idle || !m_session || !m_clock || !m_session->practises(bell)) {
+        return;
+    }
+    const std::int64_t now = KeyEventClock::steadyNowNs();
+    m_clock->observe(now, m_window.audioFrameClock());
+    m_session->keyRung(bell, m_clock->frameAt(KeyEventClock::momentOfMilliseconds(strikeTimeMs, now)));
+}
+
+void Trainer::poll() {
+    if (m_state == State::Idle || !m_session) {
+        m_poll.stop();
+        return;
+    }
+    const QList<StrikeOutcome> settled = m_session->settle(frameNow());
+    if (!settled.isEmpty() || shownPage() != m_markedPage) {
+        refreshMarks();
+    }
+    if (m_state == State::Playing && !m_window.isPlaying()) {
+        finishPass();
+    }
+}
+
+void Trainer::endRun() {
+    if (m_state == State::CountIn) {
+        m_countIn.stop();
+        m_state = State::Playing;
+    }
+    if (m_state == State::Playing) {
+        m_window.btnStopClick();
+        finishPass();
+    }
+}
+
+void Trainer::finishPass() {
+    m_state = State::Idle;
+    m_poll.stop();
+    m_silenced.fill(false);
+    m_session->finish(frameNow());
+    refreshMarks();
+    const QList<StrikeOutcome> outcomes = m_session->outcomes();
+    if (m_drill) {
+        // Both bars must be good; each drill bar is one bar of its columns.
+        double error = 0.0;
+        const int bars = static_cast<int>((m_drillColumns.size() + HardBarsDrill::kBarColumns - 1) /
+                                          HardBarsDrill::kBarColumns);
+        for (int bar = 0; bar < bars; ++bar) {
+            error = std::max(error, barError(outcomes, bar));
+        }
+        const HardBarsDrill::Step step = m_drill->passEnded(error);
+        if (m_summary) {
+            m_summary->showDrillPass(m_drill->tempoPercent(), error, step);
+        }
+        // A pass stopped before its last column was stopped by the user: the drill ends.
+        const bool stopped = m_lastColumn < m_window.commonScoreSize() - 1;
+        if (step == HardBarsDrill::Step::Done || stopped) {
+            endDrill();
+        } else {
+            startDrillPass();
+        }
+        return;
+    }
+    showSummary(outcomes);
+}
+
+void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
+    // The drill works on this run's bars, however many drill passes follow.
+    m_lastRunOutcomes = outcomes;
+    const TrainingStats stats = computeStats(outcomes);
+    if (stats.expected() == 0 && stats.extras == 0) {
+        m_window.showStatusMessage(QStringLiteral("Тренировка остановлена до первого удара вашей партии"));
+        return;
+    }
+    TrainingRun run;
+    run.date = QDateTime::currentDateTime();
+    run.ringing = m_runRinging;
+    run.part = m_part.code();
+    run.interval = m_runInterval;
+    run.meanMs = stats.meanMs;
+    run.shareOnTime = stats.shareOnTime;
+    run.deviationMs = stats.deviationMs;
+    run.meanAbsoluteMs = stats.meanAbsoluteMs;
+    run.hits = stats.hits;
+    run.misses = stats.misses;
+    run.extras = stats.extras;
+    const bool stored = m_history.append(run);
+    if (!m_summary) {
+        m_summary = new TrainingSummaryDialog(&m_window);
+        connect(m_summary, &TrainingSummaryDialog::repeatHardBarsRequested, this,
+                [this] { TfrmMain::guarded([this] { repeatHardBars(); }); });
+        // Closing the summary ends a drill in progress.
+        connect(m_summary, &QDialog::finished, this, [this] {
+            TfrmMain::guarded([this] {
+                if (m_drill) {
+                    endRun();
+                    endDrill();
+                }
+            });
+        });
+    }
+    m_summary->showRun(stats, run, m_part.caption(), m_history.lastRuns(run.ringing, kHistoryRunsShown),
+                       stored);
+    m_summary->show();
+    m_summary->raise();
+}
+
+// ---- the drill of hard bars ----
+
+void Trainer::repeatHardBars() {
+    if (isRunning() || m_drill) {
+        return;
+    }
+    const TrainingStats stats = computeStats(m_lastRunOutcomes);
+    if (stats.worstBars.isEmpty()) {
+        return;
+    }
+    QList<int> bars = stats.worstBars;
+    std::sort(bars.begin(), bars.end());
+    m_drillColumns = HardBarsDrill::drillColumns(bars, m_window.commonScoreSize());
+    if (m_drillColumns.isEmpty()) {
+        return;
+    }
+    m_drill.emplace(bars, m_runInterval);
+    m_savedInterval = m_window.sequencerInterval();
+    TChannels& channels = m_window.channels();
+    for (int i = 0; i <= TChannels::kCommonScore; ++i) {
+        m_savedScores[static_cast<size_t>(i)] = channels.score(i);
+        channels.score(i) = HardBarsDrill::drillLines(channels.score(i), m_drillColumns);
+    }
+    m_drillCommon = channels.common();
+    m_window.btnStopClick();
+    if (m_summary) {
+        m_summary->showDrillStart(bars, m_drill->tempoPercent());
+    }
+    startDrillPass();
+}
+
+void Trainer::startDrillPass() {
+    m_window.setSequencerInterval(m_drill->interval());
+    m_window.ShowTempo();
+    if (!startRun(m_part)) {
+        endDrill();
+    }
+}
+
+void Trainer::endDrill() {
+    if (!m_drill) {
+        return;
+    }
+    TChannels& channels = m_window.channels();
+    // A ringing loaded meanwhile replaced the drill's bars: it stays, and the
+    // ringing put aside is not brought back over it.
+    const bool drillLoaded = channels.common() == m_drillCommon;
+    for (int i = 0; i <= TChannels::kCommonScore; ++i) {
+        if (drillLoaded) {
+            channels.score(i) = m_savedScores[static_cast<size_t>(i)];
+        }
+        m_savedScores[static_cast<size_t>(i)].clear();
+    }
+    m_drill.reset();
+    m_drillColumns.clear();
+    m_drillCommon.clear();
+    // The drill's marks stand on the drill's columns, not on the ringing's.
+    m_marksShown = false;
+    clearMarks();
+    if (drillLoaded) {
+        m_window.setSequencerInterval(m_savedInterval);
+        m_window.ShowTempo();
+        m_window.btnStopClick();
+    }
+}
+
+// ---- marks over the score ----
+
+void Trainer::createOverlays() {
+    QFrame* staves[] = {m_window.pnlSmallBells, m_window.pnlMiddleBells, m_window.pnlBigBells};
+    for (size_t g = 0; g < 3; ++g) {
+        if (!m_overlays[g] && staves[g]) {
+            m_overlays[g] = new MarksOverlay(staves[g]);
+            connect(m_overlays[g], &MarksOverlay::resized, this,
+                    [this] { TfrmMain::guarded([this] { refreshMarks(); }); });
+        }
+    }
+}
+
+int Trainer::shownPage() const {
+    return m_window.udPage ? std::max(0, m_window.udPage->position() - 1) : 0;
+}
+
+void Trainer::clearMarks() {
+    for (MarksOverlay* overlay : m_overlays) {
+        if (overlay) {
+            overlay->setMarks({});
+        }
+    }
+}
+
+void Trainer::refreshMarks() {
+    if (!m_session || !m_marksShown) {
+        clearMarks();
+        return;
+    }
+    const int page = shownPage();
+    m_markedPage = page;
+    const QList<StrikeOutcome> latest = m_session->latestMarks(64 * page, 64 * page + 63);
+    for (int g = 0; g < 3; ++g) {
+        MarksOverlay* overlay = m_overlays[static_cast<size_t>(g)];
+        if (!overlay) {
+            continue;
+        }
+        QList<StrikeOutcome> onStaff;
+        for (const StrikeOutcome& o : latest) {
+            if (m_window.ensemble().group(o.bell) == g + 1 && o.column >= 64 * page &&
+                o.column < 64 * page + 64) {
+                onStaff << o;
+            }
+        }
+        const QSize size = overlay->size();
+        overlay->setMarks(placeMarks(
+            headsOf(g, size, page), onStaff, [&size](int column) { return columnX(column, size.width()); },
+            size.height() / 2));
+    }
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "practice/HardBarsDrill.h"
+#include "practice/KeyEventClock.h"
+#include "practice/PracticePart.h"
+#include "practice/PracticeSession.h"
+#include "practice/StrikeMarks.h"
+#include "practice/TrainingHistory.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class TfrmMain;
+class MarksOverlay;
+class TrainingSummaryDialog;
+
+// Ring-along practice: the user rings one group of the loaded ringing (or
+// one bell of it) from the keyboard while the program plays the rest. Owns
+// the practice dialogs, the marks over the score, the run in progress, the
+// latency offset and the history of runs. The window forwards the menu
+// command, every column the sequencer strikes and every bell key to it.
+class Trainer : public QObject {
+    Q_OBJECT
+public:
+    explicit Trainer(TfrmMain& window);
+    ~Trainer() override;
+
+    // "Тренировка ...": choose the part and start a run.
+    void nTrainingClick();
+    // Starts a run of `part` at once (count-in, then playback); false with
+    // nothing changed when the part or the ringing cannot be practised.
+    bool startRun(const PracticePart& part);
+    // Ends the run in progress as if playback had stopped.
+    void endRun();
+
+    // From the window: the sequencer struck `column` with its ideal frame.
+    void columnStruck(int column, std::int64_t idealFrame);
+    // A bell was struck by its key at strikeTimeMs, milliseconds on the
+    // monotonic clock (as the window's key strike notifier tells it).
+    void keyStruck(int bell, std::int64_t strikeTimeMs);
+    // True for a bell the user rings in the run in progress (the sequencer
+    // leaves it silent).
+    bool silences(int bell) const;
+
+    bool isRunning() const { return m_state != State::Idle; }
+    bool isCountingIn() const { return m_state == State::CountIn; }
+    // The run in progress, or the last one (nullptr before the first).
+    const PracticeSession* session() const { return m_session.get(); }
+    const std::optional<HardBarsDrill>& drill() const { return m_drill; }
+    int latencyMs() const { return m_latencyMs; }
+    void setLatencyMs(int milliseconds);
+    TrainingHistory& history() { return m_history; }
+    TrainingSummaryDialog* summary() const { return m_summary; }
+    // The loaded ringing's name, as the title shows it.
+    QString ringingName() const;
+
+    // "Повторить трудные такты" of the last run.
+    void repeatHardBars();
+
+    // Reads the frame clock; run by the poll timer, also by tests.
+    void poll();
+    // The marks over the score follow the page shown and the outcomes.
+    void refreshMarks();
+
+private:
+    enum class State { Idle, CountIn, Playing };
+
+    std::int64_t frameNow();
+    std::int64_t columnFrames(int interval) const;
+    void countInAndPlay();
+    void startPlayback();
+    void finishPass();
+    void showSummary(const QList<StrikeOutcome>& outcomes);
+    void startDrillPass();
+    void endDrill();
+    void createOverlays();
+    QList<MarkHead> headsOf(int group, const QSize& size, int page) const;
+    static int columnX(int column, int staffWidth);
+    int shownPage() const;
+    void clearMarks();
+
+    TfrmMain& m_window;
+    State m_state = State::Idle;
+    PracticePart m_part;
+    std::unique_ptr<PracticeSession> m_session;
+    std::unique_ptr<KeyEventClock> m_clock;
+    std::array<bool, 15> m_silenced{};
+    int m_latencyMs = 0;
+    int m_runInterval = 0;
+    QString m_runRinging;
+    QList<StrikeOutcome> m_lastRunOutcomes;
+    TrainingHistory m_history;
+    QTimer m_poll;
+    QTimer m_countIn;
+    // The column struck last in the run (-1 before the first).
+    int m_lastColumn = -1;
+
+    // The drill of hard bars: the ringing's scores are put aside while the
+    // drill's columns play, and put back when it ends.
+    std::optional<HardBarsDrill> m_drill;
+    std::array<QStringList, 4> m_savedScores;
+    QList<int> m_drillColumns;
+    QStringList m_drillCommon;
+    int m_savedInterval = 0;
+
+    std::array<MarksOverlay*, 3> m_overlays{};
+    bool m_marksShown = false;
+    int m_markedPage = -1;
+    // Created with the first summary; a child of the window.
+    TrainingSummaryDialog* m_summary = nullptr;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "practice/StrikeOutcome.h"
+
+#include <QList>
+
+#include <array>
+
+// The figures of one practice run.
+struct TrainingStats {
+    // Errors within this many milliseconds count as on time; within the
+    // second bound as nearly so (the colours of the marks follow both).
+    static constexpr double kOnTimeMs = 20.0;
+    static constexpr double kNearlyMs = 50.0;
+    // The histogram: bins of kBinMs from -kHistogramMs to +kHistogramMs; an
+    // error outside falls into the first or last bin.
+    static constexpr double kBinMs = 10.0;
+    static constexpr double kHistogramMs = 100.0;
+    static constexpr int kBins = 20;
+    // What a missed or extra strike weighs in the error of a bar.
+    static constexpr double kPenaltyMs = 100.0;
+
+    int hits = 0;
+    int misses = 0;
+    int extras = 0;
+    double meanMs = 0.0;         // signed: positive is late
+    double deviationMs = 0.0;    // standard deviation of the errors
+    double meanAbsoluteMs = 0.0; // mean distance from the beat
+    // Share of the expected strikes rung within kOnTimeMs (a miss is not on time).
+    double shareOnTime = 0.0;
+    std::array<int, kBins> histogram{};
+    // The two bars (0-based, 16 columns each) with the largest error, worst
+    // first; fewer when fewer bars had anything wrong.
+    QList<int> worstBars;
+
+    int expected() const { return hits + misses; }
+};
+
+// The error of a bar: the mean distance of its hits from the beat, where a
+// miss and an extra each count as kPenaltyMs.
+double barError(const QList<StrikeOutcome>& outcomes, int bar);
+
+TrainingStats computeStats(const QList<StrikeOutcome>& outcomes);
+
+// The histogram bin of an error.
+int histogramBin(double errorMs);
+
+// The colour class of a hit: 0 on time, 1 nearly, 2 beyond.
+int errorGrade(double errorMs);
+
+inline int barOfColumn(int column) {
+    return column >= 0 ? column / 16 : -1;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "practice/HardBarsDrill.h"
+#include "practice/TrainingHistory.h"
+#include "practice/TrainingStats.h"
+
+#include <QDialog>
+
+class ErrorHistogramView;
+class ProgressChartView;
+class QLabel;
+class QPushButton;
+
+// What a practice run came to: the figures, the histogram of errors, the two
+// worst bars with the button that drills them, and the progress of the last
+// runs of the ringing.
+class TrainingSummaryDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TrainingSummaryDialog(QWidget* parent);
+
+    void showRun(const TrainingStats& stats, const TrainingRun& run, const QString& partCaption,
+                 const QList<TrainingRun>& progress, bool stored);
+    void showDrillStart(const QList<int>& bars, int tempoPercent);
+    void showDrillPass(int tempoPercent, double errorMs, HardBarsDrill::Step step);
+
+    QString figuresText() const;
+    QString drillText() const;
+    QPushButton* repeatButton() const { return m_repeat; }
+
+signals:
+    void repeatHardBarsRequested();
+
+private:
+    QLabel* m_title = nullptr;
+    QLabel* m_figures = nullptr;
+    QLabel* m_worst = nullptr;
+    QLabel* m_drill = nullptr;
+    ErrorHistogramView* m_histogram = nullptr;
+    ProgressChartView* m_progress = nullptr;
+    QPushButton* m_repeat = nullptr;
+};
+
+// "такты 3 и 7" for 0-based bars 2 and 6.
+QString barsText(const QList<int>& bars);

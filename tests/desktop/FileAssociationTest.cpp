@@ -1,0 +1,145 @@
+// The association of user ringing files with the program, written into
+// temporary XDG folders and checked with the desktop's own tools.
+
+#include "desktop/FileAssociation.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class FileAssociationFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dataHome = dir.path() + QStringLiteral("/data");
+        configHome = dir.path() + QStringLiteral("/config");
+    }
+
+    // Runs a desktop tool with the XDG folders of the test; its output, or
+    // nothing when it is not installed.
+    std::optional<QString> tool(const QString& name, const QStringList& arguments,
+                                int* exitCode = nullptr) const {
+        const QString path = QStandardPaths::findExecutable(name);
+        if (path.isEmpty()) {
+            return std::nullopt;
+        }
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+        env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(path, arguments);
+        process.waitForFinished(30000);
+        if (exitCode) {
+            *exitCode = process.exitCode();
+        }
+        return QString::fromUtf8(process.readAll()).trimmed();
+    }
+
+    QTemporaryDir dir;
+    QString dataHome;
+    QString configHome;
+};
+
+// The files are written where the desktop looks, pass the validator, and the
+// desktop then knows a ".ukl" file as our type with the program as its
+// default; the executable's path may hold blanks and reserved characters.
+TEST_F(FileAssociationFiles, WrittenValidAndKnownToTheDesktop) {
+    const QString executable = dir.path() + QStringLiteral("/my programs/100% $bells/campanix");
+    const FileAssociation association(dataHome, configHome);
+    EXPECT_TRUE(association.registerProgram(executable, QByteArrayLiteral("\x89PNG-icon")));
+    EXPECT_TRUE(QFileInfo::exists(association.mimePackagePath()));
+    EXPECT_TRUE(readAll(association.desktopEntryPath()).contains("MimeType=application/x-campanix-ringing;"));
+    EXPECT_TRUE(
+        readAll(association.desktopEntryPath())
+            .contains("Exec=\"" + dir.path().toUtf8() + "/my programs/100%% \\\\$bells/campanix\" %f"));
+    EXPECT_EQ(readAll(association.iconPath()), QByteArrayLiteral("\x89PNG-icon"));
+    EXPECT_TRUE(readAll(association.mimePackagePath()).contains("<glob pattern=\"*.ukl\"/>"));
+    EXPECT_TRUE(readAll(association.mimePackagePath()).contains("xml:lang=\"ru\""));
+    EXPECT_EQ(readAll(association.mimeAppsPath()),
+              QByteArrayLiteral("[Default Applications]\napplication/x-campanix-ringing=campanix.desktop\n"));
+
+    int code = -1;
+    if (const std::optional<QString> out =
+            tool(QStringLiteral("desktop-file-validate"), {association.desktopEntryPath()}, &code)) {
+        EXPECT_EQ(code, 0) << out->toStdString();
+        EXPECT_TRUE(out->isEmpty()) << out->toStdString();
+    }
+    QFile ringing(dir.path() + QStringLiteral("/x.ukl"));
+    ASSERT_TRUE(ringing.open(QIODevice::WriteOnly));
+    ringing.write("111110000000000\r\nbbmssnnnnnnnnnn\r\nTest\r\n144&{1\r\n");
+    ringing.close();
+    if (const std::optional<QString> type =
+            tool(QStringLiteral("xdg-mime"),
+                 {QStringLiteral("query"), QStringLiteral("filetype"), ringing.fileName()})) {
+        EXPECT_EQ(*type, FileAssociation::kMimeType);
+    }
+    if (const std::optional<QString> app =
+            tool(QStringLiteral("xdg-mime"),
+                 {QStringLiteral("query"), QStringLiteral("default"), FileAssociation::kMimeType})) {
+        EXPECT_EQ(*app, FileAssociation::kDesktopFileName);
+    }
+
+    // Written again at the next start: nothing changes, nothing is rewritten.
+    EXPECT_FALSE(association.registerProgram(executable, QByteArrayLiteral("\x89PNG-icon")));
+    // Moved: the entry follows the executable.
+    EXPECT_TRUE(association.registerProgram(QStringLiteral("/opt/campanix/campanix"), QByteArray()));
+    EXPECT_TRUE(readAll(association.desktopEntryPath()).contains("Exec=/opt/campanix/campanix %f\n"));
+}
+
+// Exec quoting of desktop entries, with the string
+// escaping of the key's value on top.
+TEST(FileAssociation, ExecArguments) {
+    const std::pair<QString, QString> cases[] = {
+        {"/usr/bin/campanix", "/usr/bin/campanix"}, {"/opt/my apps/campanix", "\"/opt/my apps/campanix\""},
+        {"/a/100%/campanix", "/a/100%%/campanix"},  {"/a/$b\\c", "\"/a/\\\\$b\\\\\\\\c\""},
+        {"/a/\"q\"", "\"/a/\\\\\"q\\\\\"\""},
+    };
+    for (const auto& [argument, expected] : cases) {
+        EXPECT_EQ(FileAssociation::execArgument(argument), expected) << argument.toStdString();
+    }
+}
+
+// The program becomes the default only where the user has no default for
+// the type; every other line of mimeapps.list is kept.
+TEST(FileAssociation, DefaultApplicationOnlyWhenNoneExists) {
+    const QByteArray entry = "application/x-campanix-ringing=campanix.desktop";
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {"", "[Default Applications]\n" + entry + "\n"},
+        {"[Added Associations]\ntext/plain=gedit.desktop;\n",
+         "[Added Associations]\ntext/plain=gedit.desktop;\n\n[Default Applications]\n" + entry + "\n"},
+        {"[Default Applications]\ntext/plain=gedit.desktop\n[Added Associations]\nx/y=z.desktop\n",
+         "[Default Applications]\n" + entry +
+             "\ntext/plain=gedit.desktop\n[Added Associations]\nx/y=z.desktop\n"},
+        {"[Default Applications]\napplication/x-campanix-ringing=other.desktop\n",
+         "[Default Applications]\napplication/x-campanix-ringing=other.desktop\n"},
+    };
+    for (const auto& [before, after] : cases) {
+        EXPECT_EQ(FileAssociation::withDefaultApplication(before), after) << before.toStdString();
+    }
+}
+
+// A folder that cannot be written is silently left alone.
+TEST_F(FileAssociationFiles, FailuresAreSilent) {
+    QFile blocker(dataHome);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+    blocker.close();
+    const FileAssociation association(dataHome, configHome);
+    association.registerProgram(QStringLiteral("/usr/bin/campanix"), QByteArray());
+    EXPECT_FALSE(QFileInfo::exists(association.desktopEntryPath()));
+}
+
+} // namespace

@@ -1,0 +1,147 @@
+#include "base/ProfileFile.h"
+#include "practice/LatencyCalibration.h"
+#include "practice/TrainingHistory.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <random>
+
+namespace {
+
+std::vector<double> clicksEvery(double intervalMs, int count) {
+    std::vector<double> clicks;
+    for (int i = 0; i < count; ++i) {
+        clicks.push_back(1000.0 + i * intervalMs);
+    }
+    return clicks;
+}
+
+} // namespace
+
+TEST(LatencyCalibration, RecoversAKnownOffsetFromNoisyTaps) {
+    struct Case {
+        const char* what;
+        double offset;
+        double noise;
+        int outliers; // taps thrown far off (a stumble, a double tap)
+        double tolerance;
+    };
+    const Case cases[] = {
+        {"clean late", 60.0, 0.0, 0, 0.01},
+        {"noisy late", 45.0, 8.0, 0, 6.0},
+        {"noisy early", -25.0, 8.0, 0, 6.0},
+        // A mean would be dragged 20 ms off by these; the estimate must not be.
+        {"with outliers", 35.0, 6.0, 3, 6.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::mt19937 random(7);
+        std::normal_distribution<double> noise(0.0, c.noise > 0 ? c.noise : 1e-9);
+        const std::vector<double> clicks = clicksEvery(600.0, 16);
+        std::vector<double> taps;
+        for (size_t i = 0; i < clicks.size(); ++i) {
+            const bool outlier = static_cast<int>(i) < c.outliers;
+            taps.push_back(clicks[i] + c.offset + (outlier ? 200.0 : noise(random)));
+        }
+        const LatencyCalibration::Estimate estimate = LatencyCalibration::estimate(clicks, taps);
+        ASSERT_TRUE(estimate.valid) << estimate.problem.toStdString();
+        EXPECT_NEAR(estimate.offsetMs, c.offset, c.tolerance);
+        EXPECT_EQ(estimate.usedTaps, 16 - c.outliers);
+    }
+}
+
+TEST(LatencyCalibration, RefusesTooFewOrScatteredTaps) {
+    const std::vector<double> clicks = clicksEvery(600.0, 12);
+    // Four taps are not enough.
+    EXPECT_FALSE(LatencyCalibration::estimate(clicks, {1010, 1610, 2210, 2810}).valid);
+    // Taps half an interval from every click answer no click.
+    std::vector<double> between;
+    for (double click : clicks) {
+        between.push_back(click + 300.0);
+    }
+    EXPECT_FALSE(LatencyCalibration::estimate(clicks, between).valid);
+    // No clicks at all.
+    EXPECT_FALSE(LatencyCalibration::estimate({}, {1, 2, 3, 4, 5, 6}).valid);
+}
+
+TEST(LatencyCalibration, StoredInItsOwnSection) {
+    QTemporaryDir dir;
+    ProfileFile settings(dir.filePath(QStringLiteral("campanix.ini")));
+    settings.writeString(QStringLiteral("Serial"), QStringLiteral("Bells"),
+                         QStringLiteral("000000000000011"));
+    EXPECT_EQ(LatencyCalibration::readOffset(settings), 0); // missing
+    ASSERT_TRUE(LatencyCalibration::writeOffset(settings, 42));
+    EXPECT_EQ(LatencyCalibration::readOffset(settings), 42);
+    EXPECT_EQ(settings.readString(QStringLiteral("Training"), QStringLiteral("Latency"), {}), "42");
+    EXPECT_EQ(settings.readString(QStringLiteral("Serial"), QStringLiteral("Bells"), {}), "000000000000011");
+    // A value out of bounds or not a number reads as no offset.
+    const char* bad[] = {"9000", "-900", "abc", ""};
+    for (const char* value : bad) {
+        settings.writeString(QStringLiteral("Training"), QStringLiteral("Latency"),
+                             QString::fromLatin1(value));
+        EXPECT_EQ(LatencyCalibration::readOffset(settings), 0) << value;
+    }
+}
+
+TEST(TrainingHistory, AppendsAndSurvivesDamagedLines) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("deep/campanix/training-history.txt"));
+    TrainingHistory history(path);
+    EXPECT_TRUE(history.load().isEmpty()); // no file yet
+
+    TrainingRun run;
+    run.date = QDateTime(QDate(2026, 12, 7), QTime(11, 30, 0));
+    run.ringing = QStringLiteral("Праздничный; трезвон"); // a separator inside a field
+    run.part = QStringLiteral("m");
+    run.interval = 144;
+    run.meanMs = 12.5;
+    run.shareOnTime = 0.75;
+    run.hits = 30;
+    run.misses = 2;
+    ASSERT_TRUE(history.append(run));
+
+    // Damage: a torn line, a line with a bad number, garbage; then a good line
+    // written by hand with only the six required fields.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("2026-12-07T12:00:00;Звон;s;14");
+    file.write("\n2026-12-07T12:00:00;Звон;s;abc;1.0;0.5\n\x01\x02garbage\n");
+    file.write("2026-12-08T09:00:00;Праздничный%3B трезвон;b;150;-3.0;0.9\n");
+    file.close();
+
+    run.date = run.date.addDays(2);
+    ASSERT_TRUE(history.append(run));
+
+    const QList<TrainingRun> runs = history.load();
+    EXPECT_EQ(history.skippedLines(), 3);
+    ASSERT_EQ(runs.size(), 3);
+    EXPECT_EQ(runs[0].ringing, run.ringing);
+    EXPECT_EQ(runs[0].hits, 30);
+    EXPECT_DOUBLE_EQ(runs[0].shareOnTime, 0.75);
+    EXPECT_EQ(runs[1].part, "b");
+    EXPECT_DOUBLE_EQ(runs[1].meanMs, -3.0);
+    EXPECT_EQ(runs[1].hits, 0); // optional fields absent
+    EXPECT_EQ(history.lastRuns(run.ringing, 2).size(), 2);
+    EXPECT_EQ(history.lastRuns(run.ringing, 2).last().date, run.date);
+    EXPECT_TRUE(history.lastRuns(QStringLiteral("Другой"), 5).isEmpty());
+
+    // The damaged lines are kept as they were, not thrown away by the rewrite.
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("garbage"));
+}
+
+TEST(TrainingHistory, DefaultPathFollowsXdgDataHome) {
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "/tmp/xdg-test");
+    EXPECT_EQ(TrainingHistory::defaultPath(), "/tmp/xdg-test/campanix/training-history.txt");
+    qputenv("XDG_DATA_HOME", "relative/ignored");
+    EXPECT_TRUE(TrainingHistory::defaultPath().endsWith("/.local/share/campanix/training-history.txt"));
+    if (saved.isEmpty()) {
+        qunsetenv("XDG_DATA_HOME");
+    } else {
+        qputenv("XDG_DATA_HOME", saved);
+    }
+}

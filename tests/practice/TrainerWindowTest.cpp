@@ -1,0 +1,163 @@
+// A practice run inside the real main window (offscreen): the practised
+// bells fall silent, the run plays through after its count-in, the missed
+// strikes are counted, the run goes into the history and the summary shows.
+
+#include "app/TfrmMain.h"
+#include "practice/MarksOverlay.h"
+#include "practice/Trainer.h"
+#include "practice/TrainingSummaryDialog.h"
+#include "score/ScoreLayout.h"
+#include "support/MainWindowTest.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class TrainerWindow : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        m_savedXdg = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", m_data.path().toUtf8());
+        // Big 0, 1; middle 2, 3; small 4, 5 (s1 is bell 5, s2 bell 4).
+        program.writeBells(QStringLiteral("111111000000000"), QStringLiteral("bbmmssnnnnnnnnn"));
+        startWith({});
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        if (m_savedXdg.isEmpty()) {
+            qunsetenv("XDG_DATA_HOME");
+        } else {
+            qputenv("XDG_DATA_HOME", m_savedXdg);
+        }
+    }
+
+    QTemporaryDir m_data;
+
+private:
+    QByteArray m_savedXdg;
+};
+
+} // namespace
+
+TEST_F(TrainerWindow, RunSilencesThePartAndKeepsItsResult) {
+    frm->setCaptionForRinging(QStringLiteral("Проба"));
+    frm->channels().common() = {QStringLiteral("s1,m1"), QString(), QStringLiteral("s2,b1"), QString()};
+    frm->channels().score(0) = {QStringLiteral("s1"), QString(), QStringLiteral("s2"), QString()};
+    frm->channels().score(1) = {QStringLiteral("m1"), QString(), QString(), QString()};
+    frm->channels().score(2) = {QString(), QString(), QStringLiteral("b1"), QString()};
+    frm->resize(1000, 700);
+    frm->pnlSmallBells->resize(640, 60);
+    frm->setSequencerInterval(50);
+    Trainer& trainer = frm->trainer();
+    ASSERT_FALSE(trainer.startRun(PracticePart::ofGroup(kNoGroup))); // no such part
+    ASSERT_TRUE(trainer.startRun(PracticePart::ofGroup(kSmallGroup)));
+    EXPECT_TRUE(trainer.isCountingIn());
+    // The run belongs to the ringing it started with, whatever the title says later.
+    frm->setCaptionForRinging(QStringLiteral("Другой"));
+    EXPECT_TRUE(trainer.silences(4));
+    EXPECT_TRUE(trainer.silences(5));
+    EXPECT_FALSE(trainer.silences(2));
+    // The sequencer leaves the small bells to the user: only m1 sounds in column 0.
+    EXPECT_EQ(frm->ColumnSampleFiles(0).size(), 1);
+
+    QElapsedTimer waited;
+    waited.start();
+    while (trainer.isRunning() && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    ASSERT_FALSE(trainer.isRunning());
+    EXPECT_FALSE(trainer.silences(4));
+    EXPECT_EQ(frm->ColumnSampleFiles(0).size(), 2);
+
+    // Nobody rang: both small strikes are missed, in bar 1.
+    ASSERT_NE(trainer.session(), nullptr);
+    const QList<StrikeOutcome>& outcomes = trainer.session()->outcomes();
+    ASSERT_EQ(outcomes.size(), 2);
+    EXPECT_EQ(outcomes[0].kind, StrikeOutcome::Kind::Missed);
+    EXPECT_EQ(outcomes[0].bell, 5);
+    EXPECT_EQ(outcomes[1].bell, 4);
+
+    const QList<TrainingRun> runs = trainer.history().load();
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].ringing, "Проба");
+    EXPECT_EQ(runs[0].part, "s");
+    EXPECT_EQ(runs[0].interval, 50);
+    EXPECT_EQ(runs[0].misses, 2);
+    EXPECT_TRUE(trainer.history().path().startsWith(m_data.path()));
+
+    ASSERT_NE(trainer.summary(), nullptr);
+    EXPECT_TRUE(trainer.summary()->isVisible());
+    EXPECT_TRUE(trainer.summary()->figuresText().contains(QStringLiteral("пропущено: 2")));
+    EXPECT_TRUE(trainer.summary()->repeatButton()->isEnabled()); // bar 1 went wrong
+
+    // The misses are marked on the small staff exactly where the layout puts
+    // the heads of s1 and s2; the other staves have nothing to mark.
+    auto* overlay = frm->pnlSmallBells->findChild<MarksOverlay*>();
+    ASSERT_NE(overlay, nullptr);
+    ScorePage page;
+    page.groups = {frm->channels().score(0), frm->channels().score(1), frm->channels().score(2)};
+    page.counts = {2, 2, 2};
+    const std::vector<ScoreHead> heads = scoreHeads(0, overlay->size(), page);
+    ASSERT_EQ(heads.size(), 2u);
+    ASSERT_EQ(overlay->marks().size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(overlay->marks()[i].kind, StrikeMark::Kind::Missed);
+        EXPECT_EQ(overlay->marks()[i].x, heads[static_cast<size_t>(i)].x);
+        EXPECT_EQ(overlay->marks()[i].y, heads[static_cast<size_t>(i)].y);
+    }
+    EXPECT_TRUE(frm->pnlBigBells->findChild<MarksOverlay*>()->marks().isEmpty());
+}
+
+TEST_F(TrainerWindow, DrillPlaysTheWorstBarAndPutsTheRingingBack) {
+    QStringList ringing(32);
+    ringing[0] = QStringLiteral("m1");
+    ringing[16] = QStringLiteral("s1");
+    ringing[24] = QStringLiteral("s2");
+    frm->setCaptionForRinging(QStringLiteral("Проба"));
+    frm->channels().common() = ringing;
+    frm->setSequencerInterval(50);
+    Trainer& trainer = frm->trainer();
+    auto waitForRun = [&] {
+        QElapsedTimer waited;
+        waited.start();
+        while (trainer.isRunning() && waited.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+    };
+    ASSERT_TRUE(trainer.startRun(PracticePart::ofGroup(kSmallGroup)));
+    waitForRun();
+    ASSERT_NE(trainer.summary(), nullptr);
+
+    // Bar 2 (both strikes missed) is drilled alone, at 80 % of the tempo.
+    trainer.repeatHardBars();
+    ASSERT_TRUE(trainer.drill().has_value());
+    EXPECT_EQ(trainer.drill()->bars(), (QList<int>{1}));
+    EXPECT_EQ(frm->commonScoreSize(), 16);
+    EXPECT_EQ(frm->channels().common().first(), "s1");
+    EXPECT_EQ(frm->sequencerInterval(), 63);
+    EXPECT_TRUE(trainer.summary()->drillText().contains(QStringLiteral("80%")));
+
+    // Closing the summary ends the drill and brings the whole ringing back.
+    trainer.summary()->close();
+    EXPECT_FALSE(trainer.drill().has_value());
+    EXPECT_FALSE(trainer.isRunning());
+    EXPECT_EQ(frm->channels().common(), ringing);
+    EXPECT_EQ(frm->sequencerInterval(), 50);
+
+    // A ringing loaded during a drill is kept: the old one is not put back over it.
+    trainer.repeatHardBars();
+    ASSERT_TRUE(trainer.drill().has_value());
+    const QStringList other = {QStringLiteral("b1"), QStringLiteral("b1")};
+    frm->channels().common() = other;
+    trainer.endRun();
+    EXPECT_FALSE(trainer.drill().has_value());
+    EXPECT_EQ(frm->channels().common(), other);
+}
