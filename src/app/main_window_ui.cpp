@@ -169,6 +169,7 @@ void TfrmMain::createMenus() {
     QMenuBar* bar = menuBar();
 
     mFile = bar->addMenu(QStringLiteral("Файл"));
+    mFile->setObjectName(QStringLiteral("mFile"));
     nFileOpen = makeAction(mFile, QStringLiteral("nFileOpen"), QStringLiteral("Открыть ..."));
     nFileOpen->setShortcut(QKeySequence::Open);
     nLoadSounds = makeAction(mFile, QStringLiteral("nLoadSounds"), QStringLiteral("Загрузить звоны ..."));
@@ -181,6 +182,7 @@ void TfrmMain::createMenus() {
     nExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     mBellsMenu = bar->addMenu(QStringLiteral("Колокола"));
+    mBellsMenu->setObjectName(QStringLiteral("mBellsMenu"));
     nSelectAll = makeAction(mBellsMenu, QStringLiteral("nSelectAll"), QStringLiteral("Выделить все"));
     nDisselectAll = makeAction(mBellsMenu, QStringLiteral("nDisselectAll"), QStringLiteral("Сбросить все"));
 
@@ -203,6 +205,7 @@ void TfrmMain::createMenus() {
     nVolumeDown = makeAction(nPlayer, QStringLiteral("nVolumeDown"), QStringLiteral("Уменьшить громкость"));
 
     mViewMenu = bar->addMenu(QStringLiteral("Вид"));
+    mViewMenu->setObjectName(QStringLiteral("mViewMenu"));
     nViewPanel = makeAction(mViewMenu, QStringLiteral("nViewPanel"), QStringLiteral("Панель инструментов"));
     nViewSelectBells =
         makeAction(mViewMenu, QStringLiteral("nViewSelectBells"), QStringLiteral("Панель выбора колоколов"));
@@ -346,6 +349,7 @@ QWidget* TfrmMain::createWorkArea() {
     pnlCommon = makePanel(QStringLiteral("pnlCommon"), left, QFrame::StyledPanel);
     pnlCommon->setFixedHeight(50);
     lblCommon = new QLabel(QStringLiteral("Список доступных звонов:"), pnlCommon);
+    lblCommon->setObjectName(QStringLiteral("lblCommon"));
     lblCommon->move(6, 3);
     cbCommon = new QComboBox(pnlCommon);
     cbCommon->setObjectName(QStringLiteral("cbCommon"));
@@ -507,13 +511,16 @@ QWidget* TfrmMain::createPopupPanel(const QString& name, QSlider*& slider, QTool
     panel->setFixedSize(44, 170);
     auto* v = new QVBoxLayout(panel);
     v->setContentsMargins(2, 2, 2, 2);
+    const bool tempo = name == QLatin1String("pnlTemp");
     up = new QToolButton(panel);
+    up->setObjectName(tempo ? QStringLiteral("btnTempUp") : QStringLiteral("btnVolumeUp"));
     up->setArrowType(Qt::UpArrow);
     up->setAutoRepeat(true);
     slider = new QSlider(Qt::Vertical, panel);
     slider->setInvertedAppearance(true);
-    slider->setObjectName(name == QLatin1String("pnlTemp") ? QStringLiteral("tbTemp") : QStringLiteral("tbVolume"));
+    slider->setObjectName(tempo ? QStringLiteral("tbTemp") : QStringLiteral("tbVolume"));
     down = new QToolButton(panel);
+    down->setObjectName(tempo ? QStringLiteral("btnTempDown") : QStringLiteral("btnVolumeDown"));
     down->setArrowType(Qt::DownArrow);
     down->setAutoRepeat(true);
     v->addWidget(up, 0, Qt::AlignHCenter);

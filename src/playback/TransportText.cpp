@@ -64,11 +64,6 @@ QString playTimeText(std::int64_t column, std::int64_t interval) {
     return clockText(playedSeconds(column, interval));
 }
 
-int pageOfColumn(int column) {
-    // Floor, not truncation: column -1 lies on page -1, before the first page.
-    return column >= 0 ? column / kPageColumns : -((-column + kPageColumns - 1) / kPageColumns);
-}
-
 PlaybackRanges rangesForLoader(RingingLoader loader, int columns) {
     PlaybackRanges ranges;
     switch (loader) {

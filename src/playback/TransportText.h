@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ScorePages.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -7,6 +9,9 @@
 // Captions, times and control rules of the transport, tempo and volume
 // controls. Plain functions: the sequencer and the window both use them.
 namespace transport {
+
+using ::kPageColumns;
+using ::pageOfColumn;
 
 // Tempo: the interval (milliseconds per column) equals the tempo slider's
 // position; the tempo shown is 1050 - interval.
@@ -22,9 +27,6 @@ constexpr int kLeastInterval = 1;
 // 255 - level) so that its top is loudest.
 constexpr int kVolumeMax = 255;
 constexpr int kVolumeStep = 10;
-
-// A page of the score holds 64 columns.
-constexpr int kPageColumns = 64;
 
 QString tempoCaption(int interval);
 // The tempo slider position after "faster" / "slower" (before the slider's
@@ -45,9 +47,6 @@ std::int64_t playedSeconds(std::int64_t columns, std::int64_t interval);
 QString clockText(std::int64_t seconds);
 QString totalDurationText(std::int64_t columns, std::int64_t interval);
 QString playTimeText(std::int64_t column, std::int64_t interval);
-
-// The page index of a column (Floor(column / 64), also for column -1).
-int pageOfColumn(int column);
 
 // How a ringing reached the working set decides the page selector's maximum
 // and the progress slider's maximum.

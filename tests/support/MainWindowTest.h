@@ -12,6 +12,17 @@
 #include <functional>
 #include <memory>
 
+// A control of a window by its object name; fails the test when there is
+// none of that name and type (the window's controls are private).
+template <typename T = QWidget> T* control(const QObject& root, const char* name) {
+    T* found = root.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << "no control named " << name;
+    return found;
+}
+template <typename T = QWidget> T* control(const std::unique_ptr<TfrmMain>& root, const char* name) {
+    return control<T>(*root, name);
+}
+
 // Runs the events until `condition` holds or `ms` have passed; whether it holds.
 inline bool waitFor(const std::function<bool()>& condition, int ms = 3000) {
     QDeadlineTimer deadline(ms);

@@ -1,0 +1,16 @@
+#include "base/Logging.h"
+
+Q_LOGGING_CATEGORY(lcApp, "campanix.app", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcAudio, "campanix.audio", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcUi, "campanix.ui", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcInput, "campanix.input", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcBells, "campanix.bells", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcRinging, "campanix.ringing", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcPlayback, "campanix.playback", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcScore, "campanix.score", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcAnimation, "campanix.animation", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcRecord, "campanix.record", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcPractice, "campanix.practice", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcOutput, "campanix.output", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcLessons, "campanix.lessons", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcDesktop, "campanix.desktop", QtWarningMsg)
