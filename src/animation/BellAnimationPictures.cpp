@@ -1,5 +1,7 @@
 #include "animation/BellAnimationPictures.h"
 
+#include "ui/ColourKey.h"
+
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -62,15 +64,7 @@ QImage captionedPicture(const QString& path, const QString& text, QPoint at, con
         painter.setPen(Qt::black);
         painter.drawText(at + QPoint(0, QFontMetrics(font).ascent()), text);
     }
-    const QRgb white = qRgb(255, 255, 255);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            if ((line[x] | 0xff000000u) == white) {
-                line[x] = 0;
-            }
-        }
-    }
+    clearColourKey(picture, qRgb(255, 255, 255));
     return picture;
 }
 

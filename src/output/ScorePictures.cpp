@@ -1,5 +1,7 @@
 #include "output/ScorePictures.h"
 
+#include "ui/ColourKey.h"
+
 #include <QPainter>
 #include <QPrinter>
 
@@ -37,15 +39,7 @@ QImage transparentCopy(const QImage& image, QSize size, const QColor& face) {
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(QPoint(0, 0), image);
     }
-    const QRgb key = face.rgb();
-    for (int y = 0; y < copy.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(copy.scanLine(y));
-        for (int x = 0; x < copy.width(); ++x) {
-            if ((line[x] | 0xff000000u) == key) {
-                line[x] = 0;
-            }
-        }
-    }
+    clearColourKey(copy, face.rgb());
     return copy;
 }
 
