@@ -46,6 +46,9 @@
 #include <optional>
 
 class TfrmSelSound;
+class MainAnimationHost;
+class MainOutputHost;
+class MainPracticeHost;
 class Lessons;
 class OutputController;
 
@@ -477,5 +480,10 @@ private:
 
 private:
     Trainer* m_trainer = nullptr;
+    // The adapters of the subsystems' host interfaces, created with the
+    // subsystem that uses them.
+    std::unique_ptr<MainAnimationHost> m_animationHost;
+    std::unique_ptr<MainOutputHost> m_outputHost;
+    std::unique_ptr<MainPracticeHost> m_practiceHost;
 
 };
