@@ -2,6 +2,7 @@
 // guard, the splash, the main window (whose creation runs the whole start-up
 // sequence), then the message loop.
 
+#include "base/WindowCaptions.h"
 #include "app/TfrmMain.h"
 
 #include "desktop/CommandLine.h"
@@ -38,7 +39,7 @@ void bringForward(TfrmMain& window) {
 int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Campanix 1.2"));
+    QApplication::setApplicationName(captions::kProgram);
     // No display name: the platform would append it to every window title,
     // and the titles are exactly the texts the windows set.
     QApplication::setOrganizationName(QStringLiteral("Tolvena"));

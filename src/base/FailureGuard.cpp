@@ -2,7 +2,7 @@
 
 #include <exception>
 
-bool guarded(const QLoggingCategory& category, const char* step, const std::function<void()>& work) {
+bool guarded(LoggingCategory category, const char* step, const std::function<void()>& work) {
     try {
         work();
         return true;

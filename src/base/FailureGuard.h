@@ -9,4 +9,6 @@
 // what failed; the caller carries on with the earlier state. This is the one
 // place where failures are turned into a harmless return.
 // Returns true when the step ran to its end.
-bool guarded(const QLoggingCategory& category, const char* step, const std::function<void()>& work);
+// `category` is one of base/Logging.h's categories (lcApp, lcScore, ...).
+using LoggingCategory = const QLoggingCategory& (*)();
+bool guarded(LoggingCategory category, const char* step, const std::function<void()>& work);

@@ -1,8 +1,10 @@
 // The start-up step that writes the association of user ringing files.
 
+#include "base/Logging.h"
 #include "desktop/FileAssociation.h"
 
 #include <QBuffer>
+#include <exception>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -24,8 +26,14 @@ void RegisterRingingFileType(const QString& programDir) {
                 .convertToFormat(QImage::Format_ARGB32)
                 .save(&buffer, "PNG");
         }
-        FileAssociation::forUser().registerProgram(QCoreApplication::applicationFilePath(), png);
-    } catch (...) {
+        if (!FileAssociation::forUser().registerProgram(QCoreApplication::applicationFilePath(), png)) {
+            qCWarning(lcDesktop) << "could not register the ringing file type for"
+                                 << QCoreApplication::applicationFilePath();
+        }
+    } catch (const std::exception& failure) {
         // The association is a convenience: the program runs without it.
+        qCWarning(lcDesktop) << "registering the ringing file type failed:" << failure.what();
+    } catch (...) {
+        qCWarning(lcDesktop) << "registering the ringing file type failed";
     }
 }

@@ -1,8 +1,10 @@
 #include "desktop/Splash.h"
 
+#include "base/Logging.h"
 #include "ui/JpegImage.h"
 
 #include <QGuiApplication>
+#include <exception>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -56,8 +58,12 @@ std::unique_ptr<TabcSplash> TabcSplash::showPicture(const QString& path, int mil
         splash->show();
         QTimer::singleShot(milliseconds, splash.get(), &QWidget::close);
         return splash;
-    } catch (...) {
+    } catch (const std::exception& failure) {
         // No picture is worth failing the start for.
+        qCWarning(lcDesktop) << "splash picture not shown:" << failure.what();
+        return nullptr;
+    } catch (...) {
+        qCWarning(lcDesktop) << "splash picture not shown";
         return nullptr;
     }
 }

@@ -1,4 +1,5 @@
 #include "lessons/TfrmLesson.h"
+#include "base/WindowCaptions.h"
 
 #include "lessons/PageCharset.h"
 
@@ -86,7 +87,7 @@ void LessonBrowser::followLink(const QUrl& url) {
 
 TfrmLesson::TfrmLesson(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmLesson"));
-    setWindowTitle(QStringLiteral("Campanix 1.2"));
+    setWindowTitle(captions::kProgram);
     resize(1000, 720);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

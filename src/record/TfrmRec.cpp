@@ -1,4 +1,5 @@
 #include "record/TfrmRec.h"
+#include "base/WindowCaptions.h"
 
 #include "input/KeyStrikeNotifier.h"
 #include "input/KeyboardFocusGate.h"
@@ -75,7 +76,7 @@ std::optional<QString> chooseWithDialog(QWidget* parent, const QString& current)
 TfrmRec::TfrmRec(std::unique_ptr<RecordingHost> host, KeyStrikeNotifier& strikes, QWidget* parent)
     : QDialog(parent), m_host(std::move(host)), m_strikes(strikes), m_chooseFile(&chooseWithDialog),
       m_message([](QWidget* p, const QString& text) {
-          QMessageBox::information(p, QStringLiteral("Campanix 1.2"), text);
+          QMessageBox::information(p, captions::kProgram, text);
       }) {
     setObjectName(QStringLiteral("frmRec"));
     setWindowTitle(QStringLiteral("Запись звона"));

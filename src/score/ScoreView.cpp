@@ -1,5 +1,8 @@
 #include "score/ScoreView.h"
 
+#include "base/FailureGuard.h"
+#include "base/Logging.h"
+
 #include "bells/Ensemble.h"
 #include "playback/TransportState.h"
 #include "ringing/TChannels.h"
@@ -17,14 +20,6 @@
 namespace {
 
 const QColor kCursorColour(0, 0, 255);
-
-template <typename F> void swallow(F&& f) {
-    try {
-        f();
-    } catch (...) {
-        // Drawing errors are discarded: the score must never stop playback.
-    }
-}
 
 } // namespace
 
@@ -130,7 +125,7 @@ void ScoreView::queueRedrawIfStale() {
 
 void ScoreView::redrawIfStale() {
     m_redrawQueued = false;
-    swallow([&] {
+    guarded(lcScore, "redrawIfStale", [&] {
         bool stale = false;
         for (int g = 0; g < kScoreGroupCount; ++g) {
             const ScoreImage* image = m_images[static_cast<size_t>(g)];
@@ -174,7 +169,7 @@ void ScoreView::clearImages() {
 }
 
 void ScoreView::drawGroups(bool grid, bool notation) {
-    swallow([&] {
+    guarded(lcScore, "drawGroups", [&] {
         FitScoreImages();
         ensureSurfaces();
         const ScorePage page = currentPage();
@@ -208,7 +203,7 @@ void ScoreView::drawGroups(bool grid, bool notation) {
 }
 
 void ScoreView::RedrawScore() {
-    swallow([&] {
+    guarded(lcScore, "RedrawScore", [&] {
         clearImages();
         drawGroups(true, true);
     });
@@ -223,7 +218,7 @@ void ScoreView::DrawScorePage() {
 }
 
 void ScoreView::ResetScoreView() {
-    swallow([&] {
+    guarded(lcScore, "ResetScoreView", [&] {
         clearImages();
         placeCursor();
         DrawScoreGrid();
@@ -254,7 +249,7 @@ QFrame* ScoreView::cursor(int group) const {
 // ---- cursor ----
 
 void ScoreView::PlaceScoreCursor() {
-    swallow([&] {
+    guarded(lcScore, "PlaceScoreCursor", [&] {
         // All three bars follow the small staff's width, so they stand one above the other.
         const int left = scoreCursorLeft(m_transport.currentColumn, staffSize(0).width());
         for (int g = 0; g < kScoreGroupCount; ++g) {
@@ -268,7 +263,7 @@ void ScoreView::PlaceScoreCursor() {
 }
 
 void ScoreView::LayoutScoreCursors() {
-    swallow([&] {
+    guarded(lcScore, "LayoutScoreCursors", [&] {
         for (int g = 0; g < kScoreGroupCount; ++g) {
             QFrame* bar = m_cursors[static_cast<size_t>(g)];
             if (bar) {
@@ -287,7 +282,7 @@ void ScoreView::LayoutScoreCursors() {
 // ---- score on and off ----
 
 void ScoreView::ShowScore() {
-    swallow([&] {
+    guarded(lcScore, "ShowScore", [&] {
         for (QLabel* caption : m_controls.captions) {
             if (caption) {
                 caption->hide();
@@ -304,7 +299,7 @@ void ScoreView::ShowScore() {
 }
 
 void ScoreView::HideScore() {
-    swallow([&] {
+    guarded(lcScore, "HideScore", [&] {
         clearImages();
         for (QFrame* bar : m_cursors) {
             if (bar) {

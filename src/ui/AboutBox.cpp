@@ -1,4 +1,5 @@
 #include "ui/AboutBox.h"
+#include "base/WindowCaptions.h"
 
 #include "ui/JpegImage.h"
 
@@ -20,7 +21,7 @@ TAboutBox::TAboutBox(const QString& picturePath, QWidget* parent) : QDialog(pare
     imgPicture->setAttribute(Qt::WA_TransparentForMouseEvents);
     const QImage picture = loadJpeg(picturePath);
     if (picture.isNull()) {
-        imgPicture->setText(QStringLiteral("Campanix 1.2"));
+        imgPicture->setText(captions::kProgram);
         imgPicture->setMinimumSize(320, 200);
     } else {
         imgPicture->setPixmap(QPixmap::fromImage(picture));

@@ -218,3 +218,29 @@ TEST(Mixer, StartReportsTellWhichSampleStartedWhere) {
 }
 
 } // namespace
+
+namespace {
+
+bool denormalsFlushedHere() {
+    volatile float tiny = 1e-38f;
+    volatile float shrunk = tiny * 1e-3f;
+    return shrunk == 0.0f;
+}
+
+} // namespace
+
+TEST(Mixer, SilenceAfterAStrikeBringsTheLimiterEnvelopeToZero) {
+    // Without flushing, the envelope decays into the denormal range (about
+    // 5e-42 after 13 s of silence) and stays there, and every frame of
+    // silence then pays for denormal arithmetic. The caller's own mode must
+    // come back after each block.
+    const bool flushedBefore = denormalsFlushedHere();
+    Mixer mixer(MixerConfig{});
+    const auto tone = constantSample(0.9f, 4800);
+    const auto handle = mixer.openVoice(tone.get());
+    ASSERT_TRUE(handle);
+    ASSERT_TRUE(mixer.play(*handle, 0));
+    renderLeft(mixer, 48000 * 16, 512);
+    EXPECT_EQ(mixer.limiterEnvelope(), 0.0f);
+    EXPECT_EQ(denormalsFlushedHere(), flushedBefore);
+}

@@ -12,6 +12,8 @@
 
 #include "playback/audio/Mixer.h"
 
+#include "playback/audio/DenormalGuard.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -374,6 +376,7 @@ void Mixer::render(float* out, int frames) noexcept {
     if (frames <= 0) {
         return;
     }
+    const DenormalGuard flushDenormals;
     const std::int64_t blockStart = m_frame;
     drainCommands(blockStart);
     std::fill(out, out + 2 * static_cast<std::ptrdiff_t>(frames), 0.0f);

@@ -105,6 +105,9 @@ public:
     std::uint64_t takenOverVoices() const { return m_takenOver.load(std::memory_order_relaxed); }
     // Start reports lost because nobody collected them.
     std::uint64_t droppedReports() const { return m_droppedReports.load(std::memory_order_relaxed); }
+    // The master limiter's envelope: audio-thread state, read only while
+    // nothing renders (offline rendering, tests).
+    float limiterEnvelope() const { return m_limiter.envelope(); }
 
 private:
     struct Command {

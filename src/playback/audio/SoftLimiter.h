@@ -48,6 +48,10 @@ public:
         return std::copysign(std::min(shaped, 1.0f), x);
     }
 
+    // The envelope now; it falls to exactly 0 in silence (denormals are
+    // flushed on the audio thread).
+    float envelope() const noexcept { return m_envelope; }
+
 private:
     float m_attack;
     float m_release;
