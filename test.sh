@@ -6,6 +6,10 @@ here="$(cd "$(dirname "$0")" && pwd)"
 "$here/scripts/install-deps.sh"
 jobs=$(nproc)
 
+# The layering of src/: no include up the layer order, no circle between
+# folders, no source file over 600 lines.
+python3 "$here/scripts/check-layers.py" "$here"
+
 cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCAMPANIX_BUILD_TESTS=ON -DCAMPANIX_BUILD_BENCH=ON -DCAMPANIX_GENERATE_DATA=ON > /dev/null
 cmake --build "$here/build" -j "$jobs"
