@@ -11,15 +11,16 @@
 // Usage: bench_animation [program folder] [seconds per phase]
 // (default: the runnable installation beside the bench folder, 20 s).
 
-#include "app/TfrmMain.h"
-#include "base/TextCodec.h"
 #include "animation/AnimationWorkers.h"
 #include "animation/BellAnimation.h"
 #include "animation/BellAnimationPicture.h"
+#include "app/TfrmMain.h"
+#include "base/TextCodec.h"
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -49,12 +50,18 @@ QStringList everyGroupEveryColumn() {
     return lines;
 }
 
+// A control of the window by its object name (the window's controls are private).
+template <typename T> T* control(const TfrmMain& frm, const char* name) {
+    return frm.findChild<T*>(QString::fromLatin1(name));
+}
+
 std::vector<double> playTicks(QApplication& app, TfrmMain& frm, int seconds) {
     TickStart tickStart;
     tickStart.clock.start();
-    frm.mmTimer->installEventFilter(&tickStart);
+    QTimer* mmTimer = control<QTimer>(frm, "mmTimer");
+    mmTimer->installEventFilter(&tickStart);
     std::vector<double> micros;
-    const QMetaObject::Connection connection = QObject::connect(frm.mmTimer, &QTimer::timeout, &app, [&] {
+    const QMetaObject::Connection connection = QObject::connect(mmTimer, &QTimer::timeout, &app, [&] {
         if (tickStart.started >= 0) {
             micros.push_back((tickStart.clock.nsecsElapsed() - tickStart.started) / 1000.0);
             tickStart.started = -1;
@@ -65,7 +72,7 @@ std::vector<double> playTicks(QApplication& app, TfrmMain& frm, int seconds) {
     app.exec();
     frm.btnStopClick();
     QObject::disconnect(connection);
-    frm.mmTimer->removeEventFilter(&tickStart);
+    mmTimer->removeEventFilter(&tickStart);
     QCoreApplication::processEvents();
     return micros;
 }
@@ -133,10 +140,10 @@ int main(int argc, char** argv) {
     print("repaint of the three group pictures", paintMicros);
     print("animation's share of a tick", shareMicros);
 
-    frm.cbShowNotes->setChecked(true);
+    control<QCheckBox>(frm, "cbShowNotes")->setChecked(true);
     std::printf("the program, null driver, %d s at 50 ms a column, score on\n", seconds);
     print("tick cost, animation on", playTicks(app, frm, seconds));
-    frm.cbShowMovie->click();
+    control<QCheckBox>(frm, "cbShowMovie")->click();
     print("tick cost, animation off", playTicks(app, frm, seconds));
     return 0;
 }

@@ -14,6 +14,7 @@
 #include "base/TextCodec.h"
 #include "output/HtmlExport.h"
 #include "output/OutputController.h"
+#include "output/OutputHost.h"
 #include "output/SoundExport.h"
 #include "support/BenchProgram.h"
 
@@ -24,6 +25,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -68,6 +70,9 @@ int main(int argc, char** argv) {
     frm.show();
     QApplication::processEvents();
 
+    // The window's controls are private: the bench reads them through the
+    // host the output subsystem sees.
+    OutputHost& host = frm.output()->host();
     HtmlExport& exporter = frm.output()->htmlExport();
     bool completed = false;
     QObject::connect(&exporter, &HtmlExport::finished, [&](bool ok) { completed = ok; });
@@ -86,26 +91,24 @@ int main(int argc, char** argv) {
         bytes += QFileInfo(it.next()).size();
         ++files;
     }
-    const int ringings = frm.cbCommon->count() - 1;
+    const int ringings = host.commonRingingCount() - 1;
+    const QRect staff = host.staff(BellGroup::Small)->contentsRect();
     std::printf("html export: %s, %d ringings, %d score pages, %d files, %.1f MB\n",
                 completed ? "complete" : "FAILED", ringings, exporter.pagesWritten(), files, bytes / 1e6);
     std::printf("html export: %.2f s wall, %.2f s cpu, %.1f score pages per second (staves %dx%d)\n", seconds,
-                cpu, exporter.pagesWritten() / seconds, frm.pnlSmallBells->contentsRect().width(),
-                frm.pnlSmallBells->contentsRect().height());
+                cpu, exporter.pagesWritten() / seconds, staff.width(), staff.height());
 
     // The longest ringings, rendered as sound one after the other.
     std::vector<std::pair<int, int>> lengths; // (columns, item)
-    for (int item = 1; item < frm.cbCommon->count(); ++item) {
-        frm.cbCommon->setCurrentIndex(item);
-        frm.cbCommonChange();
+    for (int item = 1; item < host.commonRingingCount(); ++item) {
+        host.chooseCommonRinging(item);
         lengths.emplace_back(frm.commonScoreSize(), item);
     }
     std::sort(lengths.rbegin(), lengths.rend());
     double audioSeconds = 0;
     double renderCpu = 0;
     for (int i = 0; i < std::min<int>(soundRenders, static_cast<int>(lengths.size())); ++i) {
-        frm.cbCommon->setCurrentIndex(lengths[static_cast<std::size_t>(i)].second);
-        frm.cbCommonChange();
+        host.chooseCommonRinging(lengths[static_cast<std::size_t>(i)].second);
         QString error;
         std::optional<RenderJob> job =
             frm.output()->soundExport().jobFor(program.folder() + QStringLiteral("sound.wav"), &error);
@@ -122,7 +125,7 @@ int main(int argc, char** argv) {
         }
         const double audio = static_cast<double>(result.frames) / job->sampleRate;
         std::printf("sound: \"%s\", %lld columns at %d ms, %.1f s of audio in %.2f s cpu (%.0fx)\n",
-                    qPrintable(frm.cbCommon->currentText()), static_cast<long long>(job->columns.size()),
+                    qPrintable(host.commonRingingName(host.chosenCommonRinging())), static_cast<long long>(job->columns.size()),
                     job->intervalMs, audio, used, audio / used);
         audioSeconds += audio;
         renderCpu += used;

@@ -17,6 +17,7 @@
 #include "score/ScoreView.h"
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
+#include "support/WindowControl.h"
 
 #include <QApplication>
 #include <QDir>
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
     while (settle.elapsed() < 1500) { // the samples decode in the background
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
-    frm.cbShowNotes->setChecked(true);
+    windowControl<QCheckBox>(frm, "cbShowNotes")->setChecked(true);
     frm.cbShowNotesClick();
     if (!frm.loadRingingLines(TChannels::kCommonScore, denseTrezvon(64 * 8))) {
         std::fprintf(stderr, "the ringing did not load\n");
@@ -106,14 +107,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     const ScorePage page = view->currentPage();
+    const QFrame* smallStaff = windowControl<QFrame>(frm, "pnlSmallBells");
+    const QFrame* middleStaff = windowControl<QFrame>(frm, "pnlMiddleBells");
+    const QFrame* bigStaff = windowControl<QFrame>(frm, "pnlBigBells");
     std::printf("the program at 1920 x 1080, dense trezvon, staves %d x %d, %d x %d, %d x %d\n",
-                frm.pnlSmallBells->width(), frm.pnlSmallBells->height(), frm.pnlMiddleBells->width(),
-                frm.pnlMiddleBells->height(), frm.pnlBigBells->width(), frm.pnlBigBells->height());
+                smallStaff->width(), smallStaff->height(), middleStaff->width(), middleStaff->height(),
+                bigStaff->width(), bigStaff->height());
     std::size_t primitives = 0;
     const std::vector<double> layout = timeRuns(300, [&](int) {
         primitives = 0;
         for (int g = 0; g < 3; ++g) {
-            primitives += layoutScoreGroup(g, frm.pnlSmallBells->contentsRect().size(), page).size();
+            primitives += layoutScoreGroup(g, smallStaff->contentsRect().size(), page).size();
         }
     });
     std::printf("  one page: %zu primitives on the three staves\n", primitives);
@@ -131,15 +135,16 @@ int main(int argc, char** argv) {
 
     TickStart tickStart;
     tickStart.clock.start();
-    frm.mmTimer->installEventFilter(&tickStart);
+    QTimer* mmTimer = windowControl<QTimer>(frm, "mmTimer");
+    mmTimer->installEventFilter(&tickStart);
     std::vector<double> ticks;
-    QObject::connect(frm.mmTimer, &QTimer::timeout, &app, [&] {
+    QObject::connect(mmTimer, &QTimer::timeout, &app, [&] {
         if (tickStart.started >= 0) {
             ticks.push_back((tickStart.clock.nsecsElapsed() - tickStart.started) / 1000.0);
             tickStart.started = -1;
         }
     });
-    frm.tbTemp->setValue(50);
+    windowControl<QSlider>(frm, "tbTemp")->setValue(50);
     frm.btnPlayClick();
     QTimer::singleShot(seconds * 1000, &app, [&] { app.quit(); });
     app.exec();

@@ -17,6 +17,7 @@
 // monotonic clock (X11, Wayland), "foreign clock" with stamps on another one
 // (the program does not rely on which: it takes the least lag seen).
 
+#include "base/ScorePages.h"
 #include "input/KeyStrikeNotifier.h"
 #include "practice/KeyEventClock.h"
 #include "practice/PracticeSession.h"
@@ -43,7 +44,7 @@ void MatchAndMark(benchmark::State& state) {
         std::uniform_real_distribution<double> chance(0.0, 1.0);
         PracticeSession session({4, 5}, kRate, 0);
         QList<MarkHead> heads;
-        for (int c = 0; c < 64; ++c) {
+        for (int c = 0; c < kPageColumns; ++c) {
             heads << MarkHead{c, 10 * c, c % 2 == 0 ? 20 : 30, c % 2 == 0 ? 5 : 4};
         }
         state.ResumeTiming();
@@ -60,11 +61,11 @@ void MatchAndMark(benchmark::State& state) {
                 ++strikes;
             }
             if (!session.settle(frame).isEmpty()) {
-                const int page = c / 64;
-                const QList<StrikeOutcome> onPage = session.latestMarks(64 * page, 64 * page + 63);
+                const int first = pageOfColumn(c) * kPageColumns;
+                const QList<StrikeOutcome> onPage = session.latestMarks(first, first + kPageColumns - 1);
                 QList<MarkHead> pageHeads = heads;
                 for (MarkHead& h : pageHeads) {
-                    h.column += 64 * page;
+                    h.column += first;
                 }
                 benchmark::DoNotOptimize(placeMarks(
                     pageHeads, onPage, [](int col) { return col; }, 0));

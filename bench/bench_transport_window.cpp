@@ -13,6 +13,7 @@
 #include "base/TextCodec.h"
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
+#include "support/WindowControl.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
 
     TfrmMain frm(program.folder(), {});
     frm.show();
-    frm.cbShowNotes->setChecked(false);
+    windowControl<QCheckBox>(frm, "cbShowNotes")->setChecked(false);
     QElapsedTimer settle;
     settle.start();
     while (settle.elapsed() < 2000) { // the samples decode in the background
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
             frm.cbCustomSelectionChange(g);
         }
     }
-    frm.tbTemp->setValue(50);
+    windowControl<QSlider>(frm, "tbTemp")->setValue(50);
     if (frm.commonScoreSize() == 0 || !frm.audioEngine()) {
         std::fprintf(stderr, "nothing to play (score %d columns, engine %s)\n", frm.commonScoreSize(),
                      frm.audioEngine() ? "on" : "off");
@@ -65,9 +66,10 @@ int main(int argc, char** argv) {
 
     TickStart tickStart;
     tickStart.clock.start();
-    frm.mmTimer->installEventFilter(&tickStart);
+    QTimer* mmTimer = windowControl<QTimer>(frm, "mmTimer");
+    mmTimer->installEventFilter(&tickStart);
     std::vector<double> tickMicros;
-    QObject::connect(frm.mmTimer, &QTimer::timeout, &app, [&] {
+    QObject::connect(mmTimer, &QTimer::timeout, &app, [&] {
         if (tickStart.started >= 0) {
             tickMicros.push_back((tickStart.clock.nsecsElapsed() - tickStart.started) / 1000.0);
             tickStart.started = -1;

@@ -1,6 +1,8 @@
 #include "animation/AnimationWorkers.h"
 
-#include "app/TfrmMain.h"
+#include "animation/AnimationHost.h"
+#include "base/FailureGuard.h"
+#include "base/Logging.h"
 
 #include <QCoreApplication>
 
@@ -21,7 +23,7 @@ void AnimationWorker::startBelowNormal() {
 
 void AnimationWorker::perform() {
     ++m_performed;
-    TfrmMain::guarded(m_operation);
+    guarded(lcAnimation, "animation worker operation", m_operation);
 }
 
 void AnimationWorker::run() {
@@ -34,24 +36,24 @@ void AnimationWorker::run() {
         this, [this] { perform(); }, Qt::BlockingQueuedConnection);
 }
 
-TSetScrollThread::TSetScrollThread(TfrmMain& window)
-    : AnimationWorker([&window] { window.PlaceScoreCursor(); }) {}
+TSetScrollThread::TSetScrollThread(AnimationHost& host)
+    : AnimationWorker([&host] { host.PlaceScoreCursor(); }) {}
 
-TSetBellPositionThread::TSetBellPositionThread(TfrmMain& window)
-    : AnimationWorker([this, &window] {
+TSetBellPositionThread::TSetBellPositionThread(AnimationHost& host)
+    : AnimationWorker([this, &host] {
           if (bell >= 0) {
-              window.ShowStrikeFrame(bell);
+              host.ShowStrikeFrame(bell);
           }
       }) {}
 
-TBellImagePos::TBellImagePos(TfrmMain& window) : AnimationWorker([&window] { window.ResetBellImages(); }) {}
+TBellImagePos::TBellImagePos(AnimationHost& host) : AnimationWorker([&host] { host.ResetBellImages(); }) {}
 
-AnimationWorkers::AnimationWorkers(TfrmMain& window) {
-    m_imagePos = new TBellImagePos(window);
+AnimationWorkers::AnimationWorkers(AnimationHost& host) {
+    m_imagePos = new TBellImagePos(host);
     m_imagePos->startBelowNormal();
-    m_bellPosition = new TSetBellPositionThread(window);
+    m_bellPosition = new TSetBellPositionThread(host);
     m_bellPosition->startBelowNormal();
-    m_scroll = new TSetScrollThread(window);
+    m_scroll = new TSetScrollThread(host);
     m_scroll->startBelowNormal();
 }
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-class TfrmMain;
+class AnimationHost;
 
 // A worker of the animation: its body hands its one operation to the main
 // thread once, waits until the main thread has performed it, and ends. The
@@ -36,7 +36,7 @@ private:
 class TSetScrollThread : public AnimationWorker {
     Q_OBJECT
 public:
-    explicit TSetScrollThread(TfrmMain& window);
+    explicit TSetScrollThread(AnimationHost& host);
     void placeScoreCursor() { perform(); }
 };
 
@@ -44,7 +44,7 @@ public:
 class TSetBellPositionThread : public AnimationWorker {
     Q_OBJECT
 public:
-    explicit TSetBellPositionThread(TfrmMain& window);
+    explicit TSetBellPositionThread(AnimationHost& host);
     void showStrikeFrame() { perform(); }
     // No bell until the first strike: the start-up hand-over shows nothing.
     int bell = -1;
@@ -54,7 +54,7 @@ public:
 class TBellImagePos : public AnimationWorker {
     Q_OBJECT
 public:
-    explicit TBellImagePos(TfrmMain& window);
+    explicit TBellImagePos(AnimationHost& host);
     void resetBellImages() { perform(); }
 };
 
@@ -63,7 +63,7 @@ public:
 // strike, image reset.
 class AnimationWorkers {
 public:
-    explicit AnimationWorkers(TfrmMain& window);
+    explicit AnimationWorkers(AnimationHost& host);
     ~AnimationWorkers();
     AnimationWorkers(const AnimationWorkers&) = delete;
     AnimationWorkers& operator=(const AnimationWorkers&) = delete;

@@ -1,10 +1,11 @@
 #include "animation/BellAnimation.h"
 
-#include "app/TfrmMain.h"
+#include "animation/AnimationHost.h"
 #include "animation/BellAnimationPicture.h"
 #include "animation/FullViewLayout.h"
 
 #include <QApplication>
+#include <QComboBox>
 
 namespace {
 
@@ -16,15 +17,16 @@ constexpr int kUsualPictureGap = 8;
 
 } // namespace
 
-BellAnimation::BellAnimation(TfrmMain& window) : QObject(&window), m_window(window) {}
+BellAnimation::BellAnimation(AnimationHost& host, QObject* parent) : QObject(parent), m_host(host) {}
 
 BellAnimation::~BellAnimation() = default;
 
 animation::AnimationContext BellAnimation::context() const {
-    return animation::contextOf(
-        m_window.ensemble(),
-        {m_window.isGroupAnimated(0), m_window.isGroupAnimated(1), m_window.isGroupAnimated(2)},
-        m_window.cbShowMovie->isChecked());
+    return animation::contextOf(m_host.ensemble(),
+                                {m_host.isGroupAnimated(BellGroup::Small),
+                                 m_host.isGroupAnimated(BellGroup::Middle),
+                                 m_host.isGroupAnimated(BellGroup::Big)},
+                                m_host.isAnimationOn());
 }
 
 BellAnimationPicture* BellAnimation::place(View view, int group) const {
@@ -40,7 +42,10 @@ void BellAnimation::createPlaces(View view) {
         return;
     }
     const bool usual = view == View::Usual;
-    QWidget* parent = usual ? static_cast<QWidget*>(m_window.pnlCustomSelections) : m_window.pnlImages;
+    QWidget* parent = usual ? m_host.usualPicturesPanel() : m_fullPanel;
+    if (!parent) {
+        return;
+    }
     for (std::size_t group = 0; group < places.size(); ++group) {
         auto* picture = new BellAnimationPicture(parent, usual ? kUsualPictureSize : kFullPictureSize, usual);
         picture->setObjectName(QStringLiteral("imgAnimation%1%2").arg(usual ? "" : "Full").arg(group));
@@ -55,14 +60,13 @@ void BellAnimation::createPlaces(View view) {
 }
 
 void BellAnimation::CreateBellImages() {
-    animation::loadFrames(m_pictures[static_cast<std::size_t>(View::Usual)], m_window.paths().animateDir());
+    animation::loadFrames(m_pictures[static_cast<std::size_t>(View::Usual)], m_host.animateDir());
     createPlaces(View::Usual);
     showState(View::Usual);
 }
 
 void BellAnimation::createCaptionPictures(View view, bool chords) {
-    const QString folder =
-        view == View::Usual ? m_window.paths().animateDir() : m_window.paths().bigAnimateDir();
+    const QString folder = view == View::Usual ? m_host.animateDir() : m_host.bigAnimateDir();
     const QImage picture =
         chords ? animation::captionedPicture(folder + QStringLiteral("accord.bmp"), animation::kChordsCaption,
                                              animation::kChordsCaptionAt, QApplication::font())
@@ -84,7 +88,7 @@ void BellAnimation::CreateAnimationOffImages() {
 }
 
 void BellAnimation::CreateFullBellImages() {
-    animation::loadFrames(m_pictures[static_cast<std::size_t>(View::Full)], m_window.paths().bigAnimateDir());
+    animation::loadFrames(m_pictures[static_cast<std::size_t>(View::Full)], m_host.bigAnimateDir());
     createPlaces(View::Full);
     showState(View::Full);
 }
@@ -102,13 +106,17 @@ void BellAnimation::LayoutBellImages() {
     if (!places[0]) {
         return;
     }
-    const QComboBox* selector = m_window.groupSelector(0);
+    const QComboBox* selector = m_host.groupSelector(BellGroup::Small);
     const int h = selector ? selector->height() : 0;
-    const QWidget* bands[] = {m_window.pnlSmall, m_window.pnlMiddle, m_window.pnlBig};
+    const QWidget* panel = places[0]->parentWidget();
     for (std::size_t group = 0; group < places.size(); ++group) {
-        // The band's top in the work area's column, which is this panel's too.
-        const QPoint bandTop = bands[group]->mapTo(m_window.pnlWork, QPoint(0, 0));
-        const int top = m_window.pnlCustomSelections->mapFrom(m_window.pnlWork, bandTop).y();
+        const QWidget* band = m_host.groupBand(groupAt(static_cast<int>(group)));
+        if (!band) {
+            continue;
+        }
+        // Band and panel lie side by side in one window: their tops compare there.
+        const QPoint bandTop = band->mapTo(band->window(), QPoint(0, 0));
+        const int top = panel->mapFrom(panel->window(), bandTop).y();
         places[group]->move(kUsualPictureLeft, top + h + kUsualPictureGap);
     }
 }
@@ -118,8 +126,8 @@ void BellAnimation::LayoutFullImages() {
     if (!places[0]) {
         return;
     }
-    const std::array<int, 4> tops = fullview::frameTops(m_window.pnlImages->height());
-    const int left = fullview::frameLeft(m_window.pnlImages->contentsRect().width());
+    const std::array<int, 4> tops = fullview::frameTops(m_fullPanel->height());
+    const int left = fullview::frameLeft(m_fullPanel->contentsRect().width());
     for (std::size_t group = 0; group < places.size(); ++group) {
         places[group]->move(left, tops[group]);
     }
@@ -140,13 +148,13 @@ void BellAnimation::showState(View view) {
 }
 
 void BellAnimation::ShowStrikeFrame(int bell) {
-    const auto result = m_state.showStrikeFrame(context(), animation::frameKeyOf(m_window.ensemble(), bell));
+    const auto result = m_state.showStrikeFrame(context(), animation::frameKeyOf(m_host.ensemble(), bell));
     if (result == animation::BellAnimationState::StrikeResult::Nothing) {
         return;
     }
     if (result == animation::BellAnimationState::StrikeResult::Frame) {
         // The caller starts the timer again, so the rest comes 150 ms after the last strike.
-        m_window.mmResetTimer->stop();
+        m_host.stopResetTimer();
     }
     showState();
 }
@@ -167,24 +175,21 @@ void BellAnimation::HideOtherViewImages() {
 }
 
 void BellAnimation::cbViewChange() {
-    m_state.selectStyle(context(), m_window.cbView->currentIndex() == 1);
-    showState();
+    selectStyle(m_host.usualStyle());
 }
 
-void BellAnimation::cbFullViewChange() {
-    m_state.selectStyle(context(), m_window.cbFullView->currentIndex() == 1);
+void BellAnimation::selectStyle(int style) {
+    m_state.selectStyle(context(), style == 1);
     showState();
 }
 
 void BellAnimation::cbShowMovieClick() {
-    const bool on = m_window.cbShowMovie->isChecked();
+    const bool on = m_host.isAnimationOn();
     if (!on) {
-        m_window.mmResetTimer->stop();
+        m_host.stopResetTimer();
     }
     m_state.switchAnimation(context());
-    // The style is chosen only while the animation runs, in either view.
-    m_window.cbView->setEnabled(on);
-    m_window.cbFullView->setEnabled(on);
+    m_host.enableStyleSelectors(on);
     showState();
 }
 

@@ -7,8 +7,9 @@
 
 #include <array>
 
+class AnimationHost;
 class BellAnimationPicture;
-class TfrmMain;
+class QWidget;
 
 // The bell animation of the main window: beside each group's staff a
 // picture of the group's bells that switches to the struck bell's frame,
@@ -21,8 +22,12 @@ class BellAnimation : public QObject {
 public:
     using View = animation::BellAnimationState::View;
 
-    explicit BellAnimation(TfrmMain& window);
+    BellAnimation(AnimationHost& host, QObject* parent);
     ~BellAnimation() override;
+
+    // The panel of the full view's pictures, given by the full view before
+    // its pictures are created.
+    void setFullPicturesPanel(QWidget* panel) { m_fullPanel = panel; }
 
     // Start-up: the pictures of the usual view, then of the full view.
     void CreateBellImages();
@@ -39,8 +44,10 @@ public:
     void HideGroupFrames(QChar letter);
     void ResetBellImages();
     void HideOtherViewImages();
+    // The usual view's style selector changed.
     void cbViewChange();
-    void cbFullViewChange();
+    // A style chosen in either view: 0 general, 1 schematic.
+    void selectStyle(int style);
     void cbShowMovieClick();
     // After a ringing is loaded: its chord groups show their chord images.
     void ringingLoaded();
@@ -65,7 +72,8 @@ private:
     void showState();
     void showState(View view);
 
-    TfrmMain& m_window;
+    AnimationHost& m_host;
+    QWidget* m_fullPanel = nullptr;
     animation::BellAnimationState m_state;
     std::array<AnimationPictures, 2> m_pictures;
     std::array<std::array<BellAnimationPicture*, animation::kGroupCount>, 2> m_places{};

@@ -1,5 +1,6 @@
 #include "animation/BellAnimationPictures.h"
 
+#include "base/Logging.h"
 #include "ui/ColourKey.h"
 
 #include <QFile>
@@ -24,14 +25,24 @@ QString frameFileName(int set, int frame, FrameStyle style) {
 }
 
 void loadFrames(AnimationPictures& pictures, const QString& folder) {
+    // The user sees an empty place; one warning per folder says why.
+    int failed = 0;
+    QString firstFailed;
     for (int set = 0; set < kSetCount; ++set) {
         for (int frame = 0; frame < kFramesPerSet; ++frame) {
             for (FrameStyle style : {FrameStyle::General, FrameStyle::Schematic}) {
                 QPixmap& target = pictures.frames[AnimationPictures::frameIndex(set, frame, style)];
                 const QString path = folder + frameFileName(set, frame, style);
                 target = QFile::exists(path) ? QPixmap(path) : QPixmap();
+                if (target.isNull() && failed++ == 0) {
+                    firstFailed = path;
+                }
             }
         }
+    }
+    if (failed > 0) {
+        qCWarning(lcAnimation) << failed << "animation pictures missing or unreadable, the first"
+                               << firstFailed;
     }
 }
 
@@ -49,11 +60,9 @@ QFont captionFont(const QFont& base, const QString& text, QPoint at, int width) 
 }
 
 QImage captionedPicture(const QString& path, const QString& text, QPoint at, const QFont& base) {
-    if (!QFile::exists(path)) {
-        return {};
-    }
-    QImage picture(path);
+    QImage picture = QFile::exists(path) ? QImage(path) : QImage();
     if (picture.isNull()) {
+        qCWarning(lcAnimation) << "caption picture missing or unreadable:" << path;
         return {};
     }
     picture = picture.convertToFormat(QImage::Format_ARGB32);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/BellGroups.h"
 #include "bells/Ensemble.h"
 
 #include <QChar>
@@ -15,8 +16,9 @@
 // sees at a place is the top-most visible image there.
 namespace animation {
 
-inline constexpr int kGroupCount = 3; // places: 0 small, 1 middle, 2 big
-inline constexpr int kSetCount = 4;   // small, middle, big, small-three
+// Places: 0 small, 1 middle, 2 big, as BellGroup numbers them.
+using ::kGroupCount;
+inline constexpr int kSetCount = 4; // small, middle, big, small-three
 inline constexpr int kFramesPerSet = 8;
 inline constexpr int kStyleCount = 2;
 inline constexpr int kSmallSet = 0;

@@ -1,6 +1,7 @@
 #include "animation/FullScoreLayout.h"
 
 #include "base/Rounding.h"
+#include "base/ScorePages.h"
 
 #include <algorithm>
 
@@ -43,10 +44,10 @@ std::vector<ScorePrimitive> gridOf(QSize size, int bells) {
 
 Notes notesOf(const NotesInput& input) {
     Notes notes;
-    const double step = (input.sizes[2].height() - 4) / 64.0;
-    const int first = kScorePageColumns * input.page;
+    const double step = (input.sizes[2].height() - 4) / static_cast<double>(kPageColumns);
+    const int first = kPageColumns * input.page;
     for (const QStringList& score : input.scores) {
-        const int end = std::min<qsizetype>(first + kScorePageColumns, score.size());
+        const int end = std::min<qsizetype>(first + kPageColumns, score.size());
         double y = 2.0;
         for (int column = first; column < end; ++column, y += step) {
             const QString& text = score.at(column);

@@ -1,14 +1,23 @@
 #include "animation/FullView.h"
 
-#include "app/TfrmMain.h"
+#include "animation/AnimationHost.h"
 #include "animation/BellAnimation.h"
 #include "animation/FullScoreImage.h"
 #include "animation/FullScoreLayout.h"
 #include "animation/FullViewLayout.h"
 #include "animation/FullViewTitle.h"
+#include "base/FailureGuard.h"
+#include "base/Logging.h"
+#include "bells/Ensemble.h"
 
+#include <QComboBox>
 #include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLayout>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -25,58 +34,144 @@ void mirror(const QComboBox* from, QComboBox* to) {
     to->setCurrentIndex(from->currentIndex());
 }
 
+QFrame* makePanel(const QString& name, QWidget* parent, QFrame::Shape shape = QFrame::NoFrame) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameShape(shape);
+    if (shape != QFrame::NoFrame) {
+        panel->setFrameShadow(QFrame::Raised);
+    }
+    return panel;
+}
+
 } // namespace
 
-FullView::FullView(TfrmMain& window, BellAnimation& animation)
-    : QObject(&window), m_window(window), m_animation(animation) {
+FullView::FullView(QWidget* area, AnimationHost& host, BellAnimation& animation)
+    : QObject(area), m_host(host), m_animation(animation) {
+    buildPanel(area);
+    // Behind the usual view until the view is entered.
+    m_panel->setGeometry(area->rect());
+    m_panel->lower();
+    m_panel->hide();
+    createTitles();
+    m_pictures->installEventFilter(this);
+    m_tools->installEventFilter(this);
+    connectControls();
+    m_animation.setFullPicturesPanel(m_pictures);
+}
+
+void FullView::buildPanel(QWidget* area) {
+    m_panel = makePanel(QStringLiteral("pnlFullView"), area);
+    m_panel->setAutoFillBackground(true);
+    auto* v = new QVBoxLayout(m_panel);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+
+    // The tool row: the group selectors from big to small, as the score
+    // columns below them, then the common list and the view controls.
+    m_tools = makePanel(QStringLiteral("pnlPTools"), m_panel, QFrame::StyledPanel);
+    m_tools->setFixedHeight(31);
+    auto makeCombo = [this](const QString& name, int left, int width) {
+        auto* combo = new QComboBox(m_tools);
+        combo->setObjectName(name);
+        combo->setGeometry(left, 4, width, 23);
+        return combo;
+    };
+    m_groupSelectors[groupIndex(BellGroup::Big)] = makeCombo(QStringLiteral("cbCustomBells3"), 8, 129);
+    m_groupSelectors[groupIndex(BellGroup::Middle)] = makeCombo(QStringLiteral("cbCustomBells2"), 152, 129);
+    m_groupSelectors[groupIndex(BellGroup::Small)] = makeCombo(QStringLiteral("cbCustomBells1"), 296, 129);
+    m_common = makeCombo(QStringLiteral("cbFullCommon"), 432, 169);
+    m_usualView = new QToolButton(m_tools);
+    m_usualView->setObjectName(QStringLiteral("btnUsualView"));
+    m_usualView->setToolTip(QStringLiteral("Обычный вид"));
+    m_usualView->setIcon(m_tools->style()->standardIcon(QStyle::SP_TitleBarNormalButton));
+    m_usualView->setAutoRaise(true);
+    m_usualView->setIconSize(QSize(20, 20));
+    m_usualView->setGeometry(606, 4, 23, 22);
+    m_style = makeCombo(QStringLiteral("cbFullView"), 640, 129);
+    v->addWidget(m_tools);
+
+    auto* body = new QWidget(m_panel);
+    auto* h = new QHBoxLayout(body);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(0);
+    QFrame* notes = makePanel(QStringLiteral("pnlNotes"), body);
+    notes->setFixedWidth(433);
+    auto* columns = new QHBoxLayout(notes);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->setSpacing(0);
+    auto addColumn = [&](const QString& name, int width) {
+        QFrame* p = makePanel(name, notes, QFrame::StyledPanel);
+        p->setFixedWidth(width);
+        columns->addWidget(p);
+        return p;
+    };
+    // From the left: big, middle, small, each a title and a score column.
+    const auto big = static_cast<std::size_t>(groupIndex(BellGroup::Big));
+    const auto middle = static_cast<std::size_t>(groupIndex(BellGroup::Middle));
+    const auto small = static_cast<std::size_t>(groupIndex(BellGroup::Small));
+    m_titlePanels[big] = addColumn(QStringLiteral("pnlBigBellsTitle"), 23);
+    m_notesPanels[big] = addColumn(QStringLiteral("pnlBellNotes1"), 120);
+    m_titlePanels[middle] = addColumn(QStringLiteral("pnlMiddleBellsTitle"), 23);
+    m_notesPanels[middle] = addColumn(QStringLiteral("pnlBellNotes2"), 120);
+    m_titlePanels[small] = addColumn(QStringLiteral("pnlSmallBellsTitle"), 23);
+    m_notesPanels[small] = addColumn(QStringLiteral("pnlBellNotes3"), 120);
+    h->addWidget(notes);
+    m_pictures = makePanel(QStringLiteral("pnlImages"), body, QFrame::StyledPanel);
+    h->addWidget(m_pictures, 1);
+    v->addWidget(body, 1);
+}
+
+void FullView::createTitles() {
     const QString titles[] = {QStringLiteral("Малые колокола"), QStringLiteral("Средние колокола"),
                               QStringLiteral("Большие колокола")};
     const char* names[] = {"SBLabel", "MBLabel", "BBLabel"};
-    QFrame* panels[] = {m_window.pnlSmallBellsTitle, m_window.pnlMiddleBellsTitle, m_window.pnlBigBellsTitle};
-    for (int group = 0; group < 3; ++group) {
-        auto* label = new FullViewTitle(titles[group], panels[group]);
+    for (int group = 0; group < kGroupCount; ++group) {
+        QFrame* panel = m_titlePanels[static_cast<std::size_t>(group)];
+        auto* label = new FullViewTitle(titles[group], panel);
         label->setObjectName(QLatin1String(names[group]));
         m_titles[static_cast<std::size_t>(group)] = label;
-        panels[group]->installEventFilter(this);
+        panel->installEventFilter(this);
     }
-    m_window.pnlImages->installEventFilter(this);
-    m_window.pnlPTools->installEventFilter(this);
-    connectControls();
 }
 
 void FullView::connectControls() {
     auto on = [this](QComboBox* combo, void (FullView::*handler)()) {
-        connect(combo, &QComboBox::activated, this,
-                [this, handler] { TfrmMain::guarded([=, this] { (this->*handler)(); }); });
+        connect(combo, &QComboBox::activated, this, [this, handler] {
+            guarded(lcAnimation, "full view selector", [=, this] { (this->*handler)(); });
+        });
     };
-    on(m_window.cbFullView, &FullView::cbFullViewChange);
-    on(m_window.cbCustomBells1, &FullView::cbCustomBells1Change);
-    on(m_window.cbCustomBells2, &FullView::cbCustomBells2Change);
-    on(m_window.cbCustomBells3, &FullView::cbCustomBells3Change);
-    on(m_window.cbFullCommon, &FullView::cbFullCommonChange);
+    on(m_style, &FullView::cbFullViewChange);
+    on(groupSelector(BellGroup::Small), &FullView::cbCustomBells1Change);
+    on(groupSelector(BellGroup::Middle), &FullView::cbCustomBells2Change);
+    on(groupSelector(BellGroup::Big), &FullView::cbCustomBells3Change);
+    on(m_common, &FullView::cbFullCommonChange);
+    connect(m_usualView, &QToolButton::clicked, this,
+            [this] { guarded(lcAnimation, "usual view button", [this] { btnUsualViewClick(); }); });
+}
+
+QWidget* FullView::panel() const {
+    return m_panel;
+}
+
+QComboBox* FullView::groupSelector(BellGroup group) const {
+    return m_groupSelectors[static_cast<std::size_t>(groupIndex(group))];
 }
 
 QFrame* FullView::notesPanelOf(int group) const {
-    // pnlBellNotes1 holds the big group, 2 the middle, 3 the small one.
-    QFrame* panels[] = {m_window.pnlBellNotes3, m_window.pnlBellNotes2, m_window.pnlBellNotes1};
-    return panels[group];
-}
-
-QComboBox* FullView::mirrorOf(int group) const {
-    QComboBox* mirrors[] = {m_window.cbCustomBells1, m_window.cbCustomBells2, m_window.cbCustomBells3};
-    return mirrors[group];
+    return m_notesPanels[static_cast<std::size_t>(group)];
 }
 
 FullScoreImage* FullView::scoreImage(int group) const {
-    return group >= 0 && group < 3 ? m_images[static_cast<std::size_t>(group)] : nullptr;
+    return group >= 0 && group < kGroupCount ? m_images[static_cast<std::size_t>(group)] : nullptr;
 }
 
 QFrame* FullView::cursorBar(int group) const {
-    return group >= 0 && group < 3 ? m_cursors[static_cast<std::size_t>(group)] : nullptr;
+    return group >= 0 && group < kGroupCount ? m_cursors[static_cast<std::size_t>(group)] : nullptr;
 }
 
 FullViewTitle* FullView::title(int group) const {
-    return group >= 0 && group < 3 ? m_titles[static_cast<std::size_t>(group)] : nullptr;
+    return group >= 0 && group < kGroupCount ? m_titles[static_cast<std::size_t>(group)] : nullptr;
 }
 
 QColor FullView::groupColour(int group) {
@@ -89,7 +184,7 @@ void FullView::CreateFullScoreImages() {
         return;
     }
     // In the panels' order, big, middle, small.
-    for (int group = 2; group >= 0; --group) {
+    for (int group = kGroupCount - 1; group >= 0; --group) {
         QFrame* panel = notesPanelOf(group);
         auto* image = new FullScoreImage(panel);
         image->setObjectName(QStringLiteral("imgFullScore%1").arg(group));
@@ -108,7 +203,7 @@ void FullView::CreateFullScoreImages() {
         m_cursors[static_cast<std::size_t>(group)] = bar;
     }
     // The last notes panel the layout resizes: all three have their size then.
-    m_window.pnlBellNotes3->installEventFilter(this);
+    notesPanelOf(groupIndex(BellGroup::Small))->installEventFilter(this);
 }
 
 bool FullView::isActive() const {
@@ -116,64 +211,69 @@ bool FullView::isActive() const {
 }
 
 void FullView::fitScoreImages() {
-    for (int group = 0; group < 3; ++group) {
+    for (int group = 0; group < kGroupCount; ++group) {
         if (FullScoreImage* image = m_images[static_cast<std::size_t>(group)]) {
             image->setGeometry(notesPanelOf(group)->contentsRect());
         }
     }
 }
 
+void FullView::drawCurrentPage() {
+    guarded(lcAnimation, "full view score", [this] { DrawFullScore(m_host.currentPage()); });
+}
+
+void FullView::placeCurrentCursor() {
+    guarded(lcAnimation, "full view cursor", [this] { PlaceFullScoreCursor(m_host.currentColumn()); });
+}
+
 void FullView::EnterFullView() {
     // 1-2: the flag, then the style of the usual view, at rest.
     m_animation.setFullView(true);
-    QComboBox* style = m_window.cbFullView;
-    style->clear();
-    style->addItems({QStringLiteral("Общий вид"), QStringLiteral("Схематический вид")});
-    style->setCurrentIndex(m_window.cbView->currentIndex());
+    m_style->clear();
+    m_style->addItems({QStringLiteral("Общий вид"), QStringLiteral("Схематический вид")});
+    m_style->setCurrentIndex(m_host.usualStyle());
     cbFullViewChange();
-    // 3: the tool bar shown (as if chosen in the menu), the bell strip hidden,
-    // the full view in front and laid out before anything is drawn on it.
-    m_window.nViewPanel->setChecked(true);
-    m_window.nViewPanelClick();
-    m_window.pnlBells->hide();
-    m_window.pnlFullView->show();
-    m_window.pnlFullView->raise();
-    if (QLayout* layout = m_window.pnlFullView->layout()) {
+    // 3: the tool bar shown, the bell strip hidden, the full view in front
+    // and laid out before anything is drawn on it.
+    m_host.prepareFullView();
+    m_panel->show();
+    m_panel->raise();
+    if (QLayout* layout = m_panel->layout()) {
         layout->activate();
     }
     // 4-5: the selectors' lists and choices.
-    for (int group = 0; group < 3; ++group) {
-        if (const QComboBox* selector = m_window.groupSelector(group)) {
-            mirror(selector, mirrorOf(group));
+    for (int group = 0; group < kGroupCount; ++group) {
+        if (const QComboBox* selector = m_host.groupSelector(groupAt(group))) {
+            mirror(selector, groupSelector(groupAt(group)));
         }
     }
-    mirror(m_window.cbCommon, m_window.cbFullCommon);
+    if (const QComboBox* common = m_host.commonSelector()) {
+        mirror(common, m_common);
+    }
     pnlPToolsResize();
     titleResize();
     m_animation.LayoutFullImages();
     // 6
     fitScoreImages();
-    m_window.DrawFullScore();
-    m_window.ResetBellImages();
-    m_window.PlaceFullScoreCursor();
+    drawCurrentPage();
+    m_host.ResetBellImages();
+    placeCurrentCursor();
 }
 
 void FullView::LeaveFullView() {
     m_animation.setFullView(false);
-    if (m_window.cbFullView->currentIndex() >= 0) {
-        m_window.cbView->setCurrentIndex(m_window.cbFullView->currentIndex());
+    if (m_style->currentIndex() >= 0) {
+        m_host.setUsualStyle(m_style->currentIndex());
     }
-    m_window.cbViewChange();
-    // The bell strip as the view menu has it.
-    m_window.pnlBells->setVisible(m_window.nViewSelectBells->isChecked());
-    m_window.pnlFullView->lower();
-    m_window.pnlFullView->hide();
-    m_window.pnlUsualView->raise();
-    m_window.RedrawScore();
+    m_animation.cbViewChange();
+    m_panel->lower();
+    m_panel->hide();
+    m_host.showUsualView();
+    m_host.redrawScore();
     // The choices only: no ringing is loaded again.
-    for (int group = 0; group < 3; ++group) {
-        QComboBox* selector = m_window.groupSelector(group);
-        const int index = mirrorOf(group)->currentIndex();
+    for (int group = 0; group < kGroupCount; ++group) {
+        QComboBox* selector = m_host.groupSelector(groupAt(group));
+        const int index = groupSelector(groupAt(group))->currentIndex();
         if (selector && index >= 0 && index < selector->count()) {
             selector->setCurrentIndex(index);
         }
@@ -184,19 +284,19 @@ void FullView::DrawFullScore(int page) {
     if (!m_images[0]) {
         return;
     }
-    const Ensemble& ensemble = m_window.ensemble();
+    const Ensemble& ensemble = m_host.ensemble();
     fullscore::NotesInput input;
     input.page = page;
-    for (int group = 0; group < 3; ++group) {
+    for (int group = 0; group < kGroupCount; ++group) {
         const auto g = static_cast<std::size_t>(group);
-        input.scores[g] = m_window.channels().score(group);
+        input.scores[g] = m_host.groupScore(groupAt(group));
         input.sizes[g] = m_images[g]->size();
         input.bellCounts[g] = ensemble.groupCount(kSmallGroup + group);
     }
     // A token whose position is not a digit ends the page's dots quietly.
     const fullscore::Notes notes = fullscore::notesOf(input);
-    const QColor face = m_window.palette().color(QPalette::Button);
-    for (int group = 2; group >= 0; --group) {
+    const QColor face = m_panel->window()->palette().color(QPalette::Button);
+    for (int group = kGroupCount - 1; group >= 0; --group) {
         const auto g = static_cast<std::size_t>(group);
         m_images[g]->draw(fullscore::gridOf(input.sizes[g], input.bellCounts[g]), notes.dots[g],
                           groupColour(group), face);
@@ -207,18 +307,18 @@ void FullView::PlaceFullScoreCursor(int column) {
     if (!m_cursors[0]) {
         return;
     }
-    const QRect client = m_window.pnlBellNotes1->contentsRect();
+    // Every column as tall as the big group's.
+    const QRect client = notesPanelOf(groupIndex(BellGroup::Big))->contentsRect();
     const int top = fullScoreCursorTop(column, client.height());
-    for (int group = 0; group < 3; ++group) {
+    for (int group = 0; group < kGroupCount; ++group) {
         QFrame* bar = m_cursors[static_cast<std::size_t>(group)];
         const QPoint origin = notesPanelOf(group)->contentsRect().topLeft();
         bar->move(origin.x() + 2, origin.y() + top);
     }
 }
 
-void FullView::nFullViewClick() {
-    // The menu item checks and unchecks itself when chosen.
-    if (m_window.nFullView->isChecked()) {
+void FullView::nFullViewClick(bool checked) {
+    if (checked) {
         EnterFullView();
     } else {
         LeaveFullView();
@@ -226,56 +326,62 @@ void FullView::nFullViewClick() {
 }
 
 void FullView::btnFullViewClick() {
-    m_window.nFullView->setChecked(true);
+    m_host.setFullViewChecked(true);
     EnterFullView();
 }
 
 void FullView::btnUsualViewClick() {
-    m_window.nFullView->setChecked(false);
+    m_host.setFullViewChecked(false);
     LeaveFullView();
 }
 
 void FullView::cbFullViewChange() {
-    m_animation.cbFullViewChange();
+    m_animation.selectStyle(m_style->currentIndex());
 }
 
-void FullView::cbCustomBellsChange(int k) {
-    const int group = k - 1;
-    QComboBox* selector = m_window.groupSelector(group);
+void FullView::cbCustomBellsChange(BellGroup group) {
+    QComboBox* selector = m_host.groupSelector(group);
     if (!selector) {
         return;
     }
-    const int index = mirrorOf(group)->currentIndex();
+    const int index = groupSelector(group)->currentIndex();
     if (index >= 0 && index < selector->count()) {
         selector->setCurrentIndex(index);
     }
-    m_window.cbCustomSelectionChange(group);
+    m_host.groupRingingChosen(group);
 }
 
 void FullView::cbFullCommonChange() {
-    const int index = m_window.cbFullCommon->currentIndex();
-    m_window.cbCommon->setCurrentIndex(index);
+    QComboBox* common = m_host.commonSelector();
+    if (!common) {
+        return;
+    }
+    const int index = m_common->currentIndex();
+    common->setCurrentIndex(index);
     if (index > 0) {
-        for (int group = 0; group < 3; ++group) {
-            if (mirrorOf(group)->count() > 0) {
-                mirrorOf(group)->setCurrentIndex(0);
+        for (QComboBox* mirrorSelector : m_groupSelectors) {
+            if (mirrorSelector->count() > 0) {
+                mirrorSelector->setCurrentIndex(0);
             }
         }
     }
-    m_window.cbCommonChange();
+    m_host.commonRingingChosen();
     // The list may have refused or reset the choice.
-    m_window.cbFullCommon->setCurrentIndex(m_window.cbCommon->currentIndex());
+    m_common->setCurrentIndex(common->currentIndex());
+}
+
+void FullView::followCommonChoice(int index) {
+    if (index < m_common->count()) {
+        m_common->setCurrentIndex(index);
+    }
 }
 
 void FullView::pnlPToolsResize() {
-    QComboBox* style = m_window.cbFullView;
-    style->move(m_window.pnlPTools->width() - style->width() - fullview::kStyleSelectorRightMargin,
-                style->y());
-    const fullview::ToolRow row =
-        fullview::toolRow(style->x(), m_window.cbCustomBells1->x(), m_window.cbCustomBells1->width(),
-                          m_window.cbFullCommon->x());
-    m_window.cbFullCommon->resize(row.commonWidth, m_window.cbFullCommon->height());
-    m_window.btnUsualView->move(row.usualViewLeft, m_window.btnUsualView->y());
+    m_style->move(m_tools->width() - m_style->width() - fullview::kStyleSelectorRightMargin, m_style->y());
+    const QComboBox* first = groupSelector(BellGroup::Small);
+    const fullview::ToolRow row = fullview::toolRow(m_style->x(), first->x(), first->width(), m_common->x());
+    m_common->resize(row.commonWidth, m_common->height());
+    m_usualView->move(row.usualViewLeft, m_usualView->y());
 }
 
 void FullView::titleResize() {
@@ -291,20 +397,20 @@ bool FullView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::Resize) {
         return QObject::eventFilter(watched, event);
     }
-    TfrmMain::guarded([this, watched] {
-        if (watched == m_window.pnlImages) {
+    guarded(lcAnimation, "full view layout", [this, watched] {
+        if (watched == m_pictures) {
             m_animation.LayoutFullImages();
-        } else if (watched == m_window.pnlPTools) {
+        } else if (watched == m_tools) {
             pnlPToolsResize();
-        } else if (watched == m_window.pnlBellNotes3) {
+        } else if (watched == notesPanelOf(groupIndex(BellGroup::Small))) {
             // The full view's resize reaches the score here, once its
             // layout has given the notes panels their new height.
             fitScoreImages();
             if (isActive()) {
-                m_window.DrawFullScore();
-                m_window.PlaceFullScoreCursor();
+                drawCurrentPage();
+                placeCurrentCursor();
             }
-        } else if (watched != m_window.pnlFullView) {
+        } else if (watched != m_panel) {
             titleResize();
         }
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/BellGroups.h"
+
 #include <QChar>
 #include <QString>
 
@@ -11,13 +13,19 @@ inline constexpr int kBellCount = 15;
 // number 15 - bell (bell 0 is "Колокол 15").
 QString bellCaption(int bell);
 
-// Group codes of the ensemble record.
+// Group codes of the ensemble record: the BellGroup's number plus one, and
+// 0 for a bell in no group.
 enum GroupCode : int {
     kNoGroup = 0,
-    kSmallGroup = 1,
-    kMiddleGroup = 2,
-    kBigGroup = 3,
+    kSmallGroup = ensembleGroupNumber(BellGroup::Small),
+    kMiddleGroup = ensembleGroupNumber(BellGroup::Middle),
+    kBigGroup = ensembleGroupNumber(BellGroup::Big),
 };
+
+// The BellGroup of a group code; only for kSmallGroup..kBigGroup.
+constexpr BellGroup bellGroupOf(int code) {
+    return groupAt(code - 1);
+}
 
 // The user's ensemble: for each of the fifteen bells of the catalogue
 // (index 0 the biggest) whether it is selected and which group it rings in.

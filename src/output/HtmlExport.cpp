@@ -1,13 +1,16 @@
 #include "output/HtmlExport.h"
 
-#include "app/TfrmMain.h"
 #include "base/AtomicFile.h"
+#include "base/FailureGuard.h"
+#include "base/Logging.h"
 #include "output/HtmlPages.h"
+#include "output/OutputHost.h"
 #include "ui/JpegCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 
@@ -19,20 +22,22 @@ QByteArray plainBackground() {
     return jpeg::encode(tile, 80).value_or(QByteArray());
 }
 
-QByteArray backgroundPicture(const TfrmMain& window) {
-    QFile file(window.paths().imagesDir() + QStringLiteral("bk.jpg"));
+QByteArray backgroundPicture(const OutputHost& host) {
+    const QString path = host.imagesDir() + QStringLiteral("bk.jpg");
+    QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = file.readAll();
         if (!bytes.isEmpty()) {
             return bytes;
         }
     }
+    qCWarning(lcOutput) << "html export: no background picture" << path << "- writing a plain tile";
     return plainBackground();
 }
 
 } // namespace
 
-HtmlExport::HtmlExport(TfrmMain& window, QObject* parent) : QObject(parent), m_window(window) {}
+HtmlExport::HtmlExport(OutputHost& host, QObject* parent) : QObject(parent), m_host(host) {}
 
 void HtmlExport::start() {
     if (m_running) {
@@ -40,16 +45,17 @@ void HtmlExport::start() {
     }
     m_running = true;
     m_pagesWritten = 0;
-    m_window.nSelectAllClick();
+    m_host.selectAllBells();
     m_names.clear();
-    for (int k = 1; k < m_window.cbCommon->count(); ++k) {
-        m_names << m_window.cbCommon->itemText(k);
+    for (int k = 1; k < m_host.commonRingingCount(); ++k) {
+        m_names << m_host.commonRingingName(k);
     }
-    m_folder = m_window.paths().htmlDir();
-    m_background = backgroundPicture(m_window);
-    if (!QDir().mkpath(m_folder) || !writeFile(m_folder + QStringLiteral("/bk.jpg"), m_background) ||
+    m_folder = m_host.htmlDir();
+    m_background = backgroundPicture(m_host);
+    if (!makeFolder(m_folder, "making the export folder") ||
+        !writeFile(m_folder + QStringLiteral("/bk.jpg"), m_background, "writing the background") ||
         !writeFile(m_folder + QStringLiteral("/index.html"),
-                   htmlpages::encodePage(htmlpages::indexPage(m_names)))) {
+                   htmlpages::encodePage(htmlpages::indexPage(m_names)), "writing the index")) {
         finish(false);
         return;
     }
@@ -61,9 +67,7 @@ void HtmlExport::start() {
 void HtmlExport::scheduleStep() {
     // A zero timer lets the window handle what is pending before the next page.
     QTimer::singleShot(0, this, [this] {
-        try {
-            step();
-        } catch (...) {
+        if (!guarded(lcOutput, "html export step", [this] { step(); })) {
             finish(false);
         }
     });
@@ -97,19 +101,21 @@ QString HtmlExport::ringingFolder() const {
 }
 
 bool HtmlExport::beginRinging() {
-    QComboBox* common = m_window.cbCommon;
     // The list may have changed under a running export (bells chosen in the
     // meantime): item k would then be another ringing.
-    if (m_ringing >= common->count() || common->itemText(m_ringing) != m_names.at(m_ringing - 1)) {
+    if (m_ringing >= m_host.commonRingingCount() ||
+        m_host.commonRingingName(m_ringing) != m_names.at(m_ringing - 1)) {
+        qCWarning(lcOutput) << "html export: the common list changed under the export at ringing"
+                            << m_ringing << m_names.at(m_ringing - 1);
         return false;
     }
     emit ringingStarted(m_names.at(m_ringing - 1), m_ringing, static_cast<int>(m_names.size()));
-    common->setCurrentIndex(m_ringing);
-    m_window.cbCommonChange();
-    m_pageCount = m_window.udPage->max();
-    m_score = scoreSnapshot(m_window);
-    if (!QDir().mkpath(ringingFolder()) ||
-        !writeFile(ringingFolder() + QStringLiteral("/bk.jpg"), m_background)) {
+    m_host.chooseCommonRinging(m_ringing);
+    m_pageCount = m_host.pageCount();
+    m_score = scoreSnapshot(m_host);
+    if (!makeFolder(ringingFolder(), "making the ringing's folder") ||
+        !writeFile(ringingFolder() + QStringLiteral("/bk.jpg"), m_background,
+                   "writing the ringing's background")) {
         return false;
     }
     m_page = 1;
@@ -117,24 +123,28 @@ bool HtmlExport::beginRinging() {
 }
 
 bool HtmlExport::writePage() {
-    m_window.udPage->setPosition(m_page);
-    m_window.udPageClick();
-    const QFrame* staves[3] = {m_window.pnlSmallBells, m_window.pnlMiddleBells, m_window.pnlBigBells};
+    m_host.showPage(m_page);
     const bool odd = m_page % 2 == 1;
-    for (int g = 0; g < 3; ++g) {
-        const QSize size = staves[g]->contentsRect().size();
+    for (int g = 0; g < kGroupCount; ++g) {
+        const QSize size = m_host.staff(groupAt(g))->contentsRect().size();
         QImage image = scoreGroupImage(m_score, g, m_page - 1, size);
         if (odd) {
             image = image.copy(0, 0, std::max(1, size.width() - 1), size.height());
         }
+        const QString path = ringingFolder() + u'/' + htmlpages::pageImageName(m_page, g);
         const std::optional<QByteArray> bytes = jpeg::encode(image, kJpegQuality);
-        if (!bytes || !writeFile(ringingFolder() + u'/' + htmlpages::pageImageName(m_page, g), *bytes)) {
+        if (!bytes) {
+            qCWarning(lcOutput) << "html export: cannot encode the picture" << path;
+            return false;
+        }
+        if (!writeFile(path, *bytes, "writing a score picture")) {
             return false;
         }
     }
     if (odd && !writeFile(ringingFolder() + u'/' + htmlpages::scorePageName(m_page),
                           htmlpages::encodePage(
-                              htmlpages::scorePage(m_names.at(m_ringing - 1), m_page, m_pageCount)))) {
+                              htmlpages::scorePage(m_names.at(m_ringing - 1), m_page, m_pageCount)),
+                          "writing a score page")) {
         return false;
     }
     ++m_pagesWritten;
@@ -143,16 +153,24 @@ bool HtmlExport::writePage() {
 
 void HtmlExport::finish(bool completed) {
     if (completed) {
-        m_window.cbCommon->setCurrentIndex(0);
-        if (m_window.cbFullCommon->count() > 0) {
-            m_window.cbFullCommon->setCurrentIndex(0);
-        }
-        m_window.cbCommonChange();
+        m_host.clearCommonChoice();
     }
     m_running = false;
     emit finished(completed);
 }
 
-bool HtmlExport::writeFile(const QString& path, const QByteArray& bytes) {
-    return writeFileAtomically(path, bytes);
+bool HtmlExport::writeFile(const QString& path, const QByteArray& bytes, const char* step) {
+    if (writeFileAtomically(path, bytes)) {
+        return true;
+    }
+    qCWarning(lcOutput) << "html export:" << step << "failed:" << path;
+    return false;
+}
+
+bool HtmlExport::makeFolder(const QString& path, const char* step) {
+    if (QDir().mkpath(path)) {
+        return true;
+    }
+    qCWarning(lcOutput) << "html export:" << step << "failed:" << path;
+    return false;
 }

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-class TfrmMain;
+class OutputHost;
 
 // The export of the library's scores as a static site: with every bell
 // selected, the index of the ringings the ensemble can play, and per ringing
@@ -17,11 +17,12 @@ class TfrmMain;
 // It runs in steps from the event loop, one score page per step, so the
 // window stays responsive; the ringing and page being exported are chosen in
 // the window as they go. A folder or file that cannot be written ends the
-// export quietly there; what was written stays, and so does the ringing.
+// export quietly there (the log names the file and the step); what was
+// written stays, and so does the ringing.
 class HtmlExport : public QObject {
     Q_OBJECT
 public:
-    explicit HtmlExport(TfrmMain& window, QObject* parent = nullptr);
+    explicit HtmlExport(OutputHost& host, QObject* parent = nullptr);
 
     // Starts the export; a second start while one runs is ignored.
     void start();
@@ -43,10 +44,12 @@ private:
     bool beginRinging();
     bool writePage();
     void finish(bool completed);
-    bool writeFile(const QString& path, const QByteArray& bytes);
+    // False, with the failure logged under `step`, when it cannot be written.
+    bool writeFile(const QString& path, const QByteArray& bytes, const char* step);
+    bool makeFolder(const QString& path, const char* step);
     QString ringingFolder() const;
 
-    TfrmMain& m_window;
+    OutputHost& m_host;
     bool m_running = false;
     QString m_folder;
     QByteArray m_background;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/WindowCaptions.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -11,7 +13,7 @@ namespace htmlpages {
 
 // The publisher named in the footer of every page.
 inline const QString kPublisherName = QStringLiteral("Tolvena");
-inline const QString kPublisherLine = QStringLiteral("Campanix 1.2 — тренажер колокольного звона");
+inline const QString kPublisherLine = captions::kProgram + QStringLiteral(" — тренажер колокольного звона");
 
 // A ringing name as page text: "&", "<" and ">" become entities, so that a
 // name holding them shows as written instead of breaking the page.

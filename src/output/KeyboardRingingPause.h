@@ -1,20 +1,20 @@
 #pragma once
 
-#include "app/TfrmMain.h"
+#include "output/OutputHost.h"
 
 // Keys typed into a dialog of ours are text, not strikes: while one is open
 // the keyboard does not ring bells, toggle them with Space or move the mark
 // with the arrows. The earlier state comes back when the dialog closes.
 class KeyboardRingingPause {
 public:
-    explicit KeyboardRingingPause(TfrmMain& window) : m_window(window), m_was(window.m_keyboardRinging) {
-        m_window.m_keyboardRinging = false;
+    explicit KeyboardRingingPause(OutputHost& host) : m_host(host), m_was(host.keyboardRinging()) {
+        m_host.setKeyboardRinging(false);
     }
-    ~KeyboardRingingPause() { m_window.m_keyboardRinging = m_was; }
+    ~KeyboardRingingPause() { m_host.setKeyboardRinging(m_was); }
     KeyboardRingingPause(const KeyboardRingingPause&) = delete;
     KeyboardRingingPause& operator=(const KeyboardRingingPause&) = delete;
 
 private:
-    TfrmMain& m_window;
+    OutputHost& m_host;
     bool m_was;
 };

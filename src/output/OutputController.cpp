@@ -1,17 +1,16 @@
 #include "output/OutputController.h"
 
-#include "app/TfrmMain.h"
 #include "output/HtmlExport.h"
+#include "output/OutputHost.h"
 #include "output/ScorePrinting.h"
 #include "output/SoundExport.h"
 
 #include <QLabel>
 #include <QProgressBar>
-#include <QStatusBar>
 
-OutputController::OutputController(TfrmMain& window)
-    : QObject(&window), m_window(window), m_printing(std::make_unique<ScorePrinting>(window)),
-      m_htmlExport(new HtmlExport(window, this)), m_soundExport(new SoundExport(window, this)) {
+OutputController::OutputController(OutputHost& host)
+    : QObject(host.window()), m_host(host), m_printing(std::make_unique<ScorePrinting>(host)),
+      m_htmlExport(new HtmlExport(host, this)), m_soundExport(new SoundExport(host, this)) {
     connect(m_htmlExport, &HtmlExport::ringingStarted, this, &OutputController::showExportProgress);
     connect(m_htmlExport, &HtmlExport::finished, this, &OutputController::hideExportProgress);
 }
@@ -36,13 +35,13 @@ void OutputController::nSaveSoundClick() {
 
 void OutputController::showExportProgress(const QString& name, int ringing, int count) {
     if (!m_exportProgress) {
-        m_exportLabel = new QLabel(&m_window);
+        m_exportLabel = new QLabel(m_host.window());
         m_exportLabel->setObjectName(QStringLiteral("lblExport"));
-        m_exportProgress = new QProgressBar(&m_window);
+        m_exportProgress = new QProgressBar(m_host.window());
         m_exportProgress->setObjectName(QStringLiteral("pbExport"));
         m_exportProgress->setMaximumWidth(240);
-        m_window.statusBar()->addPermanentWidget(m_exportLabel);
-        m_window.statusBar()->addPermanentWidget(m_exportProgress);
+        m_host.addStatusWidget(m_exportLabel);
+        m_host.addStatusWidget(m_exportProgress);
     }
     m_exportLabel->setText(QStringLiteral("Экспорт в HTML: %1").arg(name));
     m_exportProgress->setRange(0, count);

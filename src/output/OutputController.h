@@ -5,18 +5,19 @@
 #include <memory>
 
 class HtmlExport;
+class OutputHost;
 class QLabel;
 class QProgressBar;
 class ScorePrinting;
 class SoundExport;
-class TfrmMain;
 
 // Printing, the HTML export and saving a ringing as sound, for the main
 // window, which creates it on first use and forwards its commands to it.
+// It is a child of the host's window.
 class OutputController : public QObject {
     Q_OBJECT
 public:
-    explicit OutputController(TfrmMain& window);
+    explicit OutputController(OutputHost& host);
     ~OutputController() override;
 
     // The menu command "Печать".
@@ -33,12 +34,13 @@ public:
     ScorePrinting& printing() { return *m_printing; }
     HtmlExport& htmlExport() { return *m_htmlExport; }
     SoundExport& soundExport() { return *m_soundExport; }
+    OutputHost& host() { return m_host; }
 
 private:
     void showExportProgress(const QString& name, int ringing, int count);
     void hideExportProgress();
 
-    TfrmMain& m_window;
+    OutputHost& m_host;
     std::unique_ptr<ScorePrinting> m_printing;
     HtmlExport* m_htmlExport = nullptr;
     SoundExport* m_soundExport = nullptr;

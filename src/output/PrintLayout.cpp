@@ -1,5 +1,7 @@
 #include "output/PrintLayout.h"
 
+#include "base/WindowCaptions.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -17,7 +19,7 @@ bool validGroup(int group) {
 } // namespace
 
 QString currentPageTitle(const TitleInput& input, int pageCount, int currentPage) {
-    QString title = QStringLiteral("Campanix 1.2 : ");
+    QString title = captions::kProgram + QStringLiteral(" : ");
     if (!input.groupRingingMode && !input.ringingName.isEmpty()) {
         title += u'"' + input.ringingName + QStringLiteral("\" ");
         if (pageCount > 1) {

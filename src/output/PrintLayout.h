@@ -21,7 +21,7 @@ struct TitleInput {
     std::array<QString, 3> groupRingingNames;
 };
 
-// "Campanix 1.2 : ", then the quoted ringing name and, for a ringing of more
+// The program's name and " : ", then the quoted ringing name and, for a ringing of more
 // than one page, the page part "(Страница n)" of the zero-based current page.
 QString currentPageTitle(const TitleInput& input, int pageCount, int currentPage);
 

@@ -1,17 +1,19 @@
 #include "output/ScoreImages.h"
 
-#include "app/TfrmMain.h"
+#include "bells/Ensemble.h"
+#include "output/OutputHost.h"
 #include "score/ScorePainter.h"
 
-ScoreSnapshot scoreSnapshot(const TfrmMain& window) {
+ScoreSnapshot scoreSnapshot(const OutputHost& host) {
     ScoreSnapshot score;
-    for (int g = 0; g < 3; ++g) {
-        score.groups[static_cast<std::size_t>(g)] = window.channels().score(g);
+    for (int g = 0; g < kGroupCount; ++g) {
+        const auto i = static_cast<std::size_t>(g);
+        score.groups[i] = host.groupScore(groupAt(g));
+        // The ensemble counts groups by its own codes, 1 small .. 3 big.
+        score.counts[i] = host.ensemble().groupCount(ensembleGroupNumber(groupAt(g)));
     }
-    score.counts = {window.ensemble().groupCount(kSmallGroup), window.ensemble().groupCount(kMiddleGroup),
-                    window.ensemble().groupCount(kBigGroup)};
-    score.simplified = window.cbGrid && window.cbGrid->isChecked();
-    score.face = window.palette().color(QPalette::Window);
+    score.simplified = host.simplifiedScore();
+    score.face = host.scoreFace();
     return score;
 }
 

@@ -7,7 +7,7 @@
 
 #include <array>
 
-class TfrmMain;
+class OutputHost;
 
 // The loaded ringing as the score painter draws it: the three group scores,
 // the group counts, the simplified-view switch and the window colour the
@@ -20,7 +20,7 @@ struct ScoreSnapshot {
     QColor face;
 };
 
-ScoreSnapshot scoreSnapshot(const TfrmMain& window);
+ScoreSnapshot scoreSnapshot(const OutputHost& host);
 
 // Group g (0 small, 1 middle, 2 big) of the zero-based score page, drawn at
 // `size`: the same picture the score view shows for that page.

@@ -1,22 +1,38 @@
 #include "output/ScorePrinting.h"
 
-#include "app/TfrmMain.h"
+#include "base/Logging.h"
 #include "output/KeyboardRingingPause.h"
+#include "output/OutputHost.h"
 #include "output/ScoreImages.h"
 #include "output/ScorePictures.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QWidget>
+
+namespace {
+
+// Where a print job goes, for the log: the PDF file or the printer.
+QString printTarget(const QPrinter& printer) {
+    return printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+}
+
+// A failed print is not shown to the user; the log names the step.
+void logPrintFailure(const QPrinter& printer, const char* step) {
+    qCWarning(lcOutput) << "printing to" << printTarget(printer) << "failed:" << step;
+}
+
+} // namespace
 
 void ScorePrinting::nPrintClick() {
-    switchScoreOn();
+    m_host.switchScoreOn();
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintDialog dialog(&printer, &m_window);
+    QPrintDialog dialog(&printer, m_host.window());
     dialog.setObjectName(QStringLiteral("dlgPrint"));
     configureDialog(dialog, printer, pageCount());
     {
-        const KeyboardRingingPause typing(m_window);
+        const KeyboardRingingPause typing(m_host);
         if (dialog.exec() != QDialog::Accepted) {
             return;
         }
@@ -49,45 +65,35 @@ void ScorePrinting::configureDialog(QPrintDialog& dialog, QPrinter& printer, int
 }
 
 int ScorePrinting::pageCount() const {
-    return m_window.udPage ? m_window.udPage->max() : 0;
+    return m_host.pageCount();
 }
 
 printlayout::TitleInput ScorePrinting::titleInput() const {
     printlayout::TitleInput input;
-    if (m_window.cbCommon && m_window.cbCommon->currentIndex() > 0) {
-        input.ringingName = m_window.cbCommon->currentText();
+    const int chosen = m_host.chosenCommonRinging();
+    if (chosen > 0) {
+        input.ringingName = m_host.commonRingingName(chosen);
     }
-    input.groupRingingMode = m_window.transportState().groupRingingMode;
-    for (int g = 0; g < 3; ++g) {
-        const QComboBox* selector = m_window.groupSelector(g);
-        if (selector && selector->currentIndex() > 0) {
-            input.groupRingingNames[static_cast<std::size_t>(g)] = selector->currentText();
-        }
+    input.groupRingingMode = m_host.groupRingingMode();
+    for (int g = 0; g < kGroupCount; ++g) {
+        input.groupRingingNames[static_cast<std::size_t>(g)] = m_host.chosenGroupRinging(groupAt(g));
     }
     return input;
 }
 
-void ScorePrinting::switchScoreOn() {
-    if (!m_window.cbShowNotes->isChecked()) {
-        m_window.cbShowNotes->setChecked(true);
-        m_window.cbShowNotesClick();
-    }
-}
-
 bool ScorePrinting::printCurrentPage(QPrinter& printer) {
-    switchScoreOn();
-    const QFrame* staves[3] = {m_window.pnlSmallBells, m_window.pnlMiddleBells, m_window.pnlBigBells};
+    m_host.switchScoreOn();
     printlayout::CurrentPageGeometry geometry;
-    geometry.boxWidth = m_window.pnlBellsBox->contentsRect().width();
-    for (int g = 0; g < 3; ++g) {
-        geometry.staff[static_cast<std::size_t>(g)] = staves[g]->contentsRect().size();
+    geometry.boxWidth = m_host.stavesBox()->contentsRect().width();
+    for (int g = 0; g < kGroupCount; ++g) {
+        geometry.staff[static_cast<std::size_t>(g)] = m_host.staff(groupAt(g))->contentsRect().size();
     }
-    const int page = m_window.transportState().currentPage;
-    const ScoreSnapshot score = scoreSnapshot(m_window);
+    const int page = m_host.currentPage();
+    const ScoreSnapshot score = scoreSnapshot(m_host);
     const printlayout::TitleInput input = titleInput();
     std::array<QString, 3> captions;
     std::array<QImage, 3> images;
-    for (int g = 0; g < 3; ++g) {
+    for (int g = 0; g < kGroupCount; ++g) {
         const auto i = static_cast<std::size_t>(g);
         captions[i] = printlayout::currentPageCaption(input, g);
         images[i] = scoreGroupImage(score, g, page, geometry.staff[i]);
@@ -95,11 +101,19 @@ bool ScorePrinting::printCurrentPage(QPrinter& printer) {
     const QString title = printlayout::currentPageTitle(input, pageCount(), page);
     scorepictures::PicturePrinter out(printer);
     if (!out.begin(title)) {
+        logPrintFailure(printer, "starting the document of the current page");
         return false;
     }
     const bool printed =
         out.addPage(scorepictures::currentPage(geometry, title, captions, images, score.face));
-    return out.end() && printed;
+    if (!printed) {
+        logPrintFailure(printer, "printing the current page");
+    }
+    if (!out.end()) {
+        logPrintFailure(printer, "finishing the document of the current page");
+        return false;
+    }
+    return printed;
 }
 
 bool ScorePrinting::printAllPages(QPrinter& printer) {
@@ -107,31 +121,32 @@ bool ScorePrinting::printAllPages(QPrinter& printer) {
 }
 
 bool ScorePrinting::printPages(QPrinter& printer, int first, int last) {
-    switchScoreOn();
+    m_host.switchScoreOn();
     const std::vector<printlayout::SheetPlan> sheets = printlayout::planSheets(first, last, pageCount());
     if (sheets.empty()) {
+        logPrintFailure(printer, "planning the sheets: no score page in the range");
         return false;
     }
-    const printlayout::SheetGeometry geometry{m_window.pnlBigBells->size()};
-    const QSize middle = m_window.pnlMiddleBells->size();
-    const ScoreSnapshot score = scoreSnapshot(m_window);
+    const printlayout::SheetGeometry geometry{m_host.staff(BellGroup::Big)->size()};
+    const QSize middle = m_host.staff(BellGroup::Middle)->size();
+    const ScoreSnapshot score = scoreSnapshot(m_host);
     const QString name = printlayout::sheetName(titleInput());
 
     // The score view follows the pages as they are printed, so that it shows
     // the last one afterwards.
     auto pageImages = [&](int page) {
-        m_window.transportState().currentPage = page;
-        m_window.RedrawScore();
+        m_host.drawScorePage(page);
         std::array<QImage, 3> images;
-        for (int g = 0; g < 3; ++g) {
-            images[static_cast<std::size_t>(g)] =
-                scoreGroupImage(score, g, page, g == 1 ? middle : geometry.bigStaff);
+        for (int g = 0; g < kGroupCount; ++g) {
+            images[static_cast<std::size_t>(g)] = scoreGroupImage(
+                score, g, page, groupAt(g) == BellGroup::Middle ? middle : geometry.bigStaff);
         }
         return images;
     };
 
     scorepictures::PicturePrinter out(printer);
     if (!out.begin(name)) {
+        logPrintFailure(printer, "starting the document of the sheets");
         return false;
     }
     bool printed = true;
@@ -140,9 +155,14 @@ bool ScorePrinting::printPages(QPrinter& printer, int first, int last) {
         const std::array<QImage, 3> right =
             plan.rightPage >= 0 ? pageImages(plan.rightPage) : std::array<QImage, 3>{};
         if (!out.addPage(scorepictures::sheet(geometry, name, plan.number, left, right, score.face))) {
+            qCWarning(lcOutput) << "printing to" << printTarget(printer) << "failed: sheet" << plan.number;
             printed = false;
             break;
         }
     }
-    return out.end() && printed;
+    if (!out.end()) {
+        logPrintFailure(printer, "finishing the document of the sheets");
+        return false;
+    }
+    return printed;
 }

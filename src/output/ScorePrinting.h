@@ -2,9 +2,9 @@
 
 #include "output/PrintLayout.h"
 
+class OutputHost;
 class QPrintDialog;
 class QPrinter;
-class TfrmMain;
 
 // "Печать": the score of the ringing in the main window, either the current
 // page on one sheet or all pages (or the range of pages the user asked for)
@@ -14,7 +14,7 @@ class TfrmMain;
 // stay where they were.
 class ScorePrinting {
 public:
-    explicit ScorePrinting(TfrmMain& window) : m_window(window) {}
+    explicit ScorePrinting(OutputHost& host) : m_host(host) {}
 
     // The menu command: the print dialog, then the range the user chose.
     void nPrintClick();
@@ -23,7 +23,8 @@ public:
     // pages, with no page ranges.
     static void configureDialog(QPrintDialog& dialog, QPrinter& printer, int pageCount);
 
-    // False when nothing could be printed; never reports anything itself.
+    // False when nothing could be printed; the user is not told, the step
+    // that failed is logged.
     bool printCurrentPage(QPrinter& printer);
     bool printAllPages(QPrinter& printer);
     // Pages first .. last (zero-based), two to a sheet, as all pages are.
@@ -33,7 +34,5 @@ public:
     printlayout::TitleInput titleInput() const;
 
 private:
-    void switchScoreOn();
-
-    TfrmMain& m_window;
+    OutputHost& m_host;
 };

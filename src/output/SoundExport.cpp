@@ -1,8 +1,9 @@
 #include "output/SoundExport.h"
 
-#include "app/TfrmMain.h"
-#include "base/WindowCaptions.h"
+#include "base/Logging.h"
+#include "bells/Ensemble.h"
 #include "output/KeyboardRingingPause.h"
+#include "output/OutputHost.h"
 #include "playback/ColumnStrikes.h"
 
 #include <QDir>
@@ -39,7 +40,7 @@ struct SoundExport::State {
     RenderResult result;
 };
 
-SoundExport::SoundExport(TfrmMain& window, QObject* parent) : QObject(parent), m_window(window) {}
+SoundExport::SoundExport(OutputHost& host, QObject* parent) : QObject(parent), m_host(host) {}
 
 SoundExport::~SoundExport() {
     if (m_state) {
@@ -51,11 +52,7 @@ SoundExport::~SoundExport() {
 }
 
 QString SoundExport::suggestedFileName() const {
-    const QString prefix = captions::forRinging(QString());
-    const QString title = m_window.windowTitle();
-    QString name = title != captions::kNoRinging && title.startsWith(prefix)
-                       ? title.mid(prefix.size()).trimmed()
-                       : QString();
+    QString name = m_host.ringingName();
     if (name.isEmpty()) {
         name = QStringLiteral("Звон");
     }
@@ -67,19 +64,19 @@ QString SoundExport::suggestedFileName() const {
 
 std::optional<RenderJob> SoundExport::jobFor(const QString& path, QString* error) const {
     RenderJob job;
-    job.columns = m_window.channels().common();
+    job.columns = m_host.commonScore();
     if (job.columns.isEmpty()) {
         *error = QStringLiteral("Звон не выбран: выберите звон, который нужно сохранить.");
         return std::nullopt;
     }
-    job.ensemble = m_window.ensemble();
-    job.intervalMs = m_window.sequencerInterval();
-    job.sampleFolder = m_window.paths().sampleFolder();
+    job.ensemble = m_host.ensemble();
+    job.intervalMs = m_host.columnInterval();
+    job.sampleFolder = m_host.sampleFolder();
     for (int bell = 0; bell < kBellCount; ++bell) {
-        job.sampleFiles[static_cast<std::size_t>(bell)] = m_window.bellSampleFileName(bell);
+        job.sampleFiles[static_cast<std::size_t>(bell)] = m_host.bellSampleFileName(bell);
     }
-    job.switches.groupSounds = {m_window.cbSmall->isChecked(), m_window.cbMiddle->isChecked(),
-                                m_window.cbBig->isChecked()};
+    job.switches.groupSounds = {m_host.groupSounds(BellGroup::Small), m_host.groupSounds(BellGroup::Middle),
+                                m_host.groupSounds(BellGroup::Big)};
     job.outputPath = path;
     job.format =
         isFlac(path) ? audio::OfflineRenderer::Format::Flac16 : audio::OfflineRenderer::Format::Pcm16;
@@ -107,10 +104,10 @@ void SoundExport::nSaveSoundClick() {
     if (isRunning()) {
         return;
     }
-    const KeyboardRingingPause typing(m_window);
+    const KeyboardRingingPause typing(m_host);
     QString error;
     if (!jobFor(QString(), &error)) {
-        QMessageBox::information(&m_window, kTitle, error);
+        QMessageBox::information(m_host.window(), kTitle, error);
         return;
     }
     if (m_lastFolder.isEmpty()) {
@@ -120,7 +117,7 @@ void SoundExport::nSaveSoundClick() {
         }
     }
     QString filter = kWavFilter;
-    QString path = QFileDialog::getSaveFileName(&m_window, kTitle, m_lastFolder + u'/' + suggestedFileName(),
+    QString path = QFileDialog::getSaveFileName(m_host.window(), kTitle, m_lastFolder + u'/' + suggestedFileName(),
                                                 kWavFilter + QStringLiteral(";;") + kFlacFilter, &filter);
     if (path.isEmpty()) {
         return;
@@ -131,11 +128,10 @@ void SoundExport::nSaveSoundClick() {
     }
     m_lastFolder = QFileInfo(path).absolutePath();
     if (!start(path, &error)) {
-        QMessageBox::warning(&m_window, kTitle, error);
+        QMessageBox::warning(m_host.window(), kTitle, error);
         return;
     }
     m_fromMenu = true;
-    m_path = path;
 }
 
 bool SoundExport::start(const QString& path, QString* error) {
@@ -154,13 +150,14 @@ bool SoundExport::start(const QString& path, QString* error) {
         return !state->cancel.load(std::memory_order_relaxed);
     };
     m_state = state;
+    m_path = path;
     m_thread = std::thread([state, job = std::move(*job)] {
         state->result = renderRinging(job);
         state->done.store(true, std::memory_order_release);
     });
 
     m_dialog = new QProgressDialog(QStringLiteral("Сохранение звука: %1").arg(QFileInfo(path).fileName()),
-                                   QStringLiteral("Отмена"), 0, state->columns, &m_window);
+                                   QStringLiteral("Отмена"), 0, state->columns, m_host.window());
     m_dialog->setObjectName(QStringLiteral("dlgSaveSound"));
     m_dialog->setWindowTitle(kTitle);
     m_dialog->setWindowModality(Qt::WindowModal);
@@ -207,9 +204,12 @@ void SoundExport::finishRun() {
     }
     const bool fromMenu = std::exchange(m_fromMenu, false);
     if (fromMenu && result.ok) {
-        m_window.showStatusMessage(QStringLiteral("Звук сохранен: %1").arg(QDir::toNativeSeparators(m_path)));
+        m_host.showStatusMessage(QStringLiteral("Звук сохранен: %1").arg(QDir::toNativeSeparators(m_path)));
     } else if (fromMenu && !result.cancelled) {
-        QMessageBox::warning(&m_window, kTitle, QStringLiteral("Звук не сохранен: %1").arg(result.error));
+        QMessageBox::warning(m_host.window(), kTitle, QStringLiteral("Звук не сохранен: %1").arg(result.error));
+    }
+    if (!result.ok && !result.cancelled) {
+        qCWarning(lcOutput) << "saving as sound failed:" << m_path << result.error;
     }
     if (result.ok) {
         emit finished(true, QString());

@@ -10,8 +10,8 @@
 #include <thread>
 
 class QProgressDialog;
+class OutputHost;
 class QTimer;
-class TfrmMain;
 
 // "Сохранить как звук ...": the loaded ringing rendered to a WAV or FLAC file
 // as it would play now (ensemble, sample set, tempo, group check boxes),
@@ -22,7 +22,7 @@ class TfrmMain;
 class SoundExport : public QObject {
     Q_OBJECT
 public:
-    explicit SoundExport(TfrmMain& window, QObject* parent = nullptr);
+    explicit SoundExport(OutputHost& host, QObject* parent = nullptr);
     ~SoundExport() override; // cancels a running render and waits for it
 
     // The menu command: asks for the file, then renders.
@@ -38,7 +38,7 @@ public:
     void cancel();
     bool isRunning() const { return m_state != nullptr; }
 
-    // A file name for the loaded ringing, from its name in the title.
+    // A file name for the loaded ringing, from its name.
     QString suggestedFileName() const;
 
 signals:
@@ -50,7 +50,7 @@ private:
     void poll();
     void finishRun();
 
-    TfrmMain& m_window;
+    OutputHost& m_host;
     std::shared_ptr<State> m_state;
     std::thread m_thread;
     QProgressDialog* m_dialog = nullptr;

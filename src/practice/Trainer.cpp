@@ -1,13 +1,18 @@
 #include "practice/Trainer.h"
 
-#include "app/TfrmMain.h"
+#include "base/FailureGuard.h"
+#include "base/Logging.h"
+#include "base/ProfileFile.h"
+#include "base/ScorePages.h"
 #include "input/KeyStrikeNotifier.h"
 #include "playback/ColumnStrikes.h"
 #include "practice/LatencyCalibration.h"
 #include "practice/MarksOverlay.h"
+#include "practice/PracticeHost.h"
 #include "practice/TrainingSetupDialog.h"
 #include "practice/TrainingStats.h"
 #include "practice/TrainingSummaryDialog.h"
+#include "ringing/TChannels.h"
 
 #include <QMessageBox>
 
@@ -15,7 +20,6 @@
 
 namespace {
 
-const QString kTitlePrefix = QStringLiteral("Campanix 1.2 - ");
 // The count-in: one bar of four beats, a beat being four columns.
 constexpr int kCountInBeats = 4;
 constexpr int kBeatColumns = 4;
@@ -27,81 +31,69 @@ constexpr int kHistoryRunsShown = 20;
 
 } // namespace
 
-Trainer::Trainer(TfrmMain& window)
-    : QObject(&window), m_window(window), m_history(TrainingHistory::defaultPath()) {
-    m_latencyMs = LatencyCalibration::readOffset(window.settingsFile());
+Trainer::Trainer(PracticeHost& host, QObject* parent)
+    : QObject(parent), m_host(host), m_history(TrainingHistory::defaultPath()) {
+    m_latencyMs = LatencyCalibration::readOffset(host.settingsFile());
     m_poll.setTimerType(Qt::PreciseTimer);
     m_poll.setInterval(kPollMs);
-    connect(&m_poll, &QTimer::timeout, this, [this] { TfrmMain::guarded([this] { poll(); }); });
-    connect(&window.keyStrikeNotifier(), &KeyStrikeNotifier::bellStruck, this,
+    connect(&m_poll, &QTimer::timeout, this,
+            [this] { guarded(lcPractice, "training poll", [this] { poll(); }); });
+    connect(&host.keyStrikeNotifier(), &KeyStrikeNotifier::bellStruck, this,
             [this](int bell, std::int64_t strikeTimeMs) {
-                TfrmMain::guarded([&] { keyStruck(bell, strikeTimeMs); });
+                guarded(lcPractice, "training key strike", [&] { keyStruck(bell, strikeTimeMs); });
             });
     m_countIn.setSingleShot(true);
     m_countIn.setTimerType(Qt::PreciseTimer);
-    connect(&m_countIn, &QTimer::timeout, this, [this] { TfrmMain::guarded([this] { startPlayback(); }); });
-    // Playing on without practice leaves the marks of the last run behind.
-    for (QObject* play : {static_cast<QObject*>(window.btnPlay), static_cast<QObject*>(window.nPlay)}) {
-        auto hide = [this] {
-            if (m_state == State::Idle && !m_drill) {
-                m_marksShown = false;
-                clearMarks();
-            }
-        };
-        if (auto* button = qobject_cast<QAbstractButton*>(play)) {
-            connect(button, &QAbstractButton::clicked, this, hide);
-        } else if (auto* action = qobject_cast<QAction*>(play)) {
-            connect(action, &QAction::triggered, this, hide);
-        }
-    }
-    // A stop during the count-in ends the run before it begins.
-    for (QObject* stop : {static_cast<QObject*>(window.btnStop), static_cast<QObject*>(window.nStop)}) {
-        if (!stop) {
-            continue;
-        }
-        auto cancel = [this] {
-            if (m_state == State::CountIn) {
-                m_countIn.stop();
-                m_state = State::Idle;
-                m_silenced.fill(false);
-                m_poll.stop();
-                if (m_drill) {
-                    endDrill();
-                }
-            }
-        };
-        if (auto* button = qobject_cast<QAbstractButton*>(stop)) {
-            connect(button, &QAbstractButton::clicked, this, cancel);
-        } else if (auto* action = qobject_cast<QAction*>(stop)) {
-            connect(action, &QAction::triggered, this, cancel);
-        }
-    }
+    connect(&m_countIn, &QTimer::timeout, this,
+            [this] { guarded(lcPractice, "training count-in", [this] { startPlayback(); }); });
 }
 
 Trainer::~Trainer() = default;
 
 QString Trainer::ringingName() const {
-    QString title = m_window.windowTitle();
-    return title.startsWith(kTitlePrefix) ? title.mid(kTitlePrefix.size()) : title;
+    return m_host.ringingName();
+}
+
+void Trainer::playCommanded() {
+    // Playing on without practice leaves the marks of the last run behind.
+    if (m_state == State::Idle && !m_drill) {
+        m_marksShown = false;
+        clearMarks();
+    }
+}
+
+void Trainer::stopCommanded() {
+    if (m_state != State::CountIn) {
+        return;
+    }
+    m_countIn.stop();
+    m_state = State::Idle;
+    m_silenced.fill(false);
+    m_poll.stop();
+    if (m_drill) {
+        endDrill();
+    }
 }
 
 void Trainer::setLatencyMs(int milliseconds) {
     m_latencyMs =
         std::clamp(milliseconds, LatencyCalibration::kLeastOffsetMs, LatencyCalibration::kMostOffsetMs);
-    LatencyCalibration::writeOffset(m_window.settingsFile(), m_latencyMs);
+    if (!LatencyCalibration::writeOffset(m_host.settingsFile(), m_latencyMs)) {
+        qCWarning(lcPractice) << "could not store the latency offset in" << m_host.settingsFile().path();
+    }
 }
 
 std::int64_t Trainer::frameNow() {
     const std::int64_t now = KeyEventClock::steadyNowNs();
     if (m_clock) {
-        m_clock->observe(now, m_window.audioFrameClock());
+        m_clock->observe(now, m_host.audioFrameClock());
         return m_clock->frameAt(now);
     }
-    return m_window.audioFrameClock();
+    return m_host.audioFrameClock();
 }
 
 std::int64_t Trainer::columnFrames(int interval) const {
-    return static_cast<std::int64_t>(interval) * m_window.audioSampleRate() / 1000;
+    return static_cast<std::int64_t>(interval) * m_host.audioSampleRate() / 1000;
 }
 
 // ---- the menu command ----
@@ -110,19 +102,19 @@ void Trainer::nTrainingClick() {
     if (isRunning()) {
         endRun();
     }
-    if (m_window.commonScoreSize() == 0) {
-        QMessageBox::information(&m_window, QStringLiteral("Тренировка"),
+    if (m_host.commonScoreSize() == 0) {
+        QMessageBox::information(m_host.dialogParent(), QStringLiteral("Тренировка"),
                                  QStringLiteral("Сначала выберите звон, который хотите разучить."));
         return;
     }
-    if (!m_window.audioEngine() || !m_window.strikeVoices()) {
-        QMessageBox::information(&m_window, QStringLiteral("Тренировка"),
+    if (!m_host.soundAvailable()) {
+        QMessageBox::information(m_host.dialogParent(), QStringLiteral("Тренировка"),
                                  QStringLiteral("Тренировка невозможна без звука."));
         return;
     }
     // The ringing would sound through the calibration's clicks; the run starts it again anyway.
-    m_window.btnStopClick();
-    TrainingSetupDialog dialog(m_window, *this);
+    m_host.stop();
+    TrainingSetupDialog dialog(m_host, *this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -132,13 +124,13 @@ void Trainer::nTrainingClick() {
 // ---- a run ----
 
 bool Trainer::startRun(const PracticePart& part) {
-    const QList<int> bells = part.bells(m_window.ensemble());
-    if (bells.isEmpty() || m_window.commonScoreSize() == 0 || !m_window.strikeVoices()) {
+    const QList<int> bells = part.bells(m_host.ensemble());
+    if (bells.isEmpty() || m_host.commonScoreSize() == 0 || !m_host.soundAvailable()) {
         return false;
     }
-    m_window.btnStopClick();
+    m_host.stop();
     m_part = part;
-    const int rate = m_window.audioSampleRate();
+    const int rate = m_host.audioSampleRate();
     m_clock = std::make_unique<KeyEventClock>(rate);
     m_session =
         std::make_unique<PracticeSession>(bells, rate, static_cast<std::int64_t>(m_latencyMs) * rate / 1000);
@@ -147,7 +139,7 @@ bool Trainer::startRun(const PracticePart& part) {
         m_silenced[static_cast<size_t>(bell)] = true;
     }
     if (!m_drill) {
-        m_runInterval = m_window.sequencerInterval();
+        m_runInterval = m_host.sequencerInterval();
         // Kept now: another ringing may be loaded before the run is summed up.
         m_runRinging = ringingName();
         // The last summary would cover the staves the marks go on.
@@ -168,20 +160,19 @@ bool Trainer::startRun(const PracticePart& part) {
 void Trainer::countInAndPlay() {
     int biggest = -1;
     for (int bell = 0; bell < kBellCount && biggest < 0; ++bell) {
-        biggest = m_window.ensemble().isSelected(bell) ? bell : -1;
+        biggest = m_host.ensemble().isSelected(bell) ? bell : -1;
     }
-    const int rate = m_window.audioSampleRate();
-    const std::int64_t column = columnFrames(m_window.sequencerInterval());
+    const int rate = m_host.audioSampleRate();
+    const std::int64_t column = columnFrames(m_host.sequencerInterval());
     const std::int64_t start = frameNow() + static_cast<std::int64_t>(kCountInLeadMs) * rate / 1000;
     if (biggest >= 0) {
-        const QString path = m_window.paths().sampleFolder() + m_window.bellSampleFileName(biggest);
         for (int beat = 0; beat < kCountInBeats; ++beat) {
-            m_window.strikeVoices()->sound(path, kHandStrikeAliasMax, start + beat * kBeatColumns * column);
+            m_host.soundBell(biggest, start + beat * kBeatColumns * column);
         }
     }
     // Column 0 sounds a scheduling lead after Play: Play comes that much
     // before the bar after the count-in.
-    const std::int64_t lead = m_window.audioEngine() ? m_window.audioEngine()->schedulingLeadFrames() : 0;
+    const std::int64_t lead = m_host.schedulingLeadFrames();
     const std::int64_t playAt = start + kCountInBeats * kBeatColumns * column - lead;
     const std::int64_t wait = std::max<std::int64_t>(0, (playAt - frameNow()) * 1000 / rate);
     m_countIn.start(static_cast<int>(wait));
@@ -192,7 +183,7 @@ void Trainer::startPlayback() {
         return;
     }
     m_state = State::Playing;
-    m_window.btnPlayClick();
+    m_host.play();
 }
 
 bool Trainer::silences(int bell) const {
@@ -209,11 +200,11 @@ void Trainer::columnStruck(int column, std::int64_t idealFrame) {
         return;
     }
     const ColumnStrikes strikes =
-        ::ColumnSampleFiles(m_window.commonScoreLine(column), m_window.ensemble(), StrikeSwitches{},
-                            QString(), [](int) { return QString(); });
-    const std::int64_t lead = m_window.audioEngine() ? m_window.audioEngine()->schedulingLeadFrames() : 0;
+        ::ColumnSampleFiles(m_host.commonScoreLine(column), m_host.ensemble(), StrikeSwitches{}, QString(),
+                            [](int) { return QString(); });
+    const std::int64_t lead = m_host.schedulingLeadFrames();
     m_lastColumn = column;
-    m_session->columnPlayed(column, idealFrame + lead, columnFrames(m_window.sequencerInterval()),
+    m_session->columnPlayed(column, idealFrame + lead, columnFrames(m_host.sequencerInterval()),
                             strikes.bells);
 }
 
@@ -222,7 +213,7 @@ void Trainer::keyStruck(int bell, std::int64_t strikeTimeMs) {
         return;
     }
     const std::int64_t now = KeyEventClock::steadyNowNs();
-    m_clock->observe(now, m_window.audioFrameClock());
+    m_clock->observe(now, m_host.audioFrameClock());
     m_session->keyRung(bell, m_clock->frameAt(KeyEventClock::momentOfMilliseconds(strikeTimeMs, now)));
 }
 
@@ -235,7 +226,7 @@ void Trainer::poll() {
     if (!settled.isEmpty() || shownPage() != m_markedPage) {
         refreshMarks();
     }
-    if (m_state == State::Playing && !m_window.isPlaying()) {
+    if (m_state == State::Playing && !m_host.isPlaying()) {
         finishPass();
     }
 }
@@ -246,7 +237,7 @@ void Trainer::endRun() {
         m_state = State::Playing;
     }
     if (m_state == State::Playing) {
-        m_window.btnStopClick();
+        m_host.stop();
         finishPass();
     }
 }
@@ -271,7 +262,7 @@ void Trainer::finishPass() {
             m_summary->showDrillPass(m_drill->tempoPercent(), error, step);
         }
         // A pass stopped before its last column was stopped by the user: the drill ends.
-        const bool stopped = m_lastColumn < m_window.commonScoreSize() - 1;
+        const bool stopped = m_lastColumn < m_host.commonScoreSize() - 1;
         if (step == HardBarsDrill::Step::Done || stopped) {
             endDrill();
         } else {
@@ -287,7 +278,7 @@ void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
     m_lastRunOutcomes = outcomes;
     const TrainingStats stats = computeStats(outcomes);
     if (stats.expected() == 0 && stats.extras == 0) {
-        m_window.showStatusMessage(QStringLiteral("Тренировка остановлена до первого удара вашей партии"));
+        m_host.showStatusMessage(QStringLiteral("Тренировка остановлена до первого удара вашей партии"));
         return;
     }
     TrainingRun run;
@@ -304,12 +295,12 @@ void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
     run.extras = stats.extras;
     const bool stored = m_history.append(run);
     if (!m_summary) {
-        m_summary = new TrainingSummaryDialog(&m_window);
+        m_summary = new TrainingSummaryDialog(m_host.dialogParent());
         connect(m_summary, &TrainingSummaryDialog::repeatHardBarsRequested, this,
-                [this] { TfrmMain::guarded([this] { repeatHardBars(); }); });
+                [this] { guarded(lcPractice, "repeat hard bars", [this] { repeatHardBars(); }); });
         // Closing the summary ends a drill in progress.
         connect(m_summary, &QDialog::finished, this, [this] {
-            TfrmMain::guarded([this] {
+            guarded(lcPractice, "training summary closed", [this] {
                 if (m_drill) {
                     endRun();
                     endDrill();
@@ -335,19 +326,19 @@ void Trainer::repeatHardBars() {
     }
     QList<int> bars = stats.worstBars;
     std::sort(bars.begin(), bars.end());
-    m_drillColumns = HardBarsDrill::drillColumns(bars, m_window.commonScoreSize());
+    m_drillColumns = HardBarsDrill::drillColumns(bars, m_host.commonScoreSize());
     if (m_drillColumns.isEmpty()) {
         return;
     }
     m_drill.emplace(bars, m_runInterval);
-    m_savedInterval = m_window.sequencerInterval();
-    TChannels& channels = m_window.channels();
+    m_savedInterval = m_host.sequencerInterval();
+    TChannels& channels = m_host.channels();
     for (int i = 0; i <= TChannels::kCommonScore; ++i) {
         m_savedScores[static_cast<size_t>(i)] = channels.score(i);
         channels.score(i) = HardBarsDrill::drillLines(channels.score(i), m_drillColumns);
     }
     m_drillCommon = channels.common();
-    m_window.btnStopClick();
+    m_host.stop();
     if (m_summary) {
         m_summary->showDrillStart(bars, m_drill->tempoPercent());
     }
@@ -355,8 +346,7 @@ void Trainer::repeatHardBars() {
 }
 
 void Trainer::startDrillPass() {
-    m_window.setSequencerInterval(m_drill->interval());
-    m_window.ShowTempo();
+    m_host.setTempo(m_drill->interval());
     if (!startRun(m_part)) {
         endDrill();
     }
@@ -366,7 +356,7 @@ void Trainer::endDrill() {
     if (!m_drill) {
         return;
     }
-    TChannels& channels = m_window.channels();
+    TChannels& channels = m_host.channels();
     // A ringing loaded meanwhile replaced the drill's bars: it stays, and the
     // ringing put aside is not brought back over it.
     const bool drillLoaded = channels.common() == m_drillCommon;
@@ -383,27 +373,27 @@ void Trainer::endDrill() {
     m_marksShown = false;
     clearMarks();
     if (drillLoaded) {
-        m_window.setSequencerInterval(m_savedInterval);
-        m_window.ShowTempo();
-        m_window.btnStopClick();
+        m_host.setTempo(m_savedInterval);
+        m_host.stop();
     }
 }
 
 // ---- marks over the score ----
 
 void Trainer::createOverlays() {
-    QFrame* staves[] = {m_window.pnlSmallBells, m_window.pnlMiddleBells, m_window.pnlBigBells};
-    for (size_t g = 0; g < 3; ++g) {
-        if (!m_overlays[g] && staves[g]) {
-            m_overlays[g] = new MarksOverlay(staves[g]);
-            connect(m_overlays[g], &MarksOverlay::resized, this,
-                    [this] { TfrmMain::guarded([this] { refreshMarks(); }); });
+    for (int g = 0; g < kGroupCount; ++g) {
+        MarksOverlay*& overlay = m_overlays[static_cast<size_t>(g)];
+        QWidget* staff = m_host.staff(groupAt(g));
+        if (!overlay && staff) {
+            overlay = new MarksOverlay(staff);
+            connect(overlay, &MarksOverlay::resized, this,
+                    [this] { guarded(lcPractice, "training marks", [this] { refreshMarks(); }); });
         }
     }
 }
 
 int Trainer::shownPage() const {
-    return m_window.udPage ? std::max(0, m_window.udPage->position() - 1) : 0;
+    return std::max(0, m_host.pagePosition() - 1);
 }
 
 void Trainer::clearMarks() {
@@ -421,22 +411,24 @@ void Trainer::refreshMarks() {
     }
     const int page = shownPage();
     m_markedPage = page;
-    const QList<StrikeOutcome> latest = m_session->latestMarks(64 * page, 64 * page + 63);
-    for (int g = 0; g < 3; ++g) {
+    const int first = page * kPageColumns;
+    const int last = first + kPageColumns - 1;
+    const QList<StrikeOutcome> latest = m_session->latestMarks(first, last);
+    for (int g = 0; g < kGroupCount; ++g) {
         MarksOverlay* overlay = m_overlays[static_cast<size_t>(g)];
         if (!overlay) {
             continue;
         }
         QList<StrikeOutcome> onStaff;
         for (const StrikeOutcome& o : latest) {
-            if (m_window.ensemble().group(o.bell) == g + 1 && o.column >= 64 * page &&
-                o.column < 64 * page + 64) {
+            if (m_host.ensemble().group(o.bell) == ensembleGroupNumber(groupAt(g)) && o.column >= first &&
+                o.column <= last) {
                 onStaff << o;
             }
         }
         const QSize size = overlay->size();
         overlay->setMarks(placeMarks(
-            headsOf(g, size, page), onStaff, [&size](int column) { return columnX(column, size.width()); },
-            size.height() / 2));
+            headsOf(groupAt(g), size, page), onStaff,
+            [&size](int column) { return columnX(column, size.width()); }, size.height() / 2));
     }
 }

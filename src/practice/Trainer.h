@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/BellGroups.h"
 #include "practice/HardBarsDrill.h"
 #include "practice/KeyEventClock.h"
 #include "practice/PracticePart.h"
@@ -15,19 +16,20 @@
 #include <memory>
 #include <optional>
 
-class TfrmMain;
 class MarksOverlay;
+class PracticeHost;
 class TrainingSummaryDialog;
 
 // Ring-along practice: the user rings one group of the loaded ringing (or
 // one bell of it) from the keyboard while the program plays the rest. Owns
 // the practice dialogs, the marks over the score, the run in progress, the
 // latency offset and the history of runs. The window forwards the menu
-// command, every column the sequencer strikes and every bell key to it.
+// command, every column the sequencer strikes, Play and Stop to it; it hears
+// the bell keys itself.
 class Trainer : public QObject {
     Q_OBJECT
 public:
-    explicit Trainer(TfrmMain& window);
+    Trainer(PracticeHost& host, QObject* parent = nullptr);
     ~Trainer() override;
 
     // "Тренировка ...": choose the part and start a run.
@@ -37,6 +39,10 @@ public:
     bool startRun(const PracticePart& part);
     // Ends the run in progress as if playback had stopped.
     void endRun();
+    // The user's Play: playing on without practice hides the last run's marks.
+    void playCommanded();
+    // The user's Stop: a stop during the count-in ends the run before it begins.
+    void stopCommanded();
 
     // From the window: the sequencer struck `column` with its ideal frame.
     void columnStruck(int column, std::int64_t idealFrame);
@@ -56,7 +62,7 @@ public:
     void setLatencyMs(int milliseconds);
     TrainingHistory& history() { return m_history; }
     TrainingSummaryDialog* summary() const { return m_summary; }
-    // The loaded ringing's name, as the title shows it.
+    // The loaded ringing's name.
     QString ringingName() const;
 
     // "Повторить трудные такты" of the last run.
@@ -79,12 +85,12 @@ private:
     void startDrillPass();
     void endDrill();
     void createOverlays();
-    QList<MarkHead> headsOf(int group, const QSize& size, int page) const;
+    QList<MarkHead> headsOf(BellGroup group, const QSize& size, int page) const;
     static int columnX(int column, int staffWidth);
     int shownPage() const;
     void clearMarks();
 
-    TfrmMain& m_window;
+    PracticeHost& m_host;
     State m_state = State::Idle;
     PracticePart m_part;
     std::unique_ptr<PracticeSession> m_session;
@@ -108,9 +114,9 @@ private:
     QStringList m_drillCommon;
     int m_savedInterval = 0;
 
-    std::array<MarksOverlay*, 3> m_overlays{};
+    std::array<MarksOverlay*, kGroupCount> m_overlays{};
     bool m_marksShown = false;
     int m_markedPage = -1;
-    // Created with the first summary; a child of the window.
+    // Created with the first summary; a child of the host's dialog parent.
     TrainingSummaryDialog* m_summary = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "practice/TrainingHistory.h"
 
 #include "base/AtomicFile.h"
+#include "base/Logging.h"
 
 #include <QDir>
 #include <QFile>
@@ -148,8 +149,14 @@ bool TrainingHistory::append(const TrainingRun& run) {
         lines.prepend(kHeader);
     }
     lines << formatLine(run);
+    // The summary tells the user the run was not kept; the log says where it failed.
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) {
+        qCWarning(lcPractice) << "could not create the folder of the training history" << m_path;
         return false;
     }
-    return writeFileAtomically(m_path, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    if (!writeFileAtomically(m_path, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8())) {
+        qCWarning(lcPractice) << "could not write the training history" << m_path;
+        return false;
+    }
+    return true;
 }

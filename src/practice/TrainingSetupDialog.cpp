@@ -1,8 +1,8 @@
 #include "practice/TrainingSetupDialog.h"
 
-#include "app/TfrmMain.h"
 #include "playback/TransportText.h"
 #include "practice/CalibrationDialog.h"
+#include "practice/PracticeHost.h"
 #include "practice/Trainer.h"
 
 #include <QButtonGroup>
@@ -18,24 +18,24 @@ namespace {
 constexpr int kSingleBellId = 3;
 } // namespace
 
-TrainingSetupDialog::TrainingSetupDialog(TfrmMain& window, Trainer& trainer)
-    : QDialog(&window), m_window(window), m_trainer(trainer) {
+TrainingSetupDialog::TrainingSetupDialog(PracticeHost& host, Trainer& trainer)
+    : QDialog(host.dialogParent()), m_host(host), m_trainer(trainer) {
     setWindowTitle(QStringLiteral("Тренировка"));
     setObjectName(QStringLiteral("TrainingSetupDialog"));
     setMinimumWidth(460);
     auto* layout = new QVBoxLayout(this);
     auto* ringing =
         new QLabel(QStringLiteral("Звон: %1\n%2")
-                       .arg(trainer.ringingName(), transport::tempoCaption(window.sequencerInterval())),
+                       .arg(trainer.ringingName(), transport::tempoCaption(host.sequencerInterval())),
                    this);
     layout->addWidget(ringing);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Что вы будете звонить:"), this), 0, 0, 1, 2);
     m_choice = new QButtonGroup(this);
-    const Ensemble& ensemble = window.ensemble();
-    for (int g = 0; g < 3; ++g) {
-        const PracticePart part = PracticePart::ofGroup(g + 1);
+    const Ensemble& ensemble = host.ensemble();
+    for (int g = 0; g < kGroupCount; ++g) {
+        const PracticePart part = PracticePart::ofGroup(ensembleGroupNumber(groupAt(g)));
         const int count = static_cast<int>(part.bells(ensemble).size());
         m_groups[g] = new QRadioButton(QStringLiteral("%1 (%2)").arg(part.caption()).arg(count), this);
         m_groups[g]->setEnabled(count > 0);
@@ -111,8 +111,11 @@ void TrainingSetupDialog::choose(const PracticePart& part) {
             m_bell->setCurrentIndex(index);
             m_single->setChecked(true);
         }
-    } else if (part.group >= 1 && part.group <= 3 && m_groups[part.group - 1]->isEnabled()) {
-        m_groups[part.group - 1]->setChecked(true);
+    } else if (part.group >= kSmallGroup && part.group <= kBigGroup) {
+        QRadioButton* button = m_groups[groupIndex(bellGroupOf(part.group))];
+        if (button->isEnabled()) {
+            button->setChecked(true);
+        }
     }
 }
 
@@ -121,26 +124,21 @@ void TrainingSetupDialog::showLatency() {
 }
 
 void TrainingSetupDialog::updateStart() {
-    m_start->setEnabled(!part().bells(m_window.ensemble()).isEmpty());
+    m_start->setEnabled(!part().bells(m_host.ensemble()).isEmpty());
 }
 
 void TrainingSetupDialog::calibrate() {
     CalibrationDialog::Clock clock;
-    clock.sampleRate = m_window.audioSampleRate();
-    clock.frame = [this] { return m_window.audioFrameClock(); };
+    clock.sampleRate = m_host.audioSampleRate();
+    clock.frame = [this] { return m_host.audioFrameClock(); };
     // The click is the smallest bell: its short bright strike is easy to tap to.
-    const QString path = m_window.paths().sampleFolder() + m_window.bellSampleFileName(kBellCount - 1);
-    clock.click = [this, path](std::int64_t frame) {
-        if (m_window.strikeVoices()) {
-            m_window.strikeVoices()->sound(path, kHandStrikeAliasMax, frame);
-        }
-    };
+    clock.click = [this](std::int64_t frame) { m_host.soundBell(kBellCount - 1, frame); };
     CalibrationDialog dialog(this, clock, m_trainer.latencyMs());
     // The taps must not ring bells meanwhile.
-    const bool ringing = m_window.m_keyboardRinging;
-    m_window.m_keyboardRinging = false;
+    const bool ringing = m_host.keyboardRinging();
+    m_host.setKeyboardRinging(false);
     const int result = dialog.exec();
-    m_window.m_keyboardRinging = ringing;
+    m_host.setKeyboardRinging(ringing);
     if (result == QDialog::Accepted && dialog.estimate().valid) {
         m_trainer.setLatencyMs(dialog.offsetMs());
     }

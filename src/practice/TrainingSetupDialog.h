@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/BellGroups.h"
 #include "practice/PracticePart.h"
 
 #include <QDialog>
@@ -7,8 +8,9 @@
 class QButtonGroup;
 class QComboBox;
 class QLabel;
+class PracticeHost;
+class QPushButton;
 class QRadioButton;
-class TfrmMain;
 class Trainer;
 
 // Chooses what the user rings in a practice run: a group of the loaded
@@ -16,7 +18,7 @@ class Trainer;
 class TrainingSetupDialog : public QDialog {
     Q_OBJECT
 public:
-    TrainingSetupDialog(TfrmMain& window, Trainer& trainer);
+    TrainingSetupDialog(PracticeHost& host, Trainer& trainer);
 
     PracticePart part() const;
     // Chooses a part as the user would (tests, and the part chosen last).
@@ -29,10 +31,10 @@ private:
     void showLatency();
     void updateStart();
 
-    TfrmMain& m_window;
+    PracticeHost& m_host;
     Trainer& m_trainer;
     QButtonGroup* m_choice = nullptr;
-    QRadioButton* m_groups[3] = {};
+    QRadioButton* m_groups[kGroupCount] = {};
     QRadioButton* m_single = nullptr;
     QComboBox* m_bell = nullptr;
     QLabel* m_latency = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/BellGroups.h"
 #include "ringing/RingingReader.h"
 
 #include <QString>
@@ -37,7 +38,7 @@ struct RingingLoadResult {
 // common score exactly 128, line i merging line i of the three groups.
 class TChannels {
 public:
-    static constexpr int kGroupCount = 3;
+    static constexpr int kGroupCount = ::kGroupCount;
     static constexpr int kCommonScore = 3;
     static constexpr int kGroupRingingColumns = 128;
     static constexpr int kGroupRingingInterval = 144;

@@ -1,15 +1,18 @@
 // The bell animation and the full view inside the real main window,
 // offscreen, over a small program folder with animation pictures.
 
-#include "app/TfrmMain.h"
 #include "animation/AnimationWorkers.h"
 #include "animation/BellAnimation.h"
 #include "animation/BellAnimationPicture.h"
 #include "animation/BellAnimationPictures.h"
 #include "animation/FullScoreImage.h"
 #include "animation/FullView.h"
+#include "app/TfrmMain.h"
 #include "support/MainWindowTest.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -17,6 +20,7 @@
 #include <QFile>
 #include <QImage>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -130,17 +134,17 @@ TEST_F(AnimationWindow, HandStrikesShowFramesUntil150msAfterTheLast) {
     QCoreApplication::processEvents();
     w.HandStrike(9); // the fifth and last middle bell
     EXPECT_EQ(shown(1), ShownPicture::frameOf(kMiddleSet, 5, FrameStyle::General));
-    EXPECT_TRUE(w.mmResetTimer->isActive());
+    EXPECT_TRUE(control<QTimer>(w, "mmResetTimer")->isActive());
     QThread::msleep(100);
     w.HandStrike(5);
     QElapsedTimer sinceLast;
     sinceLast.start();
     EXPECT_EQ(shown(1), ShownPicture::frameOf(kMiddleSet, 1, FrameStyle::General));
-    EXPECT_GT(w.mmResetTimer->remainingTime(), 100);
+    EXPECT_GT(control<QTimer>(w, "mmResetTimer")->remainingTime(), 100);
     expectPlaceShowsState(View::Usual);
     ASSERT_TRUE(waitFor([&] { return shown(1).frame == 0; }));
     EXPECT_GE(sinceLast.elapsed(), 140);
-    EXPECT_FALSE(w.mmResetTimer->isActive());
+    EXPECT_FALSE(control<QTimer>(w, "mmResetTimer")->isActive());
 }
 
 // Fewer than five bells: a hand strike sounds but changes no picture.
@@ -158,18 +162,18 @@ TEST_F(AnimationWindow, FewerThanFiveBellsShowNothing) {
 TEST_F(AnimationWindow, AnimationOffFreezesTheOffPictures) {
     TfrmMain& w = start();
     w.HandStrike(2);
-    w.cbShowMovie->click();
-    ASSERT_FALSE(w.cbShowMovie->isChecked());
-    EXPECT_FALSE(w.cbView->isEnabled());
-    EXPECT_FALSE(w.mmResetTimer->isActive());
+    control<QCheckBox>(w, "cbShowMovie")->click();
+    ASSERT_FALSE(control<QCheckBox>(w, "cbShowMovie")->isChecked());
+    EXPECT_FALSE(control<QComboBox>(w, "cbView")->isEnabled());
+    EXPECT_FALSE(control<QTimer>(w, "mmResetTimer")->isActive());
     w.HandStrike(7);
     w.StrikeColumn(0);
     for (int group = 0; group < kGroupCount; ++group) {
         EXPECT_EQ(shown(group).kind, Kind::AnimationOff);
     }
     expectPlaceShowsState(View::Usual);
-    w.cbShowMovie->click();
-    EXPECT_TRUE(w.cbView->isEnabled());
+    control<QCheckBox>(w, "cbShowMovie")->click();
+    EXPECT_TRUE(control<QComboBox>(w, "cbView")->isEnabled());
     EXPECT_EQ(shown(2), ShownPicture::frameOf(kBigSet, 0, FrameStyle::General));
 }
 
@@ -228,7 +232,7 @@ TEST_F(AnimationWindow, CaptionsFitTheirPictures) {
 // leaving carries them back.
 TEST_F(AnimationWindow, FullViewCarriesStyleAndChoicesBothWays) {
     TfrmMain& w = start();
-    w.cbView->setCurrentIndex(1);
+    control<QComboBox>(w, "cbView")->setCurrentIndex(1);
     w.cbViewChange();
     QComboBox* small = w.groupSelector(0);
     ASSERT_NE(small, nullptr);
@@ -237,12 +241,12 @@ TEST_F(AnimationWindow, FullViewCarriesStyleAndChoicesBothWays) {
 
     w.btnFullViewClick();
     EXPECT_TRUE(w.isFullViewActive());
-    EXPECT_TRUE(w.nFullView->isChecked());
-    EXPECT_FALSE(w.pnlBells->isVisibleTo(w.pnlUsualView));
-    EXPECT_EQ(w.cbFullView->currentText(), QStringLiteral("Схематический вид"));
-    EXPECT_EQ(w.cbCustomBells1->count(), small->count());
-    EXPECT_EQ(w.cbCustomBells1->currentIndex(), 2);
-    EXPECT_EQ(w.cbFullCommon->count(), w.cbCommon->count());
+    EXPECT_TRUE(control<QAction>(w, "nFullView")->isChecked());
+    EXPECT_FALSE(control<QWidget>(w, "pnlBells")->isVisibleTo(control(w, "pnlUsualView")));
+    EXPECT_EQ(w.fullView()->styleSelector()->currentText(), QStringLiteral("Схематический вид"));
+    EXPECT_EQ(w.fullView()->groupSelector(BellGroup::Small)->count(), small->count());
+    EXPECT_EQ(w.fullView()->groupSelector(BellGroup::Small)->currentIndex(), 2);
+    EXPECT_EQ(w.fullView()->commonSelector()->count(), control<QComboBox>(w, "cbCommon")->count());
     EXPECT_EQ(shown(1, View::Full), ShownPicture::frameOf(kMiddleSet, 0, FrameStyle::Schematic));
     // Strikes reach the big pictures, not the usual ones.
     w.HandStrike(0);
@@ -250,28 +254,28 @@ TEST_F(AnimationWindow, FullViewCarriesStyleAndChoicesBothWays) {
     EXPECT_EQ(shown(2, View::Usual), ShownPicture::frameOf(kBigSet, 0, FrameStyle::Schematic));
     expectPlaceShowsState(View::Full);
 
-    w.cbFullView->setCurrentIndex(0);
+    w.fullView()->styleSelector()->setCurrentIndex(0);
     w.fullView()->cbFullViewChange();
-    w.cbCustomBells1->setCurrentIndex(1);
-    w.nFullView->trigger();
+    w.fullView()->groupSelector(BellGroup::Small)->setCurrentIndex(1);
+    control<QAction>(w, "nFullView")->trigger();
     EXPECT_FALSE(w.isFullViewActive());
-    EXPECT_FALSE(w.nFullView->isChecked());
-    EXPECT_EQ(w.cbView->currentIndex(), 0);
+    EXPECT_FALSE(control<QAction>(w, "nFullView")->isChecked());
+    EXPECT_EQ(control<QComboBox>(w, "cbView")->currentIndex(), 0);
     EXPECT_EQ(shown(2), ShownPicture::frameOf(kBigSet, 0, FrameStyle::General));
     EXPECT_EQ(small->currentIndex(), 1);
-    EXPECT_TRUE(w.pnlBells->isVisibleTo(w.pnlUsualView));
+    EXPECT_TRUE(control<QWidget>(w, "pnlBells")->isVisibleTo(control(w, "pnlUsualView")));
 }
 
 // The animation switched off in the full view stays off in the usual view.
 TEST_F(AnimationWindow, AnimationSwitchCarriesAcrossViews) {
     TfrmMain& w = start();
     w.btnFullViewClick();
-    w.cbShowMovie->click();
+    control<QCheckBox>(w, "cbShowMovie")->click();
     EXPECT_EQ(shown(0, View::Full).kind, Kind::AnimationOff);
-    EXPECT_FALSE(w.cbFullView->isEnabled());
+    EXPECT_FALSE(w.fullView()->styleSelector()->isEnabled());
     w.btnUsualViewClick();
     EXPECT_EQ(shown(0).kind, Kind::AnimationOff);
-    w.cbShowMovie->click();
+    control<QCheckBox>(w, "cbShowMovie")->click();
     w.btnFullViewClick();
     EXPECT_EQ(shown(0, View::Full), ShownPicture::frameOf(kSmallSet, 0, FrameStyle::General));
 }
@@ -283,7 +287,7 @@ TEST_F(AnimationWindow, FullViewDrawsLanesAndDots) {
     w.show();
     ASSERT_TRUE(w.loadRingingLines(3, {QStringLiteral("144"), QStringLiteral("s1,m1,b1")}));
     w.btnFullViewClick();
-    ASSERT_TRUE(waitFor([&] { return w.pnlBellNotes1->height() > 300; }));
+    ASSERT_TRUE(waitFor([&] { return control<QWidget>(w, "pnlBellNotes1")->height() > 300; }));
     QCoreApplication::processEvents();
     for (int group = 0; group < 3; ++group) {
         const FullScoreImage* image = w.fullView()->scoreImage(group);
@@ -297,7 +301,8 @@ TEST_F(AnimationWindow, FullViewDrawsLanesAndDots) {
         EXPECT_EQ(image->surface().pixelColor(x, image->height() / 2 + 20), QColor(Qt::black)) << group;
     }
     // The cursor bars stand at the first column.
-    EXPECT_EQ(w.fullView()->cursorBar(0)->y(), w.pnlBellNotes3->contentsRect().top() + 7);
+    EXPECT_EQ(w.fullView()->cursorBar(0)->y(),
+              control<QWidget>(w, "pnlBellNotes3")->contentsRect().top() + 7);
 }
 
 // Missing and damaged pictures leave their places empty; strikes, resets and
@@ -325,7 +330,7 @@ TEST_F(AnimationWindow, MissingOrDamagedPicturesLeaveEmptyPlaces) {
     EXPECT_EQ(shown(0).kind, Kind::Chords);
     EXPECT_EQ(animationOf->place(View::Usual, 0)->picture(), nullptr);
     w.btnFullViewClick();
-    w.cbShowMovie->click();
+    control<QCheckBox>(w, "cbShowMovie")->click();
     w.btnUsualViewClick();
     EXPECT_EQ(shown(2).kind, Kind::AnimationOff);
 }
@@ -342,5 +347,5 @@ TEST_F(AnimationWindow, PlayedColumnLeavesTheLaterBellOfAGroup) {
     // m1 is the smallest middle bell (rank 5), m3 the third from it (rank 3).
     EXPECT_EQ(shown(1), ShownPicture::frameOf(kMiddleSet, 3, FrameStyle::General));
     EXPECT_EQ(shown(0), ShownPicture::frameOf(kSmallSet, 4, FrameStyle::General));
-    EXPECT_TRUE(w.mmResetTimer->isActive());
+    EXPECT_TRUE(control<QTimer>(w, "mmResetTimer")->isActive());
 }

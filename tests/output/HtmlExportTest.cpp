@@ -9,6 +9,8 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 class HtmlExportWindow : public OutputWindow {
@@ -46,7 +48,7 @@ TEST_F(HtmlExportWindow, WritesTheSiteOfEveryRinging) {
         {{QStringLiteral("Один"), 40}, {QStringLiteral("Три <&>"), 150}, {QStringLiteral("Четыре"), 256}});
     start({QStringLiteral("html")});
     ASSERT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
-    ASSERT_EQ(frm->cbCommon->count(), 4);
+    ASSERT_EQ(common()->count(), 4);
     ASSERT_TRUE(runExport());
 
     QStringList expected{QStringLiteral("bk.jpg"), QStringLiteral("index.html")};
@@ -75,7 +77,8 @@ TEST_F(HtmlExportWindow, WritesTheSiteOfEveryRinging) {
     EXPECT_EQ(readPage(QStringLiteral("3/1.html")), htmlpages::scorePage(QStringLiteral("Четыре"), 1, 4));
 
     // The pictures decode at the staff's client size; odd pages lose a column.
-    const QFrame* staves[3] = {frm->pnlSmallBells, frm->pnlMiddleBells, frm->pnlBigBells};
+    const QFrame* staves[3] = {control<QFrame>(*frm, "pnlSmallBells"), control<QFrame>(*frm, "pnlMiddleBells"),
+                               control<QFrame>(*frm, "pnlBigBells")};
     for (int g = 0; g < 3; ++g) {
         const QSize staff = staves[g]->contentsRect().size();
         ASSERT_GT(staff.width(), 10);
@@ -91,7 +94,7 @@ TEST_F(HtmlExportWindow, WritesTheSiteOfEveryRinging) {
     ASSERT_TRUE(background.open(QIODevice::ReadOnly));
     EXPECT_TRUE(jpeg::decode(background.readAll()).has_value());
 
-    EXPECT_EQ(frm->cbCommon->currentIndex(), 0);
+    EXPECT_EQ(common()->currentIndex(), 0);
     EXPECT_EQ(frm->commonScoreSize(), 0);
     for (int bell = 0; bell < 15; ++bell) {
         EXPECT_TRUE(frm->ensemble().isSelected(bell)) << bell;
@@ -132,7 +135,8 @@ TEST_F(HtmlExportWindow, OtherArgumentsPlay) {
 }
 
 // A folder that cannot be made ends the export there, quietly: what was
-// written stays and the ringing being exported stays chosen.
+// written stays and the ringing being exported stays chosen. Only the log
+// names the folder.
 TEST_F(HtmlExportWindow, AFailureEndsTheExportAndKeepsWhatWasWritten) {
     writeCommonList({{QStringLiteral("Один"), 40}, {QStringLiteral("Два"), 70}, {QStringLiteral("Три"), 10}});
     QDir().mkpath(exportDir());
@@ -142,11 +146,16 @@ TEST_F(HtmlExportWindow, AFailureEndsTheExportAndKeepsWhatWasWritten) {
     start({QStringLiteral("html")});
     bool completed = true;
     QObject::connect(&frm->output()->htmlExport(), &HtmlExport::finished, [&](bool ok) { completed = ok; });
+    const OutputWarnings warnings;
     ASSERT_TRUE(runExport());
+    const QString folder = exportDir() + QStringLiteral("/2");
+    EXPECT_TRUE(std::any_of(warnings.messages.begin(), warnings.messages.end(),
+                            [&](const QString& message) { return message.contains(folder); }))
+        << warnings.messages.join('\n').toStdString();
     EXPECT_FALSE(completed);
     EXPECT_TRUE(QFile::exists(exportDir() + QStringLiteral("/1/1.html")));
     EXPECT_FALSE(QFile::exists(exportDir() + QStringLiteral("/3")));
-    EXPECT_EQ(frm->cbCommon->currentIndex(), 2);
+    EXPECT_EQ(common()->currentIndex(), 2);
     EXPECT_TRUE(reports.isEmpty());
 }
 

@@ -11,12 +11,37 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+
+// The warnings of the output subsystem's log category while it lives: the
+// failures the user is not told of must still be logged.
+class OutputWarnings {
+public:
+    OutputWarnings() : m_previous(qInstallMessageHandler(&collect)) { s_active = this; }
+    ~OutputWarnings() {
+        qInstallMessageHandler(m_previous);
+        s_active = nullptr;
+    }
+    OutputWarnings(const OutputWarnings&) = delete;
+    OutputWarnings& operator=(const OutputWarnings&) = delete;
+
+    QStringList messages;
+
+private:
+    static void collect(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (s_active && type == QtWarningMsg && qstrcmp(context.category, "campanix.output") == 0) {
+            s_active->messages << text;
+        }
+    }
+    static inline OutputWarnings* s_active = nullptr;
+    QtMessageHandler m_previous;
+};
 
 class OutputWindow : public MainWindowTest {
 protected:
@@ -56,8 +81,10 @@ protected:
         return *frm;
     }
 
+    QComboBox* common() const { return control<QComboBox>(*frm, "cbCommon"); }
+
     void choose(int item) {
-        frm->cbCommon->setCurrentIndex(item);
+        common()->setCurrentIndex(item);
         frm->cbCommonChange();
     }
 

@@ -2,9 +2,11 @@
 // the print dialog and the state printing leaves.
 
 #include "OutputWindow.h"
+#include "output/OutputHost.h"
 #include "output/ScorePictures.h"
 #include "output/ScorePrinting.h"
 
+#include <QCheckBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -53,18 +55,18 @@ TEST_F(PrintWindow, AllPagesOfThreePagesMakeOneDocumentOfTwoSheets) {
     writeCommonList({{QStringLiteral("Трезвон"), 150}});
     start();
     choose(1);
-    frm->cbShowNotes->setChecked(false);
-    ASSERT_EQ(frm->udPage->max(), 3);
+    control<QCheckBox>(*frm, "cbShowNotes")->setChecked(false);
+    ASSERT_EQ(control<TUpDown>(*frm, "udPage")->max(), 3);
     const int column = frm->transportState().currentColumn;
 
     QPrinter printer(QPrinter::HighResolution);
     toPdf(printer, QStringLiteral("all.pdf"));
     ScorePrinting& printing = frm->output()->printing();
     ASSERT_TRUE(printing.printAllPages(printer));
-    EXPECT_TRUE(frm->cbShowNotes->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(*frm, "cbShowNotes")->isChecked());
     EXPECT_EQ(frm->transportState().currentPage, 2);
     EXPECT_EQ(frm->transportState().currentColumn, column);
-    EXPECT_EQ(frm->udPage->position(), 1);
+    EXPECT_EQ(control<TUpDown>(*frm, "udPage")->position(), 1);
     EXPECT_EQ(printer.docName(), QStringLiteral("Трезвон"));
 
     const std::optional<PdfInfo> info = pdfInfo(pdfPath(QStringLiteral("all.pdf")));
@@ -84,13 +86,32 @@ TEST_F(PrintWindow, AllPagesOfThreePagesMakeOneDocumentOfTwoSheets) {
     EXPECT_GT(one->width, one->height);
 }
 
+// A document that cannot be written prints nothing; the user is not told,
+// the log names the file.
+TEST_F(PrintWindow, AnUnwritableDocumentFailsAndIsLogged) {
+    writeCommonList({{QStringLiteral("Трезвон"), 150}});
+    start();
+    choose(1);
+    QPrinter printer(QPrinter::HighResolution);
+    toPdf(printer, QStringLiteral("no such folder/out.pdf"));
+    const OutputWarnings warnings;
+    EXPECT_FALSE(frm->output()->printing().printCurrentPage(printer));
+    EXPECT_FALSE(frm->output()->printing().printAllPages(printer));
+    ASSERT_EQ(warnings.messages.size(), 2) << warnings.messages.join('\n').toStdString();
+    for (const QString& message : warnings.messages) {
+        EXPECT_TRUE(message.contains(QStringLiteral("no such folder/out.pdf"))) << message.toStdString();
+    }
+    EXPECT_TRUE(reports.isEmpty());
+}
+
 // Group ringings: the titles read the group selectors, not the common list.
 TEST_F(PrintWindow, GroupRingingTitlesNameTheGroupRingings) {
     writeCommonList({{QStringLiteral("Трезвон"), 150}});
     start();
     choose(1);
     for (int g : {0, 2}) {
-        frm->groupSelector(g)->setCurrentIndex(1);
+        const QByteArray name = "cbCustomSelection" + QByteArray::number(g);
+        control<QComboBox>(*frm, name.constData())->setCurrentIndex(1);
         frm->cbCustomSelectionChange(g);
     }
     const printlayout::TitleInput input = frm->output()->printing().titleInput();
@@ -98,7 +119,7 @@ TEST_F(PrintWindow, GroupRingingTitlesNameTheGroupRingings) {
     EXPECT_EQ(input.groupRingingNames[0], QStringLiteral("Малый"));
     EXPECT_EQ(input.groupRingingNames[1], QString());
     EXPECT_EQ(input.groupRingingNames[2], QStringLiteral("Большой"));
-    EXPECT_EQ(printlayout::currentPageTitle(input, frm->udPage->max(), 0), QStringLiteral("Campanix 1.2 : "));
+    EXPECT_EQ(printlayout::currentPageTitle(input, control<TUpDown>(*frm, "udPage")->max(), 0), QStringLiteral("Campanix 1.2 : "));
     EXPECT_EQ(printlayout::sheetName(input), QString());
 }
 
@@ -108,7 +129,8 @@ TEST_F(PrintWindow, DialogOffersCurrentOrAllPages) {
     writeCommonList({{QStringLiteral("Трезвон"), 150}});
     start();
     choose(1);
-    frm->cbShowNotes->setChecked(false);
+    control<QCheckBox>(*frm, "cbShowNotes")->setChecked(false);
+    const OutputHost& host = frm->output()->host();
     bool seen = false;
     QTimer::singleShot(0, frm.get(), [&] {
         auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
@@ -123,14 +145,14 @@ TEST_F(PrintWindow, DialogOffersCurrentOrAllPages) {
         EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
         EXPECT_EQ(dialog->printer()->toPage(), 3);
         // Typing into the dialog rings no bells.
-        EXPECT_FALSE(frm->m_keyboardRinging);
+        EXPECT_FALSE(host.keyboardRinging());
         dialog->reject();
     });
-    ASSERT_TRUE(frm->m_keyboardRinging);
+    ASSERT_TRUE(host.keyboardRinging());
     frm->nPrintClick();
     EXPECT_TRUE(seen);
-    EXPECT_TRUE(frm->m_keyboardRinging);
-    EXPECT_TRUE(frm->cbShowNotes->isChecked());
+    EXPECT_TRUE(host.keyboardRinging());
+    EXPECT_TRUE(control<QCheckBox>(*frm, "cbShowNotes")->isChecked());
 }
 
 // A sheet: the images go where the layout says with the window colour

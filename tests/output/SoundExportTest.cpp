@@ -5,6 +5,7 @@
 #include "output/SoundExport.h"
 #include "OutputWindow.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -127,7 +128,7 @@ TEST_F(SoundExportWindow, OnsetsOnTheGridWithTheGroupSwitches) {
     EXPECT_EQ(onsets(all), expected);
     EXPECT_GE(all.values.size() / 2, std::size_t{28800 + kClickFrames});
 
-    frm->cbSmall->setChecked(false);
+    control<QCheckBox>(*frm, "cbSmall")->setChecked(false);
     const auto [silencedOk, silencedError] = render(outPath(QStringLiteral("no small.flac")));
     ASSERT_TRUE(silencedOk) << silencedError.toStdString();
     const Sound flac = readSound(outPath(QStringLiteral("no small.flac")));
@@ -139,7 +140,8 @@ TEST_F(SoundExportWindow, OnsetsOnTheGridWithTheGroupSwitches) {
 }
 
 // A cancelled render leaves no file (and an older file as it was); without a
-// ringing nothing starts; an unwritable place fails with the reason.
+// ringing nothing starts; an unwritable place fails with the reason. The
+// offered file name follows the loaded ringing.
 TEST_F(SoundExportWindow, CancelledOrImpossibleRendersLeaveNothing) {
     writeCommonList({{QStringLiteral("Длинный"), 6000, 50}});
     start();
@@ -147,8 +149,10 @@ TEST_F(SoundExportWindow, CancelledOrImpossibleRendersLeaveNothing) {
     QString error;
     EXPECT_FALSE(sound.start(outPath(QStringLiteral("none.wav")), &error));
     EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(sound.suggestedFileName(), QStringLiteral("Звон.wav"));
 
     choose(1);
+    EXPECT_EQ(sound.suggestedFileName(), QStringLiteral("Длинный.wav"));
     const auto [ok, cancelError] = render(outPath(QStringLiteral("long.wav")), true);
     EXPECT_FALSE(ok);
     EXPECT_TRUE(cancelError.isEmpty()) << cancelError.toStdString();

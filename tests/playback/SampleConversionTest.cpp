@@ -168,7 +168,7 @@ TEST_F(MainWindowTest, StrikesAt44kNeverWaitForConversion) {
     ASSERT_EQ(engine->sampleRate(), 44100);
     engine->samples().waitForPreload();
 
-    w.cbModelRow->setCurrentIndex(1);
+    control<QComboBox>(w, "cbModelRow")->setCurrentIndex(1);
     w.cbModelRowChange();
     w.channels().common() = QStringList{QStringLiteral("s1,m1,b1"), QStringLiteral("s2,m2,b2")};
     for (int bell = 0; bell < 15; ++bell) {

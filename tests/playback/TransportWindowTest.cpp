@@ -43,8 +43,10 @@ TEST_F(TransportWindow, GeneratorDrivesTheSelectors) {
     EXPECT_EQ(selectorIndex(2), 1);
     EXPECT_EQ(frm->commonScoreSize(), 128);
     EXPECT_TRUE(frm->isPlaying());
-    EXPECT_TRUE(frm->mmTimer->isActive());
-    EXPECT_EQ(frm->tbProgress->maximum(), 128);
+    auto* mmTimer = control<QTimer>(frm, "mmTimer");
+    EXPECT_TRUE(mmTimer->isActive());
+    auto* tbProgress = control<QSlider>(frm, "tbProgress");
+    EXPECT_EQ(tbProgress->maximum(), 128);
 
     frm->nGeneratorClick();
     const int silent = (selectorIndex(0) == 0) + (selectorIndex(1) == 0) + (selectorIndex(2) == 0);
@@ -53,21 +55,23 @@ TEST_F(TransportWindow, GeneratorDrivesTheSelectors) {
 
     frm->btnStopClick();
     EXPECT_FALSE(frm->isPlaying());
-    EXPECT_FALSE(frm->mmTimer->isActive());
-    EXPECT_EQ(frm->tbProgress->value(), 0);
+    EXPECT_FALSE(mmTimer->isActive());
+    EXPECT_EQ(tbProgress->value(), 0);
 }
 
 // Tempo: the caption follows the slider, and the buttons clamp.
 TEST_F(TransportWindow, TempoControls) {
-    EXPECT_EQ(frm->btnTemp->text(), "Темп: 906");
-    frm->tbTemp->setValue(1000);
+    auto* btnTemp = control<QPushButton>(frm, "btnTemp");
+    EXPECT_EQ(btnTemp->text(), "Темп: 906");
+    auto* tbTemp = control<QSlider>(frm, "tbTemp");
+    tbTemp->setValue(1000);
     frm->nTempDownClick();
     EXPECT_EQ(frm->sequencerInterval(), 1000);
-    EXPECT_EQ(frm->btnTemp->text(), "Темп: 50");
-    frm->tbTemp->setValue(60);
+    EXPECT_EQ(btnTemp->text(), "Темп: 50");
+    tbTemp->setValue(60);
     frm->nTempUpClick();
     EXPECT_EQ(frm->sequencerInterval(), 50);
-    EXPECT_EQ(frm->btnTemp->text(), "Темп: 1000");
+    EXPECT_EQ(btnTemp->text(), "Темп: 1000");
 }
 
 // A group choice while column 127 plays changes the ranges without seeking:
@@ -80,15 +84,16 @@ TEST_F(TransportWindow, GroupChoiceDuringPlaybackKeepsTheColumn) {
     ASSERT_EQ(frm->commonScoreSize(), 128);
     frm->btnPlayClick();
     ASSERT_TRUE(frm->isPlaying());
-    EXPECT_EQ(frm->tbProgress->maximum(), 128);
+    auto* tbProgress = control<QSlider>(frm, "tbProgress");
+    EXPECT_EQ(tbProgress->maximum(), 128);
 
-    frm->tbProgress->setValue(127); // the user drags to the last column
+    tbProgress->setValue(127); // the user drags to the last column
     ASSERT_EQ(frm->sequencer().currentColumn(), 127);
     frm->groupSelector(1)->setCurrentIndex(1);
     frm->cbCustomSelectionChange(1);
     EXPECT_EQ(frm->sequencer().currentColumn(), 127);
-    EXPECT_EQ(frm->tbProgress->maximum(), 126);
-    EXPECT_EQ(frm->udPage->max(), 2);
+    EXPECT_EQ(tbProgress->maximum(), 126);
+    EXPECT_EQ(control<TUpDown>(frm, "udPage")->max(), 2);
     EXPECT_TRUE(frm->isPlaying());
 
     // The next strike is the loop's column 0 (or a column after it when the

@@ -2,7 +2,9 @@
 // bells fall silent, the run plays through after its count-in, the missed
 // strikes are counted, the run goes into the history and the summary shows.
 
+#include "app/MainPracticeHost.h"
 #include "app/TfrmMain.h"
+#include "base/WindowCaptions.h"
 #include "practice/MarksOverlay.h"
 #include "practice/Trainer.h"
 #include "practice/TrainingSummaryDialog.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -54,7 +57,7 @@ TEST_F(TrainerWindow, RunSilencesThePartAndKeepsItsResult) {
     frm->channels().score(1) = {QStringLiteral("m1"), QString(), QString(), QString()};
     frm->channels().score(2) = {QString(), QString(), QStringLiteral("b1"), QString()};
     frm->resize(1000, 700);
-    frm->pnlSmallBells->resize(640, 60);
+    control(frm, "pnlSmallBells")->resize(640, 60);
     frm->setSequencerInterval(50);
     Trainer& trainer = frm->trainer();
     ASSERT_FALSE(trainer.startRun(PracticePart::ofGroup(kNoGroup))); // no such part
@@ -100,7 +103,7 @@ TEST_F(TrainerWindow, RunSilencesThePartAndKeepsItsResult) {
 
     // The misses are marked on the small staff exactly where the layout puts
     // the heads of s1 and s2; the other staves have nothing to mark.
-    auto* overlay = frm->pnlSmallBells->findChild<MarksOverlay*>();
+    auto* overlay = control(frm, "pnlSmallBells")->findChild<MarksOverlay*>();
     ASSERT_NE(overlay, nullptr);
     ScorePage page;
     page.groups = {frm->channels().score(0), frm->channels().score(1), frm->channels().score(2)};
@@ -113,7 +116,7 @@ TEST_F(TrainerWindow, RunSilencesThePartAndKeepsItsResult) {
         EXPECT_EQ(overlay->marks()[i].x, heads[static_cast<size_t>(i)].x);
         EXPECT_EQ(overlay->marks()[i].y, heads[static_cast<size_t>(i)].y);
     }
-    EXPECT_TRUE(frm->pnlBigBells->findChild<MarksOverlay*>()->marks().isEmpty());
+    EXPECT_TRUE(control(frm, "pnlBigBells")->findChild<MarksOverlay*>()->marks().isEmpty());
 }
 
 TEST_F(TrainerWindow, DrillPlaysTheWorstBarAndPutsTheRingingBack) {
@@ -160,4 +163,33 @@ TEST_F(TrainerWindow, DrillPlaysTheWorstBarAndPutsTheRingingBack) {
     trainer.endRun();
     EXPECT_FALSE(trainer.drill().has_value());
     EXPECT_EQ(frm->channels().common(), other);
+}
+
+TEST_F(TrainerWindow, StopDuringTheCountInEndsTheRunBeforeItBegins) {
+    frm->channels().common() = {QStringLiteral("s1,m1"), QString(), QStringLiteral("s2,b1"), QString()};
+    frm->setSequencerInterval(50);
+    Trainer& trainer = frm->trainer();
+    ASSERT_TRUE(trainer.startRun(PracticePart::ofGroup(kSmallGroup)));
+    ASSERT_TRUE(trainer.isCountingIn());
+    control<QToolButton>(frm, "btnStop")->click();
+    EXPECT_FALSE(trainer.isRunning());
+    EXPECT_FALSE(trainer.silences(4));
+    EXPECT_FALSE(frm->isPlaying());
+}
+
+TEST_F(TrainerWindow, HostAnswersFromTheWindow) {
+    MainPracticeHost host(*frm);
+    // The name comes back whole, even one that holds the title's separator.
+    frm->setCaptionForRinging(QStringLiteral("Красный звон - праздничный"));
+    EXPECT_EQ(host.ringingName(), QStringLiteral("Красный звон - праздничный"));
+    EXPECT_EQ(frm->windowTitle(), captions::forRinging(host.ringingName()));
+
+    const bool ringing = host.keyboardRinging();
+    host.setKeyboardRinging(!ringing);
+    EXPECT_EQ(host.keyboardRinging(), !ringing);
+    host.setKeyboardRinging(ringing);
+
+    EXPECT_EQ(host.staff(BellGroup::Small), control(frm, "pnlSmallBells"));
+    EXPECT_EQ(host.staff(BellGroup::Middle), control(frm, "pnlMiddleBells"));
+    EXPECT_EQ(host.staff(BellGroup::Big), control(frm, "pnlBigBells"));
 }

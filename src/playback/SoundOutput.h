@@ -1,0 +1,55 @@
+#pragma once
+
+#include "playback/MciInterpreter.h"
+#include "playback/ReleaseStreams.h"
+#include "playback/StrikeVoices.h"
+#include "playback/audio/AudioEngine.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+// The program's sound: the audio engine on the sound device (or running
+// silently on the null output), the voice commands over it, the strike
+// voices, and the streams that close finished voices on the main thread.
+// Created once at start-up; main thread only.
+class SoundOutput {
+public:
+    // sampleRate: the rate to ask of the device (it may choose another).
+    explicit SoundOutput(std::optional<int> sampleRate);
+    // Serves the release streams' pending hand-overs and waits for them
+    // before the voices and the engine go.
+    ~SoundOutput();
+    SoundOutput(const SoundOutput&) = delete;
+    SoundOutput& operator=(const SoundOutput&) = delete;
+
+    // False when no device could be opened and the engine runs silently.
+    bool onDevice() const;
+    audio::AudioEngine& engine() { return *m_engine; }
+    StrikeVoices& voices() { return *m_voices; }
+
+    // Decodes every sample of `folder` in the background, once per folder,
+    // so that a new set is converted before it is struck.
+    void preloadFolder(const QString& folder);
+    // Closes the voices that have finished sounding.
+    void closeFinishedVoices() { m_voices->closeFinishedVoices(); }
+    // Starts a release stream that hands closeFinishedVoices to the main thread.
+    void startReleaseStream() { m_releaseStreams->start(); }
+
+    // The clock the sequencer anchors its columns to: frames rendered so
+    // far, at sampleRate() frames per second.
+    std::int64_t frameClock() const { return m_engine->frameClock(); }
+    int sampleRate() const { return m_engine->sampleRate(); }
+    // The device level 0..255 as the two 16-bit channel volumes give it.
+    int deviceLevel() const;
+    void setDeviceLevel(int level);
+
+private:
+    std::unique_ptr<audio::AudioEngine> m_engine;
+    std::unique_ptr<MciInterpreter> m_mci;
+    std::unique_ptr<StrikeVoices> m_voices;
+    std::unique_ptr<ReleaseStreams> m_releaseStreams;
+    QString m_preloadedFolder;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "base/BellGroups.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class Ensemble;
+class KeyStrikeNotifier;
+class ProfileFile;
+class QWidget;
+class TChannels;
+
+// What ring-along practice needs of the rest of the program: the loaded
+// ringing, the sound and its frame clock, the transport, keyboard ringing
+// and where the score is shown. The main window answers it.
+class PracticeHost {
+public:
+    virtual ~PracticeHost() = default;
+
+    // The parent of the practice dialogs and message boxes.
+    virtual QWidget* dialogParent() = 0;
+    // The settings file, which keeps the latency offset.
+    virtual ProfileFile& settingsFile() = 0;
+    // Tells of each bell struck from the keyboard.
+    virtual KeyStrikeNotifier& keyStrikeNotifier() = 0;
+    virtual void showStatusMessage(const QString& text) = 0;
+
+    // The loaded ringing: its name as the user knows it, the ensemble, the
+    // scores (a drill puts them aside and back) and the common score.
+    virtual QString ringingName() const = 0;
+    virtual const Ensemble& ensemble() const = 0;
+    virtual TChannels& channels() = 0;
+    virtual int commonScoreSize() const = 0;
+    // The text of one column of the common score ("" past its end).
+    virtual QString commonScoreLine(int column) const = 0;
+
+    // Sound: false while the program runs without an audio engine.
+    virtual bool soundAvailable() const = 0;
+    // Frames rendered so far, at audioSampleRate() frames per second.
+    virtual std::int64_t audioFrameClock() const = 0;
+    virtual int audioSampleRate() const = 0;
+    // How long before its frame a column is handed to the engine (0 without one).
+    virtual std::int64_t schedulingLeadFrames() const = 0;
+    // Sounds one bell of the ensemble on the given frame, as a hand strike.
+    virtual void soundBell(int bell, std::int64_t frame) = 0;
+
+    // The transport, as the Play and Stop buttons run it.
+    virtual bool isPlaying() const = 0;
+    virtual void play() = 0;
+    virtual void stop() = 0;
+    // Milliseconds per column.
+    virtual int sequencerInterval() const = 0;
+    // Sets the milliseconds per column and shows the new tempo.
+    virtual void setTempo(int intervalMs) = 0;
+
+    // Keyboard ringing: the bell keys ring only while it is on.
+    virtual bool keyboardRinging() const = 0;
+    virtual void setKeyboardRinging(bool on) = 0;
+
+    // The score shown: the page selector's position (1 the first page, 0
+    // when there is no selector), whether the simplified grid is drawn, and
+    // the staff of each group (nullptr before it exists).
+    virtual int pagePosition() const = 0;
+    virtual bool simplifiedScore() const = 0;
+    virtual QWidget* staff(BellGroup group) const = 0;
+};
