@@ -1,27 +1,46 @@
 #pragma once
 
-class QAction;
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPlainTextEdit;
-class QPushButton;
-class QSlider;
-class QTimer;
-class QToolButton;
-class QTreeWidget;
-class QWidget;
-class TImage;
-class TUpDown;
+#include "ui/TImage.h"
+#include "ui/TUpDown.h"
 
-// The controls of the main window, named as the design names them and
-// created by TfrmMain::createControls. The window inherits them privately:
-// its own handlers use them by name, nobody else reaches them (tests find
-// them by object name).
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+class QMainWindow;
+class QMenuBar;
+class QObject;
+
+// The controls of the main window, named as the design names them. The
+// window inherits them privately: its own handlers use them by name, nobody
+// else reaches them (tests find them by object name). Geometry that the
+// program computes (the bell strip, the group bands, the selectors) is set
+// by each subsystem's layout code; here the panels only get their place and
+// their design-time sizes.
 struct MainControls {
+    // Builds every control, menu and timer into `window`. `layoutWatcher`
+    // filters the events of the panels whose size drives the layout.
+    void build(QMainWindow& window, QObject& layoutWatcher);
+
+private:
+    void createMenus(QMenuBar* bar);
+    QWidget* createInfoPanel();
+    QWidget* createGroupsPanel(QWidget& window);
+    QWidget* createWorkArea(QObject& layoutWatcher);
+    QWidget* createToolsPanel();
+    QWidget* createPopupPanel(const QString& name, QSlider*& slider, QToolButton*& up, QToolButton*& down);
+
+public:
     // Menus
     QMenu* mFile = nullptr;
     QMenu* mBellsMenu = nullptr;
@@ -146,24 +165,6 @@ struct MainControls {
     QSlider* tbVolume = nullptr;
     QToolButton* btnVolumeUp = nullptr;
     QToolButton* btnVolumeDown = nullptr;
-
-    // Full view
-    QFrame* pnlFullView = nullptr;
-    QFrame* pnlPTools = nullptr;
-    QComboBox* cbCustomBells1 = nullptr;
-    QComboBox* cbCustomBells2 = nullptr;
-    QComboBox* cbCustomBells3 = nullptr;
-    QComboBox* cbFullCommon = nullptr;
-    QToolButton* btnUsualView = nullptr;
-    QComboBox* cbFullView = nullptr;
-    QFrame* pnlNotes = nullptr;
-    QFrame* pnlBigBellsTitle = nullptr;
-    QFrame* pnlMiddleBellsTitle = nullptr;
-    QFrame* pnlSmallBellsTitle = nullptr;
-    QFrame* pnlBellNotes1 = nullptr;
-    QFrame* pnlBellNotes2 = nullptr;
-    QFrame* pnlBellNotes3 = nullptr;
-    QFrame* pnlImages = nullptr;
 
     // Timers
     QTimer* mmTimer = nullptr;

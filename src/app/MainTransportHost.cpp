@@ -1,12 +1,25 @@
 #include "app/MainTransportHost.h"
 
 #include "app/TfrmMain.h"
-#include "ringing/TfrmSelSound.h"
 #include "animation/AnimationWorkers.h"
+#include "animation/FullView.h"
+#include "output/OutputController.h"
+#include "ringing/TfrmSelSound.h"
 #include "score/ScoreView.h"
 
 #include <QComboBox>
-#include <QSignalBlocker>
+
+SoundOutput* MainTransportHost::soundOutput() {
+    return m_window.m_sound.get();
+}
+
+bool MainTransportHost::exportMode() const {
+    return OutputController::isExportMode(m_window.m_arguments);
+}
+
+void MainTransportHost::exportHtml() {
+    m_window.output()->exportHtml();
+}
 
 int MainTransportHost::commonScoreSize() const {
     return m_window.commonScoreSize();
@@ -18,11 +31,6 @@ void MainTransportHost::clearScores() {
 
 void MainTransportHost::strikeColumn(int column, std::int64_t idealFrame) {
     m_window.StrikeColumn(column, idealFrame);
-}
-
-void MainTransportHost::sweepFinishedVoices() {
-    // A release worker hands the sweep back to the main thread.
-    m_window.startReleaseStream();
 }
 
 bool MainTransportHost::notesShown() const {
@@ -69,84 +77,12 @@ void MainTransportHost::selectNextInTurn() {
     m_window.selSound()->selectNext();
 }
 
-void MainTransportHost::playNextInTurn() {
-    m_window.PlayNextInTurn();
+QString MainTransportHost::highlightedRinging() {
+    return m_window.selSound()->selectedName();
 }
 
-void MainTransportHost::generateNext() {
-    m_window.GenerateNext();
-}
-
-int MainTransportHost::sliderPosition() const {
-    return m_window.tbProgress->value();
-}
-
-void MainTransportHost::setSliderPosition(int position, bool notify) {
-    // A notified change reaches the sequencer through the slider's own signal.
-    if (notify) {
-        m_window.tbProgress->setValue(position);
-        return;
-    }
-    const QSignalBlocker quiet(m_window.tbProgress);
-    m_window.tbProgress->setValue(position);
-}
-
-void MainTransportHost::setSliderMaximum(int maximum) {
-    const QSignalBlocker quiet(m_window.tbProgress);
-    m_window.tbProgress->setMaximum(maximum);
-}
-
-void MainTransportHost::setSliderEnabled(bool enabled) {
-    m_window.tbProgress->setEnabled(enabled);
-}
-
-void MainTransportHost::setPagePosition(int position) {
-    m_window.udPage->setPosition(position);
-    m_window.edPage->setText(QString::number(m_window.udPage->position()));
-}
-
-void MainTransportHost::setPageMaximum(int maximum) {
-    m_window.udPage->setMax(maximum);
-    m_window.edPage->setText(QString::number(m_window.udPage->position()));
-}
-
-void MainTransportHost::setPageEnabled(bool enabled) {
-    m_window.udPage->setEnabled(enabled);
-    m_window.edPage->setEnabled(enabled);
-}
-
-void MainTransportHost::showPlayTime(const QString& text) {
-    m_window.lblPlayTime->setText(text);
-}
-
-void MainTransportHost::showTotalDuration(const QString& text) {
-    m_window.tbProgress->setToolTip(text);
-    m_window.lblLong->setText(text);
-}
-
-void MainTransportHost::showTempoCaption(const QString& text) {
-    m_window.btnTemp->setText(text);
-}
-
-int MainTransportHost::tempoSliderPosition() const {
-    return m_window.tbTemp->value();
-}
-
-void MainTransportHost::setTempoSliderPosition(int position, bool notify) {
-    if (notify) {
-        m_window.tbTemp->setValue(position);
-        return;
-    }
-    const QSignalBlocker quiet(m_window.tbTemp);
-    m_window.tbTemp->setValue(position);
-}
-
-void MainTransportHost::scheduleTick(int milliseconds) {
-    m_window.mmTimer->start(milliseconds);
-}
-
-void MainTransportHost::cancelTick() {
-    m_window.mmTimer->stop();
+bool MainTransportHost::loadListRinging(const QString& name) {
+    return m_window.loadListRingingByName(name);
 }
 
 int MainTransportHost::selectedBellCount() const {
@@ -171,17 +107,9 @@ void MainTransportHost::chooseGroupRinging(int group, int index) {
     // Setting the index runs no handler (the selectors answer the user's
     // choice only); the choice rule runs once, below.
     selector->setCurrentIndex(index);
-    QComboBox* mirrors[] = {m_window.cbCustomBells1, m_window.cbCustomBells2, m_window.cbCustomBells3};
-    if (QComboBox* mirror = mirrors[group]; mirror && index < mirror->count()) {
+    QComboBox* mirror = m_window.m_fullView ? m_window.m_fullView->groupSelector(groupAt(group)) : nullptr;
+    if (mirror && index < mirror->count()) {
         mirror->setCurrentIndex(index);
     }
     m_window.cbCustomSelectionChange(group);
-}
-
-bool MainTransportHost::sequencerRunning() const {
-    return m_window.isPlaying();
-}
-
-void MainTransportHost::play() {
-    m_window.btnPlayClick();
 }

@@ -1,21 +1,20 @@
 #pragma once
 
-#include "playback/Generator.h"
-#include "playback/TransportHost.h"
+#include "playback/TransportPanelHost.h"
 
 class TfrmMain;
 
-// Answers the sequencer and the generator from the main window's controls
-// and the other subsystems' calls.
-class MainTransportHost : public TransportHost, public GeneratorHost {
+// Answers the transport panel from the main window's other subsystems.
+class MainTransportHost : public TransportPanelHost {
 public:
     explicit MainTransportHost(TfrmMain& window) : m_window(window) {}
 
-    // TransportHost
+    SoundOutput* soundOutput() override;
+    bool exportMode() const override;
+    void exportHtml() override;
     int commonScoreSize() const override;
     void clearScores() override;
     void strikeColumn(int column, std::int64_t idealFrame) override;
-    void sweepFinishedVoices() override;
     bool notesShown() const override;
     void redrawScore() override;
     void placeScoreCursor() override;
@@ -24,30 +23,12 @@ public:
     bool playAllInTurn() const override;
     void uncheckPlayAllInTurn() override;
     void selectNextInTurn() override;
-    void playNextInTurn() override;
-    void generateNext() override;
-    int sliderPosition() const override;
-    void setSliderPosition(int position, bool notify) override;
-    void setSliderMaximum(int maximum) override;
-    void setSliderEnabled(bool enabled) override;
-    void setPagePosition(int position) override;
-    void setPageMaximum(int maximum) override;
-    void setPageEnabled(bool enabled) override;
-    void showPlayTime(const QString& text) override;
-    void showTotalDuration(const QString& text) override;
-    void showTempoCaption(const QString& text) override;
-    int tempoSliderPosition() const override;
-    void setTempoSliderPosition(int position, bool notify) override;
-    void scheduleTick(int milliseconds) override;
-    void cancelTick() override;
-
-    // GeneratorHost
+    QString highlightedRinging() override;
+    bool loadListRinging(const QString& name) override;
     int selectedBellCount() const override;
     int groupItemCount(int group) const override;
     int groupItemIndex(int group) const override;
     void chooseGroupRinging(int group, int index) override;
-    bool sequencerRunning() const override;
-    void play() override;
 
 private:
     TfrmMain& m_window;

@@ -1,11 +1,13 @@
 // Handlers of the bell animation and the full view: each forwards to the
-// subsystem's own objects (score/BellAnimation, score/FullView), which do
-// nothing before start-up has created them.
+// subsystem's own objects (animation/BellAnimation, animation/FullView),
+// which do nothing before start-up has created them.
 
-#include "app/TfrmMain.h"
 #include "animation/AnimationWorkers.h"
 #include "animation/BellAnimation.h"
 #include "animation/FullView.h"
+#include "app/TfrmMain.h"
+#include "base/FailureGuard.h"
+#include "base/Logging.h"
 
 void TfrmMain::cbShowMovieClick() {
     if (m_bellAnimation) {
@@ -32,7 +34,8 @@ void TfrmMain::mmResetTimerTimer() {
 
 void TfrmMain::nFullViewClick() {
     if (m_fullView) {
-        m_fullView->nFullViewClick();
+        // The menu item checks and unchecks itself when chosen.
+        m_fullView->nFullViewClick(nFullView->isChecked());
     }
 }
 
@@ -50,13 +53,13 @@ void TfrmMain::btnUsualViewClick() {
 
 void TfrmMain::ShowStrikeFrame(int bell) {
     if (m_bellAnimation) {
-        guarded([this, bell] { m_bellAnimation->ShowStrikeFrame(bell); });
+        ::guarded(lcAnimation, "strike frame", [this, bell] { m_bellAnimation->ShowStrikeFrame(bell); });
     }
 }
 
 void TfrmMain::ResetBellImages() {
     if (m_bellAnimation) {
-        guarded([this] { m_bellAnimation->ResetBellImages(); });
+        ::guarded(lcAnimation, "bell images at rest", [this] { m_bellAnimation->ResetBellImages(); });
     }
 }
 
@@ -72,12 +75,14 @@ bool TfrmMain::isFullViewActive() const {
 
 void TfrmMain::DrawFullScore() {
     if (m_fullView) {
-        guarded([this] { m_fullView->DrawFullScore(m_transport.currentPage); });
+        ::guarded(lcAnimation, "full view score",
+                  [this] { m_fullView->DrawFullScore(transportState().currentPage); });
     }
 }
 
 void TfrmMain::PlaceFullScoreCursor() {
     if (m_fullView) {
-        guarded([this] { m_fullView->PlaceFullScoreCursor(m_transport.currentColumn); });
+        ::guarded(lcAnimation, "full view cursor",
+                  [this] { m_fullView->PlaceFullScoreCursor(transportState().currentColumn); });
     }
 }

@@ -3,6 +3,10 @@
 
 #include "base/Rounding.h"
 #include "app/TfrmMain.h"
+#include "animation/FullView.h"
+#include "bells/BellsPanel.h"
+#include "playback/TransportPanel.h"
+#include "ringing/RingingChoices.h"
 #include "score/ScoreView.h"
 
 #include <QAction>
@@ -54,12 +58,14 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 void TfrmMain::placeOverlayPanels() {
     const QRect area = pnlMainArea->rect();
     pnlUsualView->setGeometry(area);
-    pnlFullView->setGeometry(area);
+    if (m_fullView) {
+        m_fullView->panel()->setGeometry(area);
+    }
 }
 
 void TfrmMain::FormResize() {
     // 1
-    layoutBellStrip();
+    m_bellsPanel->layoutBellStrip();
     // 2
     pnlBellInfo->setFixedWidth(roundHalfEven(pnlInfo->contentsRect().width() / 2.0));
     // 3: group bands, with the score redrawn.
@@ -93,7 +99,7 @@ void TfrmMain::layoutGroupBands() {
     if (cbShowNotes->isChecked()) {
         RedrawScore();
     }
-    layoutGroupSelectors();
+    m_ringingChoices->layoutGroupSelectors();
     // The animation pictures sit beside their bands, below the selectors.
     LayoutBellImages();
 }
@@ -102,7 +108,7 @@ void TfrmMain::layoutGroupSelectorsAndCommon() {
     const int commonWidth = pnlCommon->contentsRect().width();
     cbCommon->setFixedWidth(std::max(40, pnlCommon->width() - 36));
     btnFullView->move(commonWidth - 27, btnFullView->y());
-    layoutGroupSelectors();
+    m_ringingChoices->layoutGroupSelectors();
 }
 
 void TfrmMain::applyPanels() {
@@ -120,7 +126,7 @@ void TfrmMain::applyPanels() {
     pnlInfo->setVisible(m_view.info);
     nViewBellsInfo->setChecked(m_view.info);
     // 5: bell strip, group panels, selectors, animation pictures, cursors.
-    layoutBellStrip();
+    m_bellsPanel->layoutBellStrip();
     layoutGroupBands();
     layoutGroupSelectorsAndCommon();
     LayoutScoreCursors();
@@ -163,5 +169,5 @@ void TfrmMain::btnTempClick() {
 
 void TfrmMain::btnVolumeClick() {
     placePopupAboveTools(pnlVolume);
-    showVolumeLevel();
+    m_transportPanel->showVolumeLevel();
 }

@@ -1,6 +1,7 @@
 // Opening user ringing files: from the File menu, from the command line and
 // from a second start of the program; the about box.
 
+#include "base/WindowCaptions.h"
 #include "app/TfrmMain.h"
 #include "desktop/CommandLine.h"
 #include "desktop/UserRingingCheck.h"
@@ -23,7 +24,7 @@ namespace {
 // window is being raised for a second start.
 void showOpenFailure(QWidget* parent, const QString& text) {
     auto* box =
-        new QMessageBox(QMessageBox::Warning, QStringLiteral("Campanix 1.2"), text, QMessageBox::Ok, parent);
+        new QMessageBox(QMessageBox::Warning, captions::kProgram, text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("msgOpenFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -13,20 +13,13 @@ public:
     const Ensemble& ensemble() const override { return m_window.ensemble(); }
     int sequencerInterval() const override { return m_window.sequencerInterval(); }
     void stopSequencer() override { m_window.btnPauseClick(); }
-    void setKeyboardRinging(bool on) override { m_window.m_keyboardRinging = on; }
+    void setKeyboardRinging(bool on) override { m_window.setKeyboardRinging(on); }
 
 private:
     TfrmMain& m_window;
 };
 
 } // namespace
-
-KeyStrikeNotifier& TfrmMain::keyStrikeNotifier() {
-    if (!m_keyStrikeNotifier) {
-        m_keyStrikeNotifier = new KeyStrikeNotifier(this);
-    }
-    return *m_keyStrikeNotifier;
-}
 
 TfrmRec* TfrmMain::frmRec() {
     if (!m_frmRec) {
@@ -43,5 +36,5 @@ void TfrmMain::EndRecording() {
     if (m_frmRec) {
         m_frmRec->EndRecording();
     }
-    m_keyboardRinging = true;
+    setKeyboardRinging(true);
 }

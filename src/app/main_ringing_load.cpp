@@ -5,7 +5,10 @@
 #include "app/TfrmMain.h"
 #include "base/WindowCaptions.h"
 #include "base/TextCodec.h"
+#include "bells/BellsPanel.h"
 #include "bells/EnsembleSettings.h"
+#include "playback/TransportPanel.h"
+#include "ringing/RingingChoices.h"
 #include "ringing/RingingText.h"
 #include "ringing/RingingReader.h"
 #include "ringing/TfrmSelSound.h"
@@ -33,7 +36,7 @@ bool TfrmMain::applyRingingLoad(const RingingLoadResult& result) {
         m_bellAnimation->ringingLoaded();
     }
     ShowTempo();
-    ShowTotalDuration();
+    m_transportPanel->ShowTotalDuration();
     return true;
 }
 
@@ -56,7 +59,7 @@ bool TfrmMain::applyRingingDocument(const RingingDocument& document) {
     nDisselectAllClick();
     ensemble_settings::write(*m_settingsFile, {document.bells, document.types});
     // Applying it refills the choices and resets playback.
-    applyEnsembleText(document.bells, document.types);
+    m_bellsPanel->applyEnsembleText(document.bells, document.types);
     // The body goes to the load in memory: nothing else reads it, and a
     // read-only installation loads it all the same.
     return loadRingingLines(TChannels::kCommonScore, document.body);
@@ -109,7 +112,7 @@ bool TfrmMain::loadListRingingByName(const QString& name) {
 }
 
 void TfrmMain::showWholeRingingPages() {
-    applyRingingRanges(transport::RingingLoader::Chooser);
+    m_transportPanel->applyRingingRanges(transport::RingingLoader::Chooser);
     if (cbShowNotes->isChecked()) {
         RedrawScore();
     }
@@ -140,9 +143,9 @@ void TfrmMain::uncheckPlayInTurn() {
 }
 
 void TfrmMain::nLoadSoundsClick() {
-    ResetPlayback();
+    m_transportPanel->ResetPlayback();
     setWindowTitle(captions::kChooserOpen);
-    ClearChoices();
+    m_ringingChoices->ClearChoices();
     TfrmSelSound* chooser = selSound();
     chooser->fillList(m_paths->customDir() + QStringLiteral("list.kli"));
     chooser->cbRound->setChecked(false);

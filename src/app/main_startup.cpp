@@ -2,12 +2,26 @@
 // destruction. Each step belongs to a subsystem; this file fixes the order.
 
 #include "app/TfrmMain.h"
+#include "base/FailureGuard.h"
+#include "base/Logging.h"
 #include "base/WindowCaptions.h"
 #include "app/WindowPlacement.h"
+#include "app/MainAnimationHost.h"
+#include "app/MainBellsHost.h"
+#include "app/MainGroupsHost.h"
+#include "app/MainOutputHost.h"
+#include "app/MainPracticeHost.h"
+#include "app/MainRingingChoicesHost.h"
+#include "app/MainTransportHost.h"
 #include "desktop/FileAssociation.h"
 #include "animation/AnimationWorkers.h"
 #include "animation/BellAnimation.h"
 #include "animation/FullView.h"
+#include "bells/BellsPanel.h"
+#include "bells/GroupsPanel.h"
+#include "ringing/RingingChoices.h"
+#include "bells/KeyboardRingingHook.h"
+#include "playback/TransportPanel.h"
 #include "score/ScoreView.h"
 #include "ui/JpegImage.h"
 
@@ -59,11 +73,8 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (...) {
-        // Discarded: a handler that fails ends silently and leaves the earlier state.
-    }
+    // A handler that fails ends, logged, and leaves the earlier state.
+    ::guarded(lcApp, "window handler", handler);
 }
 
 void TfrmMain::runStartupStep(const std::function<void()>& step) {
@@ -71,19 +82,31 @@ void TfrmMain::runStartupStep(const std::function<void()>& step) {
     if (m_startupFailed) {
         return;
     }
-    try {
-        step();
-    } catch (...) {
+    if (!::guarded(lcApp, "start-up step", step)) {
         m_startupFailed = true;
     }
 }
 
 void TfrmMain::FormCreate() {
-    // 1-2: the full view lies behind the usual work area.
+    // The bells panel exists whatever step fails, as its handlers forward to it.
+    m_bellsHost = std::make_unique<MainBellsHost>(*this);
+    m_bellsPanel = new BellsPanel(
+        {this, pnlBells, imgHot, imgPreview, mBellInfo, mBellsInfo, cbModelRow, cbStereo}, *m_bellsHost, this);
+    // The ringing choices too: the window's forwards reach them from the
+    // first steps on (the tempo shown in step 11 asks for the score's length);
+    // their group selectors are made in step 14.
+    m_ringingChoicesHost = std::make_unique<MainRingingChoicesHost>(*this);
+    m_ringingChoices = new RingingChoices({cbCommon, pnlCustomSelections, {pnlSmall, pnlMiddle, pnlBig}},
+                                          *m_ringingChoicesHost, this);
+    // The transport too: the ringing choices and the score view share where playback stands.
+    m_transportHost = std::make_unique<MainTransportHost>(*this);
+    m_transportPanel = new TransportPanel(
+        {tbProgress, edPage, udPage, lblPlayTime, lblLong, btnTemp, tbTemp, btnVolume, tbVolume, mmTimer},
+        *m_transportHost, this);
+    // 1-2: the usual work area in front; the full view, built with the
+    // animation, starts hidden behind it.
     runStartupStep([this] {
         placeOverlayPanels();
-        pnlFullView->lower();
-        pnlFullView->hide();
         pnlUsualView->raise();
     });
     // 3: user ringing files open with this program from the desktop.
@@ -102,9 +125,13 @@ void TfrmMain::FormCreate() {
     });
     // 7: the bell catalogue, the ringing catalogue (a missing or damaged list
     // file is fatal) and the "Добавить колокол" sub-menu.
-    runStartupStep([this] { loadBellCatalogue(); });
+    runStartupStep([this] { m_bellsPanel->loadBellCatalogue(); });
     runStartupStep([this] { m_soundData->load(m_paths->campanelDir(), m_required); });
-    runStartupStep([this] { buildAddBellMenu(); });
+    // The groups panel exists whatever step fails, as its handlers forward to it.
+    m_groupsHost = std::make_unique<MainGroupsHost>(*this);
+    m_groupsPanel = new GroupsPanel({mDesc, btnGPrev, btnGNext, tvGroups, mPopup, nDelete, nAdd},
+                                    *m_groupsHost, this);
+    runStartupStep([this] { m_groupsPanel->buildAddBellMenu(); });
     // 8: the default settings file, only when there is none.
     runStartupStep([this] {
         const QScreen* screen = QApplication::primaryScreen();
@@ -119,19 +146,22 @@ void TfrmMain::FormCreate() {
     // null driver) and the decoding of the sample set in the background.
     runStartupStep([this] { startAudio(); });
     // The sequencer's controls: tempo and volume shown.
-    runStartupStep([this] { setupTransport(); });
+    runStartupStep([this] { m_transportPanel->setup(); });
     runStartupStep([this] { restoreVolume(); });
     // 12: current bell and keyboard ringing.
-    runStartupStep([this] { resetBellState(); });
+    runStartupStep([this] { m_bellsPanel->resetBellState(); });
     // 13: the bell strip.
-    runStartupStep([this] { createBellStrip(); });
+    runStartupStep([this] { m_bellsPanel->createBellStrip(); });
     // 14: the three group ringing selectors.
-    runStartupStep([this] { createGroupSelectors(); });
+    runStartupStep([this] { m_ringingChoices->createGroupSelectors(); });
     // 15-16: the animation pictures of the usual view, then of the full view
     // (pnlCustomSelections and pnlImages paint through the window's back
     // buffer, so switching pictures never flickers).
     runStartupStep([this] {
-        m_bellAnimation = new BellAnimation(*this);
+        m_animationHost = std::make_unique<MainAnimationHost>(*this);
+        m_bellAnimation = new BellAnimation(*m_animationHost, this);
+        // The full view's panel holds the large pictures.
+        m_fullView = new FullView(pnlMainArea, *m_animationHost, *m_bellAnimation);
         m_bellAnimation->CreateBellImages();
         m_bellAnimation->CreateChordImages();
         m_bellAnimation->CreateAnimationOffImages();
@@ -146,20 +176,19 @@ void TfrmMain::FormCreate() {
                                      cbGrid,
                                      cbShowNotes,
                                      this},
-                                    *m_channels, m_ensemble, m_transport, this);
+                                    *m_channels, m_bellsPanel->ensemble(), m_transportPanel->state(), this);
         m_scoreView->setHooks({[this] { RedrawScore(); }, [this] { PlaceScoreCursor(); }});
         m_scoreView->CreateScoreImages();
-        m_fullView = new FullView(*this, *m_bellAnimation);
         m_fullView->CreateFullScoreImages();
         m_scoreView->CreateScoreCursors();
     });
     // 18-22: the ensemble, the distributions and the stored ensemble.
-    runStartupStep([this] { clearEnsemble(); });
-    runStartupStep([this] { fillDistributions(); });
-    runStartupStep([this] { ShowBellInfo(); });
+    runStartupStep([this] { m_bellsPanel->clearEnsemble(); });
+    runStartupStep([this] { m_groupsPanel->fillDistributions(); });
+    runStartupStep([this] { m_bellsPanel->ShowBellInfo(); });
     runStartupStep([this] { RecomputeGroups(); });
     runStartupStep([this] {
-        RestoreEnsembleFromSettings();
+        m_bellsPanel->RestoreEnsembleFromSettings();
         m_applied.ensemble = true;
     });
     // 25: the pictures of the chosen style, at rest.
@@ -168,7 +197,7 @@ void TfrmMain::FormCreate() {
         ResetBellImages();
     });
     // 26: the count of selected bells.
-    runStartupStep([this] { ShowBellCount(); });
+    runStartupStep([this] { m_bellsPanel->ShowBellCount(); });
     // 27: the view style, the score switch and the animation switch as the
     // settings have them.
     runStartupStep([this] { cbViewChange(); });
@@ -177,7 +206,7 @@ void TfrmMain::FormCreate() {
     // 28: the recording command becomes available.
     runStartupStep([this] { nRec->setVisible(true); });
     // 30: the three animation workers, each handing its operation over once.
-    runStartupStep([this] { m_animationWorkers = new AnimationWorkers(*this); });
+    runStartupStep([this] { m_animationWorkers = new AnimationWorkers(*m_animationHost); });
     // 31: a user ringing file named on the command line.
     runStartupStep([this] { openCommandLineFile(); });
 }
@@ -209,16 +238,16 @@ void TfrmMain::restoreBounds() {
 void TfrmMain::restoreVolume() {
     // Without a stored level the device keeps its full level.
     if (const std::optional<int> level = AppSettings(*m_settingsFile).readVolume()) {
-        if (hasWaveVolumeDevice()) {
-            SetDeviceVolume(*level);
+        if (m_sound) {
+            m_sound->setDeviceLevel(*level);
         }
-        showVolumeLevel();
+        m_transportPanel->showVolumeLevel();
     }
     m_applied.volume = true;
 }
 
 void TfrmMain::writeVolume() {
-    if (!hasWaveVolumeDevice()) {
+    if (!m_sound) {
         return;
     }
     AppSettings settings(*m_settingsFile);
@@ -247,7 +276,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 void TfrmMain::FormShow() {
     // The keyboard handler, as an application-wide event filter.
-    installKeyboardHook();
+    m_bellsPanel->keyboard().install();
     // The window starts with the focus on the bell strip, so that the keys
     // the handler passes on (Up, Down, ...) do not change a list by surprise.
     if (!focusWidget()) {
@@ -281,7 +310,7 @@ void TfrmMain::FormCloseQuery() {
         });
     }
     if (m_applied.ensemble) {
-        guarded([this] { SaveEnsembleToSettings(); });
+        guarded([this] { m_bellsPanel->SaveEnsembleToSettings(); });
     }
     if (m_applied.volume) {
         guarded([this] { writeVolume(); });
@@ -305,18 +334,17 @@ void TfrmMain::FormDestroy() {
     });
     // The group ringing selectors; keyboard strikes still on their way, the
     // keyboard handler and the bell strip; then the ringing catalogue.
+    guarded([this] { m_ringingChoices->releaseGroupSelectors(); });
     guarded([this] {
-        for (QComboBox*& selector : m_groupSelectors) {
-            delete selector;
-            selector = nullptr;
-        }
+        m_bellsPanel->keyboard().removeHook();
+        m_groupsPanel->removeEventHooks();
+        m_bellsPanel->releaseBells();
     });
-    guarded([this] { releaseBells(); });
     guarded([this] { m_soundData.reset(); });
     // Audio last, so that no strike finds it gone: the last sweep of finished
     // voices, then the engine.
     guarded([this] { CloseFinishedVoices(); });
-    guarded([this] { stopAudio(); });
+    guarded([this] { m_sound.reset(); });
 }
 
 void TfrmMain::nExitClick() {

@@ -1,11 +1,30 @@
 // The menu command of ring-along practice.
 
+#include "app/MainPracticeHost.h"
 #include "app/TfrmMain.h"
 #include "practice/Trainer.h"
 
 Trainer& TfrmMain::trainer() {
     if (!m_trainer) {
-        m_trainer = new Trainer(*this);
+        m_practiceHost = std::make_unique<MainPracticeHost>(*this);
+        m_trainer = new Trainer(*m_practiceHost, this);
+        // Connected after the window's own handlers, so the trainer hears of
+        // Play and Stop once the transport has acted on them.
+        Trainer* trainer = m_trainer;
+        auto played = [trainer] { trainer->playCommanded(); };
+        auto stopped = [trainer] { trainer->stopCommanded(); };
+        if (btnPlay) {
+            connect(btnPlay, &QAbstractButton::clicked, trainer, played);
+        }
+        if (nPlay) {
+            connect(nPlay, &QAction::triggered, trainer, played);
+        }
+        if (btnStop) {
+            connect(btnStop, &QAbstractButton::clicked, trainer, stopped);
+        }
+        if (nStop) {
+            connect(nStop, &QAction::triggered, trainer, stopped);
+        }
     }
     return *m_trainer;
 }

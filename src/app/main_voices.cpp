@@ -2,13 +2,10 @@
 // score, the sweep of finished voices, and the audio engine under them.
 
 #include "app/TfrmMain.h"
-#include "playback/DeviceVolume.h"
+#include "playback/SoundOutput.h"
 #include "practice/Trainer.h"
 #include "animation/AnimationWorkers.h"
 
-#include <QFile>
-
-#include <random>
 
 namespace {
 
@@ -24,37 +21,19 @@ std::optional<int> outputRateFromEnvironment() {
 } // namespace
 
 void TfrmMain::startAudio() {
-    audio::AudioEngineOptions options;
-    options.busGain = audio::kRingingBusGain;
-    options.sampleRate = outputRateFromEnvironment().value_or(options.sampleRate);
-    m_audio = audio::AudioEngine::startRealtime(options);
-    m_mci = std::make_unique<MciInterpreter>(*m_audio);
-    m_voices = std::make_unique<StrikeVoices>(*m_mci, std::random_device{}());
-    m_releaseStreams = std::make_unique<ReleaseStreams>([this] { CloseFinishedVoices(); });
-    if (m_audio->output() != audio::AudioEngine::Output::Device) {
+    m_sound = std::make_unique<SoundOutput>(outputRateFromEnvironment());
+    if (!m_sound->onDevice()) {
         showStatusMessage(QStringLiteral("Звуковое устройство недоступно: программа работает без звука"));
     }
     preloadSampleFolder();
 }
 
-void TfrmMain::stopAudio() {
-    if (m_releaseStreams) {
-        m_releaseStreams->finish();
-    }
-    m_releaseStreams.reset();
-    m_voices.reset();
-    m_mci.reset();
-    m_audio.reset();
-}
-
 void TfrmMain::preloadSampleFolder() {
     // Runs at start-up and at once on a change of model row or stereo switch,
     // so that the set is converted in the background before it is struck.
-    if (!m_audio || !m_paths || m_paths->sampleFolder() == m_preloadedFolder) {
-        return;
+    if (m_sound && m_paths) {
+        m_sound->preloadFolder(m_paths->sampleFolder());
     }
-    m_preloadedFolder = m_paths->sampleFolder();
-    m_audio->samples().preloadFolder(QFile::encodeName(m_preloadedFolder).toStdString());
 }
 
 StrikeSwitches TfrmMain::strikeSwitches() const {
@@ -69,7 +48,7 @@ StrikeSwitches TfrmMain::strikeSwitches() const {
 }
 
 int TfrmMain::BellForToken(QChar letter, int position) const {
-    return ::BellForToken(m_ensemble, letter, position);
+    return ::BellForToken(ensemble(), letter, position);
 }
 
 QStringList TfrmMain::ColumnSampleFiles(int column) {
@@ -77,7 +56,7 @@ QStringList TfrmMain::ColumnSampleFiles(int column) {
         return {};
     }
     const ColumnStrikes strikes =
-        ::ColumnSampleFiles(commonScoreLine(column), m_ensemble, strikeSwitches(), m_paths->sampleFolder(),
+        ::ColumnSampleFiles(commonScoreLine(column), ensemble(), strikeSwitches(), m_paths->sampleFolder(),
                             [this](int bell) { return bellSampleFileName(bell); });
     // Each struck bell's frame through the strike worker, which is handed
     // the bell first.
@@ -95,7 +74,7 @@ void TfrmMain::StrikeColumn(int column, std::optional<std::int64_t> idealFrame) 
     if (m_trainer && idealFrame) {
         m_trainer->columnStruck(column, *idealFrame);
     }
-    if (!m_voices) {
+    if (!m_sound) {
         return;
     }
     preloadSampleFolder();
@@ -103,22 +82,22 @@ void TfrmMain::StrikeColumn(int column, std::optional<std::int64_t> idealFrame) 
     if (m_channels) {
         m_channels->voiceFiles() = files;
     }
-    m_voices->strikeColumn(files, idealFrame);
+    m_sound->voices().strikeColumn(files, idealFrame);
     if (cbShowMovie->isChecked() && !files.isEmpty()) {
         mmResetTimer->start();
     }
 }
 
 void TfrmMain::HandStrike(int bell) {
-    if (!m_voices) {
+    if (!m_sound) {
         return;
     }
     preloadSampleFolder();
     const QString path = m_paths->sampleFolder() + bellSampleFileName(bell);
-    if (!requiredFiles().check(path)) {
+    if (!m_required.check(path)) {
         return;
     }
-    m_voices->sound(path, kHandStrikeAliasMax);
+    m_sound->voices().sound(path, kHandStrikeAliasMax);
     if (cbShowMovie->isChecked()) {
         ShowStrikeFrame(bell);
         mmResetTimer->start();
@@ -126,48 +105,15 @@ void TfrmMain::HandStrike(int bell) {
 }
 
 void TfrmMain::CloseFinishedVoices() {
-    if (m_voices) {
-        m_voices->closeFinishedVoices();
+    if (m_sound) {
+        m_sound->closeFinishedVoices();
     }
-}
-
-int TfrmMain::SendMci(const QString& command) {
-    return m_voices ? m_voices->sendMci(command) : kMciBusy;
-}
-
-bool TfrmMain::IsVoicePlaying(const QString& alias) {
-    return m_voices && m_voices->isVoicePlaying(alias);
-}
-
-void TfrmMain::startReleaseStream() {
-    if (m_releaseStreams) {
-        m_releaseStreams->start();
-    }
-}
-
-std::int64_t TfrmMain::audioFrameClock() const {
-    return m_audio ? m_audio->frameClock() : 0;
 }
 
 int TfrmMain::audioSampleRate() const {
-    return m_audio ? m_audio->sampleRate() : audio::AudioEngineOptions{}.sampleRate;
+    return m_sound ? m_sound->sampleRate() : audio::AudioEngineOptions{}.sampleRate;
 }
 
 int TfrmMain::GetDeviceVolume() const {
-    if (!m_audio) {
-        return 0;
-    }
-    return deviceLevelFromVolumes(m_audio->volumeLeft(), m_audio->volumeRight());
-}
-
-void TfrmMain::SetDeviceVolume(int level) {
-    if (!m_audio) {
-        return;
-    }
-    const std::uint16_t channel = channelVolumeForLevel(level);
-    m_audio->setVolume(channel, channel);
-}
-
-bool TfrmMain::hasWaveVolumeDevice() const {
-    return m_audio != nullptr;
+    return m_sound ? m_sound->deviceLevel() : 0;
 }

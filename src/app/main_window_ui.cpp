@@ -79,9 +79,14 @@ QAction* makeAction(QMenu* menu, const QString& name, const QString& caption) {
 
 void TfrmMain::createControls() {
     setObjectName(QStringLiteral("frmMain"));
-    createMenus();
+    build(*this, *this);
+    connectHandlers();
+}
 
-    auto* central = new QWidget(this);
+void MainControls::build(QMainWindow& window, QObject& layoutWatcher) {
+    createMenus(window.menuBar());
+
+    auto* central = new QWidget(&window);
     auto* centralLayout = new QVBoxLayout(central);
     centralLayout->setContentsMargins(0, 0, 0, 0);
     centralLayout->setSpacing(0);
@@ -90,7 +95,7 @@ void TfrmMain::createControls() {
     // it by placeOverlayPanels and the one in front is the one seen.
     pnlMainArea = new QWidget(central);
     pnlMainArea->setObjectName(QStringLiteral("pnlMainArea"));
-    pnlMainArea->installEventFilter(this);
+    pnlMainArea->installEventFilter(&layoutWatcher);
     centralLayout->addWidget(pnlMainArea, 1);
 
     pnlUsualView = new QWidget(pnlMainArea);
@@ -114,18 +119,16 @@ void TfrmMain::createControls() {
     pnlInfo->layout()->setContentsMargins(0, 0, 0, 0);
     pnlInfo->layout()->setSpacing(0);
     pnlInfo->layout()->addWidget(createInfoPanel());
-    pnlInfo->installEventFilter(this);
+    pnlInfo->installEventFilter(&layoutWatcher);
     usual->addWidget(pnlInfo);
 
     auto* lower = new QWidget(pnlUsualView);
     auto* lowerLayout = new QHBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     lowerLayout->setSpacing(0);
-    lowerLayout->addWidget(createWorkArea(), 1);
-    lowerLayout->addWidget(createGroupsPanel());
+    lowerLayout->addWidget(createWorkArea(layoutWatcher), 1);
+    lowerLayout->addWidget(createGroupsPanel(window));
     usual->addWidget(lower, 1);
-
-    pnlFullView = static_cast<QFrame*>(createFullViewPanel());
 
     pnlTools = static_cast<QFrame*>(createToolsPanel());
     centralLayout->addWidget(pnlTools);
@@ -150,23 +153,21 @@ void TfrmMain::createControls() {
     pnlTemp->hide();
     pnlVolume->hide();
 
-    setCentralWidget(central);
-    statusBar()->setSizeGripEnabled(true);
+    window.setCentralWidget(central);
+    window.statusBar()->setSizeGripEnabled(true);
 
-    mmTimer = new QTimer(this);
+    mmTimer = new QTimer(&window);
     mmTimer->setObjectName(QStringLiteral("mmTimer"));
     mmTimer->setTimerType(Qt::PreciseTimer);
     mmTimer->setInterval(144);
-    mmResetTimer = new QTimer(this);
+    mmResetTimer = new QTimer(&window);
     mmResetTimer->setObjectName(QStringLiteral("mmResetTimer"));
     mmResetTimer->setTimerType(Qt::PreciseTimer);
     mmResetTimer->setInterval(150);
 
-    connectHandlers();
 }
 
-void TfrmMain::createMenus() {
-    QMenuBar* bar = menuBar();
+void MainControls::createMenus(QMenuBar* bar) {
 
     mFile = bar->addMenu(QStringLiteral("Файл"));
     mFile->setObjectName(QStringLiteral("mFile"));
@@ -238,7 +239,7 @@ void TfrmMain::createMenus() {
     nAbout = makeAction(nReference, QStringLiteral("nAbout"), QStringLiteral("О программе ..."));
 }
 
-QWidget* TfrmMain::createInfoPanel() {
+QWidget* MainControls::createInfoPanel() {
     auto* holder = new QWidget;
     auto* row = new QHBoxLayout(holder);
     row->setContentsMargins(0, 0, 0, 0);
@@ -300,7 +301,7 @@ QWidget* TfrmMain::createInfoPanel() {
     return holder;
 }
 
-QWidget* TfrmMain::createGroupsPanel() {
+QWidget* MainControls::createGroupsPanel(QWidget& window) {
     pnlBellsGroups = makePanel(QStringLiteral("pnlBellsGroups"), nullptr, QFrame::StyledPanel);
     pnlBellsGroups->setFixedWidth(210);
     auto* v = new QVBoxLayout(pnlBellsGroups);
@@ -327,7 +328,7 @@ QWidget* TfrmMain::createGroupsPanel() {
     tvGroups->setContextMenuPolicy(Qt::CustomContextMenu);
     v->addWidget(tvGroups, 1);
 
-    mPopup = new QMenu(this);
+    mPopup = new QMenu(&window);
     mPopup->setObjectName(QStringLiteral("mPopup"));
     nDelete = makeAction(mPopup, QStringLiteral("nDelete"), QStringLiteral("Убрать колокол"));
     nAdd = mPopup->addMenu(QStringLiteral("Добавить колокол"));
@@ -335,7 +336,7 @@ QWidget* TfrmMain::createGroupsPanel() {
     return pnlBellsGroups;
 }
 
-QWidget* TfrmMain::createWorkArea() {
+QWidget* MainControls::createWorkArea(QObject& layoutWatcher) {
     pnlWork = makePanel(QStringLiteral("pnlWork"), nullptr);
     auto* row = new QHBoxLayout(pnlWork);
     row->setContentsMargins(0, 0, 0, 0);
@@ -359,11 +360,11 @@ QWidget* TfrmMain::createWorkArea() {
     btnFullView = makeToolButton(QStringLiteral("btnFullView"), QStringLiteral("Полный вид (партитура и анимация)"),
                                  QStyle::SP_TitleBarMaxButton, pnlCommon);
     btnFullView->setGeometry(300, 21, 23, 24);
-    pnlCommon->installEventFilter(this);
+    pnlCommon->installEventFilter(&layoutWatcher);
     leftLayout->addWidget(pnlCommon);
 
     pnlBellsBox = makePanel(QStringLiteral("pnlBellsBox"), left, QFrame::StyledPanel);
-    pnlBellsBox->installEventFilter(this);
+    pnlBellsBox->installEventFilter(&layoutWatcher);
     struct Band {
         QFrame** band;
         QCheckBox** check;
@@ -401,7 +402,7 @@ QWidget* TfrmMain::createWorkArea() {
         face->setAlignment(Qt::AlignCenter);
         face->setAutoFillBackground(true);
         face->hide();
-        staff->installEventFilter(this);
+        staff->installEventFilter(&layoutWatcher);
         *b.band = band;
         *b.check = check;
         *b.staff = staff;
@@ -416,7 +417,7 @@ QWidget* TfrmMain::createWorkArea() {
     return pnlWork;
 }
 
-QWidget* TfrmMain::createToolsPanel() {
+QWidget* MainControls::createToolsPanel() {
     auto* tools = makePanel(QStringLiteral("pnlTools"), nullptr, QFrame::StyledPanel);
     auto* v = new QVBoxLayout(tools);
     v->setContentsMargins(4, 2, 4, 2);
@@ -505,7 +506,7 @@ QWidget* TfrmMain::createToolsPanel() {
     return tools;
 }
 
-QWidget* TfrmMain::createPopupPanel(const QString& name, QSlider*& slider, QToolButton*& up, QToolButton*& down) {
+QWidget* MainControls::createPopupPanel(const QString& name, QSlider*& slider, QToolButton*& up, QToolButton*& down) {
     auto* panel = makePanel(name, nullptr, QFrame::StyledPanel);
     panel->setAutoFillBackground(true);
     panel->setFixedSize(44, 170);
@@ -527,58 +528,4 @@ QWidget* TfrmMain::createPopupPanel(const QString& name, QSlider*& slider, QTool
     v->addWidget(slider, 1, Qt::AlignHCenter);
     v->addWidget(down, 0, Qt::AlignHCenter);
     return panel;
-}
-
-QWidget* TfrmMain::createFullViewPanel() {
-    auto* full = makePanel(QStringLiteral("pnlFullView"), pnlMainArea);
-    full->setAutoFillBackground(true);
-    auto* v = new QVBoxLayout(full);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(0);
-
-    pnlPTools = makePanel(QStringLiteral("pnlPTools"), full, QFrame::StyledPanel);
-    pnlPTools->setFixedHeight(31);
-    auto makeCombo = [this](const QString& comboName, int left, int width) {
-        auto* combo = new QComboBox(pnlPTools);
-        combo->setObjectName(comboName);
-        combo->setGeometry(left, 4, width, 23);
-        return combo;
-    };
-    cbCustomBells3 = makeCombo(QStringLiteral("cbCustomBells3"), 8, 129);
-    cbCustomBells2 = makeCombo(QStringLiteral("cbCustomBells2"), 152, 129);
-    cbCustomBells1 = makeCombo(QStringLiteral("cbCustomBells1"), 296, 129);
-    cbFullCommon = makeCombo(QStringLiteral("cbFullCommon"), 432, 169);
-    btnUsualView = makeToolButton(QStringLiteral("btnUsualView"), QStringLiteral("Обычный вид"),
-                                  QStyle::SP_TitleBarNormalButton, pnlPTools);
-    btnUsualView->setGeometry(606, 4, 23, 22);
-    cbFullView = makeCombo(QStringLiteral("cbFullView"), 640, 129);
-    pnlPTools->installEventFilter(this);
-    v->addWidget(pnlPTools);
-
-    auto* body = new QWidget(full);
-    auto* h = new QHBoxLayout(body);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(0);
-    pnlNotes = makePanel(QStringLiteral("pnlNotes"), body);
-    pnlNotes->setFixedWidth(433);
-    auto* notes = new QHBoxLayout(pnlNotes);
-    notes->setContentsMargins(0, 0, 0, 0);
-    notes->setSpacing(0);
-    auto addNotesPanel = [&](const QString& panelName, int width) {
-        QFrame* p = makePanel(panelName, pnlNotes, QFrame::StyledPanel);
-        p->setFixedWidth(width);
-        notes->addWidget(p);
-        return p;
-    };
-    pnlBigBellsTitle = addNotesPanel(QStringLiteral("pnlBigBellsTitle"), 23);
-    pnlBellNotes1 = addNotesPanel(QStringLiteral("pnlBellNotes1"), 120);
-    pnlMiddleBellsTitle = addNotesPanel(QStringLiteral("pnlMiddleBellsTitle"), 23);
-    pnlBellNotes2 = addNotesPanel(QStringLiteral("pnlBellNotes2"), 120);
-    pnlSmallBellsTitle = addNotesPanel(QStringLiteral("pnlSmallBellsTitle"), 23);
-    pnlBellNotes3 = addNotesPanel(QStringLiteral("pnlBellNotes3"), 120);
-    h->addWidget(pnlNotes);
-    pnlImages = makePanel(QStringLiteral("pnlImages"), body, QFrame::StyledPanel);
-    h->addWidget(pnlImages, 1);
-    v->addWidget(body, 1);
-    return full;
 }

@@ -57,7 +57,6 @@ void TfrmMain::connectHandlers() {
     on(nViewBellsGroups, &QAction::triggered, &TfrmMain::nViewBellsGroupsClick);
     on(nFullView, &QAction::triggered, &TfrmMain::nFullViewClick);
     on(btnFullView, &QToolButton::clicked, &TfrmMain::btnFullViewClick);
-    on(btnUsualView, &QToolButton::clicked, &TfrmMain::btnUsualViewClick);
 
     on(cbModelRow, &QComboBox::activated, &TfrmMain::cbModelRowChange);
     on(cbStereo, &QCheckBox::clicked, &TfrmMain::cbStereoClick);

@@ -59,9 +59,9 @@ TEST_F(MainWindowStartup, SmallStoredSizeOpensAtTheMinimum) {
 TEST_F(MainWindowStartup, ClosingSavesTheViewAndTheNextStartRestoresIt) {
     {
         TfrmMain& w = start();
-        w.nViewPanel->trigger();
-        w.nViewBellsGroups->trigger();
-        w.cbGrid->setChecked(true);
+        control<QAction>(w, "nViewPanel")->trigger();
+        control<QAction>(w, "nViewBellsGroups")->trigger();
+        control<QCheckBox>(w, "cbGrid")->setChecked(true);
         w.close();
         frm.reset();
     }
@@ -70,10 +70,10 @@ TEST_F(MainWindowStartup, ClosingSavesTheViewAndTheNextStartRestoresIt) {
     EXPECT_TRUE(text.contains(QStringLiteral("Groups=0")));
     EXPECT_TRUE(text.contains(QStringLiteral("Grid=1")));
     TfrmMain& again = start();
-    EXPECT_FALSE(again.nViewPanel->isChecked());
-    EXPECT_FALSE(again.nViewBellsGroups->isChecked());
-    EXPECT_TRUE(again.nViewBellsInfo->isChecked());
-    EXPECT_TRUE(again.cbGrid->isChecked());
+    EXPECT_FALSE(control<QAction>(again, "nViewPanel")->isChecked());
+    EXPECT_FALSE(control<QAction>(again, "nViewBellsGroups")->isChecked());
+    EXPECT_TRUE(control<QAction>(again, "nViewBellsInfo")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(again, "cbGrid")->isChecked());
 }
 
 // A path split at its blank by the shell is joined again and opened; its ensemble is applied.
@@ -118,10 +118,11 @@ TEST_F(MainWindowStartup, FirstStartFillsTheWorkAreaWithEveryPanel) {
     TfrmMain& w = start();
     const QSize workArea = QGuiApplication::primaryScreen()->availableGeometry().size();
     EXPECT_EQ(w.size(), workArea.expandedTo(QSize(778, 574)));
-    for (QAction* item : {w.nViewPanel, w.nViewSelectBells, w.nViewBellsInfo, w.nViewBellsGroups}) {
+    for (QAction* item : {control<QAction>(w, "nViewPanel"), control<QAction>(w, "nViewSelectBells"),
+                          control<QAction>(w, "nViewBellsInfo"), control<QAction>(w, "nViewBellsGroups")}) {
         EXPECT_TRUE(item->isChecked()) << item->text().toStdString();
     }
-    EXPECT_FALSE(w.cbGrid->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(w, "cbGrid")->isChecked());
     EXPECT_EQ(program.settingsText().count(u'\n'), 20);
 }
 
@@ -129,14 +130,18 @@ TEST_F(MainWindowStartup, FirstStartFillsTheWorkAreaWithEveryPanel) {
 TEST_F(MainWindowStartup, PopupsFollowTheToolBar) {
     TfrmMain& w = start();
     w.show();
-    w.btnVolume->click();
-    EXPECT_TRUE(w.pnlVolume->isVisible());
-    EXPECT_EQ(w.pnlVolume->geometry().bottom() + 1, w.pnlTools->mapTo(w.centralWidget(), QPoint(0, 0)).y());
-    w.btnTemp->click();
-    EXPECT_TRUE(w.pnlTemp->isVisible());
-    w.btnTemp->click();
-    EXPECT_FALSE(w.pnlTemp->isVisible());
-    w.nViewPanel->trigger();
-    EXPECT_FALSE(w.pnlTools->isVisible());
-    EXPECT_FALSE(w.pnlVolume->isVisible());
+    control<QPushButton>(w, "btnVolume")->click();
+    auto* pnlVolume = control<QFrame>(w, "pnlVolume");
+    EXPECT_TRUE(pnlVolume->isVisible());
+    auto* pnlTools = control<QFrame>(w, "pnlTools");
+    EXPECT_EQ(pnlVolume->geometry().bottom() + 1, pnlTools->mapTo(w.centralWidget(), QPoint(0, 0)).y());
+    auto* btnTemp = control<QPushButton>(w, "btnTemp");
+    btnTemp->click();
+    auto* pnlTemp = control<QFrame>(w, "pnlTemp");
+    EXPECT_TRUE(pnlTemp->isVisible());
+    btnTemp->click();
+    EXPECT_FALSE(pnlTemp->isVisible());
+    control<QAction>(w, "nViewPanel")->trigger();
+    EXPECT_FALSE(pnlTools->isVisible());
+    EXPECT_FALSE(pnlVolume->isVisible());
 }

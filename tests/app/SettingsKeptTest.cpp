@@ -85,7 +85,7 @@ TEST_F(SettingsKept, UnchangedSettingsAreNotRewritten) {
         ASSERT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
         w.close();
         EXPECT_EQ(settingsBytes(), kUserSettings);
-        w.cbGrid->setChecked(false);
+        control<QCheckBox>(w, "cbGrid")->setChecked(false);
         w.close();
     }
     const QStringList lines = readTextLines(settingsPath()).value_or(QStringList{});
@@ -142,7 +142,7 @@ TEST_F(SettingsKept, VolumeIsRestored) {
         TfrmMain& w = startWith({});
         w.close();
         EXPECT_FALSE(program.settingsText().contains(QStringLiteral("[Audio]")));
-        w.tbVolume->setValue(255 - 100);
+        control<QSlider>(w, "tbVolume")->setValue(255 - 100);
         ASSERT_EQ(w.GetDeviceVolume(), 100);
         w.close();
         frm.reset();
@@ -150,8 +150,8 @@ TEST_F(SettingsKept, VolumeIsRestored) {
     EXPECT_TRUE(program.settingsText().contains(QStringLiteral("[Audio]\r\nVolume=100\r\n")));
     TfrmMain& again = startWith({});
     EXPECT_EQ(again.GetDeviceVolume(), 100);
-    EXPECT_EQ(again.btnVolume->text(), QStringLiteral("Громкость: 100"));
-    EXPECT_EQ(again.tbVolume->value(), 155);
+    EXPECT_EQ(control<QPushButton>(again, "btnVolume")->text(), QStringLiteral("Громкость: 100"));
+    EXPECT_EQ(control<QSlider>(again, "tbVolume")->value(), 155);
 }
 
 // Titles are exactly the texts the program gives them.
@@ -168,7 +168,7 @@ TEST_F(SettingsKept, TitlesAreExact) {
     w.nLoadSoundsClick();
     EXPECT_EQ(titleWhileOpen, QStringLiteral("Campanix 1.2 - Tolvena"));
     EXPECT_EQ(chooserTitle, QStringLiteral("Выбор звона"));
-    w.cbCommon->setCurrentIndex(1);
+    control<QComboBox>(w, "cbCommon")->setCurrentIndex(1);
     w.cbCommonChange();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Campanix 1.2 - Общий"));
 }

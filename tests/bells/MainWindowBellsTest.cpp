@@ -67,10 +67,11 @@ protected:
         QCoreApplication::sendEvent(frm->windowHandle(), &event);
     }
 
-    QPoint nodePos(QTreeWidgetItem* item) const { return frm->tvGroups->visualItemRect(item).center(); }
-    QTreeWidgetItem* root(int r) const { return frm->tvGroups->topLevelItem(r); }
+    QTreeWidget* groupsTree() const { return control<QTreeWidget>(frm, "tvGroups"); }
+    QPoint nodePos(QTreeWidgetItem* item) const { return groupsTree()->visualItemRect(item).center(); }
+    QTreeWidgetItem* root(int r) const { return groupsTree()->topLevelItem(r); }
     QTreeWidgetItem* nodeOf(int bell) const {
-        const auto found = frm->tvGroups->findItems(name(bell), Qt::MatchExactly | Qt::MatchRecursive);
+        const auto found = groupsTree()->findItems(name(bell), Qt::MatchExactly | Qt::MatchRecursive);
         return found.isEmpty() ? nullptr : found.first();
     }
 };
@@ -82,14 +83,16 @@ TEST_F(MainWindowBells, FirstStartShowsTheDefaultEnsemble) {
     TfrmMain& w = start();
     EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
     EXPECT_EQ(w.ensemble().bellsText(), QStringLiteral("000000000000011"));
-    EXPECT_EQ(w.mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 2"));
-    EXPECT_EQ(w.mDesc->toPlainText(), QStringLiteral("Необходимо выбрать не менее 5 колоколов"));
-    EXPECT_EQ(treeLines(w.tvGroups), (QStringList{name(14), name(13)}));
-    EXPECT_FALSE(w.tvGroups->dragEnabled());
-    EXPECT_FALSE(w.btnGPrev->isEnabled());
-    EXPECT_FALSE(w.btnGNext->isEnabled());
-    EXPECT_EQ(w.mBellInfo->toPlainText(), QStringLiteral("Колокол 15"));
-    EXPECT_FALSE(w.imgPreview->picture().isNull());
+    EXPECT_EQ(control<QPlainTextEdit>(w, "mBellsInfo")->toPlainText(), QStringLiteral("Всего колоколов: 2"));
+    EXPECT_EQ(control<QPlainTextEdit>(w, "mDesc")->toPlainText(),
+              QStringLiteral("Необходимо выбрать не менее 5 колоколов"));
+    auto* tvGroups = control<QTreeWidget>(w, "tvGroups");
+    EXPECT_EQ(treeLines(tvGroups), (QStringList{name(14), name(13)}));
+    EXPECT_FALSE(tvGroups->dragEnabled());
+    EXPECT_FALSE(control<QToolButton>(w, "btnGPrev")->isEnabled());
+    EXPECT_FALSE(control<QToolButton>(w, "btnGNext")->isEnabled());
+    EXPECT_EQ(control<QPlainTextEdit>(w, "mBellInfo")->toPlainText(), QStringLiteral("Колокол 15"));
+    EXPECT_FALSE(control<TImage>(w, "imgPreview")->picture().isNull());
     // The strip: hints, pictures of every bell, marker under bell 0.
     ASSERT_NE(w.bellStrip(), nullptr);
     EXPECT_EQ(w.bellStrip()->picture(0)->toolTip(), QStringLiteral("Колокол 15"));
@@ -97,8 +100,9 @@ TEST_F(MainWindowBells, FirstStartShowsTheDefaultEnsemble) {
     for (int i = 0; i < 15; ++i) {
         EXPECT_FALSE(w.bellStrip()->picture(i)->picture().isNull()) << i;
     }
-    EXPECT_EQ(w.imgHot->x(), w.bellStrip()->picture(0)->x());
-    EXPECT_EQ(w.imgHot->width(), w.bellStrip()->picture(0)->width());
+    auto* imgHot = control<TImage>(w, "imgHot");
+    EXPECT_EQ(imgHot->x(), w.bellStrip()->picture(0)->x());
+    EXPECT_EQ(imgHot->width(), w.bellStrip()->picture(0)->width());
     // The popup's sub-menu: one item per bell with its display name.
     ASSERT_NE(w.addBellItem(14), nullptr);
     EXPECT_EQ(w.addBellItem(3)->text(), name(3));
@@ -109,12 +113,13 @@ TEST_F(MainWindowBells, FirstStartShowsTheDefaultEnsemble) {
 // Once shown, the information panels share the row beside the banner.
 TEST_F(MainWindowBells, InformationPanelsAreLaidOut) {
     TfrmMain& w = startShown();
-    EXPECT_TRUE(waitFor([&] { return w.pnlBellInfo->width() > 100; }));
-    EXPECT_EQ(w.pnlBellInfo->width(), w.pnlBellsInfo->width());
-    EXPECT_GT(w.mBellInfo->width(), 0);
-    EXPECT_GT(w.mBellsInfo->width(), 0);
+    auto* pnlBellInfo = control<QFrame>(w, "pnlBellInfo");
+    EXPECT_TRUE(waitFor([&] { return pnlBellInfo->width() > 100; }));
+    EXPECT_EQ(pnlBellInfo->width(), control<QFrame>(w, "pnlBellsInfo")->width());
+    EXPECT_GT(control<QPlainTextEdit>(w, "mBellInfo")->width(), 0);
+    EXPECT_GT(control<QPlainTextEdit>(w, "mBellsInfo")->width(), 0);
     // The whole distributions message fits its memo.
-    EXPECT_GE(w.mDesc->height(), 48);
+    EXPECT_GE(control<QPlainTextEdit>(w, "mDesc")->height(), 48);
 }
 
 // A missing catalogue names its full path and asks to end; closing then saves nothing.
@@ -147,13 +152,13 @@ TEST_F(MainWindowBells, ClosingSavesTheEnsemble) {
 TEST_F(MainWindowBells, RestoreKeepsStoredGroups) {
     TfrmMain& w = start(settingsWith(QStringLiteral("111110000000000"), QStringLiteral("bbmsSnnnnnnnnnn")));
     EXPECT_EQ(w.ensemble().typesText(), QStringLiteral("bbmsnnnnnnnnnnn"));
-    EXPECT_EQ(w.mDesc->toPlainText(),
+    EXPECT_EQ(control<QPlainTextEdit>(w, "mDesc")->toPlainText(),
               QStringLiteral("Для 5 колоколов существует 1 вариант рекомендуемых распределений по группам."));
     EXPECT_EQ(
-        treeLines(w.tvGroups),
+        treeLines(control<QTreeWidget>(w, "tvGroups")),
         (QStringList{QStringLiteral("Малые колокола"), "  " + name(3), QStringLiteral("Средние колокола"),
                      "  " + name(2), QStringLiteral("Большие колокола"), "  " + name(1), "  " + name(0)}));
-    EXPECT_EQ(w.mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 5"));
+    EXPECT_EQ(control<QPlainTextEdit>(w, "mBellsInfo")->toPlainText(), QStringLiteral("Всего колоколов: 5"));
 }
 
 // A click on the strip moves the marker and the panel, then toggles; select all and reset all.
@@ -161,24 +166,25 @@ TEST_F(MainWindowBells, StripClickSelectAllAndReset) {
     TfrmMain& w = start();
     w.bellStripClick(3);
     EXPECT_EQ(w.currentBell(), 3);
-    EXPECT_EQ(w.imgHot->x(), w.bellStrip()->picture(3)->x());
-    EXPECT_EQ(w.mBellInfo->toPlainText(), QStringLiteral("Колокол 12"));
+    EXPECT_EQ(control<TImage>(w, "imgHot")->x(), w.bellStrip()->picture(3)->x());
+    EXPECT_EQ(control<QPlainTextEdit>(w, "mBellInfo")->toPlainText(), QStringLiteral("Колокол 12"));
     EXPECT_TRUE(w.ensemble().isSelected(3));
-    EXPECT_EQ(w.mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 3"));
+    auto* mBellsInfo = control<QPlainTextEdit>(w, "mBellsInfo");
+    EXPECT_EQ(mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 3"));
     w.bellStripClick(3);
     EXPECT_FALSE(w.ensemble().isSelected(3));
 
     w.nSelectAllClick();
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("375"));
     EXPECT_EQ(root(0)->child(0)->text(0), name(14)); // children from 14 down
-    EXPECT_TRUE(w.tvGroups->dragEnabled());
-    EXPECT_EQ(w.mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 15"));
+    EXPECT_TRUE(groupsTree()->dragEnabled());
+    EXPECT_EQ(mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 15"));
 
     w.nDisselectAllClick();
     EXPECT_EQ(w.ensemble().selectedCount(), 0);
     EXPECT_EQ(w.ensemble().typesText(), QStringLiteral("nnnnnnnnnnnnnnn"));
-    EXPECT_EQ(w.tvGroups->topLevelItemCount(), 0);
-    EXPECT_EQ(w.mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 0"));
+    EXPECT_EQ(groupsTree()->topLevelItemCount(), 0);
+    EXPECT_EQ(mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 0"));
 }
 
 // The variant buttons step through the filled slots of the row and recompute; a toggle goes back to variant
@@ -187,19 +193,21 @@ TEST_F(MainWindowBells, VariantButtons) {
     TfrmMain& w = start(settingsWith(QStringLiteral("000000001111111"), QStringLiteral("nnnnnnnnnnnnnnn")));
     w.RecomputeGroups();
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("331"));
-    EXPECT_FALSE(w.btnGPrev->isEnabled());
-    EXPECT_TRUE(w.btnGNext->isEnabled());
-    w.btnGNext->click();
+    auto* btnGPrev = control<QToolButton>(w, "btnGPrev");
+    EXPECT_FALSE(btnGPrev->isEnabled());
+    auto* btnGNext = control<QToolButton>(w, "btnGNext");
+    EXPECT_TRUE(btnGNext->isEnabled());
+    btnGNext->click();
     EXPECT_EQ(w.distributionVariant(), 1);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("241"));
-    EXPECT_TRUE(w.btnGPrev->isEnabled());
-    EXPECT_FALSE(w.btnGNext->isEnabled());
+    EXPECT_TRUE(btnGPrev->isEnabled());
+    EXPECT_FALSE(btnGNext->isEnabled());
     w.btnGNextClick(); // disabled: nothing happens
     EXPECT_EQ(w.distributionVariant(), 1);
-    w.btnGPrev->click();
+    btnGPrev->click();
     EXPECT_EQ(w.distributionVariant(), 0);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("331"));
-    w.btnGNext->click();
+    btnGNext->click();
     w.ToggleBell(0);
     EXPECT_EQ(w.distributionVariant(), 0);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("341"));
@@ -212,7 +220,7 @@ TEST_F(MainWindowBells, DragAndDropBetweenGroups) {
         startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
     w.ToggleBell(5); // six bells: "231": big {5}, middle {10,11,12}, small {13,14}
     ASSERT_EQ(w.ensemble().groupCountsText(), QStringLiteral("231"));
-    QTreeWidget* tree = w.tvGroups;
+    QTreeWidget* tree = control<QTreeWidget>(w, "tvGroups");
 
     w.tvGroupsMouseDown(nodePos(nodeOf(5)));
     EXPECT_EQ(tree->currentItem(), nodeOf(5));
@@ -228,7 +236,7 @@ TEST_F(MainWindowBells, DragAndDropBetweenGroups) {
     EXPECT_EQ(w.ensemble().group(12), kSmallGroup);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("321"));
     EXPECT_EQ(root(0)->childCount(), 3);
-    EXPECT_EQ(w.mDesc->toPlainText(),
+    EXPECT_EQ(control<QPlainTextEdit>(w, "mDesc")->toPlainText(),
               QStringLiteral("Для 6 колоколов существует 1 вариант рекомендуемых распределений по группам."));
 
     w.tvGroupsMouseDown(nodePos(nodeOf(11)));
@@ -252,7 +260,8 @@ TEST_F(MainWindowBells, PopupAddAndRemove) {
     ASSERT_EQ(w.ensemble().groupCountsText(), QStringLiteral("231"));
     // Hand-made: bell 12 to the small group.
     w.tvGroupsMouseDown(nodePos(nodeOf(12)));
-    w.tvGroupsDragDrop(w.tvGroups, nodePos(root(0)));
+    auto* tvGroups = control<QTreeWidget>(w, "tvGroups");
+    w.tvGroupsDragDrop(tvGroups, nodePos(root(0)));
     ASSERT_EQ(w.ensemble().groupCountsText(), QStringLiteral("321"));
 
     w.tvGroupsMouseDown(nodePos(root(0))); // small root, already three bells
@@ -270,12 +279,13 @@ TEST_F(MainWindowBells, PopupAddAndRemove) {
     EXPECT_EQ(w.ensemble().group(12), kSmallGroup);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("322"));
     EXPECT_EQ(w.distributionVariant(), 0);
-    EXPECT_EQ(w.mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 7"));
+    EXPECT_EQ(control<QPlainTextEdit>(w, "mBellsInfo")->toPlainText(), QStringLiteral("Всего колоколов: 7"));
     EXPECT_EQ(
-        w.mDesc->toPlainText(),
+        control<QPlainTextEdit>(w, "mDesc")->toPlainText(),
         QStringLiteral("Для 7 колоколов существует 2 варианта рекомендуемых распределений по группам."));
-    EXPECT_FALSE(w.btnGPrev->isEnabled());
-    EXPECT_TRUE(w.btnGNext->isEnabled());
+    EXPECT_FALSE(control<QToolButton>(w, "btnGPrev")->isEnabled());
+    auto* btnGNext = control<QToolButton>(w, "btnGNext");
+    EXPECT_TRUE(btnGNext->isEnabled());
     EXPECT_FALSE(w.bellStrip()->picture(0)->picture().isNull());
 
     w.tvGroupsMouseDown(nodePos(root(2)));
@@ -294,13 +304,13 @@ TEST_F(MainWindowBells, PopupAddAndRemove) {
     w.nDeleteClick();
     EXPECT_EQ(w.ensemble().selectedCount(), 4);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("000"));
-    EXPECT_EQ(w.tvGroups->topLevelItemCount(), 4);
-    EXPECT_FALSE(w.btnGNext->isEnabled());
+    EXPECT_EQ(tvGroups->topLevelItemCount(), 4);
+    EXPECT_FALSE(btnGNext->isEnabled());
     w.tvGroupsMouseDown(nodePos(nodeOf(13)));
     w.nDeleteClick();
     EXPECT_EQ(w.ensemble().selectedCount(), 3);
     // Adding below five bells toggles (and recomputes) without needing a node.
-    w.tvGroupsMouseDown(QPoint(1, w.tvGroups->viewport()->height() - 2));
+    w.tvGroupsMouseDown(QPoint(1, tvGroups->viewport()->height() - 2));
     w.nAddBellClick(1);
     EXPECT_TRUE(w.ensemble().isSelected(1));
 }
@@ -313,17 +323,18 @@ TEST_F(MainWindowBells, KeyboardRinging) {
     EXPECT_EQ(w.currentBell(), 0);
     press(Qt::Key_C); // bell 2
     EXPECT_EQ(w.currentBell(), 2);
-    EXPECT_EQ(w.imgHot->x(), w.bellStrip()->picture(2)->x());
+    EXPECT_EQ(control<TImage>(w, "imgHot")->x(), w.bellStrip()->picture(2)->x());
     // The panel follows once the strike has been handed back to this thread.
-    EXPECT_TRUE(waitFor([&] { return w.mBellInfo->toPlainText() == QStringLiteral("Колокол 13"); }));
+    auto* mBellInfo = control<QPlainTextEdit>(w, "mBellInfo");
+    EXPECT_TRUE(waitFor([&] { return mBellInfo->toPlainText() == QStringLiteral("Колокол 13"); }));
 
     press(Qt::Key_Left);
     EXPECT_EQ(w.currentBell(), 1);
-    EXPECT_EQ(w.mBellInfo->toPlainText(), QStringLiteral("Колокол 14"));
+    EXPECT_EQ(mBellInfo->toPlainText(), QStringLiteral("Колокол 14"));
     press(Qt::Key_Left);
     press(Qt::Key_Left, Qt::NoModifier, true); // held: repeats
     EXPECT_EQ(w.currentBell(), 0);
-    EXPECT_EQ(w.mBellInfo->toPlainText(), QStringLiteral("Колокол 15"));
+    EXPECT_EQ(mBellInfo->toPlainText(), QStringLiteral("Колокол 15"));
     press(Qt::Key_Space);
     EXPECT_TRUE(w.ensemble().isSelected(0));
     press(Qt::Key_Space, Qt::NoModifier, true); // a held Space does not toggle again
@@ -333,18 +344,18 @@ TEST_F(MainWindowBells, KeyboardRinging) {
         press(Qt::Key_Right);
     }
     EXPECT_EQ(w.currentBell(), 14);
-    EXPECT_EQ(w.mBellInfo->toPlainText(), QStringLiteral("Колокол 1"));
+    EXPECT_EQ(mBellInfo->toPlainText(), QStringLiteral("Колокол 1"));
 
     // The same key under a Russian layout (no keycodes offscreen: by the Qt key).
     press(0x0421); // С sits on C
     EXPECT_EQ(w.currentBell(), 2);
 
     // Off while the recording dialog holds it.
-    w.m_keyboardRinging = false;
+    w.setKeyboardRinging(false);
     press(Qt::Key_A);
     press(Qt::Key_Right);
     EXPECT_EQ(w.currentBell(), 2);
-    w.m_keyboardRinging = true;
+    w.setKeyboardRinging(true);
     waitFor([] { return false; }, 50);
 }
 
@@ -363,10 +374,10 @@ TEST_F(MainWindowBells, RecordingAndSelectorKeys) {
     press(Qt::Key_K);    // bell 10: big, first
     press(Qt::Key_Left); // arrows record nothing
     EXPECT_EQ(column, QStringLiteral("m2,s1,b1"));
-    w.m_keyboardRinging = false;
+    w.setKeyboardRinging(false);
     press(Qt::Key_K);
     EXPECT_EQ(column, QStringLiteral("m2,s1,b1"));
-    w.m_keyboardRinging = true;
+    w.setKeyboardRinging(true);
 
     auto* selector = w.findChild<QComboBox*>(QStringLiteral("cbCustomSelection1"));
     ASSERT_NE(selector, nullptr);
@@ -382,16 +393,18 @@ TEST_F(MainWindowBells, RecordingAndSelectorKeys) {
 // The flat-bells row shows its notice whatever bell is current; the picture still follows.
 TEST_F(MainWindowBells, FlatBellsNotice) {
     TfrmMain& w = start();
-    w.cbModelRow->setCurrentIndex(2);
+    auto* cbModelRow = control<QComboBox>(w, "cbModelRow");
+    cbModelRow->setCurrentIndex(2);
     w.cbModelRowChange();
-    EXPECT_TRUE(w.mBellInfo->toPlainText().startsWith(QStringLiteral("По нашему мнению")));
+    auto* mBellInfo = control<QPlainTextEdit>(w, "mBellInfo");
+    EXPECT_TRUE(mBellInfo->toPlainText().startsWith(QStringLiteral("По нашему мнению")));
     EXPECT_TRUE(w.paths().sampleFolder().endsWith(QStringLiteral("Sound/Model3/Stereo/")));
     w.bellStripClick(6);
-    EXPECT_TRUE(w.mBellInfo->toPlainText().startsWith(QStringLiteral("По нашему мнению")));
-    EXPECT_FALSE(w.imgPreview->picture().isNull());
-    w.cbModelRow->setCurrentIndex(0);
+    EXPECT_TRUE(mBellInfo->toPlainText().startsWith(QStringLiteral("По нашему мнению")));
+    EXPECT_FALSE(control<TImage>(w, "imgPreview")->picture().isNull());
+    cbModelRow->setCurrentIndex(0);
     w.cbModelRowChange();
-    EXPECT_EQ(w.mBellInfo->toPlainText(), QStringLiteral("Колокол 9"));
+    EXPECT_EQ(mBellInfo->toPlainText(), QStringLiteral("Колокол 9"));
 }
 
 // A missing picture is reported by its full path.

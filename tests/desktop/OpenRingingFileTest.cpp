@@ -80,10 +80,10 @@ TEST_F(OpenRingingFile, OpensAndPlays) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Campanix 1.2 - Мой звон"));
     EXPECT_EQ(w.ensemble().bellsText(), QStringLiteral("111110000000000"));
     EXPECT_EQ(w.commonScoreSize(), 128);
-    EXPECT_EQ(w.udPage->max(), 3);
+    EXPECT_EQ(control<TUpDown>(w, "udPage")->max(), 3);
     EXPECT_EQ(w.sequencerInterval(), 200);
     EXPECT_TRUE(w.isPlaying());
-    EXPECT_TRUE(w.m_keyboardRinging);
+    EXPECT_TRUE(w.keyboardRinging());
     w.btnStopClick();
 }
 

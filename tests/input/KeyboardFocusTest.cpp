@@ -103,7 +103,7 @@ TEST_F(KeyboardFocus, DialogTextFieldKeepsItsKeys) {
 // typed into the menu strikes nothing.
 TEST_F(KeyboardFocus, OpenMenuKeepsItsKeys) {
     TfrmMain& w = startActive();
-    QMenu* menu = w.mBellsMenu;
+    QMenu* menu = control<QMenu>(w, "mBellsMenu");
     ASSERT_NE(menu, nullptr);
     menu->popup(w.mapToGlobal(QPoint(10, 10)));
     ASSERT_TRUE(waitFor([menu] { return menu->windowHandle() && menu->windowHandle()->isExposed(); }, 2000));

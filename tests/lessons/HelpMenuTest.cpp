@@ -41,19 +41,20 @@ protected:
 // number and the Latin "c" at the start of lesson 2's word.
 TEST_F(HelpMenuTest, CaptionsAreExact) {
     const std::pair<QAction*, QString> items[] = {
-        {frm->nHelp, QStringLiteral("Помощь ...")},
-        {frm->nManual, QStringLiteral("Работа с программой ...")},
-        {frm->nLesson1, QStringLiteral("Урок 1  (малые колокола) ...")},
-        {frm->nLesson2, QStringLiteral("Урок 2  (") + QChar(u'c') + QStringLiteral("редние колокола) ...")},
-        {frm->nLesson3, QStringLiteral("Урок 3  (большие колокола) ...")},
-        {frm->nForum, QStringLiteral("Форум ...")},
-        {frm->nMail, QStringLiteral("Обратная связь ...")},
-        {frm->nAbout, QStringLiteral("О программе ...")},
+        {control<QAction>(frm, "nHelp"), QStringLiteral("Помощь ...")},
+        {control<QAction>(frm, "nManual"), QStringLiteral("Работа с программой ...")},
+        {control<QAction>(frm, "nLesson1"), QStringLiteral("Урок 1  (малые колокола) ...")},
+        {control<QAction>(frm, "nLesson2"),
+         QStringLiteral("Урок 2  (") + QChar(u'c') + QStringLiteral("редние колокола) ...")},
+        {control<QAction>(frm, "nLesson3"), QStringLiteral("Урок 3  (большие колокола) ...")},
+        {control<QAction>(frm, "nForum"), QStringLiteral("Форум ...")},
+        {control<QAction>(frm, "nMail"), QStringLiteral("Обратная связь ...")},
+        {control<QAction>(frm, "nAbout"), QStringLiteral("О программе ...")},
     };
     for (const auto& [action, caption] : items) {
         EXPECT_EQ(action->text(), caption) << qPrintable(action->objectName());
     }
-    EXPECT_EQ(frm->nReference->title(), QStringLiteral("Справка"));
+    EXPECT_EQ(control<QMenu>(frm, "nReference")->title(), QStringLiteral("Справка"));
 }
 
 TEST_F(HelpMenuTest, EachCommandShowsItsPageWithItsTag) {
@@ -62,12 +63,12 @@ TEST_F(HelpMenuTest, EachCommandShowsItsPageWithItsTag) {
         const char* page;
         int tag;
     } cases[] = {
-        {frm->nManual, "Voice/reference.htm", lessontags::kReference},
-        {frm->nLesson1, "Voice/malie.htm", lessontags::kSmall},
-        {frm->nLesson2, "Voice/srednie.htm", lessontags::kMiddle},
-        {frm->nLesson3, "Voice/bolshie.htm", lessontags::kBig},
-        {frm->nHelp, "Help/index.htm", lessontags::kNoVoice},
-        {frm->N1, "About/index.htm", lessontags::kNoVoice},
+        {control<QAction>(frm, "nManual"), "Voice/reference.htm", lessontags::kReference},
+        {control<QAction>(frm, "nLesson1"), "Voice/malie.htm", lessontags::kSmall},
+        {control<QAction>(frm, "nLesson2"), "Voice/srednie.htm", lessontags::kMiddle},
+        {control<QAction>(frm, "nLesson3"), "Voice/bolshie.htm", lessontags::kBig},
+        {control<QAction>(frm, "nHelp"), "Help/index.htm", lessontags::kNoVoice},
+        {control<QAction>(frm, "N1"), "About/index.htm", lessontags::kNoVoice},
     };
     for (const auto& c : cases) {
         c.action->trigger();
@@ -84,7 +85,7 @@ TEST_F(HelpMenuTest, EachCommandShowsItsPageWithItsTag) {
     // The page shown again loads afresh: its progress runs again.
     int reports = 0;
     QObject::connect(frm->lessons()->window()->IE, &LessonBrowser::progressReported, [&] { ++reports; });
-    frm->N1->trigger();
+    control<QAction>(frm, "N1")->trigger();
     EXPECT_EQ(reports, 1);
     EXPECT_EQ(shownPage(), program.dir() + QStringLiteral("About/index.htm"));
 }
@@ -92,10 +93,10 @@ TEST_F(HelpMenuTest, EachCommandShowsItsPageWithItsTag) {
 // Internet and mail addresses leave for the user's programs and leave the
 // window's page, and so its tag, as they were.
 TEST_F(HelpMenuTest, AddressesGoToTheUsersProgramsAndKeepTheTag) {
-    frm->nLesson1->trigger();
-    frm->nForum->trigger();
+    control<QAction>(frm, "nLesson1")->trigger();
+    control<QAction>(frm, "nForum")->trigger();
     frm->imgBannerClick();
-    frm->nMail->trigger();
+    control<QAction>(frm, "nMail")->trigger();
     ASSERT_EQ(opened.size(), 3);
     EXPECT_EQ(opened[0], lessonaddresses::forum());
     EXPECT_EQ(opened[1], lessonaddresses::publisherSite());
@@ -107,7 +108,8 @@ TEST_F(HelpMenuTest, AddressesGoToTheUsersProgramsAndKeepTheTag) {
 // Without any MP3 the lessons show, a link between lessons works, and
 // closing and reopening the window is harmless.
 TEST_F(HelpMenuTest, MissingVoicesLeaveTheWindowWorking) {
-    frm->nLesson1->trigger();
+    auto* nLesson1 = control<QAction>(frm, "nLesson1");
+    nLesson1->trigger();
     TfrmLesson* window = frm->lessons()->window();
     EXPECT_FALSE(frm->lessons()->voice(lessontags::kSmall)->isPlaying());
     emit window->IE->anchorClicked(QUrl(QStringLiteral("../Voice/srednie.htm")));
@@ -116,7 +118,7 @@ TEST_F(HelpMenuTest, MissingVoicesLeaveTheWindowWorking) {
     EXPECT_EQ(frm->lessons()->tag(), lessontags::kMiddle);
     window->close();
     EXPECT_FALSE(window->isVisible());
-    frm->nLesson1->trigger();
+    nLesson1->trigger();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(shownPage(), program.dir() + QStringLiteral("Voice/malie.htm"));
 }

@@ -86,7 +86,7 @@ TEST_F(RecordDialog, NeedsFiveBells) {
     TfrmRec& rec = open(QStringLiteral("000000000001111"), QStringLiteral("nnnnnnnnnnnmmss"));
     EXPECT_EQ(messages, QStringList{QStringLiteral("Необходимо выбрать не менее 5 колоколов")});
     EXPECT_FALSE(rec.isVisible());
-    EXPECT_TRUE(frm->m_keyboardRinging);
+    EXPECT_TRUE(frm->keyboardRinging());
 }
 
 // The whole way: open, ring, tick, change the selection with Space, save as
@@ -99,7 +99,7 @@ TEST_F(RecordDialog, RecordsAndSaves) {
     EXPECT_EQ(rec.lblNumBells->text(), QStringLiteral("Количество колоколов: 5"));
     EXPECT_EQ(rec.lblRecStatus->text(), QStringLiteral("Состояние записи: Остановлено"));
     EXPECT_FALSE(rec.pnlSaveOptions->isVisible());
-    EXPECT_FALSE(frm->m_keyboardRinging); // ready: keys do nothing yet
+    EXPECT_FALSE(frm->keyboardRinging()); // ready: keys do nothing yet
 
     clock = 1000;
     rec.btnRecordClick();
@@ -125,7 +125,7 @@ TEST_F(RecordDialog, RecordsAndSaves) {
     rec.btnSaveExitClick();
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
     EXPECT_FALSE(rec.isVisible());
-    EXPECT_TRUE(frm->m_keyboardRinging);
+    EXPECT_TRUE(frm->keyboardRinging());
     EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/A.UKL")));
     const std::optional<RingingDocument> doc = savedFile(dir.path() + QStringLiteral("/A.UKL.ukl"));
     ASSERT_TRUE(doc);
@@ -210,7 +210,7 @@ TEST_F(RecordDialog, CloseButtonStops) {
     rec.close();
     EXPECT_FALSE(rec.isVisible());
     EXPECT_FALSE(rec.recorder().isRecording());
-    EXPECT_TRUE(frm->m_keyboardRinging);
+    EXPECT_TRUE(frm->keyboardRinging());
 }
 
 // An ensemble with ten bells in a group (hand-edited) cannot be recorded.
@@ -221,7 +221,7 @@ TEST_F(RecordDialog, GroupOfTenIsRefusedAtStart) {
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.front().contains(QStringLiteral("больше девяти")));
     EXPECT_EQ(rec.recorder().state(), Recorder::State::Ready);
-    EXPECT_FALSE(frm->m_keyboardRinging);
+    EXPECT_FALSE(frm->keyboardRinging());
 }
 
 // A strike that has no token (Space left too few bells for groups) is not

@@ -38,27 +38,30 @@ protected:
 // page 2.
 TEST_F(ChooserWindow, SameCommonRingingAgainKeepsThePlace) {
     TfrmMain& w = startWith({});
-    ASSERT_EQ(w.cbCommon->itemText(2), QStringLiteral("Длинный"));
-    w.cbCommon->setCurrentIndex(2);
+    auto* cbCommon = control<QComboBox>(w, "cbCommon");
+    ASSERT_EQ(cbCommon->itemText(2), QStringLiteral("Длинный"));
+    cbCommon->setCurrentIndex(2);
     w.cbCommonChange();
     ASSERT_EQ(w.commonScoreSize(), 300);
-    EXPECT_EQ(w.udPage->max(), 5);
-    w.tbProgress->setValue(100);
+    auto* udPage = control<TUpDown>(w, "udPage");
+    EXPECT_EQ(udPage->max(), 5);
+    auto* tbProgress = control<QSlider>(w, "tbProgress");
+    tbProgress->setValue(100);
     w.cbCommonChange();
     EXPECT_EQ(w.commonScoreSize(), 300);
-    EXPECT_EQ(w.tbProgress->value(), 100);
-    EXPECT_EQ(w.tbProgress->maximum(), 299);
-    EXPECT_EQ(w.udPage->position(), 2);
-    EXPECT_EQ(w.edPage->text(), QStringLiteral("2"));
+    EXPECT_EQ(tbProgress->value(), 100);
+    EXPECT_EQ(tbProgress->maximum(), 299);
+    EXPECT_EQ(udPage->position(), 2);
+    EXPECT_EQ(control<QLineEdit>(w, "edPage")->text(), QStringLiteral("2"));
     EXPECT_FALSE(w.isPlaying());
 
     // Another ringing, then this one again: it starts from its beginning.
-    w.cbCommon->setCurrentIndex(1);
+    cbCommon->setCurrentIndex(1);
     w.cbCommonChange();
-    w.cbCommon->setCurrentIndex(2);
+    cbCommon->setCurrentIndex(2);
     w.cbCommonChange();
-    EXPECT_EQ(w.tbProgress->value(), 0);
-    EXPECT_EQ(w.udPage->position(), 1);
+    EXPECT_EQ(tbProgress->value(), 0);
+    EXPECT_EQ(udPage->position(), 1);
 }
 
 // A list ringing loaded through the chooser: its name in the title, its
@@ -87,9 +90,9 @@ TEST_F(ChooserWindow, ListRingingLoadsThroughTheChooser) {
     EXPECT_TRUE(program.settingsText().contains(QStringLiteral("Types=bbmssnnnnnnnnnn")));
     EXPECT_EQ(w.commonScoreSize(), 3);
     EXPECT_EQ(w.sequencerInterval(), 200);
-    EXPECT_EQ(w.cbCommon->currentText(), QStringLiteral("Длинный"));
-    EXPECT_EQ(w.udPage->max(), 1);
-    EXPECT_EQ(w.tbProgress->maximum(), 3);
+    EXPECT_EQ(control<QComboBox>(w, "cbCommon")->currentText(), QStringLiteral("Длинный"));
+    EXPECT_EQ(control<TUpDown>(w, "udPage")->max(), 1);
+    EXPECT_EQ(control<QSlider>(w, "tbProgress")->maximum(), 3);
     EXPECT_TRUE(w.isPlaying());
     w.btnStopClick();
 }

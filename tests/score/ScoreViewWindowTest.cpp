@@ -94,30 +94,31 @@ TEST_F(ScoreWindow, LoadingDrawsHeadsOnTheStaves) {
         EXPECT_EQ(headsShown(g), 16);
     }
     // Page 2 holds columns 64..99: nine struck columns.
-    frm->udPage->setPosition(2);
+    control<TUpDown>(frm, "udPage")->setPosition(2);
     frm->udPageClick();
     QApplication::processEvents();
     EXPECT_EQ(view->currentPage().page, 1);
     EXPECT_EQ(scoreHeads(1, view->picture(1).deviceIndependentSize().toSize(), view->currentPage()).size(),
               9u);
     EXPECT_EQ(headsShown(1), 9);
-    EXPECT_EQ(frm->tbProgress->value(), 64);
+    EXPECT_EQ(control<QSlider>(frm, "tbProgress")->value(), 64);
 }
 
 // The three bars stand over the column in all staves, at the small staff's
 // column width; stopping brings them back to column 0.
 TEST_F(ScoreWindow, CursorFollowsTheColumn) {
     loadRinging(100);
-    const int width = frm->pnlSmallBells->contentsRect().width();
-    const int left0 = frm->pnlSmallBells->contentsRect().left();
-    frm->tbProgress->setValue(16);
+    auto* pnlSmallBells = control<QFrame>(frm, "pnlSmallBells");
+    const int width = pnlSmallBells->contentsRect().width();
+    const int left0 = pnlSmallBells->contentsRect().left();
+    control<QSlider>(frm, "tbProgress")->setValue(16);
     QApplication::processEvents();
     for (int g = 0; g < 3; ++g) {
         QFrame* bar = view->cursor(g);
         ASSERT_NE(bar, nullptr);
         EXPECT_TRUE(bar->isVisible());
         EXPECT_EQ(bar->x(), left0 + scoreCursorLeft(16, width));
-        EXPECT_EQ(bar->width(), scoreCursorSize(frm->pnlSmallBells->contentsRect().size()).width());
+        EXPECT_EQ(bar->width(), scoreCursorSize(pnlSmallBells->contentsRect().size()).width());
     }
     EXPECT_EQ(scoreCursorLeft(16, width), qRound(4.8 + width / 64.0 * 16));
     frm->btnStopClick();
@@ -128,22 +129,24 @@ TEST_F(ScoreWindow, CursorFollowsTheColumn) {
 // images blank; switched on, the current page is drawn again.
 TEST_F(ScoreWindow, SwitchingTheScoreOffAndOn) {
     loadRinging(100);
-    frm->cbShowNotes->setChecked(false);
+    auto* cbShowNotes = control<QCheckBox>(frm, "cbShowNotes");
+    cbShowNotes->setChecked(false);
     frm->cbShowNotesClick();
     QApplication::processEvents();
-    EXPECT_TRUE(frm->pnlMiddleFace->isVisible());
-    EXPECT_EQ(frm->pnlMiddleFace->text(), QStringLiteral("Партитура отключена"));
+    auto* pnlMiddleFace = control<QLabel>(frm, "pnlMiddleFace");
+    EXPECT_TRUE(pnlMiddleFace->isVisible());
+    EXPECT_EQ(pnlMiddleFace->text(), QStringLiteral("Партитура отключена"));
     EXPECT_FALSE(view->cursor(1)->isVisible());
     EXPECT_EQ(maroonPixels(1), 0);
-    frm->udPage->setPosition(2);
+    control<TUpDown>(frm, "udPage")->setPosition(2);
     frm->udPageClick();
     frm->cbGridClick();
     EXPECT_EQ(maroonPixels(1), 0);
 
-    frm->cbShowNotes->setChecked(true);
+    cbShowNotes->setChecked(true);
     frm->cbShowNotesClick();
     QApplication::processEvents();
-    EXPECT_FALSE(frm->pnlMiddleFace->isVisible());
+    EXPECT_FALSE(pnlMiddleFace->isVisible());
     EXPECT_TRUE(view->cursor(1)->isVisible());
     EXPECT_EQ(headsShown(1), 9);
 }
@@ -162,11 +165,12 @@ TEST_F(ScoreWindow, SimplifiedViewDropsEmptyRows) {
                0xff000000u;
     };
     EXPECT_EQ(rowPixel(1), qRgb(0, 0, 0));
-    frm->cbGrid->setChecked(true);
+    auto* cbGrid = control<QCheckBox>(frm, "cbGrid");
+    cbGrid->setChecked(true);
     frm->cbGridClick();
     EXPECT_EQ(rowPixel(1), view->faceColour().rgb());
     EXPECT_EQ(rowPixel(10), qRgb(0, 0, 0));
-    frm->cbGrid->setChecked(false);
+    cbGrid->setChecked(false);
     frm->cbGridClick();
     EXPECT_EQ(rowPixel(1), qRgb(0, 0, 0));
 }
@@ -180,7 +184,7 @@ TEST_F(ScoreWindow, ResizeKeepsTheSurfaces) {
     QApplication::processEvents();
     EXPECT_EQ(view->image(0)->surface().constBits(), before);
     EXPECT_LT(view->picture(0).width(), widthBefore);
-    EXPECT_EQ(view->image(0)->size(), frm->pnlSmallBells->contentsRect().size());
+    EXPECT_EQ(view->image(0)->size(), control<QFrame>(frm, "pnlSmallBells")->contentsRect().size());
     EXPECT_EQ(headsShown(0), 16);
 }
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "bells/BellsHost.h"
+
+class TfrmMain;
+
+// Answers the bells panel from the main window's paths, settings file,
+// required-file check, playback and groups panel.
+class MainBellsHost : public BellsHost {
+public:
+    explicit MainBellsHost(TfrmMain& window) : m_window(window) {}
+
+    PathTable& paths() override;
+    ProfileFile& settingsFile() override;
+    RequiredFileCheck& requiredFiles() override;
+    void preloadSampleFolder() override;
+    void handStrike(int bell) override;
+    void resetGroupsVariant() override;
+    void recomputeGroups() override;
+    void showEnsembleGroups() override;
+
+private:
+    TfrmMain& m_window;
+};

@@ -1,0 +1,44 @@
+#include "app/MainGroupsHost.h"
+
+#include "app/TfrmMain.h"
+#include "bells/BellsPanel.h"
+#include "playback/TransportPanel.h"
+
+Ensemble& MainGroupsHost::ensemble() {
+    return m_window.m_bellsPanel->ensemble();
+}
+
+QString MainGroupsHost::bellDisplayName(int bell) const {
+    return m_window.bellDisplayName(bell);
+}
+
+int MainGroupsHost::findBellByName(const QString& name) const {
+    return m_window.m_bellsPanel->findBellByName(name);
+}
+
+void MainGroupsHost::handStrike(int bell) {
+    m_window.HandStrike(bell);
+}
+
+void MainGroupsHost::toggleBell(int bell) {
+    m_window.ToggleBell(bell);
+}
+
+void MainGroupsHost::showBellPicture(int bell) {
+    m_window.m_bellsPanel->loadBellPicture(bell);
+}
+
+void MainGroupsHost::showBellCount() {
+    m_window.m_bellsPanel->ShowBellCount();
+}
+
+void MainGroupsHost::groupsChanged() {
+    // Every change of the groups refills the ringing choices and resets playback.
+    m_window.FillCommonChoice();
+    m_window.FillGroupChoices();
+    m_window.m_transportPanel->ResetPlayback();
+}
+
+void MainGroupsHost::resetPlayback() {
+    m_window.m_transportPanel->ResetPlayback();
+}

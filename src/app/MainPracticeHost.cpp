@@ -1,0 +1,117 @@
+#include "app/MainPracticeHost.h"
+
+#include "app/TfrmMain.h"
+#include "base/WindowCaptions.h"
+
+QWidget* MainPracticeHost::dialogParent() {
+    return &m_window;
+}
+
+ProfileFile& MainPracticeHost::settingsFile() {
+    return m_window.settingsFile();
+}
+
+KeyStrikeNotifier& MainPracticeHost::keyStrikeNotifier() {
+    return m_window.keyStrikeNotifier();
+}
+
+void MainPracticeHost::showStatusMessage(const QString& text) {
+    m_window.showStatusMessage(text);
+}
+
+QString MainPracticeHost::ringingName() const {
+    // The window keeps the name only in its title, as the captions make it;
+    // a title of no ringing is given whole.
+    const QString prefix = captions::forRinging(QString());
+    const QString title = m_window.windowTitle();
+    return title.startsWith(prefix) ? title.mid(prefix.size()) : title;
+}
+
+const Ensemble& MainPracticeHost::ensemble() const {
+    return m_window.ensemble();
+}
+
+TChannels& MainPracticeHost::channels() {
+    return m_window.channels();
+}
+
+int MainPracticeHost::commonScoreSize() const {
+    return m_window.commonScoreSize();
+}
+
+QString MainPracticeHost::commonScoreLine(int column) const {
+    return m_window.commonScoreLine(column);
+}
+
+bool MainPracticeHost::soundAvailable() const {
+    return m_window.audioEngine() && m_window.strikeVoices();
+}
+
+std::int64_t MainPracticeHost::audioFrameClock() const {
+    return m_window.m_sound ? m_window.m_sound->frameClock() : 0;
+}
+
+int MainPracticeHost::audioSampleRate() const {
+    return m_window.audioSampleRate();
+}
+
+std::int64_t MainPracticeHost::schedulingLeadFrames() const {
+    const audio::AudioEngine* engine = m_window.audioEngine();
+    return engine ? engine->schedulingLeadFrames() : 0;
+}
+
+void MainPracticeHost::soundBell(int bell, std::int64_t frame) {
+    if (StrikeVoices* voices = m_window.strikeVoices()) {
+        voices->sound(m_window.paths().sampleFolder() + m_window.bellSampleFileName(bell),
+                      kHandStrikeAliasMax, frame);
+    }
+}
+
+bool MainPracticeHost::isPlaying() const {
+    return m_window.isPlaying();
+}
+
+void MainPracticeHost::play() {
+    m_window.btnPlayClick();
+}
+
+void MainPracticeHost::stop() {
+    m_window.btnStopClick();
+}
+
+int MainPracticeHost::sequencerInterval() const {
+    return m_window.sequencerInterval();
+}
+
+void MainPracticeHost::setTempo(int intervalMs) {
+    m_window.setSequencerInterval(intervalMs);
+    m_window.ShowTempo();
+}
+
+bool MainPracticeHost::keyboardRinging() const {
+    return m_window.keyboardRinging();
+}
+
+void MainPracticeHost::setKeyboardRinging(bool on) {
+    m_window.setKeyboardRinging(on);
+}
+
+int MainPracticeHost::pagePosition() const {
+    return m_window.udPage ? m_window.udPage->position() : 0;
+}
+
+bool MainPracticeHost::simplifiedScore() const {
+    return m_window.cbGrid && m_window.cbGrid->isChecked();
+}
+
+QWidget* MainPracticeHost::staff(BellGroup group) const {
+    switch (group) {
+    case BellGroup::Small:
+        return m_window.pnlSmallBells;
+    case BellGroup::Middle:
+        return m_window.pnlMiddleBells;
+    case BellGroup::Big:
+        return m_window.pnlBigBells;
+    }
+    return nullptr;
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "bells/Ensemble.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class BellsHost;
+class BellStrip;
+class KeyboardRingingHook;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QPlainTextEdit;
+class QWidget;
+class TBellData;
+class TImage;
+
+// The bells of the main window: the bell catalogue, the selected ensemble
+// with its place in the settings file, the bell strip with the marker of the
+// current bell, and the information panel (picture and caption of the current
+// bell, the model row and stereo choice, the count of selected bells).
+// Keyboard ringing, which acts on the same bells, is its KeyboardRingingHook.
+class BellsPanel : public QObject {
+public:
+    struct Controls {
+        QWidget* window = nullptr;         // the main window (keys, group selectors)
+        QFrame* strip = nullptr;           // pnlBells
+        TImage* marker = nullptr;          // imgHot
+        TImage* preview = nullptr;         // imgPreview
+        QPlainTextEdit* caption = nullptr; // mBellInfo
+        QPlainTextEdit* count = nullptr;   // mBellsInfo
+        QComboBox* modelRow = nullptr;     // cbModelRow
+        QCheckBox* stereo = nullptr;       // cbStereo
+    };
+
+    BellsPanel(const Controls& controls, BellsHost& host, QObject* parent = nullptr);
+    ~BellsPanel() override;
+
+    // Start-up, layout and shutdown.
+    void loadBellCatalogue();
+    void resetBellState(); // bell 0 current, keyboard ringing on
+    void createBellStrip();
+    void clearEnsemble();
+    void layoutBellStrip();
+    // The strikes still on their way are waited for, the strip is gone.
+    void releaseBells();
+
+    // The bell catalogue: field 2 (sample file) and field 1 (display name)
+    // of a bell, and the bell of a display name (-1: none, or no catalogue).
+    QString bellSampleFileName(int bell) const;
+    QString bellDisplayName(int bell) const;
+    int findBellByName(const QString& name) const;
+    // Nullptr until the catalogue was loaded.
+    const TBellData* bellData() const { return m_bellData.get(); }
+
+    Ensemble& ensemble() { return m_ensemble; }
+    const Ensemble& ensemble() const { return m_ensemble; }
+    int currentBell() const { return m_currentBell; }
+    // Moves the current bell and its marker (out of range: nothing).
+    void setCurrentBell(int bell);
+    BellStrip* bellStrip() const { return m_bellStrip; }
+    KeyboardRingingHook& keyboard() { return *m_keyboard; }
+
+    // Handlers.
+    void cbModelRowChange();
+    void cbStereoClick();
+    void imgPreviewClick();
+    void bellStripClick(int bell);
+    void nSelectAllClick();
+    void nDisselectAllClick();
+    // Selects or unselects one bell, recomputes the groups, and strikes the
+    // bell when it is now selected.
+    void ToggleBell(int bell);
+    // Sounds the current bell.
+    void strikeCurrentBell();
+
+    void ShowBellInfo();  // picture and caption of the current bell
+    void ShowBellCount(); // "Всего колоколов: "
+    // The strip's picture of a bell, selected or not.
+    void loadBellPicture(int bell);
+
+    // The ensemble in the settings file.
+    void RestoreEnsembleFromSettings();
+    // Applies an ensemble in its text form (Bells, Types): pictures, groups
+    // as given, count label.
+    void applyEnsembleText(const QString& bells, const QString& types);
+    void SaveEnsembleToSettings();
+
+private:
+    QString catalogueField(int field, int bell) const;
+    void afterSelectionChange();
+
+    Controls m_controls;
+    BellsHost& m_host;
+    Ensemble m_ensemble;
+    std::unique_ptr<TBellData> m_bellData;
+    int m_currentBell = 0;
+    BellStrip* m_bellStrip = nullptr;
+    KeyboardRingingHook* m_keyboard = nullptr;
+};
