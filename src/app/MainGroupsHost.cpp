@@ -2,6 +2,7 @@
 
 #include "app/TfrmMain.h"
 #include "bells/BellsPanel.h"
+#include "ringing/RingingChoices.h"
 #include "playback/TransportPanel.h"
 
 Ensemble& MainGroupsHost::ensemble() {
@@ -34,8 +35,8 @@ void MainGroupsHost::showBellCount() {
 
 void MainGroupsHost::groupsChanged() {
     // Every change of the groups refills the ringing choices and resets playback.
-    m_window.FillCommonChoice();
-    m_window.FillGroupChoices();
+    m_window.m_ringingChoices->FillCommonChoice();
+    m_window.m_ringingChoices->FillGroupChoices();
     m_window.m_transportPanel->ResetPlayback();
 }
 

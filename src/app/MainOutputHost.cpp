@@ -40,14 +40,7 @@ QString MainOutputHost::sampleFolder() const {
 }
 
 QString MainOutputHost::ringingName() const {
-    // The window keeps the loaded ringing's name only in its title, as the
-    // captions make it.
-    const QString prefix = captions::forRinging(QString());
-    const QString title = m_window.windowTitle();
-    if (title == captions::kNoRinging || !title.startsWith(prefix)) {
-        return {};
-    }
-    return title.mid(prefix.size()).trimmed();
+    return m_window.ringingName();
 }
 
 QStringList MainOutputHost::commonScore() const {

@@ -20,11 +20,7 @@ void MainPracticeHost::showStatusMessage(const QString& text) {
 }
 
 QString MainPracticeHost::ringingName() const {
-    // The window keeps the name only in its title, as the captions make it;
-    // a title of no ringing is given whole.
-    const QString prefix = captions::forRinging(QString());
-    const QString title = m_window.windowTitle();
-    return title.startsWith(prefix) ? title.mid(prefix.size()) : title;
+    return m_window.ringingName();
 }
 
 const Ensemble& MainPracticeHost::ensemble() const {

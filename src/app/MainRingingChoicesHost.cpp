@@ -30,8 +30,12 @@ bool MainRingingChoicesHost::loadRinging(int index, const QString& path) {
     return m_window.LoadRinging(index, path);
 }
 
-void MainRingingChoicesHost::setTitle(const QString& title) {
-    m_window.setWindowTitle(title);
+void MainRingingChoicesHost::showRingingName(const QString& name) {
+    m_window.setCaptionForRinging(name);
+}
+
+void MainRingingChoicesHost::showNoRinging() {
+    m_window.showNoRinging();
 }
 
 void MainRingingChoicesHost::endRecording() {

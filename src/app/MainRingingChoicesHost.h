@@ -16,7 +16,8 @@ public:
     const TChannels& channels() const override;
     QString campanelDir() const override;
     bool loadRinging(int index, const QString& path) override;
-    void setTitle(const QString& title) override;
+    void showRingingName(const QString& name) override;
+    void showNoRinging() override;
     void endRecording() override;
     void resetPlayback() override;
     void applyRingingRanges(Ranges ranges) override;

@@ -1,8 +1,8 @@
 #include "app/MainTransportHost.h"
 
-#include "app/TfrmMain.h"
 #include "animation/AnimationWorkers.h"
 #include "animation/FullView.h"
+#include "app/TfrmMain.h"
 #include "output/OutputController.h"
 #include "ringing/TfrmSelSound.h"
 #include "score/ScoreView.h"

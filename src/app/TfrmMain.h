@@ -103,7 +103,10 @@ public:
     void btnVolumeClick();
     void btnTempClick();
     void applyPanels();
+    // The ringing now loaded: its name in the title, and for the subsystems.
     void setCaptionForRinging(const QString& name);
+    void showNoRinging();
+    const QString& ringingName() const { return m_ringingName; }
     void showStatusMessage(const QString& text);
 
 private:
@@ -129,6 +132,7 @@ private:
     RequiredFileCheck m_required;
     ViewFlags m_view;
     AppliedSettings m_applied;
+    QString m_ringingName; // empty while none is loaded
     bool m_startupFailed = false;
     bool m_destroyed = false;
 
@@ -199,9 +203,6 @@ public:
     TfrmSelSound* selSound(); // created on first use
 
 private:
-    // The groups panel's host refills the choices through these.
-    void FillCommonChoice();
-    void FillGroupChoices();
     bool loadListRinging(const QStringList& fileLines);
     bool isPlayInTurnChecked() const;
     void uncheckPlayInTurn();
@@ -278,28 +279,25 @@ public:
     void nFullViewClick();
     void btnFullViewClick();
     void btnUsualViewClick();
-    // Used by other subsystems.
+    // While the full view is shown, the score and the animation act on its
+    // pictures: RedrawScore draws its lanes, PlaceScoreCursor moves its bars.
+    bool isFullViewActive() const;
     void RedrawScore();
+    // Null until start-up has created them.
+    BellAnimation* bellAnimation() const { return m_bellAnimation; }
+    FullView* fullView() const { return m_fullView; }
+    AnimationWorkers* animationWorkers() const { return m_animationWorkers; }
+    ScoreView* scoreView() const { return m_scoreView; }
+
+private:
     void PlaceScoreCursor();
     void ShowStrikeFrame(int bell);
     void ResetBellImages();
     void LayoutBellImages();
     void LayoutScoreCursors();
-    // The full-view flag: while it is set, the score and the animation act
-    // on the full view's pictures (RedrawScore draws DrawFullScore's lanes,
-    // PlaceScoreCursor moves PlaceFullScoreCursor's bars).
-    bool isFullViewActive() const;
     void DrawFullScore();
     void PlaceFullScoreCursor();
-    // The animation of both views, the full view and the three workers
-    // (nullptr until start-up has created them).
-    BellAnimation* bellAnimation() const { return m_bellAnimation; }
-    FullView* fullView() const { return m_fullView; }
-    AnimationWorkers* animationWorkers() const { return m_animationWorkers; }
 
-    ScoreView* scoreView() const { return m_scoreView; }
-
-private:
     ScoreView* m_scoreView = nullptr;
     BellAnimation* m_bellAnimation = nullptr;
     FullView* m_fullView = nullptr;

@@ -4,14 +4,6 @@
 #include "app/TfrmMain.h"
 #include "ringing/RingingChoices.h"
 
-void TfrmMain::FillCommonChoice() {
-    m_ringingChoices->FillCommonChoice();
-}
-
-void TfrmMain::FillGroupChoices() {
-    m_ringingChoices->FillGroupChoices();
-}
-
 void TfrmMain::cbCommonChange() {
     m_ringingChoices->cbCommonChange();
 }

@@ -144,6 +144,7 @@ void TfrmMain::uncheckPlayInTurn() {
 
 void TfrmMain::nLoadSoundsClick() {
     m_transportPanel->ResetPlayback();
+    m_ringingName.clear();
     setWindowTitle(captions::kChooserOpen);
     m_ringingChoices->ClearChoices();
     TfrmSelSound* chooser = selSound();

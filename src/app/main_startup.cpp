@@ -351,7 +351,13 @@ void TfrmMain::nExitClick() {
     close();
 }
 
+void TfrmMain::showNoRinging() {
+    m_ringingName.clear();
+    setWindowTitle(captions::kNoRinging);
+}
+
 void TfrmMain::setCaptionForRinging(const QString& name) {
+    m_ringingName = name;
     setWindowTitle(captions::forRinging(name));
 }
 

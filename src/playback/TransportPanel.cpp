@@ -57,7 +57,8 @@ Sequencer& TransportPanel::sequencer() {
 Generator& TransportPanel::generator() {
     if (!m_generator) {
         sequencer();
-        m_generator = std::make_unique<Generator>(m_state, static_cast<GeneratorHost&>(*this), std::random_device{}());
+        m_generator =
+            std::make_unique<Generator>(m_state, static_cast<GeneratorHost&>(*this), std::random_device{}());
     }
     return *m_generator;
 }

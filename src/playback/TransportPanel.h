@@ -26,16 +26,16 @@ class TUpDown;
 class TransportPanel : public QObject, private TransportHost, private GeneratorHost {
 public:
     struct Controls {
-        QSlider* progress = nullptr;   // tbProgress
-        QLineEdit* pageEdit = nullptr; // edPage
-        TUpDown* page = nullptr;       // udPage
-        QLabel* playTime = nullptr;    // lblPlayTime
-        QLabel* duration = nullptr;    // lblLong
-        QPushButton* tempo = nullptr;  // btnTemp
-        QSlider* tempoSlider = nullptr; // tbTemp
-        QPushButton* volume = nullptr; // btnVolume
+        QSlider* progress = nullptr;     // tbProgress
+        QLineEdit* pageEdit = nullptr;   // edPage
+        TUpDown* page = nullptr;         // udPage
+        QLabel* playTime = nullptr;      // lblPlayTime
+        QLabel* duration = nullptr;      // lblLong
+        QPushButton* tempo = nullptr;    // btnTemp
+        QSlider* tempoSlider = nullptr;  // tbTemp
+        QPushButton* volume = nullptr;   // btnVolume
         QSlider* volumeSlider = nullptr; // tbVolume
-        QTimer* timer = nullptr;       // mmTimer, one shot per column
+        QTimer* timer = nullptr;         // mmTimer, one shot per column
     };
 
     TransportPanel(const Controls& controls, TransportPanelHost& host, QObject* parent = nullptr);

@@ -2,7 +2,6 @@
 
 #include "base/FailureGuard.h"
 #include "base/Logging.h"
-#include "base/WindowCaptions.h"
 #include "bells/Ensemble.h"
 #include "ringing/RingingChoicesHost.h"
 #include "ringing/SelectorKeyFilter.h"
@@ -188,11 +187,11 @@ void RingingChoices::cbCommonChange() {
     m_rememberedColumn = m_host.currentColumn();
     const int chosen = common->currentIndex();
     if (chosen <= 0) {
-        m_host.setTitle(captions::kNoRinging);
+        m_host.showNoRinging();
         m_host.resetPlayback();
         m_host.applyRingingRanges(Ranges::CommonChoice);
     } else {
-        m_host.setTitle(captions::forRinging(common->itemText(chosen)));
+        m_host.showRingingName(common->itemText(chosen));
         m_host.setGroupRingingMode(false);
         setGroupSelectorsToNone();
         m_host.resetPlayback();
@@ -221,7 +220,7 @@ void RingingChoices::cbCustomSelectionChange(int group) {
         return;
     }
     m_host.endRecording();
-    m_host.setTitle(captions::kNoRinging);
+    m_host.showNoRinging();
     const int chosen = selector->currentIndex();
     if (chosen <= 0) {
         // This group falls silent; the others keep their ringings.

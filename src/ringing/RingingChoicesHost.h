@@ -27,8 +27,9 @@ public:
     // shows its tempo and length; false when nothing was loaded.
     virtual bool loadRinging(int index, const QString& path) = 0;
 
-    // The window's title.
-    virtual void setTitle(const QString& title) = 0;
+    // The ringing now chosen, shown in the window's title; none chosen.
+    virtual void showRingingName(const QString& name) = 0;
+    virtual void showNoRinging() = 0;
     // Ends a recording in progress; keyboard ringing comes back on.
     virtual void endRecording() = 0;
 

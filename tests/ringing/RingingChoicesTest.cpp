@@ -5,6 +5,7 @@
 #include "ringing/RingingChoices.h"
 #include "base/RequiredFileCheck.h"
 #include "base/TextCodec.h"
+#include "base/WindowCaptions.h"
 #include "bells/Ensemble.h"
 #include "ringing/RingingChoicesHost.h"
 #include "ringing/TChannels.h"
@@ -34,7 +35,8 @@ public:
         scores.score(index) = QStringList(loadedColumns, QStringLiteral("s1"));
         return true;
     }
-    void setTitle(const QString& text) override { title = text; }
+    void showRingingName(const QString& name) override { title = captions::forRinging(name); }
+    void showNoRinging() override { title = captions::kNoRinging; }
     void endRecording() override { ++recordingsEnded; }
     void resetPlayback() override {
         ++resets;
