@@ -18,6 +18,8 @@
 #include "base/TextCodec.h"
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
+#include "playback/TransportPanel.h"
+#include "ringing/RingingLoader.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -100,11 +102,11 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     const QStringList ringing = everyGroupEveryColumn();
-    if (!frm.loadRingingLines(3, ringing) || !frm.bellAnimation() || !frm.animationWorkers()) {
+    if (!frm.loader().loadRingingLines(3, ringing) || !frm.bellAnimation() || !frm.animationWorkers()) {
         std::fprintf(stderr, "the ringing or the animation is missing\n");
         return 1;
     }
-    frm.setSequencerInterval(50);
+    frm.transport().setSequencerInterval(50);
 
     // The animation's own work per column, the way a tick does it.
     BellAnimation& animation = *frm.bellAnimation();

@@ -18,6 +18,7 @@
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
 #include "support/WindowControl.h"
+#include "ringing/RingingLoader.h"
 
 #include <QApplication>
 #include <QDir>
@@ -95,11 +96,11 @@ int main(int argc, char** argv) {
     }
     windowControl<QCheckBox>(frm, "cbShowNotes")->setChecked(true);
     frm.cbShowNotesClick();
-    if (!frm.loadRingingLines(TChannels::kCommonScore, denseTrezvon(64 * 8))) {
+    if (!frm.loader().loadRingingLines(TChannels::kCommonScore, denseTrezvon(64 * 8))) {
         std::fprintf(stderr, "the ringing did not load\n");
         return 1;
     }
-    frm.showWholeRingingPages();
+    frm.loader().showWholeRingingPages();
     QCoreApplication::processEvents();
     ScoreView* view = frm.scoreView();
     if (!view) {

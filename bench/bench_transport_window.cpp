@@ -14,6 +14,8 @@
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
 #include "support/WindowControl.h"
+#include "playback/audio/AudioEngine.h"
+#include "ringing/RingingChoices.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -47,7 +49,7 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     for (int g = 0; g < 3; ++g) {
-        QComboBox* selector = frm.groupSelector(g);
+        QComboBox* selector = frm.choices().groupSelector(g);
         if (selector && selector->count() >= 2) {
             selector->setCurrentIndex(1);
             frm.cbCustomSelectionChange(g);

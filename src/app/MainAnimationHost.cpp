@@ -2,13 +2,16 @@
 
 #include "animation/FullView.h"
 #include "app/TfrmMain.h"
+#include "playback/TransportState.h"
+#include "playback/TransportPanel.h"
+#include "ringing/RingingChoices.h"
 
 const Ensemble& MainAnimationHost::ensemble() const {
     return m_window.ensemble();
 }
 
 bool MainAnimationHost::isGroupAnimated(BellGroup group) const {
-    return m_window.isGroupAnimated(groupIndex(group));
+    return m_window.choices().isGroupAnimated(groupIndex(group));
 }
 
 bool MainAnimationHost::isAnimationOn() const {
@@ -33,7 +36,7 @@ QWidget* MainAnimationHost::groupBand(BellGroup group) const {
 }
 
 QComboBox* MainAnimationHost::groupSelector(BellGroup group) const {
-    return m_window.groupSelector(groupIndex(group));
+    return m_window.choices().groupSelector(groupIndex(group));
 }
 
 QComboBox* MainAnimationHost::commonSelector() const {
@@ -76,11 +79,11 @@ void MainAnimationHost::setFullViewChecked(bool checked) {
 }
 
 int MainAnimationHost::currentPage() const {
-    return m_window.transportState().currentPage;
+    return m_window.transport().state().currentPage;
 }
 
 int MainAnimationHost::currentColumn() const {
-    return m_window.transportState().currentColumn;
+    return m_window.transport().state().currentColumn;
 }
 
 QStringList MainAnimationHost::groupScore(BellGroup group) const {

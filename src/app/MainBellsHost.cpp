@@ -28,7 +28,7 @@ void MainBellsHost::resetGroupsVariant() {
 }
 
 void MainBellsHost::recomputeGroups() {
-    m_window.RecomputeGroups();
+    m_window.groups().RecomputeGroups();
 }
 
 void MainBellsHost::showEnsembleGroups() {

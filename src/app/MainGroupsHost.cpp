@@ -10,7 +10,7 @@ Ensemble& MainGroupsHost::ensemble() {
 }
 
 QString MainGroupsHost::bellDisplayName(int bell) const {
-    return m_window.bellDisplayName(bell);
+    return m_window.bells().bellDisplayName(bell);
 }
 
 int MainGroupsHost::findBellByName(const QString& name) const {
@@ -22,7 +22,7 @@ void MainGroupsHost::handStrike(int bell) {
 }
 
 void MainGroupsHost::toggleBell(int bell) {
-    m_window.ToggleBell(bell);
+    m_window.bells().ToggleBell(bell);
 }
 
 void MainGroupsHost::showBellPicture(int bell) {

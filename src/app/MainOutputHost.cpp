@@ -4,6 +4,9 @@
 #include "app/TfrmMain.h"
 #include "base/WindowCaptions.h"
 #include "playback/TransportPanel.h"
+#include "bells/BellsPanel.h"
+#include "bells/KeyboardRingingHook.h"
+#include "ringing/RingingChoices.h"
 
 #include <QStatusBar>
 
@@ -20,11 +23,11 @@ void MainOutputHost::addStatusWidget(QWidget* widget) {
 }
 
 bool MainOutputHost::keyboardRinging() const {
-    return m_window.keyboardRinging();
+    return m_window.bells().keyboard().keyboardRinging();
 }
 
 void MainOutputHost::setKeyboardRinging(bool on) {
-    m_window.setKeyboardRinging(on);
+    m_window.bells().keyboard().setKeyboardRinging(on);
 }
 
 QString MainOutputHost::imagesDir() const {
@@ -56,11 +59,11 @@ const Ensemble& MainOutputHost::ensemble() const {
 }
 
 QString MainOutputHost::bellSampleFileName(int bell) const {
-    return m_window.bellSampleFileName(bell);
+    return m_window.bells().bellSampleFileName(bell);
 }
 
 int MainOutputHost::columnInterval() const {
-    return m_window.sequencerInterval();
+    return m_window.transport().sequencerInterval();
 }
 
 bool MainOutputHost::groupSounds(BellGroup group) const {
@@ -69,7 +72,7 @@ bool MainOutputHost::groupSounds(BellGroup group) const {
 }
 
 bool MainOutputHost::groupRingingMode() const {
-    return m_window.transportState().groupRingingMode;
+    return m_window.transport().state().groupRingingMode;
 }
 
 void MainOutputHost::selectAllBells() {
@@ -103,7 +106,7 @@ void MainOutputHost::clearCommonChoice() {
 }
 
 QString MainOutputHost::chosenGroupRinging(BellGroup group) const {
-    const QComboBox* selector = m_window.groupSelector(groupIndex(group));
+    const QComboBox* selector = m_window.choices().groupSelector(groupIndex(group));
     return selector && selector->currentIndex() > 0 ? selector->currentText() : QString();
 }
 
@@ -119,7 +122,7 @@ int MainOutputHost::pageCount() const {
 }
 
 int MainOutputHost::currentPage() const {
-    return m_window.transportState().currentPage;
+    return m_window.transport().state().currentPage;
 }
 
 void MainOutputHost::showPage(int position) {

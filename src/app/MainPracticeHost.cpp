@@ -2,6 +2,10 @@
 
 #include "app/TfrmMain.h"
 #include "base/WindowCaptions.h"
+#include "playback/SoundOutput.h"
+#include "playback/TransportPanel.h"
+#include "bells/BellsPanel.h"
+#include "bells/KeyboardRingingHook.h"
 
 QWidget* MainPracticeHost::dialogParent() {
     return &m_window;
@@ -12,7 +16,7 @@ ProfileFile& MainPracticeHost::settingsFile() {
 }
 
 KeyStrikeNotifier& MainPracticeHost::keyStrikeNotifier() {
-    return m_window.keyStrikeNotifier();
+    return m_window.bells().keyboard().keyStrikeNotifier();
 }
 
 void MainPracticeHost::showStatusMessage(const QString& text) {
@@ -58,13 +62,13 @@ std::int64_t MainPracticeHost::schedulingLeadFrames() const {
 
 void MainPracticeHost::soundBell(int bell, std::int64_t frame) {
     if (StrikeVoices* voices = m_window.strikeVoices()) {
-        voices->sound(m_window.paths().sampleFolder() + m_window.bellSampleFileName(bell),
+        voices->sound(m_window.paths().sampleFolder() + m_window.bells().bellSampleFileName(bell),
                       kHandStrikeAliasMax, frame);
     }
 }
 
 bool MainPracticeHost::isPlaying() const {
-    return m_window.isPlaying();
+    return m_window.transport().isPlaying();
 }
 
 void MainPracticeHost::play() {
@@ -76,20 +80,20 @@ void MainPracticeHost::stop() {
 }
 
 int MainPracticeHost::sequencerInterval() const {
-    return m_window.sequencerInterval();
+    return m_window.transport().sequencerInterval();
 }
 
 void MainPracticeHost::setTempo(int intervalMs) {
-    m_window.setSequencerInterval(intervalMs);
-    m_window.ShowTempo();
+    m_window.transport().setSequencerInterval(intervalMs);
+    m_window.transport().ShowTempo();
 }
 
 bool MainPracticeHost::keyboardRinging() const {
-    return m_window.keyboardRinging();
+    return m_window.bells().keyboard().keyboardRinging();
 }
 
 void MainPracticeHost::setKeyboardRinging(bool on) {
-    m_window.setKeyboardRinging(on);
+    m_window.bells().keyboard().setKeyboardRinging(on);
 }
 
 int MainPracticeHost::pagePosition() const {

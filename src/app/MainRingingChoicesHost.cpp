@@ -3,6 +3,7 @@
 #include "animation/FullView.h"
 #include "app/TfrmMain.h"
 #include "playback/TransportPanel.h"
+#include "ringing/RingingLoader.h"
 
 #include <QCheckBox>
 
@@ -27,7 +28,7 @@ QString MainRingingChoicesHost::campanelDir() const {
 }
 
 bool MainRingingChoicesHost::loadRinging(int index, const QString& path) {
-    return m_window.LoadRinging(index, path);
+    return m_window.loader().LoadRinging(index, path);
 }
 
 void MainRingingChoicesHost::showRingingName(const QString& name) {
@@ -77,7 +78,7 @@ void MainRingingChoicesHost::keepGeneratorOnNextReset() {
 }
 
 void MainRingingChoicesHost::uncheckPlayInTurn() {
-    m_window.uncheckPlayInTurn();
+    m_window.m_ringingLoader->uncheckPlayInTurn();
 }
 
 bool MainRingingChoicesHost::notesShown() const {

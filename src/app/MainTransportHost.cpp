@@ -4,8 +4,10 @@
 #include "animation/FullView.h"
 #include "app/TfrmMain.h"
 #include "output/OutputController.h"
+#include "ringing/RingingLoader.h"
 #include "ringing/TfrmSelSound.h"
 #include "score/ScoreView.h"
+#include "ringing/RingingChoices.h"
 
 #include <QComboBox>
 
@@ -66,23 +68,23 @@ void MainTransportHost::resetAnimation() {
 }
 
 bool MainTransportHost::playAllInTurn() const {
-    return m_window.isPlayInTurnChecked();
+    return m_window.m_ringingLoader->isPlayInTurnChecked();
 }
 
 void MainTransportHost::uncheckPlayAllInTurn() {
-    m_window.uncheckPlayInTurn();
+    m_window.m_ringingLoader->uncheckPlayInTurn();
 }
 
 void MainTransportHost::selectNextInTurn() {
-    m_window.selSound()->selectNext();
+    m_window.loader().selSound()->selectNext();
 }
 
 QString MainTransportHost::highlightedRinging() {
-    return m_window.selSound()->selectedName();
+    return m_window.loader().selSound()->selectedName();
 }
 
 bool MainTransportHost::loadListRinging(const QString& name) {
-    return m_window.loadListRingingByName(name);
+    return m_window.loader().loadListRingingByName(name);
 }
 
 int MainTransportHost::selectedBellCount() const {
@@ -90,17 +92,17 @@ int MainTransportHost::selectedBellCount() const {
 }
 
 int MainTransportHost::groupItemCount(int group) const {
-    const QComboBox* selector = m_window.groupSelector(group);
+    const QComboBox* selector = m_window.choices().groupSelector(group);
     return selector ? selector->count() : 0;
 }
 
 int MainTransportHost::groupItemIndex(int group) const {
-    const QComboBox* selector = m_window.groupSelector(group);
+    const QComboBox* selector = m_window.choices().groupSelector(group);
     return selector ? selector->currentIndex() : 0;
 }
 
 void MainTransportHost::chooseGroupRinging(int group, int index) {
-    QComboBox* selector = m_window.groupSelector(group);
+    QComboBox* selector = m_window.choices().groupSelector(group);
     if (!selector) {
         return;
     }

@@ -5,31 +5,25 @@
 #include "base/PathTable.h"
 #include "base/ProfileFile.h"
 #include "base/RequiredFileCheck.h"
-#include "bells/Distributions.h"
-#include "bells/Ensemble.h"
-#include "playback/ColumnStrikes.h"
-#include "playback/SoundOutput.h"
-#include "playback/Sequencer.h"
-#include "playback/TransportState.h"
-#include "ringing/RingingFiles.h"
 #include "ringing/TChannels.h"
 #include "ringing/TSoundData.h"
 
 #include <QMainWindow>
 #include <QStringList>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
+namespace audio {
+class AudioEngine;
+}
 class AnimationWorkers;
 class BellAnimation;
-class BellStrip;
 class BellsPanel;
+class Ensemble;
 class FullView;
 class GroupsPanel;
-class KeyStrikeNotifier;
 class Lessons;
 class MainAnimationHost;
 class MainBellsHost;
@@ -37,15 +31,19 @@ class MainGroupsHost;
 class MainOutputHost;
 class MainPracticeHost;
 class MainRingingChoicesHost;
+class MainRingingLoaderHost;
 class MainTransportHost;
 class OutputController;
 class RingingChoices;
+class RingingLoader;
 class ScoreView;
+class SoundOutput;
+class StrikeVoices;
 class TAboutBox;
 class TfrmRec;
-class TfrmSelSound;
 class Trainer;
 class TransportPanel;
+struct StrikeSwitches;
 
 // The main window. It owns every object of the program for its whole life
 // and is a shell: it creates the subsystems, wires the controls to them, and
@@ -54,7 +52,7 @@ class TransportPanel;
 // adapters below implement.
 class TfrmMain : public QMainWindow, private MainControls {
     Q_OBJECT
-    // The adapters through which the subsystems reach the window (src/app/).
+    // The adapters of the subsystems' host interfaces (src/app/).
     friend class MainAnimationHost;
     friend class MainBellsHost;
     friend class MainGroupsHost;
@@ -62,13 +60,13 @@ class TfrmMain : public QMainWindow, private MainControls {
     friend class MainPracticeHost;
     friend class MainRecordingHost;
     friend class MainRingingChoicesHost;
+    friend class MainRingingLoaderHost;
     friend class MainTransportHost;
 
 public:
-    // programDir: the folder of the executable and its data folders;
-    // arguments: the command line without the program name. The reporter
-    // gets the message of a missing or damaged required file instead of the
-    // modal box (tests, which must not block).
+    // programDir: the executable's folder; arguments: the command line without
+    // the program name; reporter: gets a required file's message instead of
+    // the modal box (tests, which must not block).
     TfrmMain(const QString& programDir, const QStringList& arguments, QWidget* parent = nullptr);
     TfrmMain(RequiredFileCheck::Reporter reporter, const QString& programDir, const QStringList& arguments,
              QWidget* parent = nullptr);
@@ -78,8 +76,7 @@ public:
     bool terminationRequested() const { return m_required.terminationRequested(); }
     const PathTable& paths() const { return *m_paths; }
 
-    // Runs one handler; a failure is logged and the handler ends there: what
-    // it changed before failing stays, nothing is rolled back.
+    // Runs one handler; a failure is logged and ends it (nothing is rolled back).
     static void guarded(const std::function<void()>& handler);
 
 protected:
@@ -147,78 +144,42 @@ public:
     void btnGNextClick();
     void mPopupPopup();
     void nDeleteClick();
-    // Used by other subsystems and tests; forwarded to the bells panel.
-    QString bellSampleFileName(int bell) const; // field 2 of the catalogue
-    QString bellDisplayName(int bell) const;    // field 1 of the catalogue
     const Ensemble& ensemble() const;
-    int currentBell() const;
-    int distributionVariant() const;
-    void ToggleBell(int bell);
-    void RecomputeGroups();
-    bool focusGroupSelector(int group);
-    KeyStrikeNotifier& keyStrikeNotifier();
-    bool keyboardRinging() const;
-    void setKeyboardRinging(bool on);
-
-    // Bell strip and groups tree handlers.
-    void bellStripClick(int bell);
-    void tvGroupsMouseDown(const QPoint& pos);
-    bool tvGroupsDragOver(QObject* source, const QPoint& pos);
-    void tvGroupsDragDrop(QObject* source, const QPoint& pos);
-    void nAddBellClick(int bell);
-    QAction* addBellItem(int bell) const;
-    BellStrip* bellStrip() const;
+    // Catalogue, selection, bell strip, information panel, keyboard ringing.
+    BellsPanel& bells() { return *m_bellsPanel; }
+    // The distributions message, its variant buttons, the groups tree and its menu.
+    GroupsPanel& groups() { return *m_groupsPanel; }
 
 private:
-    // Catalogue, selection, bell strip, information panel, keyboard ringing.
     std::unique_ptr<MainBellsHost> m_bellsHost;
     BellsPanel* m_bellsPanel = nullptr;
-    // The distributions message, its variant buttons, the groups tree and its menu.
     GroupsPanel* m_groupsPanel = nullptr;
 
     // ---- ringings: catalogue choices and the chooser ----
 public:
     void cbCommonChange();
     void nLoadSoundsClick();
-    // Shared by the group ringing selectors, with the selector's current item.
-    void cbCustomSelectionChange(int group);
+    void cbCustomSelectionChange(int group); // any group's ringing selector
     // Column `column` of the common score ("" past its end).
     QString commonScoreLine(int column) const;
     int commonScoreSize() const;
-    bool isGroupAnimated(int group) const;
-    // Object names "cbCustomSelection0".."2"; nullptr before start-up made them.
-    QComboBox* groupSelector(int group) const;
     TChannels& channels() { return *m_channels; }
     const TChannels& channels() const { return *m_channels; }
-    // Score `index` (0..2 a group, 3 the common score) from a file or lines;
-    // false when nothing was loaded (nothing changed then).
-    bool LoadRinging(int index, const QString& path);
-    bool loadRingingLines(int index, const QStringList& bodyLines);
-    // A user ringing file's title, ensemble and body.
-    bool openUserRingingText(const QString& path);
-    // Custom/<name>.kol as a whole ringing.
-    bool loadListRingingByName(const QString& name);
-    // Page selector and slider for a whole ringing, score redrawn.
-    void showWholeRingingPages();
-    TfrmSelSound* selSound(); // created on first use
+    // The ringing selectors with the rules of a choice; loading ringings
+    // and the chooser.
+    RingingChoices& choices() { return *m_ringingChoices; }
+    RingingLoader& loader() { return *m_ringingLoader; }
 
 private:
-    bool loadListRinging(const QStringList& fileLines);
-    bool isPlayInTurnChecked() const;
-    void uncheckPlayInTurn();
-    bool applyRingingLoad(const RingingLoadResult& result);
-    bool applyRingingDocument(const RingingDocument& document);
-    bool refuseRinging(const QString& path, const RingingReadFailure& failure);
-
     // Both exist from construction, so that no handler ever meets them
     // missing; the catalogue is read in start-up step 7.
     std::unique_ptr<TSoundData> m_soundData = std::make_unique<TSoundData>();
     std::unique_ptr<TChannels> m_channels = std::make_unique<TChannels>();
-    TfrmSelSound* m_selSound = nullptr;
-    // cbCommon and the group ringing selectors with the rules of a choice;
-    // both exist from the start of FormCreate.
+    // These and the other panels exist from the start of FormCreate.
     std::unique_ptr<MainRingingChoicesHost> m_ringingChoicesHost;
     RingingChoices* m_ringingChoices = nullptr;
+    std::unique_ptr<MainRingingLoaderHost> m_ringingLoaderHost;
+    RingingLoader* m_ringingLoader = nullptr;
 
     // ---- playback: transport, tempo, volume, generator, voices ----
 public:
@@ -237,25 +198,18 @@ public:
     void nVolumeUpClick();
     void nVolumeDownClick();
     void nGeneratorClick();
-    void ShowTempo();
+    // Transport, tempo, volume and generator, with the sequencer.
+    TransportPanel& transport() { return *m_transportPanel; }
     void HandStrike(int bell);
     // Sounds column `column` of the common score: on `idealFrame` (of the
     // engine's frame clock) plus the scheduling lead, or at once without one.
     void StrikeColumn(int column, std::optional<std::int64_t> idealFrame = std::nullopt);
-    bool isPlaying() const;
-    // Milliseconds per column (the window's timer is re-armed per column, so
-    // its own interval is not the tempo).
-    int sequencerInterval() const;
-    void setSequencerInterval(int milliseconds);
-    Sequencer& sequencer(); // created on first use
-    const TransportState& transportState() const;
     QStringList ColumnSampleFiles(int column);
     int BellForToken(QChar letter, int position) const;
     int audioSampleRate() const;
-    // The device level 0..255 as the two 16-bit channel volumes give it.
-    int GetDeviceVolume() const;
-    StrikeVoices* strikeVoices() { return m_sound ? &m_sound->voices() : nullptr; }
-    audio::AudioEngine* audioEngine() { return m_sound ? &m_sound->engine() : nullptr; }
+    int GetDeviceVolume() const; // 0..255, from the two 16-bit channel volumes
+    StrikeVoices* strikeVoices();
+    audio::AudioEngine* audioEngine();
 
 private:
     void CloseFinishedVoices();
@@ -263,7 +217,6 @@ private:
     void preloadSampleFolder();
     StrikeSwitches strikeSwitches() const;
 
-    // Transport, tempo, volume and generator; exists from the start of FormCreate.
     std::unique_ptr<MainTransportHost> m_transportHost;
     TransportPanel* m_transportPanel = nullptr;
     // The engine with its voices; null until start-up step 9 and after shutdown.
@@ -342,5 +295,4 @@ private:
     std::unique_ptr<MainGroupsHost> m_groupsHost;
     std::unique_ptr<MainOutputHost> m_outputHost;
     std::unique_ptr<MainPracticeHost> m_practiceHost;
-
 };

@@ -8,6 +8,8 @@
 #include "app/TfrmMain.h"
 #include "base/FailureGuard.h"
 #include "base/Logging.h"
+#include "playback/TransportState.h"
+#include "playback/TransportPanel.h"
 
 void TfrmMain::cbShowMovieClick() {
     if (m_bellAnimation) {
@@ -76,13 +78,13 @@ bool TfrmMain::isFullViewActive() const {
 void TfrmMain::DrawFullScore() {
     if (m_fullView) {
         ::guarded(lcAnimation, "full view score",
-                  [this] { m_fullView->DrawFullScore(transportState().currentPage); });
+                  [this] { m_fullView->DrawFullScore(transport().state().currentPage); });
     }
 }
 
 void TfrmMain::PlaceFullScoreCursor() {
     if (m_fullView) {
         ::guarded(lcAnimation, "full view cursor",
-                  [this] { m_fullView->PlaceFullScoreCursor(transportState().currentColumn); });
+                  [this] { m_fullView->PlaceFullScoreCursor(transport().state().currentColumn); });
     }
 }

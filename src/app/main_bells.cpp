@@ -27,46 +27,7 @@ void TfrmMain::nDisselectAllClick() {
     m_bellsPanel->nDisselectAllClick();
 }
 
-void TfrmMain::bellStripClick(int bell) {
-    m_bellsPanel->bellStripClick(bell);
-}
-
-void TfrmMain::ToggleBell(int bell) {
-    m_bellsPanel->ToggleBell(bell);
-}
-
-QString TfrmMain::bellSampleFileName(int bell) const {
-    return m_bellsPanel->bellSampleFileName(bell);
-}
-
-QString TfrmMain::bellDisplayName(int bell) const {
-    return m_bellsPanel->bellDisplayName(bell);
-}
-
 const Ensemble& TfrmMain::ensemble() const {
     return m_bellsPanel->ensemble();
 }
 
-int TfrmMain::currentBell() const {
-    return m_bellsPanel->currentBell();
-}
-
-BellStrip* TfrmMain::bellStrip() const {
-    return m_bellsPanel->bellStrip();
-}
-
-bool TfrmMain::focusGroupSelector(int group) {
-    return m_bellsPanel->keyboard().focusGroupSelector(group);
-}
-
-KeyStrikeNotifier& TfrmMain::keyStrikeNotifier() {
-    return m_bellsPanel->keyboard().keyStrikeNotifier();
-}
-
-bool TfrmMain::keyboardRinging() const {
-    return m_bellsPanel->keyboard().keyboardRinging();
-}
-
-void TfrmMain::setKeyboardRinging(bool on) {
-    m_bellsPanel->keyboard().setKeyboardRinging(on);
-}

@@ -5,6 +5,7 @@
 #include "app/TfrmMain.h"
 #include "desktop/CommandLine.h"
 #include "desktop/UserRingingCheck.h"
+#include "ringing/RingingLoader.h"
 #include "ringing/RingingReader.h"
 #include "ui/AboutBox.h"
 
@@ -42,7 +43,7 @@ void TfrmMain::OpenUserRinging(const QString& path) {
         const bool tooLarge = read.failure.reason == RingingReadFailure::TooLarge ||
                               read.failure.reason == RingingReadFailure::TooManyColumns;
         if (tooLarge) {
-            refuseRinging(path, read.failure);
+            m_ringingLoader->refuseRinging(path, read.failure);
         }
         showOpenFailure(this, tooLarge ? ringingFailureMessage(path, read.failure)
                                        : QStringLiteral("Не удалось прочитать файл «%1».")
@@ -55,11 +56,11 @@ void TfrmMain::OpenUserRinging(const QString& path) {
         return;
     }
     file.close();
-    if (!openUserRingingText(path)) {
+    if (!loader().openUserRingingText(path)) {
         showOpenFailure(this, notARingingMessage(path));
         return;
     }
-    showWholeRingingPages();
+    loader().showWholeRingingPages();
     EndRecording();
     btnPlayClick();
 }

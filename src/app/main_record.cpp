@@ -4,6 +4,9 @@
 #include "input/KeyStrikeNotifier.h"
 #include "record/RecordingHost.h"
 #include "record/TfrmRec.h"
+#include "playback/TransportPanel.h"
+#include "bells/BellsPanel.h"
+#include "bells/KeyboardRingingHook.h"
 
 namespace {
 
@@ -11,9 +14,9 @@ class MainRecordingHost : public RecordingHost {
 public:
     explicit MainRecordingHost(TfrmMain& window) : m_window(window) {}
     const Ensemble& ensemble() const override { return m_window.ensemble(); }
-    int sequencerInterval() const override { return m_window.sequencerInterval(); }
+    int sequencerInterval() const override { return m_window.transport().sequencerInterval(); }
     void stopSequencer() override { m_window.btnPauseClick(); }
-    void setKeyboardRinging(bool on) override { m_window.setKeyboardRinging(on); }
+    void setKeyboardRinging(bool on) override { m_window.bells().keyboard().setKeyboardRinging(on); }
 
 private:
     TfrmMain& m_window;
@@ -23,7 +26,7 @@ private:
 
 TfrmRec* TfrmMain::frmRec() {
     if (!m_frmRec) {
-        m_frmRec = new TfrmRec(std::make_unique<MainRecordingHost>(*this), keyStrikeNotifier(), this);
+        m_frmRec = new TfrmRec(std::make_unique<MainRecordingHost>(*this), bells().keyboard().keyStrikeNotifier(), this);
     }
     return m_frmRec;
 }
@@ -36,5 +39,5 @@ void TfrmMain::EndRecording() {
     if (m_frmRec) {
         m_frmRec->EndRecording();
     }
-    setKeyboardRinging(true);
+    bells().keyboard().setKeyboardRinging(true);
 }

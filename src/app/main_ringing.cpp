@@ -12,10 +12,6 @@ void TfrmMain::cbCustomSelectionChange(int group) {
     m_ringingChoices->cbCustomSelectionChange(group);
 }
 
-QComboBox* TfrmMain::groupSelector(int group) const {
-    return m_ringingChoices->groupSelector(group);
-}
-
 QString TfrmMain::commonScoreLine(int column) const {
     return m_ringingChoices->commonScoreLine(column);
 }
@@ -24,6 +20,3 @@ int TfrmMain::commonScoreSize() const {
     return m_ringingChoices->commonScoreSize();
 }
 
-bool TfrmMain::isGroupAnimated(int group) const {
-    return m_ringingChoices->isGroupAnimated(group);
-}

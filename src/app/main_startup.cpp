@@ -12,6 +12,7 @@
 #include "app/MainOutputHost.h"
 #include "app/MainPracticeHost.h"
 #include "app/MainRingingChoicesHost.h"
+#include "app/MainRingingLoaderHost.h"
 #include "app/MainTransportHost.h"
 #include "desktop/FileAssociation.h"
 #include "animation/AnimationWorkers.h"
@@ -20,10 +21,12 @@
 #include "bells/BellsPanel.h"
 #include "bells/GroupsPanel.h"
 #include "ringing/RingingChoices.h"
+#include "ringing/RingingLoader.h"
 #include "bells/KeyboardRingingHook.h"
 #include "playback/TransportPanel.h"
 #include "score/ScoreView.h"
 #include "ui/JpegImage.h"
+#include "playback/SoundOutput.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -98,6 +101,9 @@ void TfrmMain::FormCreate() {
     m_ringingChoicesHost = std::make_unique<MainRingingChoicesHost>(*this);
     m_ringingChoices = new RingingChoices({cbCommon, pnlCustomSelections, {pnlSmall, pnlMiddle, pnlBig}},
                                           *m_ringingChoicesHost, this);
+    // The loader of ringings too: the choices load through it.
+    m_ringingLoaderHost = std::make_unique<MainRingingLoaderHost>(*this);
+    m_ringingLoader = new RingingLoader(*m_channels, *m_ringingLoaderHost, this);
     // The transport too: the ringing choices and the score view share where playback stands.
     m_transportHost = std::make_unique<MainTransportHost>(*this);
     m_transportPanel = new TransportPanel(
@@ -186,7 +192,7 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { m_bellsPanel->clearEnsemble(); });
     runStartupStep([this] { m_groupsPanel->fillDistributions(); });
     runStartupStep([this] { m_bellsPanel->ShowBellInfo(); });
-    runStartupStep([this] { RecomputeGroups(); });
+    runStartupStep([this] { groups().RecomputeGroups(); });
     runStartupStep([this] {
         m_bellsPanel->RestoreEnsembleFromSettings();
         m_applied.ensemble = true;

@@ -4,26 +4,6 @@
 #include "app/TfrmMain.h"
 #include "playback/TransportPanel.h"
 
-Sequencer& TfrmMain::sequencer() {
-    return m_transportPanel->sequencer();
-}
-
-const TransportState& TfrmMain::transportState() const {
-    return m_transportPanel->state();
-}
-
-bool TfrmMain::isPlaying() const {
-    return m_transportPanel->isPlaying();
-}
-
-int TfrmMain::sequencerInterval() const {
-    return m_transportPanel->sequencerInterval();
-}
-
-void TfrmMain::setSequencerInterval(int milliseconds) {
-    m_transportPanel->setSequencerInterval(milliseconds);
-}
-
 void TfrmMain::btnPlayClick() {
     m_transportPanel->btnPlayClick();
 }
@@ -54,10 +34,6 @@ void TfrmMain::tbProgressChange() {
 
 void TfrmMain::udPageClick() {
     m_transportPanel->udPageClick();
-}
-
-void TfrmMain::ShowTempo() {
-    m_transportPanel->ShowTempo();
 }
 
 void TfrmMain::tbTempChange() {

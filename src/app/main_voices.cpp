@@ -5,6 +5,10 @@
 #include "playback/SoundOutput.h"
 #include "practice/Trainer.h"
 #include "animation/AnimationWorkers.h"
+#include "playback/ColumnStrikes.h"
+#include "bells/Ensemble.h"
+#include "bells/BellsPanel.h"
+#include "ringing/RingingChoices.h"
 
 
 namespace {
@@ -39,7 +43,8 @@ void TfrmMain::preloadSampleFolder() {
 StrikeSwitches TfrmMain::strikeSwitches() const {
     StrikeSwitches switches;
     switches.groupSounds = {cbSmall->isChecked(), cbMiddle->isChecked(), cbBig->isChecked()};
-    switches.groupAnimated = {isGroupAnimated(0), isGroupAnimated(1), isGroupAnimated(2)};
+    switches.groupAnimated = {m_ringingChoices->isGroupAnimated(0), m_ringingChoices->isGroupAnimated(1),
+                              m_ringingChoices->isGroupAnimated(2)};
     switches.showMovie = cbShowMovie->isChecked();
     for (int bell = 0; bell < kBellCount && m_trainer; ++bell) {
         switches.bellSilenced[static_cast<std::size_t>(bell)] = m_trainer->silences(bell);
@@ -57,7 +62,7 @@ QStringList TfrmMain::ColumnSampleFiles(int column) {
     }
     const ColumnStrikes strikes =
         ::ColumnSampleFiles(commonScoreLine(column), ensemble(), strikeSwitches(), m_paths->sampleFolder(),
-                            [this](int bell) { return bellSampleFileName(bell); });
+                            [this](int bell) { return bells().bellSampleFileName(bell); });
     // Each struck bell's frame through the strike worker, which is handed
     // the bell first.
     for (int bell : strikes.animatedBells) {
@@ -93,7 +98,7 @@ void TfrmMain::HandStrike(int bell) {
         return;
     }
     preloadSampleFolder();
-    const QString path = m_paths->sampleFolder() + bellSampleFileName(bell);
+    const QString path = m_paths->sampleFolder() + bells().bellSampleFileName(bell);
     if (!m_required.check(path)) {
         return;
     }
@@ -116,4 +121,12 @@ int TfrmMain::audioSampleRate() const {
 
 int TfrmMain::GetDeviceVolume() const {
     return m_sound ? m_sound->deviceLevel() : 0;
+}
+
+StrikeVoices* TfrmMain::strikeVoices() {
+    return m_sound ? &m_sound->voices() : nullptr;
+}
+
+audio::AudioEngine* TfrmMain::audioEngine() {
+    return m_sound ? &m_sound->engine() : nullptr;
 }

@@ -1,5 +1,7 @@
 #include "playback/RingingRenderer.h"
 
+#include "base/ScorePages.h"
+
 #include "playback/ColumnStrikes.h"
 #include "playback/MciInterpreter.h"
 #include "playback/StrikeVoices.h"
@@ -45,7 +47,8 @@ RenderResult renderRinging(const RenderJob& job) {
         // exactly on its own frame of the file.
         voices.strikeColumn(strikes.sampleFiles, frame - lead);
         result.strikes += static_cast<int>(strikes.sampleFiles.size());
-        if (column % 64 == 1) {
+        // Finished voices are closed once a page, as the sequencer does.
+        if (column % kPageColumns == 1) {
             voices.closeFinishedVoices();
         }
         if (job.progress && !job.progress(column + 1, static_cast<int>(job.columns.size()))) {

@@ -256,9 +256,12 @@ double scoreStemFactor(int group) {
     return validGroup(group) ? factors[static_cast<size_t>(group)] : 1.0;
 }
 
-double scoreBarShift(int column) {
-    const int place = column % kScoreBarColumns + 1;
+double barShiftOfPlace(int place) {
     return place < 9 ? (8 - place) * 0.6 : (9 - place) * 0.6;
+}
+
+double scoreBarShift(int column) {
+    return barShiftOfPlace(column % kScoreBarColumns + 1);
 }
 
 int scoreStaffRow(int group, int digit, int count) {
@@ -332,8 +335,7 @@ int scoreCursorLeft(int column, int staffWidth) {
     const int n = column >= kScorePageColumns ? column % kScorePageColumns : column;
     // The cursor's shift takes the column's 0-based place in its bar.
     const int m = n > 15 ? n % kScoreBarColumns : n;
-    const double shift = m < 9 ? (8 - m) * 0.6 : (9 - m) * 0.6;
-    return roundHalfEven(shift + staffWidth / 64.0 * n);
+    return roundHalfEven(barShiftOfPlace(m) + staffWidth / double(kScorePageColumns) * n);
 }
 
 int fullScoreCursorTop(int column, int laneHeight) {

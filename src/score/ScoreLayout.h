@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ScorePages.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -18,7 +20,7 @@
 // 1 the middle (11 rows), 2 the big (8 rows).
 
 inline constexpr int kScoreGroupCount = 3;
-inline constexpr int kScorePageColumns = 64;
+inline constexpr int kScorePageColumns = kPageColumns;
 inline constexpr int kScoreBarColumns = 16;
 inline constexpr int kScoreBeatColumns = 4;
 
@@ -77,6 +79,9 @@ double scoreStemFactor(int group);
 // The shift of column `column` (an index in the score) towards the middle of
 // its bar: 4.2 pixels at a bar's first column down to -4.2 at its last.
 double scoreBarShift(int column);
+// The shift of the 1-based place `place` in its bar: the one formula behind
+// scoreBarShift and the cursor's shift.
+double barShiftOfPlace(int place);
 // The staff row of strike position `digit` in a group of `count` bells
 // (may lie outside the staff for a position the group does not have).
 int scoreStaffRow(int group, int digit, int count);

@@ -9,6 +9,8 @@
 #include "animation/FullView.h"
 #include "app/TfrmMain.h"
 #include "support/MainWindowTest.h"
+#include "ringing/RingingChoices.h"
+#include "ringing/RingingLoader.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -104,7 +106,7 @@ TEST_F(AnimationWindow, StartsAtRestAndEachWorkerHandsOverOnce) {
     EXPECT_EQ(shown(2), ShownPicture::frameOf(kBigSet, 0, FrameStyle::General));
     expectPlaceShowsState(View::Usual);
     // The pictures lie below each group's ringing selector.
-    const QComboBox* selector = w.groupSelector(1);
+    const QComboBox* selector = w.choices().groupSelector(1);
     ASSERT_NE(selector, nullptr);
     EXPECT_GT(animationOf->place(View::Usual, 1)->y(), animationOf->place(View::Usual, 0)->y());
 }
@@ -182,14 +184,14 @@ TEST_F(AnimationWindow, AnimationOffFreezesTheOffPictures) {
 TEST_F(AnimationWindow, ChordGroupShowsItsCaptionDuringPlayback) {
     TfrmMain& w = start();
     ASSERT_TRUE(
-        w.loadRingingLines(3, {QStringLiteral("144;m-"), QStringLiteral("m1,m2,b1"), QStringLiteral("s3")}));
+        w.loader().loadRingingLines(3, {QStringLiteral("144;m-"), QStringLiteral("m1,m2,b1"), QStringLiteral("s3")}));
     EXPECT_EQ(shown(1).kind, Kind::Chords);
     w.StrikeColumn(0);
     EXPECT_EQ(shown(1).kind, Kind::Chords);
     EXPECT_EQ(shown(2), ShownPicture::frameOf(kBigSet, 1, FrameStyle::General));
     expectPlaceShowsState(View::Usual);
     // A ringing without marks takes the caption away.
-    ASSERT_TRUE(w.loadRingingLines(3, {QStringLiteral("144"), QStringLiteral("m1")}));
+    ASSERT_TRUE(w.loader().loadRingingLines(3, {QStringLiteral("144"), QStringLiteral("m1")}));
     EXPECT_EQ(shown(1), ShownPicture::frameOf(kMiddleSet, 0, FrameStyle::General));
 }
 
@@ -234,7 +236,7 @@ TEST_F(AnimationWindow, FullViewCarriesStyleAndChoicesBothWays) {
     TfrmMain& w = start();
     control<QComboBox>(w, "cbView")->setCurrentIndex(1);
     w.cbViewChange();
-    QComboBox* small = w.groupSelector(0);
+    QComboBox* small = w.choices().groupSelector(0);
     ASSERT_NE(small, nullptr);
     small->addItems({QStringLiteral("Звон А"), QStringLiteral("Звон Б")});
     small->setCurrentIndex(2);
@@ -285,7 +287,7 @@ TEST_F(AnimationWindow, FullViewDrawsLanesAndDots) {
     TfrmMain& w = start();
     w.resize(1200, 900);
     w.show();
-    ASSERT_TRUE(w.loadRingingLines(3, {QStringLiteral("144"), QStringLiteral("s1,m1,b1")}));
+    ASSERT_TRUE(w.loader().loadRingingLines(3, {QStringLiteral("144"), QStringLiteral("s1,m1,b1")}));
     w.btnFullViewClick();
     ASSERT_TRUE(waitFor([&] { return control<QWidget>(w, "pnlBellNotes1")->height() > 300; }));
     QCoreApplication::processEvents();
@@ -326,7 +328,7 @@ TEST_F(AnimationWindow, MissingOrDamagedPicturesLeaveEmptyPlaces) {
     w.HandStrike(6);
     EXPECT_EQ(shown(1), ShownPicture::frameOf(kMiddleSet, 2, FrameStyle::General));
     EXPECT_EQ(animationOf->place(View::Usual, 1)->picture(), nullptr);
-    ASSERT_TRUE(w.loadRingingLines(3, {QStringLiteral("144;s-"), QStringLiteral("s1")}));
+    ASSERT_TRUE(w.loader().loadRingingLines(3, {QStringLiteral("144;s-"), QStringLiteral("s1")}));
     EXPECT_EQ(shown(0).kind, Kind::Chords);
     EXPECT_EQ(animationOf->place(View::Usual, 0)->picture(), nullptr);
     w.btnFullViewClick();
@@ -340,7 +342,7 @@ TEST_F(AnimationWindow, MissingOrDamagedPicturesLeaveEmptyPlaces) {
 // timer runs.
 TEST_F(AnimationWindow, PlayedColumnLeavesTheLaterBellOfAGroup) {
     TfrmMain& w = start();
-    ASSERT_TRUE(w.loadRingingLines(3, {QStringLiteral("144"), QStringLiteral("m1,m3,s2")}));
+    ASSERT_TRUE(w.loader().loadRingingLines(3, {QStringLiteral("144"), QStringLiteral("m1,m3,s2")}));
     const int before = w.animationWorkers()->bellPosition().performed();
     w.StrikeColumn(0);
     EXPECT_EQ(w.animationWorkers()->bellPosition().performed(), before + 3);

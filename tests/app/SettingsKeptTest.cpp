@@ -7,6 +7,7 @@
 #include "ringing/RingingFiles.h"
 #include "ringing/TfrmSelSound.h"
 #include "support/MainWindowTest.h"
+#include "ringing/RingingLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -162,8 +163,8 @@ TEST_F(SettingsKept, TitlesAreExact) {
     QString chooserTitle;
     QTimer::singleShot(0, &w, [&] {
         titleWhileOpen = w.windowTitle();
-        chooserTitle = w.selSound()->windowTitle();
-        w.selSound()->reject();
+        chooserTitle = w.loader().selSound()->windowTitle();
+        w.loader().selSound()->reject();
     });
     w.nLoadSoundsClick();
     EXPECT_EQ(titleWhileOpen, QStringLiteral("Campanix 1.2 - Tolvena"));

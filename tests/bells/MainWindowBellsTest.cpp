@@ -6,6 +6,9 @@
 #include "input/KeyStrikeNotifier.h"
 #include "bells/KeyboardRinging.h"
 #include "support/MainWindowTest.h"
+#include "bells/GroupsPanel.h"
+#include "bells/BellsPanel.h"
+#include "bells/KeyboardRingingHook.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -94,20 +97,20 @@ TEST_F(MainWindowBells, FirstStartShowsTheDefaultEnsemble) {
     EXPECT_EQ(control<QPlainTextEdit>(w, "mBellInfo")->toPlainText(), QStringLiteral("Колокол 15"));
     EXPECT_FALSE(control<TImage>(w, "imgPreview")->picture().isNull());
     // The strip: hints, pictures of every bell, marker under bell 0.
-    ASSERT_NE(w.bellStrip(), nullptr);
-    EXPECT_EQ(w.bellStrip()->picture(0)->toolTip(), QStringLiteral("Колокол 15"));
-    EXPECT_EQ(w.bellStrip()->picture(14)->toolTip(), QStringLiteral("Колокол 1"));
+    ASSERT_NE(w.bells().bellStrip(), nullptr);
+    EXPECT_EQ(w.bells().bellStrip()->picture(0)->toolTip(), QStringLiteral("Колокол 15"));
+    EXPECT_EQ(w.bells().bellStrip()->picture(14)->toolTip(), QStringLiteral("Колокол 1"));
     for (int i = 0; i < 15; ++i) {
-        EXPECT_FALSE(w.bellStrip()->picture(i)->picture().isNull()) << i;
+        EXPECT_FALSE(w.bells().bellStrip()->picture(i)->picture().isNull()) << i;
     }
     auto* imgHot = control<TImage>(w, "imgHot");
-    EXPECT_EQ(imgHot->x(), w.bellStrip()->picture(0)->x());
-    EXPECT_EQ(imgHot->width(), w.bellStrip()->picture(0)->width());
+    EXPECT_EQ(imgHot->x(), w.bells().bellStrip()->picture(0)->x());
+    EXPECT_EQ(imgHot->width(), w.bells().bellStrip()->picture(0)->width());
     // The popup's sub-menu: one item per bell with its display name.
-    ASSERT_NE(w.addBellItem(14), nullptr);
-    EXPECT_EQ(w.addBellItem(3)->text(), name(3));
-    EXPECT_EQ(w.bellDisplayName(4), name(4));
-    EXPECT_EQ(w.bellSampleFileName(4), QStringLiteral("bell05.wav"));
+    ASSERT_NE(w.groups().addBellItem(14), nullptr);
+    EXPECT_EQ(w.groups().addBellItem(3)->text(), name(3));
+    EXPECT_EQ(w.bells().bellDisplayName(4), name(4));
+    EXPECT_EQ(w.bells().bellSampleFileName(4), QStringLiteral("bell05.wav"));
 }
 
 // Once shown, the information panels share the row beside the banner.
@@ -138,9 +141,9 @@ TEST_F(MainWindowBells, MissingCatalogueEndsAndSavesNothing) {
 // Closing writes the ensemble back to [Serial].
 TEST_F(MainWindowBells, ClosingSavesTheEnsemble) {
     TfrmMain& w = start();
-    w.ToggleBell(0);
-    w.ToggleBell(1);
-    w.ToggleBell(2);
+    w.bells().ToggleBell(0);
+    w.bells().ToggleBell(1);
+    w.bells().ToggleBell(2);
     EXPECT_EQ(w.ensemble().selectedCount(), 5);
     w.close();
     const QString text = program.settingsText();
@@ -164,14 +167,14 @@ TEST_F(MainWindowBells, RestoreKeepsStoredGroups) {
 // A click on the strip moves the marker and the panel, then toggles; select all and reset all.
 TEST_F(MainWindowBells, StripClickSelectAllAndReset) {
     TfrmMain& w = start();
-    w.bellStripClick(3);
-    EXPECT_EQ(w.currentBell(), 3);
-    EXPECT_EQ(control<TImage>(w, "imgHot")->x(), w.bellStrip()->picture(3)->x());
+    w.bells().bellStripClick(3);
+    EXPECT_EQ(w.bells().currentBell(), 3);
+    EXPECT_EQ(control<TImage>(w, "imgHot")->x(), w.bells().bellStrip()->picture(3)->x());
     EXPECT_EQ(control<QPlainTextEdit>(w, "mBellInfo")->toPlainText(), QStringLiteral("Колокол 12"));
     EXPECT_TRUE(w.ensemble().isSelected(3));
     auto* mBellsInfo = control<QPlainTextEdit>(w, "mBellsInfo");
     EXPECT_EQ(mBellsInfo->toPlainText(), QStringLiteral("Всего колоколов: 3"));
-    w.bellStripClick(3);
+    w.bells().bellStripClick(3);
     EXPECT_FALSE(w.ensemble().isSelected(3));
 
     w.nSelectAllClick();
@@ -191,25 +194,25 @@ TEST_F(MainWindowBells, StripClickSelectAllAndReset) {
 // 0.
 TEST_F(MainWindowBells, VariantButtons) {
     TfrmMain& w = start(settingsWith(QStringLiteral("000000001111111"), QStringLiteral("nnnnnnnnnnnnnnn")));
-    w.RecomputeGroups();
+    w.groups().RecomputeGroups();
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("331"));
     auto* btnGPrev = control<QToolButton>(w, "btnGPrev");
     EXPECT_FALSE(btnGPrev->isEnabled());
     auto* btnGNext = control<QToolButton>(w, "btnGNext");
     EXPECT_TRUE(btnGNext->isEnabled());
     btnGNext->click();
-    EXPECT_EQ(w.distributionVariant(), 1);
+    EXPECT_EQ(w.groups().variant(), 1);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("241"));
     EXPECT_TRUE(btnGPrev->isEnabled());
     EXPECT_FALSE(btnGNext->isEnabled());
     w.btnGNextClick(); // disabled: nothing happens
-    EXPECT_EQ(w.distributionVariant(), 1);
+    EXPECT_EQ(w.groups().variant(), 1);
     btnGPrev->click();
-    EXPECT_EQ(w.distributionVariant(), 0);
+    EXPECT_EQ(w.groups().variant(), 0);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("331"));
     btnGNext->click();
-    w.ToggleBell(0);
-    EXPECT_EQ(w.distributionVariant(), 0);
+    w.bells().ToggleBell(0);
+    EXPECT_EQ(w.groups().variant(), 0);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("341"));
 }
 
@@ -218,36 +221,36 @@ TEST_F(MainWindowBells, VariantButtons) {
 TEST_F(MainWindowBells, DragAndDropBetweenGroups) {
     TfrmMain& w =
         startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
-    w.ToggleBell(5); // six bells: "231": big {5}, middle {10,11,12}, small {13,14}
+    w.bells().ToggleBell(5); // six bells: "231": big {5}, middle {10,11,12}, small {13,14}
     ASSERT_EQ(w.ensemble().groupCountsText(), QStringLiteral("231"));
     QTreeWidget* tree = control<QTreeWidget>(w, "tvGroups");
 
-    w.tvGroupsMouseDown(nodePos(nodeOf(5)));
+    w.groups().tvGroupsMouseDown(nodePos(nodeOf(5)));
     EXPECT_EQ(tree->currentItem(), nodeOf(5));
-    EXPECT_FALSE(w.tvGroupsDragOver(tree, nodePos(root(0)))); // bell 5 is not above 10
-    EXPECT_TRUE(w.tvGroupsDragOver(tree, nodePos(root(1))));
-    EXPECT_TRUE(w.tvGroupsDragOver(tree, nodePos(root(2))));     // its own group
-    EXPECT_FALSE(w.tvGroupsDragOver(tree, nodePos(nodeOf(11)))); // a bell node
-    EXPECT_FALSE(w.tvGroupsDragOver(&w, nodePos(root(1))));      // not from the tree
+    EXPECT_FALSE(w.groups().tvGroupsDragOver(tree, nodePos(root(0)))); // bell 5 is not above 10
+    EXPECT_TRUE(w.groups().tvGroupsDragOver(tree, nodePos(root(1))));
+    EXPECT_TRUE(w.groups().tvGroupsDragOver(tree, nodePos(root(2))));     // its own group
+    EXPECT_FALSE(w.groups().tvGroupsDragOver(tree, nodePos(nodeOf(11)))); // a bell node
+    EXPECT_FALSE(w.groups().tvGroupsDragOver(&w, nodePos(root(1))));      // not from the tree
 
-    w.tvGroupsMouseDown(nodePos(nodeOf(12)));
-    EXPECT_TRUE(w.tvGroupsDragOver(tree, nodePos(root(0))));
-    w.tvGroupsDragDrop(tree, nodePos(root(0)));
+    w.groups().tvGroupsMouseDown(nodePos(nodeOf(12)));
+    EXPECT_TRUE(w.groups().tvGroupsDragOver(tree, nodePos(root(0))));
+    w.groups().tvGroupsDragDrop(tree, nodePos(root(0)));
     EXPECT_EQ(w.ensemble().group(12), kSmallGroup);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("321"));
     EXPECT_EQ(root(0)->childCount(), 3);
     EXPECT_EQ(control<QPlainTextEdit>(w, "mDesc")->toPlainText(),
               QStringLiteral("Для 6 колоколов существует 1 вариант рекомендуемых распределений по группам."));
 
-    w.tvGroupsMouseDown(nodePos(nodeOf(11)));
-    EXPECT_FALSE(w.tvGroupsDragOver(tree, nodePos(root(0)))); // a fourth small bell
-    w.tvGroupsDragDrop(tree, nodePos(root(0)));
+    w.groups().tvGroupsMouseDown(nodePos(nodeOf(11)));
+    EXPECT_FALSE(w.groups().tvGroupsDragOver(tree, nodePos(root(0)))); // a fourth small bell
+    w.groups().tvGroupsDragDrop(tree, nodePos(root(0)));
     EXPECT_EQ(w.ensemble().group(11), kMiddleGroup);
 
-    w.tvGroupsMouseDown(nodePos(root(1))); // a root cannot be dragged
-    EXPECT_FALSE(w.tvGroupsDragOver(tree, nodePos(root(2))));
+    w.groups().tvGroupsMouseDown(nodePos(root(1))); // a root cannot be dragged
+    EXPECT_FALSE(w.groups().tvGroupsDragOver(tree, nodePos(root(2))));
 
-    w.ToggleBell(5); // any toggle recomputes and discards the hand-made group
+    w.bells().ToggleBell(5); // any toggle recomputes and discards the hand-made group
     EXPECT_EQ(w.ensemble().group(12), kMiddleGroup);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("221"));
 }
@@ -256,29 +259,29 @@ TEST_F(MainWindowBells, DragAndDropBetweenGroups) {
 TEST_F(MainWindowBells, PopupAddAndRemove) {
     TfrmMain& w =
         startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
-    w.ToggleBell(5);
+    w.bells().ToggleBell(5);
     ASSERT_EQ(w.ensemble().groupCountsText(), QStringLiteral("231"));
     // Hand-made: bell 12 to the small group.
-    w.tvGroupsMouseDown(nodePos(nodeOf(12)));
+    w.groups().tvGroupsMouseDown(nodePos(nodeOf(12)));
     auto* tvGroups = control<QTreeWidget>(w, "tvGroups");
-    w.tvGroupsDragDrop(tvGroups, nodePos(root(0)));
+    w.groups().tvGroupsDragDrop(tvGroups, nodePos(root(0)));
     ASSERT_EQ(w.ensemble().groupCountsText(), QStringLiteral("321"));
 
-    w.tvGroupsMouseDown(nodePos(root(0))); // small root, already three bells
+    w.groups().tvGroupsMouseDown(nodePos(root(0))); // small root, already three bells
     w.mPopupPopup();
     for (int b = 0; b < 15; ++b) {
-        EXPECT_FALSE(w.addBellItem(b)->isEnabled()) << b;
+        EXPECT_FALSE(w.groups().addBellItem(b)->isEnabled()) << b;
     }
-    w.tvGroupsMouseDown(nodePos(nodeOf(5))); // a bell of the big group
+    w.groups().tvGroupsMouseDown(nodePos(nodeOf(5))); // a bell of the big group
     w.mPopupPopup();
-    EXPECT_TRUE(w.addBellItem(0)->isEnabled());
-    EXPECT_FALSE(w.addBellItem(5)->isEnabled()); // already selected
+    EXPECT_TRUE(w.groups().addBellItem(0)->isEnabled());
+    EXPECT_FALSE(w.groups().addBellItem(5)->isEnabled()); // already selected
 
-    w.nAddBellClick(0); // joins the big group; the rest stays hand-made
+    w.groups().nAddBellClick(0); // joins the big group; the rest stays hand-made
     EXPECT_EQ(w.ensemble().group(0), kBigGroup);
     EXPECT_EQ(w.ensemble().group(12), kSmallGroup);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("322"));
-    EXPECT_EQ(w.distributionVariant(), 0);
+    EXPECT_EQ(w.groups().variant(), 0);
     EXPECT_EQ(control<QPlainTextEdit>(w, "mBellsInfo")->toPlainText(), QStringLiteral("Всего колоколов: 7"));
     EXPECT_EQ(
         control<QPlainTextEdit>(w, "mDesc")->toPlainText(),
@@ -286,32 +289,32 @@ TEST_F(MainWindowBells, PopupAddAndRemove) {
     EXPECT_FALSE(control<QToolButton>(w, "btnGPrev")->isEnabled());
     auto* btnGNext = control<QToolButton>(w, "btnGNext");
     EXPECT_TRUE(btnGNext->isEnabled());
-    EXPECT_FALSE(w.bellStrip()->picture(0)->picture().isNull());
+    EXPECT_FALSE(w.bells().bellStrip()->picture(0)->picture().isNull());
 
-    w.tvGroupsMouseDown(nodePos(root(2)));
+    w.groups().tvGroupsMouseDown(nodePos(root(2)));
     w.nDeleteClick(); // a root: nothing
     EXPECT_EQ(w.ensemble().selectedCount(), 7);
-    w.tvGroupsMouseDown(nodePos(nodeOf(10)));
+    w.groups().tvGroupsMouseDown(nodePos(nodeOf(10)));
     w.nDeleteClick();
     EXPECT_FALSE(w.ensemble().isSelected(10));
     EXPECT_EQ(w.ensemble().group(12), kSmallGroup);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("312"));
 
     // Down to four bells: a flat list, no groups left, removal by any node.
-    w.tvGroupsMouseDown(nodePos(nodeOf(11)));
+    w.groups().tvGroupsMouseDown(nodePos(nodeOf(11)));
     w.nDeleteClick();
-    w.tvGroupsMouseDown(nodePos(nodeOf(0)));
+    w.groups().tvGroupsMouseDown(nodePos(nodeOf(0)));
     w.nDeleteClick();
     EXPECT_EQ(w.ensemble().selectedCount(), 4);
     EXPECT_EQ(w.ensemble().groupCountsText(), QStringLiteral("000"));
     EXPECT_EQ(tvGroups->topLevelItemCount(), 4);
     EXPECT_FALSE(btnGNext->isEnabled());
-    w.tvGroupsMouseDown(nodePos(nodeOf(13)));
+    w.groups().tvGroupsMouseDown(nodePos(nodeOf(13)));
     w.nDeleteClick();
     EXPECT_EQ(w.ensemble().selectedCount(), 3);
     // Adding below five bells toggles (and recomputes) without needing a node.
-    w.tvGroupsMouseDown(QPoint(1, tvGroups->viewport()->height() - 2));
-    w.nAddBellClick(1);
+    w.groups().tvGroupsMouseDown(QPoint(1, tvGroups->viewport()->height() - 2));
+    w.groups().nAddBellClick(1);
     EXPECT_TRUE(w.ensemble().isSelected(1));
 }
 
@@ -320,20 +323,20 @@ TEST_F(MainWindowBells, KeyboardRinging) {
     TfrmMain& w =
         startShown(settingsWith(QStringLiteral("001000000000011"), QStringLiteral("nnnnnnnnnnnnnnn")));
     press(Qt::Key_D); // bell 3, not selected
-    EXPECT_EQ(w.currentBell(), 0);
+    EXPECT_EQ(w.bells().currentBell(), 0);
     press(Qt::Key_C); // bell 2
-    EXPECT_EQ(w.currentBell(), 2);
-    EXPECT_EQ(control<TImage>(w, "imgHot")->x(), w.bellStrip()->picture(2)->x());
+    EXPECT_EQ(w.bells().currentBell(), 2);
+    EXPECT_EQ(control<TImage>(w, "imgHot")->x(), w.bells().bellStrip()->picture(2)->x());
     // The panel follows once the strike has been handed back to this thread.
     auto* mBellInfo = control<QPlainTextEdit>(w, "mBellInfo");
     EXPECT_TRUE(waitFor([&] { return mBellInfo->toPlainText() == QStringLiteral("Колокол 13"); }));
 
     press(Qt::Key_Left);
-    EXPECT_EQ(w.currentBell(), 1);
+    EXPECT_EQ(w.bells().currentBell(), 1);
     EXPECT_EQ(mBellInfo->toPlainText(), QStringLiteral("Колокол 14"));
     press(Qt::Key_Left);
     press(Qt::Key_Left, Qt::NoModifier, true); // held: repeats
-    EXPECT_EQ(w.currentBell(), 0);
+    EXPECT_EQ(w.bells().currentBell(), 0);
     EXPECT_EQ(mBellInfo->toPlainText(), QStringLiteral("Колокол 15"));
     press(Qt::Key_Space);
     EXPECT_TRUE(w.ensemble().isSelected(0));
@@ -343,19 +346,19 @@ TEST_F(MainWindowBells, KeyboardRinging) {
     for (int i = 0; i < 16; ++i) {
         press(Qt::Key_Right);
     }
-    EXPECT_EQ(w.currentBell(), 14);
+    EXPECT_EQ(w.bells().currentBell(), 14);
     EXPECT_EQ(mBellInfo->toPlainText(), QStringLiteral("Колокол 1"));
 
     // The same key under a Russian layout (no keycodes offscreen: by the Qt key).
     press(0x0421); // С sits on C
-    EXPECT_EQ(w.currentBell(), 2);
+    EXPECT_EQ(w.bells().currentBell(), 2);
 
     // Off while the recording dialog holds it.
-    w.setKeyboardRinging(false);
+    w.bells().keyboard().setKeyboardRinging(false);
     press(Qt::Key_A);
     press(Qt::Key_Right);
-    EXPECT_EQ(w.currentBell(), 2);
-    w.setKeyboardRinging(true);
+    EXPECT_EQ(w.bells().currentBell(), 2);
+    w.bells().keyboard().setKeyboardRinging(true);
     waitFor([] { return false; }, 50);
 }
 
@@ -364,9 +367,9 @@ TEST_F(MainWindowBells, KeyboardRinging) {
 TEST_F(MainWindowBells, RecordingAndSelectorKeys) {
     TfrmMain& w =
         startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
-    w.RecomputeGroups(); // "221": big {10}, middle {11,12}, small {13,14}
+    w.groups().RecomputeGroups(); // "221": big {10}, middle {11,12}, small {13,14}
     QString column;
-    QObject::connect(&w.keyStrikeNotifier(), &KeyStrikeNotifier::bellStruck, &w, [&](int bell, std::int64_t) {
+    QObject::connect(&w.bells().keyboard().keyStrikeNotifier(), &KeyStrikeNotifier::bellStruck, &w, [&](int bell, std::int64_t) {
         column = KeyboardRinging::appendToColumn(column, KeyboardRinging::strikeToken(w.ensemble(), bell));
     });
     press(Qt::Key_L);    // bell 11: middle, second from bell 14 down
@@ -374,19 +377,19 @@ TEST_F(MainWindowBells, RecordingAndSelectorKeys) {
     press(Qt::Key_K);    // bell 10: big, first
     press(Qt::Key_Left); // arrows record nothing
     EXPECT_EQ(column, QStringLiteral("m2,s1,b1"));
-    w.setKeyboardRinging(false);
+    w.bells().keyboard().setKeyboardRinging(false);
     press(Qt::Key_K);
     EXPECT_EQ(column, QStringLiteral("m2,s1,b1"));
-    w.setKeyboardRinging(true);
+    w.bells().keyboard().setKeyboardRinging(true);
 
     auto* selector = w.findChild<QComboBox*>(QStringLiteral("cbCustomSelection1"));
     ASSERT_NE(selector, nullptr);
     ASSERT_TRUE(selector->isEnabled());
     press(Qt::Key_2);
     EXPECT_EQ(w.focusWidget(), selector);
-    EXPECT_TRUE(w.focusGroupSelector(0));
+    EXPECT_TRUE(w.bells().keyboard().focusGroupSelector(0));
     selector->setEnabled(false); // a disabled selector does not take the focus
-    EXPECT_FALSE(w.focusGroupSelector(1));
+    EXPECT_FALSE(w.bells().keyboard().focusGroupSelector(1));
     waitFor([] { return false; }, 50);
 }
 
@@ -399,7 +402,7 @@ TEST_F(MainWindowBells, FlatBellsNotice) {
     auto* mBellInfo = control<QPlainTextEdit>(w, "mBellInfo");
     EXPECT_TRUE(mBellInfo->toPlainText().startsWith(QStringLiteral("По нашему мнению")));
     EXPECT_TRUE(w.paths().sampleFolder().endsWith(QStringLiteral("Sound/Model3/Stereo/")));
-    w.bellStripClick(6);
+    w.bells().bellStripClick(6);
     EXPECT_TRUE(mBellInfo->toPlainText().startsWith(QStringLiteral("По нашему мнению")));
     EXPECT_FALSE(control<TImage>(w, "imgPreview")->picture().isNull());
     cbModelRow->setCurrentIndex(0);

@@ -6,6 +6,9 @@
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
 #include "desktop/CommandLine.h"
+#include "playback/TransportPanel.h"
+#include "bells/BellsPanel.h"
+#include "bells/KeyboardRingingHook.h"
 
 #include <QFile>
 #include <QMessageBox>
@@ -59,7 +62,7 @@ TEST_F(OpenRingingFile, NotARingingChangesNothing) {
         EXPECT_EQ(w.ensemble().bellsText(), bells) << name;
         EXPECT_EQ(w.commonScoreSize(), columns) << name;
         EXPECT_EQ(program.settingsText(), settings) << name;
-        EXPECT_FALSE(w.isPlaying()) << name;
+        EXPECT_FALSE(w.transport().isPlaying()) << name;
     }
     w.OpenUserRinging(files.path() + QStringLiteral("/none.ukl"));
     EXPECT_NE(failure(), nullptr);
@@ -81,9 +84,9 @@ TEST_F(OpenRingingFile, OpensAndPlays) {
     EXPECT_EQ(w.ensemble().bellsText(), QStringLiteral("111110000000000"));
     EXPECT_EQ(w.commonScoreSize(), 128);
     EXPECT_EQ(control<TUpDown>(w, "udPage")->max(), 3);
-    EXPECT_EQ(w.sequencerInterval(), 200);
-    EXPECT_TRUE(w.isPlaying());
-    EXPECT_TRUE(w.keyboardRinging());
+    EXPECT_EQ(w.transport().sequencerInterval(), 200);
+    EXPECT_TRUE(w.transport().isPlaying());
+    EXPECT_TRUE(w.bells().keyboard().keyboardRinging());
     w.btnStopClick();
 }
 

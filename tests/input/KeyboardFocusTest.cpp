@@ -5,6 +5,7 @@
 
 #include "app/TfrmMain.h"
 #include "support/MainWindowTest.h"
+#include "bells/BellsPanel.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -60,9 +61,9 @@ protected:
 TEST_F(KeyboardFocus, MainWindowKeysRing) {
     TfrmMain& w = startActive();
     keyClick(w.windowHandle(), Qt::Key_Right);
-    EXPECT_EQ(w.currentBell(), 1);
+    EXPECT_EQ(w.bells().currentBell(), 1);
     keyClick(w.windowHandle(), Qt::Key_C, QStringLiteral("c"));
-    EXPECT_EQ(w.currentBell(), 2);
+    EXPECT_EQ(w.bells().currentBell(), 2);
     keyClick(w.windowHandle(), Qt::Key_Space);
     EXPECT_FALSE(w.ensemble().isSelected(2));
 }
@@ -95,7 +96,7 @@ TEST_F(KeyboardFocus, DialogTextFieldKeepsItsKeys) {
     keyClick(window, Qt::Key_Up);
     EXPECT_EQ(count->value(), 2);
 
-    EXPECT_EQ(w.currentBell(), 0);
+    EXPECT_EQ(w.bells().currentBell(), 0);
     EXPECT_EQ(ensembleText(), before);
 }
 
@@ -113,12 +114,12 @@ TEST_F(KeyboardFocus, OpenMenuKeepsItsKeys) {
     keyClick(menu->windowHandle(), Qt::Key_Right);
     keyClick(menu->windowHandle(), Qt::Key_C, QStringLiteral("c"));
     keyClick(menu->windowHandle(), Qt::Key_Space);
-    EXPECT_EQ(w.currentBell(), 0);
+    EXPECT_EQ(w.bells().currentBell(), 0);
     EXPECT_TRUE(w.ensemble().isSelected(2));
     menu->close();
 
     // With the menu closed the same keys ring again.
     ASSERT_TRUE(waitFor([] { return QApplication::activePopupWidget() == nullptr; }, 2000));
     keyClick(w.windowHandle(), Qt::Key_Right);
-    EXPECT_EQ(w.currentBell(), 1);
+    EXPECT_EQ(w.bells().currentBell(), 1);
 }

@@ -5,6 +5,7 @@
 #include "OutputWindow.h"
 #include "output/HtmlPages.h"
 #include "ui/JpegCodec.h"
+#include "playback/TransportPanel.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -126,7 +127,7 @@ TEST_F(HtmlExportWindow, OtherArgumentsPlay) {
         choose(1);
         frm->btnPlayClick();
         QApplication::processEvents();
-        EXPECT_TRUE(frm->isPlaying()) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(frm->transport().isPlaying()) << arguments.join(' ').toStdString();
         EXPECT_FALSE(QFileInfo::exists(exportDir())) << arguments.join(' ').toStdString();
         frm->btnStopClick();
         frm.reset();

@@ -5,6 +5,8 @@
 #include "output/OutputHost.h"
 #include "output/ScorePictures.h"
 #include "output/ScorePrinting.h"
+#include "playback/TransportState.h"
+#include "playback/TransportPanel.h"
 
 #include <QCheckBox>
 #include <QPrintDialog>
@@ -57,15 +59,15 @@ TEST_F(PrintWindow, AllPagesOfThreePagesMakeOneDocumentOfTwoSheets) {
     choose(1);
     control<QCheckBox>(*frm, "cbShowNotes")->setChecked(false);
     ASSERT_EQ(control<TUpDown>(*frm, "udPage")->max(), 3);
-    const int column = frm->transportState().currentColumn;
+    const int column = frm->transport().state().currentColumn;
 
     QPrinter printer(QPrinter::HighResolution);
     toPdf(printer, QStringLiteral("all.pdf"));
     ScorePrinting& printing = frm->output()->printing();
     ASSERT_TRUE(printing.printAllPages(printer));
     EXPECT_TRUE(control<QCheckBox>(*frm, "cbShowNotes")->isChecked());
-    EXPECT_EQ(frm->transportState().currentPage, 2);
-    EXPECT_EQ(frm->transportState().currentColumn, column);
+    EXPECT_EQ(frm->transport().state().currentPage, 2);
+    EXPECT_EQ(frm->transport().state().currentColumn, column);
     EXPECT_EQ(control<TUpDown>(*frm, "udPage")->position(), 1);
     EXPECT_EQ(printer.docName(), QStringLiteral("Трезвон"));
 

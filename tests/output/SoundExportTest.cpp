@@ -4,6 +4,8 @@
 
 #include "output/SoundExport.h"
 #include "OutputWindow.h"
+#include "playback/audio/AudioEngine.h"
+#include "playback/TransportPanel.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -117,7 +119,7 @@ TEST_F(SoundExportWindow, OnsetsOnTheGridWithTheGroupSwitches) {
     writeCommonList({{QStringLiteral("Короткий"), 7, 100}});
     start();
     choose(1);
-    ASSERT_EQ(frm->sequencerInterval(), 100);
+    ASSERT_EQ(frm->transport().sequencerInterval(), 100);
     const auto [ok, error] = render(outPath(QStringLiteral("all.wav")));
     ASSERT_TRUE(ok) << error.toStdString();
     const Sound all = readSound(outPath(QStringLiteral("all.wav")));

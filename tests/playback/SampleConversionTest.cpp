@@ -6,6 +6,7 @@
 #include "playback/audio/SampleCache.h"
 #include "playback/audio/SampleDecoder.h"
 #include "support/MainWindowTest.h"
+#include "playback/SoundOutput.h"
 
 #include <gtest/gtest.h>
 

@@ -10,6 +10,7 @@
 #include "practice/TrainingSummaryDialog.h"
 #include "score/ScoreLayout.h"
 #include "support/MainWindowTest.h"
+#include "playback/TransportPanel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,7 +59,7 @@ TEST_F(TrainerWindow, RunSilencesThePartAndKeepsItsResult) {
     frm->channels().score(2) = {QString(), QString(), QStringLiteral("b1"), QString()};
     frm->resize(1000, 700);
     control(frm, "pnlSmallBells")->resize(640, 60);
-    frm->setSequencerInterval(50);
+    frm->transport().setSequencerInterval(50);
     Trainer& trainer = frm->trainer();
     ASSERT_FALSE(trainer.startRun(PracticePart::ofGroup(kNoGroup))); // no such part
     ASSERT_TRUE(trainer.startRun(PracticePart::ofGroup(kSmallGroup)));
@@ -126,7 +127,7 @@ TEST_F(TrainerWindow, DrillPlaysTheWorstBarAndPutsTheRingingBack) {
     ringing[24] = QStringLiteral("s2");
     frm->setCaptionForRinging(QStringLiteral("Проба"));
     frm->channels().common() = ringing;
-    frm->setSequencerInterval(50);
+    frm->transport().setSequencerInterval(50);
     Trainer& trainer = frm->trainer();
     auto waitForRun = [&] {
         QElapsedTimer waited;
@@ -145,7 +146,7 @@ TEST_F(TrainerWindow, DrillPlaysTheWorstBarAndPutsTheRingingBack) {
     EXPECT_EQ(trainer.drill()->bars(), (QList<int>{1}));
     EXPECT_EQ(frm->commonScoreSize(), 16);
     EXPECT_EQ(frm->channels().common().first(), "s1");
-    EXPECT_EQ(frm->sequencerInterval(), 63);
+    EXPECT_EQ(frm->transport().sequencerInterval(), 63);
     EXPECT_TRUE(trainer.summary()->drillText().contains(QStringLiteral("80%")));
 
     // Closing the summary ends the drill and brings the whole ringing back.
@@ -153,7 +154,7 @@ TEST_F(TrainerWindow, DrillPlaysTheWorstBarAndPutsTheRingingBack) {
     EXPECT_FALSE(trainer.drill().has_value());
     EXPECT_FALSE(trainer.isRunning());
     EXPECT_EQ(frm->channels().common(), ringing);
-    EXPECT_EQ(frm->sequencerInterval(), 50);
+    EXPECT_EQ(frm->transport().sequencerInterval(), 50);
 
     // A ringing loaded during a drill is kept: the old one is not put back over it.
     trainer.repeatHardBars();
@@ -167,14 +168,14 @@ TEST_F(TrainerWindow, DrillPlaysTheWorstBarAndPutsTheRingingBack) {
 
 TEST_F(TrainerWindow, StopDuringTheCountInEndsTheRunBeforeItBegins) {
     frm->channels().common() = {QStringLiteral("s1,m1"), QString(), QStringLiteral("s2,b1"), QString()};
-    frm->setSequencerInterval(50);
+    frm->transport().setSequencerInterval(50);
     Trainer& trainer = frm->trainer();
     ASSERT_TRUE(trainer.startRun(PracticePart::ofGroup(kSmallGroup)));
     ASSERT_TRUE(trainer.isCountingIn());
     control<QToolButton>(frm, "btnStop")->click();
     EXPECT_FALSE(trainer.isRunning());
     EXPECT_FALSE(trainer.silences(4));
-    EXPECT_FALSE(frm->isPlaying());
+    EXPECT_FALSE(frm->transport().isPlaying());
 }
 
 TEST_F(TrainerWindow, HostAnswersFromTheWindow) {

@@ -11,6 +11,9 @@
 #include "record/TfrmRec.h"
 #include "ringing/RingingFiles.h"
 #include "ringing/RingingText.h"
+#include "playback/TransportPanel.h"
+#include "bells/BellsPanel.h"
+#include "bells/KeyboardRingingHook.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -42,8 +45,8 @@ protected:
         while (!(w.windowHandle() && w.windowHandle()->isExposed()) && !deadline.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         }
-        w.setSequencerInterval(interval);
-        w.keyStrikeNotifier().setClock([this] { return clock; });
+        w.transport().setSequencerInterval(interval);
+        w.bells().keyboard().keyStrikeNotifier().setClock([this] { return clock; });
         TfrmRec& rec = *w.frmRec();
         rec.setMessenger([this](QWidget*, const QString& text) { messages << text; });
         rec.setFileChooser([this](QWidget*, const QString&) {
@@ -86,7 +89,7 @@ TEST_F(RecordDialog, NeedsFiveBells) {
     TfrmRec& rec = open(QStringLiteral("000000000001111"), QStringLiteral("nnnnnnnnnnnmmss"));
     EXPECT_EQ(messages, QStringList{QStringLiteral("Необходимо выбрать не менее 5 колоколов")});
     EXPECT_FALSE(rec.isVisible());
-    EXPECT_TRUE(frm->keyboardRinging());
+    EXPECT_TRUE(frm->bells().keyboard().keyboardRinging());
 }
 
 // The whole way: open, ring, tick, change the selection with Space, save as
@@ -99,7 +102,7 @@ TEST_F(RecordDialog, RecordsAndSaves) {
     EXPECT_EQ(rec.lblNumBells->text(), QStringLiteral("Количество колоколов: 5"));
     EXPECT_EQ(rec.lblRecStatus->text(), QStringLiteral("Состояние записи: Остановлено"));
     EXPECT_FALSE(rec.pnlSaveOptions->isVisible());
-    EXPECT_FALSE(frm->keyboardRinging()); // ready: keys do nothing yet
+    EXPECT_FALSE(frm->bells().keyboard().keyboardRinging()); // ready: keys do nothing yet
 
     clock = 1000;
     rec.btnRecordClick();
@@ -125,7 +128,7 @@ TEST_F(RecordDialog, RecordsAndSaves) {
     rec.btnSaveExitClick();
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
     EXPECT_FALSE(rec.isVisible());
-    EXPECT_TRUE(frm->keyboardRinging());
+    EXPECT_TRUE(frm->bells().keyboard().keyboardRinging());
     EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/A.UKL")));
     const std::optional<RingingDocument> doc = savedFile(dir.path() + QStringLiteral("/A.UKL.ukl"));
     ASSERT_TRUE(doc);
@@ -210,7 +213,7 @@ TEST_F(RecordDialog, CloseButtonStops) {
     rec.close();
     EXPECT_FALSE(rec.isVisible());
     EXPECT_FALSE(rec.recorder().isRecording());
-    EXPECT_TRUE(frm->keyboardRinging());
+    EXPECT_TRUE(frm->bells().keyboard().keyboardRinging());
 }
 
 // An ensemble with ten bells in a group (hand-edited) cannot be recorded.
@@ -221,7 +224,7 @@ TEST_F(RecordDialog, GroupOfTenIsRefusedAtStart) {
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.front().contains(QStringLiteral("больше девяти")));
     EXPECT_EQ(rec.recorder().state(), Recorder::State::Ready);
-    EXPECT_FALSE(frm->keyboardRinging());
+    EXPECT_FALSE(frm->bells().keyboard().keyboardRinging());
 }
 
 // A strike that has no token (Space left too few bells for groups) is not
@@ -261,7 +264,7 @@ TEST_F(RecordDialog, RecordedFileOpensPlaysAndRenders) {
     EXPECT_EQ(frm->commonScoreSize(), 3);
     EXPECT_EQ(frm->commonScoreLine(0), QStringLiteral("m2,s1"));
     EXPECT_EQ(frm->commonScoreLine(2), QStringLiteral("b1"));
-    EXPECT_TRUE(frm->isPlaying());
+    EXPECT_TRUE(frm->transport().isPlaying());
     frm->btnStopClick();
 
     const QString tool = QStringLiteral(CAMPANIX_RUNTIME_DIR) + QStringLiteral("/campanix-render");

@@ -5,6 +5,8 @@
 #include "base/TextCodec.h"
 #include "ringing/TfrmSelSound.h"
 #include "support/MainWindowTest.h"
+#include "playback/TransportPanel.h"
+#include "ringing/RingingLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +55,7 @@ TEST_F(ChooserWindow, SameCommonRingingAgainKeepsThePlace) {
     EXPECT_EQ(tbProgress->maximum(), 299);
     EXPECT_EQ(udPage->position(), 2);
     EXPECT_EQ(control<QLineEdit>(w, "edPage")->text(), QStringLiteral("2"));
-    EXPECT_FALSE(w.isPlaying());
+    EXPECT_FALSE(w.transport().isPlaying());
 
     // Another ringing, then this one again: it starts from its beginning.
     cbCommon->setCurrentIndex(1);
@@ -78,21 +80,21 @@ TEST_F(ChooserWindow, ListRingingLoadsThroughTheChooser) {
     TfrmMain& w = startWith({});
     QString description;
     QTimer::singleShot(0, &w, [&] {
-        description = w.selSound()->mDesc->toPlainText();
-        w.selSound()->btnLoad->click();
+        description = w.loader().selSound()->mDesc->toPlainText();
+        w.loader().selSound()->btnLoad->click();
     });
     w.nLoadSoundsClick();
     EXPECT_EQ(description, QStringLiteral("Звон для проверки\n\nДлинный"));
-    EXPECT_FALSE(w.selSound()->isVisible());
+    EXPECT_FALSE(w.loader().selSound()->isVisible());
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Campanix 1.2 - Длинный"));
     EXPECT_EQ(w.ensemble().bellsText(), QStringLiteral("111110000000000"));
     EXPECT_EQ(w.ensemble().typesText(), QStringLiteral("bbmssnnnnnnnnnn"));
     EXPECT_TRUE(program.settingsText().contains(QStringLiteral("Types=bbmssnnnnnnnnnn")));
     EXPECT_EQ(w.commonScoreSize(), 3);
-    EXPECT_EQ(w.sequencerInterval(), 200);
+    EXPECT_EQ(w.transport().sequencerInterval(), 200);
     EXPECT_EQ(control<QComboBox>(w, "cbCommon")->currentText(), QStringLiteral("Длинный"));
     EXPECT_EQ(control<TUpDown>(w, "udPage")->max(), 1);
     EXPECT_EQ(control<QSlider>(w, "tbProgress")->maximum(), 3);
-    EXPECT_TRUE(w.isPlaying());
+    EXPECT_TRUE(w.transport().isPlaying());
     w.btnStopClick();
 }

@@ -7,6 +7,7 @@
 #include "playback/RenderCommand.h"
 #include "ringing/RingingReader.h"
 #include "support/MainWindowTest.h"
+#include "ringing/RingingLoader.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,11 +76,11 @@ TEST_F(RingingReaderWindow, SameFileReadAlikeByBothPrograms) {
 
         w.channels().clearScores();
         if (file.endsWith(QStringLiteral(".ukl"))) {
-            ASSERT_TRUE(w.openUserRingingText(file));
+            ASSERT_TRUE(w.loader().openUserRingingText(file));
         } else if (file.contains(QStringLiteral("Custom"))) {
-            ASSERT_TRUE(w.loadListRingingByName(QStringLiteral("l")));
+            ASSERT_TRUE(w.loader().loadListRingingByName(QStringLiteral("l")));
         } else {
-            ASSERT_TRUE(w.LoadRinging(TChannels::kCommonScore, file));
+            ASSERT_TRUE(w.loader().LoadRinging(TChannels::kCommonScore, file));
         }
         EXPECT_EQ(w.channels().common(), c.columns);
     }
@@ -165,7 +166,7 @@ TEST_F(RingingReaderWindow, ProgramRefusesOversizedFilesWithAMessage) {
     ASSERT_TRUE(writeTextLines(path(QStringLiteral("Custom/wide.kol")),
                                {kBells, kTypes, "W", "D", "144" + QString(kMaxRingingColumns + 5, u'@')}));
     w.statusBar()->clearMessage();
-    EXPECT_FALSE(w.loadListRingingByName(QStringLiteral("wide")));
+    EXPECT_FALSE(w.loader().loadListRingingByName(QStringLiteral("wide")));
     EXPECT_TRUE(w.statusBar()->currentMessage().contains(QStringLiteral("слишком много столбцов")));
     EXPECT_EQ(w.ensemble().bellsText(), before);
 }

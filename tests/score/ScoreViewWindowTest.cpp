@@ -6,6 +6,8 @@
 #include "score/ScoreImage.h"
 #include "score/ScoreView.h"
 #include "support/MainWindowTest.h"
+#include "playback/TransportPanel.h"
+#include "ringing/RingingLoader.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -41,8 +43,8 @@ protected:
             const QString d = QString::number(c / 4 % 2 + 1);
             body << (c % 4 == 0 ? QStringLiteral("s%1,m%1,b%1").arg(d) : QString());
         }
-        ASSERT_TRUE(frm->loadRingingLines(TChannels::kCommonScore, body));
-        frm->showWholeRingingPages();
+        ASSERT_TRUE(frm->loader().loadRingingLines(TChannels::kCommonScore, body));
+        frm->loader().showWholeRingingPages();
         QApplication::processEvents();
     }
 
@@ -192,11 +194,11 @@ TEST_F(ScoreWindow, ResizeKeepsTheSurfaces) {
 TEST_F(ScoreWindow, DamagedColumnsDrawWhatTheyCan) {
     QStringList body{QStringLiteral("144"), QStringLiteral("s1,,m9x,b"), QStringLiteral("s1s2,m1"),
                      QStringLiteral(",,,"), QStringLiteral("b7")};
-    ASSERT_TRUE(frm->loadRingingLines(TChannels::kCommonScore, body));
-    frm->showWholeRingingPages();
+    ASSERT_TRUE(frm->loader().loadRingingLines(TChannels::kCommonScore, body));
+    frm->loader().showWholeRingingPages();
     frm->btnPlayClick();
     QApplication::processEvents();
-    EXPECT_TRUE(frm->isPlaying());
+    EXPECT_TRUE(frm->transport().isPlaying());
     EXPECT_EQ(headsShown(0), 1);
     EXPECT_EQ(headsShown(1), 1);
     frm->btnStopClick();
