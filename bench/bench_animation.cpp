@@ -16,10 +16,10 @@
 #include "animation/BellAnimationPicture.h"
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
-#include "support/BenchProgram.h"
-#include "support/BenchTiming.h"
 #include "playback/TransportPanel.h"
 #include "ringing/RingingLoader.h"
+#include "support/BenchProgram.h"
+#include "support/BenchTiming.h"
 
 #include <QApplication>
 #include <QCheckBox>

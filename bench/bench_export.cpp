@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
         }
         const double audio = static_cast<double>(result.frames) / job->sampleRate;
         std::printf("sound: \"%s\", %lld columns at %d ms, %.1f s of audio in %.2f s cpu (%.0fx)\n",
-                    qPrintable(host.commonRingingName(host.chosenCommonRinging())), static_cast<long long>(job->columns.size()),
-                    job->intervalMs, audio, used, audio / used);
+                    qPrintable(host.commonRingingName(host.chosenCommonRinging())),
+                    static_cast<long long>(job->columns.size()), job->intervalMs, audio, used, audio / used);
         audioSeconds += audio;
         renderCpu += used;
     }

@@ -13,12 +13,12 @@
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
+#include "ringing/RingingLoader.h"
 #include "score/ScoreLayout.h"
 #include "score/ScoreView.h"
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
 #include "support/WindowControl.h"
-#include "ringing/RingingLoader.h"
 
 #include <QApplication>
 #include <QDir>

@@ -11,11 +11,11 @@
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
+#include "playback/audio/AudioEngine.h"
+#include "ringing/RingingChoices.h"
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
 #include "support/WindowControl.h"
-#include "playback/audio/AudioEngine.h"
-#include "ringing/RingingChoices.h"
 
 #include <QApplication>
 #include <QComboBox>

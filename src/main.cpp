@@ -2,13 +2,13 @@
 // guard, the splash, the main window (whose creation runs the whole start-up
 // sequence), then the message loop.
 
-#include "base/WindowCaptions.h"
 #include "app/TfrmMain.h"
+#include "base/WindowCaptions.h"
 
 #include "desktop/CommandLine.h"
 #include "desktop/SingleInstance.h"
-#include "ui/PictureFile.h"
 #include "desktop/Splash.h"
+#include "ui/PictureFile.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,7 @@
 #include "animation/FullView.h"
 
+#include "ui/PanelWidgets.h"
+
 #include "animation/AnimationHost.h"
 #include "animation/BellAnimation.h"
 #include "animation/FullScoreImage.h"
@@ -32,16 +34,6 @@ void mirror(const QComboBox* from, QComboBox* to) {
     to->clear();
     to->addItems(items);
     to->setCurrentIndex(from->currentIndex());
-}
-
-QFrame* makePanel(const QString& name, QWidget* parent, QFrame::Shape shape = QFrame::NoFrame) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameShape(shape);
-    if (shape != QFrame::NoFrame) {
-        panel->setFrameShadow(QFrame::Raised);
-    }
-    return panel;
 }
 
 } // namespace
@@ -81,12 +73,8 @@ void FullView::buildPanel(QWidget* area) {
     m_groupSelectors[groupIndex(BellGroup::Middle)] = makeCombo(QStringLiteral("cbCustomBells2"), 152, 129);
     m_groupSelectors[groupIndex(BellGroup::Small)] = makeCombo(QStringLiteral("cbCustomBells1"), 296, 129);
     m_common = makeCombo(QStringLiteral("cbFullCommon"), 432, 169);
-    m_usualView = new QToolButton(m_tools);
-    m_usualView->setObjectName(QStringLiteral("btnUsualView"));
-    m_usualView->setToolTip(QStringLiteral("Обычный вид"));
-    m_usualView->setIcon(m_tools->style()->standardIcon(QStyle::SP_TitleBarNormalButton));
-    m_usualView->setAutoRaise(true);
-    m_usualView->setIconSize(QSize(20, 20));
+    m_usualView = makeToolButton(QStringLiteral("btnUsualView"), QStringLiteral("Обычный вид"),
+                                 QStyle::SP_TitleBarNormalButton, m_tools);
     m_usualView->setGeometry(606, 4, 23, 22);
     m_style = makeCombo(QStringLiteral("cbFullView"), 640, 129);
     v->addWidget(m_tools);

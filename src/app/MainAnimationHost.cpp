@@ -2,8 +2,8 @@
 
 #include "animation/FullView.h"
 #include "app/TfrmMain.h"
-#include "playback/TransportState.h"
 #include "playback/TransportPanel.h"
+#include "playback/TransportState.h"
 #include "ringing/RingingChoices.h"
 
 const Ensemble& MainAnimationHost::ensemble() const {

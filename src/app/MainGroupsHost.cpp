@@ -2,8 +2,8 @@
 
 #include "app/TfrmMain.h"
 #include "bells/BellsPanel.h"
-#include "ringing/RingingChoices.h"
 #include "playback/TransportPanel.h"
+#include "ringing/RingingChoices.h"
 
 Ensemble& MainGroupsHost::ensemble() {
     return m_window.m_bellsPanel->ensemble();

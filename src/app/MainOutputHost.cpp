@@ -3,9 +3,9 @@
 #include "animation/FullView.h"
 #include "app/TfrmMain.h"
 #include "base/WindowCaptions.h"
-#include "playback/TransportPanel.h"
 #include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
+#include "playback/TransportPanel.h"
 #include "ringing/RingingChoices.h"
 
 #include <QStatusBar>
@@ -145,7 +145,7 @@ QColor MainOutputHost::scoreFace() const {
 
 QWidget* MainOutputHost::staff(BellGroup group) const {
     QFrame* const staves[kGroupCount] = {m_window.pnlSmallBells, m_window.pnlMiddleBells,
-                                          m_window.pnlBigBells};
+                                         m_window.pnlBigBells};
     return staves[groupIndex(group)];
 }
 

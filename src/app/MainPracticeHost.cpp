@@ -2,10 +2,10 @@
 
 #include "app/TfrmMain.h"
 #include "base/WindowCaptions.h"
-#include "playback/SoundOutput.h"
-#include "playback/TransportPanel.h"
 #include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
+#include "playback/SoundOutput.h"
+#include "playback/TransportPanel.h"
 
 QWidget* MainPracticeHost::dialogParent() {
     return &m_window;

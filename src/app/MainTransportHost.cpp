@@ -4,10 +4,10 @@
 #include "animation/FullView.h"
 #include "app/TfrmMain.h"
 #include "output/OutputController.h"
+#include "ringing/RingingChoices.h"
 #include "ringing/RingingLoader.h"
 #include "ringing/TfrmSelSound.h"
 #include "score/ScoreView.h"
-#include "ringing/RingingChoices.h"
 
 #include <QComboBox>
 

@@ -8,8 +8,8 @@
 #include "app/TfrmMain.h"
 #include "base/FailureGuard.h"
 #include "base/Logging.h"
-#include "playback/TransportState.h"
 #include "playback/TransportPanel.h"
+#include "playback/TransportState.h"
 
 void TfrmMain::cbShowMovieClick() {
     if (m_bellAnimation) {

@@ -30,4 +30,3 @@ void TfrmMain::nDisselectAllClick() {
 const Ensemble& TfrmMain::ensemble() const {
     return m_bellsPanel->ensemble();
 }
-

@@ -19,4 +19,3 @@ void TfrmMain::mPopupPopup() {
 void TfrmMain::nDeleteClick() {
     m_groupsPanel->nDeleteClick();
 }
-

@@ -1,9 +1,9 @@
 // Panel visibility ("Вид" menu), the layout of the main window on every
 // resize, and the placement of the tempo and volume pop-ups.
 
-#include "base/Rounding.h"
-#include "app/TfrmMain.h"
 #include "animation/FullView.h"
+#include "app/TfrmMain.h"
+#include "base/Rounding.h"
 #include "bells/BellsPanel.h"
 #include "playback/TransportPanel.h"
 #include "ringing/RingingChoices.h"

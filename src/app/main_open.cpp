@@ -1,8 +1,8 @@
 // Opening user ringing files: from the File menu, from the command line and
 // from a second start of the program; the about box.
 
-#include "base/WindowCaptions.h"
 #include "app/TfrmMain.h"
+#include "base/WindowCaptions.h"
 #include "desktop/CommandLine.h"
 #include "desktop/UserRingingCheck.h"
 #include "ringing/RingingLoader.h"
@@ -24,8 +24,7 @@ namespace {
 // Not modal-blocking: the message may come during start-up or while the
 // window is being raised for a second start.
 void showOpenFailure(QWidget* parent, const QString& text) {
-    auto* box =
-        new QMessageBox(QMessageBox::Warning, captions::kProgram, text, QMessageBox::Ok, parent);
+    auto* box = new QMessageBox(QMessageBox::Warning, captions::kProgram, text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("msgOpenFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
@@ -45,9 +44,10 @@ void TfrmMain::OpenUserRinging(const QString& path) {
         if (tooLarge) {
             m_ringingLoader->refuseRinging(path, read.failure);
         }
-        showOpenFailure(this, tooLarge ? ringingFailureMessage(path, read.failure)
-                                       : QStringLiteral("Не удалось прочитать файл «%1».")
-                                             .arg(QFileInfo(path).fileName()));
+        showOpenFailure(
+            this, tooLarge
+                      ? ringingFailureMessage(path, read.failure)
+                      : QStringLiteral("Не удалось прочитать файл «%1».").arg(QFileInfo(path).fileName()));
         return;
     }
     QFile file(path);

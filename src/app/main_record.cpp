@@ -1,12 +1,12 @@
 // The recording command of the main window and what the recorder needs of it.
 
 #include "app/TfrmMain.h"
-#include "input/KeyStrikeNotifier.h"
-#include "record/RecordingHost.h"
-#include "record/TfrmRec.h"
-#include "playback/TransportPanel.h"
 #include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
+#include "input/KeyStrikeNotifier.h"
+#include "playback/TransportPanel.h"
+#include "record/RecordingHost.h"
+#include "record/TfrmRec.h"
 
 namespace {
 
@@ -26,7 +26,8 @@ private:
 
 TfrmRec* TfrmMain::frmRec() {
     if (!m_frmRec) {
-        m_frmRec = new TfrmRec(std::make_unique<MainRecordingHost>(*this), bells().keyboard().keyStrikeNotifier(), this);
+        m_frmRec = new TfrmRec(std::make_unique<MainRecordingHost>(*this),
+                               bells().keyboard().keyStrikeNotifier(), this);
     }
     return m_frmRec;
 }

@@ -19,4 +19,3 @@ QString TfrmMain::commonScoreLine(int column) const {
 int TfrmMain::commonScoreSize() const {
     return m_ringingChoices->commonScoreSize();
 }
-

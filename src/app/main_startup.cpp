@@ -1,11 +1,9 @@
 // The main window's life: the start-up sequence, showing, closing and
 // destruction. Each step belongs to a subsystem; this file fixes the order.
 
-#include "app/TfrmMain.h"
-#include "base/FailureGuard.h"
-#include "base/Logging.h"
-#include "base/WindowCaptions.h"
-#include "app/WindowPlacement.h"
+#include "animation/AnimationWorkers.h"
+#include "animation/BellAnimation.h"
+#include "animation/FullView.h"
 #include "app/MainAnimationHost.h"
 #include "app/MainBellsHost.h"
 #include "app/MainGroupsHost.h"
@@ -14,19 +12,21 @@
 #include "app/MainRingingChoicesHost.h"
 #include "app/MainRingingLoaderHost.h"
 #include "app/MainTransportHost.h"
-#include "desktop/FileAssociation.h"
-#include "animation/AnimationWorkers.h"
-#include "animation/BellAnimation.h"
-#include "animation/FullView.h"
+#include "app/TfrmMain.h"
+#include "app/WindowPlacement.h"
+#include "base/FailureGuard.h"
+#include "base/Logging.h"
+#include "base/WindowCaptions.h"
 #include "bells/BellsPanel.h"
 #include "bells/GroupsPanel.h"
+#include "bells/KeyboardRingingHook.h"
+#include "desktop/FileAssociation.h"
+#include "playback/SoundOutput.h"
+#include "playback/TransportPanel.h"
 #include "ringing/RingingChoices.h"
 #include "ringing/RingingLoader.h"
-#include "bells/KeyboardRingingHook.h"
-#include "playback/TransportPanel.h"
 #include "score/ScoreView.h"
 #include "ui/JpegImage.h"
-#include "playback/SoundOutput.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -93,8 +93,9 @@ void TfrmMain::runStartupStep(const std::function<void()>& step) {
 void TfrmMain::FormCreate() {
     // The bells panel exists whatever step fails, as its handlers forward to it.
     m_bellsHost = std::make_unique<MainBellsHost>(*this);
-    m_bellsPanel = new BellsPanel(
-        {this, pnlBells, imgHot, imgPreview, mBellInfo, mBellsInfo, cbModelRow, cbStereo}, *m_bellsHost, this);
+    m_bellsPanel =
+        new BellsPanel({this, pnlBells, imgHot, imgPreview, mBellInfo, mBellsInfo, cbModelRow, cbStereo},
+                       *m_bellsHost, this);
     // The ringing choices too: the window's forwards reach them from the
     // first steps on (the tempo shown in step 11 asks for the score's length);
     // their group selectors are made in step 14.
@@ -135,8 +136,8 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { m_soundData->load(m_paths->campanelDir(), m_required); });
     // The groups panel exists whatever step fails, as its handlers forward to it.
     m_groupsHost = std::make_unique<MainGroupsHost>(*this);
-    m_groupsPanel = new GroupsPanel({mDesc, btnGPrev, btnGNext, tvGroups, mPopup, nDelete, nAdd},
-                                    *m_groupsHost, this);
+    m_groupsPanel =
+        new GroupsPanel({mDesc, btnGPrev, btnGNext, tvGroups, mPopup, nDelete, nAdd}, *m_groupsHost, this);
     runStartupStep([this] { m_groupsPanel->buildAddBellMenu(); });
     // 8: the default settings file, only when there is none.
     runStartupStep([this] {

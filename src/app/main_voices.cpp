@@ -1,15 +1,14 @@
 // Handlers of the strike voices: the hand strike, the columns of the common
 // score, the sweep of finished voices, and the audio engine under them.
 
+#include "animation/AnimationWorkers.h"
 #include "app/TfrmMain.h"
+#include "bells/BellsPanel.h"
+#include "bells/Ensemble.h"
+#include "playback/ColumnStrikes.h"
 #include "playback/SoundOutput.h"
 #include "practice/Trainer.h"
-#include "animation/AnimationWorkers.h"
-#include "playback/ColumnStrikes.h"
-#include "bells/Ensemble.h"
-#include "bells/BellsPanel.h"
 #include "ringing/RingingChoices.h"
-
 
 namespace {
 

@@ -4,6 +4,7 @@
 // place in the window and their design-time sizes.
 
 #include "app/TfrmMain.h"
+#include "ui/PanelWidgets.h"
 #include "ui/TImage.h"
 #include "ui/TUpDown.h"
 
@@ -27,26 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QFrame* makePanel(const QString& name, QWidget* parent, QFrame::Shape shape = QFrame::NoFrame) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameShape(shape);
-    if (shape != QFrame::NoFrame) {
-        panel->setFrameShadow(QFrame::Raised);
-    }
-    return panel;
-}
-
-QToolButton* makeToolButton(const QString& name, const QString& hint, QStyle::StandardPixmap icon, QWidget* parent) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setAutoRaise(true);
-    button->setIconSize(QSize(20, 20));
-    return button;
-}
 
 QPlainTextEdit* makeMemo(const QString& name, QWidget* parent) {
     auto* memo = new QPlainTextEdit(parent);
@@ -164,7 +145,6 @@ void MainControls::build(QMainWindow& window, QObject& layoutWatcher) {
     mmResetTimer->setObjectName(QStringLiteral("mmResetTimer"));
     mmResetTimer->setTimerType(Qt::PreciseTimer);
     mmResetTimer->setInterval(150);
-
 }
 
 void MainControls::createMenus(QMenuBar* bar) {
@@ -506,7 +486,8 @@ QWidget* MainControls::createToolsPanel() {
     return tools;
 }
 
-QWidget* MainControls::createPopupPanel(const QString& name, QSlider*& slider, QToolButton*& up, QToolButton*& down) {
+QWidget* MainControls::createPopupPanel(const QString& name, QSlider*& slider, QToolButton*& up,
+                                        QToolButton*& down) {
     auto* panel = makePanel(name, nullptr, QFrame::StyledPanel);
     panel->setAutoFillBackground(true);
     panel->setFixedSize(44, 170);

@@ -64,9 +64,8 @@ void BellsPanel::ShowBellInfo() {
     if (m_host.requiredFiles().check(picture)) {
         m_controls.preview->loadPicture(picture);
     }
-    m_controls.caption->setPlainText(m_controls.modelRow->currentIndex() == kFlatBellsRow
-                                         ? kFlatBellsNotice
-                                         : bellCaption(m_currentBell));
+    m_controls.caption->setPlainText(
+        m_controls.modelRow->currentIndex() == kFlatBellsRow ? kFlatBellsNotice : bellCaption(m_currentBell));
 }
 
 void BellsPanel::cbModelRowChange() {

@@ -19,7 +19,8 @@ KeyboardRingingHook::KeyboardRingingHook(BellsPanel& panel, QWidget* window, QOb
 
 void KeyboardRingingHook::install() {
     if (!m_hook) {
-        m_hook = new EventHook([this](QObject* watched, QEvent* event) { return hookEvent(watched, event); }, this);
+        m_hook = new EventHook([this](QObject* watched, QEvent* event) { return hookEvent(watched, event); },
+                               this);
     }
     if (!m_keyStrikes) {
         m_keyStrikes = new KeyStrikes(this);
@@ -106,7 +107,8 @@ KeyStrikeNotifier& KeyboardRingingHook::keyStrikeNotifier() {
 }
 
 bool KeyboardRingingHook::focusGroupSelector(int group) {
-    auto* selector = m_window->findChild<QWidget*>(QStringLiteral("cbCustomSelection") + QString::number(group));
+    auto* selector =
+        m_window->findChild<QWidget*>(QStringLiteral("cbCustomSelection") + QString::number(group));
     if (!selector || !selector->isVisible() || !selector->isEnabled()) {
         return false;
     }

@@ -4,10 +4,10 @@
 #include "desktop/FileAssociation.h"
 
 #include <QBuffer>
-#include <exception>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <exception>
 
 void RegisterRingingFileType(const QString& programDir) {
     try {

@@ -4,10 +4,10 @@
 #include "ui/JpegImage.h"
 
 #include <QGuiApplication>
-#include <exception>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <exception>
 
 QPixmap bevelledPicture(const QImage& picture, int bevel) {
     if (picture.isNull()) {

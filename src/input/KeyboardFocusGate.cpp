@@ -7,8 +7,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextEdit>
-#include <QWidget>
 #include <QVariant>
+#include <QWidget>
 #include <QWindow>
 
 namespace {

@@ -105,8 +105,8 @@ bool HtmlExport::beginRinging() {
     // meantime): item k would then be another ringing.
     if (m_ringing >= m_host.commonRingingCount() ||
         m_host.commonRingingName(m_ringing) != m_names.at(m_ringing - 1)) {
-        qCWarning(lcOutput) << "html export: the common list changed under the export at ringing"
-                            << m_ringing << m_names.at(m_ringing - 1);
+        qCWarning(lcOutput) << "html export: the common list changed under the export at ringing" << m_ringing
+                            << m_names.at(m_ringing - 1);
         return false;
     }
     emit ringingStarted(m_names.at(m_ringing - 1), m_ringing, static_cast<int>(m_names.size()));

@@ -138,8 +138,8 @@ bool ScorePrinting::printPages(QPrinter& printer, int first, int last) {
         m_host.drawScorePage(page);
         std::array<QImage, 3> images;
         for (int g = 0; g < kGroupCount; ++g) {
-            images[static_cast<std::size_t>(g)] = scoreGroupImage(
-                score, g, page, groupAt(g) == BellGroup::Middle ? middle : geometry.bigStaff);
+            images[static_cast<std::size_t>(g)] =
+                scoreGroupImage(score, g, page, groupAt(g) == BellGroup::Middle ? middle : geometry.bigStaff);
         }
         return images;
     };

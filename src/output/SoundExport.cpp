@@ -117,8 +117,9 @@ void SoundExport::nSaveSoundClick() {
         }
     }
     QString filter = kWavFilter;
-    QString path = QFileDialog::getSaveFileName(m_host.window(), kTitle, m_lastFolder + u'/' + suggestedFileName(),
-                                                kWavFilter + QStringLiteral(";;") + kFlacFilter, &filter);
+    QString path =
+        QFileDialog::getSaveFileName(m_host.window(), kTitle, m_lastFolder + u'/' + suggestedFileName(),
+                                     kWavFilter + QStringLiteral(";;") + kFlacFilter, &filter);
     if (path.isEmpty()) {
         return;
     }
@@ -206,7 +207,8 @@ void SoundExport::finishRun() {
     if (fromMenu && result.ok) {
         m_host.showStatusMessage(QStringLiteral("Звук сохранен: %1").arg(QDir::toNativeSeparators(m_path)));
     } else if (fromMenu && !result.cancelled) {
-        QMessageBox::warning(m_host.window(), kTitle, QStringLiteral("Звук не сохранен: %1").arg(result.error));
+        QMessageBox::warning(m_host.window(), kTitle,
+                             QStringLiteral("Звук не сохранен: %1").arg(result.error));
     }
     if (!result.ok && !result.cancelled) {
         qCWarning(lcOutput) << "saving as sound failed:" << m_path << result.error;

@@ -75,9 +75,8 @@ std::optional<QString> chooseWithDialog(QWidget* parent, const QString& current)
 
 TfrmRec::TfrmRec(std::unique_ptr<RecordingHost> host, KeyStrikeNotifier& strikes, QWidget* parent)
     : QDialog(parent), m_host(std::move(host)), m_strikes(strikes), m_chooseFile(&chooseWithDialog),
-      m_message([](QWidget* p, const QString& text) {
-          QMessageBox::information(p, captions::kProgram, text);
-      }) {
+      m_message(
+          [](QWidget* p, const QString& text) { QMessageBox::information(p, captions::kProgram, text); }) {
     setObjectName(QStringLiteral("frmRec"));
     setWindowTitle(QStringLiteral("Запись звона"));
     setWindowModality(Qt::ApplicationModal);

@@ -2,8 +2,8 @@
 
 #include "base/Numbers.h"
 #include "base/TextCodec.h"
-#include "ringing/RingingText.h"
 #include "base/TextLists.h"
+#include "ringing/RingingText.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 
 #include "base/Numbers.h"
 #include "base/TextCodec.h"
-#include "ringing/RingingReader.h"
 #include "base/TextLists.h"
+#include "ringing/RingingReader.h"
 
 #include <QFileInfo>
 

@@ -8,9 +8,9 @@
 #include "animation/FullScoreImage.h"
 #include "animation/FullView.h"
 #include "app/TfrmMain.h"
-#include "support/MainWindowTest.h"
 #include "ringing/RingingChoices.h"
 #include "ringing/RingingLoader.h"
+#include "support/MainWindowTest.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -183,8 +183,8 @@ TEST_F(AnimationWindow, AnimationOffFreezesTheOffPictures) {
 // picture says so, and playback strikes of that group change nothing.
 TEST_F(AnimationWindow, ChordGroupShowsItsCaptionDuringPlayback) {
     TfrmMain& w = start();
-    ASSERT_TRUE(
-        w.loader().loadRingingLines(3, {QStringLiteral("144;m-"), QStringLiteral("m1,m2,b1"), QStringLiteral("s3")}));
+    ASSERT_TRUE(w.loader().loadRingingLines(
+        3, {QStringLiteral("144;m-"), QStringLiteral("m1,m2,b1"), QStringLiteral("s3")}));
     EXPECT_EQ(shown(1).kind, Kind::Chords);
     w.StrikeColumn(0);
     EXPECT_EQ(shown(1).kind, Kind::Chords);

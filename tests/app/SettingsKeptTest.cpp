@@ -5,9 +5,9 @@
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
 #include "ringing/RingingFiles.h"
+#include "ringing/RingingLoader.h"
 #include "ringing/TfrmSelSound.h"
 #include "support/MainWindowTest.h"
-#include "ringing/RingingLoader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The bells panel on its own widgets, with a host that records what the
 // panel asks of the rest of the program.
 
+#include "bells/BellsPanel.h"
 #include "base/PathTable.h"
 #include "base/ProfileFile.h"
 #include "base/RequiredFileCheck.h"
 #include "bells/BellStrip.h"
 #include "bells/BellsHost.h"
-#include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
 #include "input/KeyStrikeNotifier.h"
 #include "input/VirtualKeys.h"
@@ -48,7 +48,8 @@ struct PanelFixture {
     PanelFixture() : host((ensureQtApplication(), program.dir())) {
         modelRow.addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
         panel = std::make_unique<BellsPanel>(
-            BellsPanel::Controls{&window, &strip, &marker, &preview, &caption, &count, &modelRow, &stereo}, host);
+            BellsPanel::Controls{&window, &strip, &marker, &preview, &caption, &count, &modelRow, &stereo},
+            host);
         panel->loadBellCatalogue();
         panel->resetBellState();
         panel->createBellStrip();

@@ -1,7 +1,7 @@
 #include "bells/KeyboardRinging.h"
-#include "support/TestProgram.h"
 #include "bells/TBellData.h"
 #include "input/VirtualKeys.h"
+#include "support/TestProgram.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 
 #include "app/TfrmMain.h"
 #include "bells/BellStrip.h"
-#include "input/KeyStrikeNotifier.h"
-#include "bells/KeyboardRinging.h"
-#include "support/MainWindowTest.h"
-#include "bells/GroupsPanel.h"
 #include "bells/BellsPanel.h"
+#include "bells/GroupsPanel.h"
+#include "bells/KeyboardRinging.h"
 #include "bells/KeyboardRingingHook.h"
+#include "input/KeyStrikeNotifier.h"
+#include "support/MainWindowTest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -369,9 +369,11 @@ TEST_F(MainWindowBells, RecordingAndSelectorKeys) {
         startShown(settingsWith(QStringLiteral("000000000011111"), QStringLiteral("nnnnnnnnnnnnnnn")));
     w.groups().RecomputeGroups(); // "221": big {10}, middle {11,12}, small {13,14}
     QString column;
-    QObject::connect(&w.bells().keyboard().keyStrikeNotifier(), &KeyStrikeNotifier::bellStruck, &w, [&](int bell, std::int64_t) {
-        column = KeyboardRinging::appendToColumn(column, KeyboardRinging::strikeToken(w.ensemble(), bell));
-    });
+    QObject::connect(&w.bells().keyboard().keyStrikeNotifier(), &KeyStrikeNotifier::bellStruck, &w,
+                     [&](int bell, std::int64_t) {
+                         column = KeyboardRinging::appendToColumn(
+                             column, KeyboardRinging::strikeToken(w.ensemble(), bell));
+                     });
     press(Qt::Key_L);    // bell 11: middle, second from bell 14 down
     press(Qt::Key_O);    // bell 14: small, first
     press(Qt::Key_K);    // bell 10: big, first

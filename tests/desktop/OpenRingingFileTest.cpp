@@ -5,10 +5,10 @@
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
-#include "desktop/CommandLine.h"
-#include "playback/TransportPanel.h"
 #include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
+#include "desktop/CommandLine.h"
+#include "playback/TransportPanel.h"
 
 #include <QFile>
 #include <QMessageBox>

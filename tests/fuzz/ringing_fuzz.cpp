@@ -7,9 +7,9 @@
 // are also read as text, search and replacement for ReplaceAll.
 
 #include "base/TextCodec.h"
+#include "base/TextLists.h"
 #include "ringing/RingingText.h"
 #include "ringing/TChannels.h"
-#include "base/TextLists.h"
 
 #include <QByteArray>
 

@@ -1,5 +1,5 @@
-#include "support/TestProgram.h"
 #include "input/TKeyStream.h"
+#include "support/TestProgram.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -4,8 +4,8 @@
 // application's filters), just as a user's presses do.
 
 #include "app/TfrmMain.h"
-#include "support/MainWindowTest.h"
 #include "bells/BellsPanel.h"
+#include "support/MainWindowTest.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -4,8 +4,8 @@
 #include "output/HtmlExport.h"
 #include "OutputWindow.h"
 #include "output/HtmlPages.h"
-#include "ui/JpegCodec.h"
 #include "playback/TransportPanel.h"
+#include "ui/JpegCodec.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -78,8 +78,8 @@ TEST_F(HtmlExportWindow, WritesTheSiteOfEveryRinging) {
     EXPECT_EQ(readPage(QStringLiteral("3/1.html")), htmlpages::scorePage(QStringLiteral("Четыре"), 1, 4));
 
     // The pictures decode at the staff's client size; odd pages lose a column.
-    const QFrame* staves[3] = {control<QFrame>(*frm, "pnlSmallBells"), control<QFrame>(*frm, "pnlMiddleBells"),
-                               control<QFrame>(*frm, "pnlBigBells")};
+    const QFrame* staves[3] = {control<QFrame>(*frm, "pnlSmallBells"),
+                               control<QFrame>(*frm, "pnlMiddleBells"), control<QFrame>(*frm, "pnlBigBells")};
     for (int g = 0; g < 3; ++g) {
         const QSize staff = staves[g]->contentsRect().size();
         ASSERT_GT(staff.width(), 10);
@@ -150,9 +150,9 @@ TEST_F(HtmlExportWindow, AFailureEndsTheExportAndKeepsWhatWasWritten) {
     const OutputWarnings warnings;
     ASSERT_TRUE(runExport());
     const QString folder = exportDir() + QStringLiteral("/2");
-    EXPECT_TRUE(std::any_of(warnings.messages.begin(), warnings.messages.end(),
-                            [&](const QString& message) { return message.contains(folder); }))
-        << warnings.messages.join('\n').toStdString();
+    EXPECT_TRUE(std::any_of(warnings.messages.begin(), warnings.messages.end(), [&](const QString& message) {
+        return message.contains(folder);
+    })) << warnings.messages.join('\n').toStdString();
     EXPECT_FALSE(completed);
     EXPECT_TRUE(QFile::exists(exportDir() + QStringLiteral("/1/1.html")));
     EXPECT_FALSE(QFile::exists(exportDir() + QStringLiteral("/3")));

@@ -26,9 +26,7 @@ TEST(KeyboardRingingPause, RestoresTheEarlierStateAndNests) {
     EXPECT_TRUE(host.ringing);
 
     host.ringing = false;
-    {
-        const KeyboardRingingPause pause(host);
-    }
+    { const KeyboardRingingPause pause(host); }
     EXPECT_FALSE(host.ringing); // a pause never turns ringing on
 }
 

@@ -5,8 +5,8 @@
 #include "output/OutputHost.h"
 #include "output/ScorePictures.h"
 #include "output/ScorePrinting.h"
-#include "playback/TransportState.h"
 #include "playback/TransportPanel.h"
+#include "playback/TransportState.h"
 
 #include <QCheckBox>
 #include <QPrintDialog>
@@ -121,7 +121,8 @@ TEST_F(PrintWindow, GroupRingingTitlesNameTheGroupRingings) {
     EXPECT_EQ(input.groupRingingNames[0], QStringLiteral("Малый"));
     EXPECT_EQ(input.groupRingingNames[1], QString());
     EXPECT_EQ(input.groupRingingNames[2], QStringLiteral("Большой"));
-    EXPECT_EQ(printlayout::currentPageTitle(input, control<TUpDown>(*frm, "udPage")->max(), 0), QStringLiteral("Campanix 1.2 : "));
+    EXPECT_EQ(printlayout::currentPageTitle(input, control<TUpDown>(*frm, "udPage")->max(), 0),
+              QStringLiteral("Campanix 1.2 : "));
     EXPECT_EQ(printlayout::sheetName(input), QString());
 }
 

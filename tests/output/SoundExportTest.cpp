@@ -4,8 +4,8 @@
 
 #include "output/SoundExport.h"
 #include "OutputWindow.h"
-#include "playback/audio/AudioEngine.h"
 #include "playback/TransportPanel.h"
+#include "playback/audio/AudioEngine.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

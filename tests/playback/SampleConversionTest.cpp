@@ -3,10 +3,10 @@
 
 #include "TestSamples.h"
 #include "app/TfrmMain.h"
+#include "playback/SoundOutput.h"
 #include "playback/audio/SampleCache.h"
 #include "playback/audio/SampleDecoder.h"
 #include "support/MainWindowTest.h"
-#include "playback/SoundOutput.h"
 
 #include <gtest/gtest.h>
 

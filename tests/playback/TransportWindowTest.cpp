@@ -3,10 +3,10 @@
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
-#include "support/MainWindowTest.h"
 #include "playback/Sequencer.h"
 #include "playback/TransportPanel.h"
 #include "ringing/RingingChoices.h"
+#include "support/MainWindowTest.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -5,12 +5,12 @@
 #include "app/MainPracticeHost.h"
 #include "app/TfrmMain.h"
 #include "base/WindowCaptions.h"
+#include "playback/TransportPanel.h"
 #include "practice/MarksOverlay.h"
 #include "practice/Trainer.h"
 #include "practice/TrainingSummaryDialog.h"
 #include "score/ScoreLayout.h"
 #include "support/MainWindowTest.h"
-#include "playback/TransportPanel.h"
 
 #include <QCoreApplication>
 #include <QDir>

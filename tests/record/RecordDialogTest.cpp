@@ -5,15 +5,15 @@
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
+#include "bells/BellsPanel.h"
+#include "bells/KeyboardRingingHook.h"
 #include "input/KeyStrikeNotifier.h"
 #include "playback/TestSamples.h"
+#include "playback/TransportPanel.h"
 #include "playback/audio/AudioEngine.h"
 #include "record/TfrmRec.h"
 #include "ringing/RingingFiles.h"
 #include "ringing/RingingText.h"
-#include "playback/TransportPanel.h"
-#include "bells/BellsPanel.h"
-#include "bells/KeyboardRingingHook.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -3,8 +3,8 @@
 
 #include "record/Recorder.h"
 #include "bells/Ensemble.h"
-#include "input/KeyStrikeNotifier.h"
 #include "bells/KeyboardRinging.h"
+#include "input/KeyStrikeNotifier.h"
 #include "playback/ColumnStrikes.h"
 
 #include <QDir>

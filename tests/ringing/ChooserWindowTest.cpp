@@ -3,10 +3,10 @@
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
-#include "ringing/TfrmSelSound.h"
-#include "support/MainWindowTest.h"
 #include "playback/TransportPanel.h"
 #include "ringing/RingingLoader.h"
+#include "ringing/TfrmSelSound.h"
+#include "support/MainWindowTest.h"
 
 #include <gtest/gtest.h>
 

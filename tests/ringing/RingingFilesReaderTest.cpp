@@ -5,9 +5,9 @@
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
 #include "playback/RenderCommand.h"
+#include "ringing/RingingLoader.h"
 #include "ringing/RingingReader.h"
 #include "support/MainWindowTest.h"
-#include "ringing/RingingLoader.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,11 +3,11 @@
 // score can be switched off and on, and nothing is reallocated on resize.
 
 #include "app/TfrmMain.h"
+#include "playback/TransportPanel.h"
+#include "ringing/RingingLoader.h"
 #include "score/ScoreImage.h"
 #include "score/ScoreView.h"
 #include "support/MainWindowTest.h"
-#include "playback/TransportPanel.h"
-#include "ringing/RingingLoader.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #include "LibraryFiles.h"
 
 #include "base/TextCodec.h"
+#include "base/TextLists.h"
 #include "ringing/RingingFiles.h"
 #include "ringing/RingingText.h"
 #include "ringing/TChannels.h"
-#include "base/TextLists.h"
 
 #include <QRegularExpression>
 #include <QSet>
