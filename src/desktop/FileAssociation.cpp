@@ -1,6 +1,7 @@
 #include "desktop/FileAssociation.h"
 
 #include "base/AtomicFile.h"
+#include "base/Logging.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +29,12 @@ bool writeIfChanged(const QString& path, const QByteArray& content) {
         return false;
     }
     existing.close();
-    return QDir().mkpath(QFileInfo(path).absolutePath()) && writeFileAtomically(path, content);
+    if (QDir().mkpath(QFileInfo(path).absolutePath()) && writeFileAtomically(path, content)) {
+        return true;
+    }
+    // The association is a convenience: the program runs without it.
+    qCWarning(lcDesktop) << "could not write" << path;
+    return false;
 }
 
 void runTool(const QString& name, const QStringList& arguments) {
@@ -42,6 +48,7 @@ void runTool(const QString& name, const QStringList& arguments) {
     process.setStandardErrorFile(QProcess::nullDevice());
     process.start(tool, arguments);
     if (!process.waitForFinished(10000)) {
+        qCWarning(lcDesktop) << name << "did not finish within 10 s";
         process.kill();
         process.waitForFinished(1000);
     }

@@ -21,7 +21,7 @@ public:
     static FileAssociation forUser();
 
     // Writes the files for `executable` with the icon (PNG; none when
-    // empty). True when any file changed. Failures are silent.
+    // empty). True when any file changed. A failure is logged, never shown.
     bool registerProgram(const QString& executable, const QByteArray& iconPng) const;
     // Runs update-mime-database and update-desktop-database on the user's
     // folders, each when installed.

@@ -26,10 +26,8 @@ void RegisterRingingFileType(const QString& programDir) {
                 .convertToFormat(QImage::Format_ARGB32)
                 .save(&buffer, "PNG");
         }
-        if (!FileAssociation::forUser().registerProgram(QCoreApplication::applicationFilePath(), png)) {
-            qCWarning(lcDesktop) << "could not register the ringing file type for"
-                                 << QCoreApplication::applicationFilePath();
-        }
+        // A file it cannot write is logged where it fails.
+        FileAssociation::forUser().registerProgram(QCoreApplication::applicationFilePath(), png);
     } catch (const std::exception& failure) {
         // The association is a convenience: the program runs without it.
         qCWarning(lcDesktop) << "registering the ringing file type failed:" << failure.what();
