@@ -63,7 +63,8 @@ public:
 
     int commonScoreSize() const override { return size; }
     void clearScores() override {}
-    void strikeColumn(int column, std::int64_t idealFrame) override {
+    // The column sounds when handed (ahead of its frame) and counts when shown.
+    void soundColumn(int column, std::int64_t idealFrame) override {
         static const QStringList pattern = {QStringLiteral("s1,m1,b1"), QStringLiteral("s2"),
                                             QStringLiteral("s3,m2"),    QStringLiteral("s4"),
                                             QStringLiteral("s5,b2"),    QStringLiteral("m3")};
@@ -71,6 +72,10 @@ public:
         const ColumnStrikes s =
             ColumnSampleFiles(pattern.at(column % pattern.size()), m_ensemble, {}, m_folder, name);
         m_voices.strikeColumn(s.sampleFiles, idealFrame);
+    }
+    void cancelSoundsFrom(std::int64_t idealFrame) override { m_voices.cancelFrom(idealFrame); }
+    std::int64_t soundLeadFrames() const override { return m_voices.mci().engine().schedulingLeadFrames(); }
+    void strikeColumn(int column, std::int64_t idealFrame) override {
         strikes.push_back({column, idealFrame, m_clock.currentFrame()});
     }
     void sweepFinishedVoices() override { m_voices.closeFinishedVoices(); }

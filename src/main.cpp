@@ -8,6 +8,7 @@
 #include "desktop/CommandLine.h"
 #include "desktop/SingleInstance.h"
 #include "desktop/Splash.h"
+#include "desktop/TerminationSignals.h"
 #include "ui/PictureFile.h"
 
 #include <QApplication>
@@ -56,6 +57,10 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    // From here on SIGTERM, SIGINT and SIGHUP close the program as its window
+    // does; one that comes during start-up is served when the message loop runs.
+    TerminationSignals terminationSignals;
+
     const QPixmap icon = QPixmap::fromImage(
         readPictureFile(QApplication::applicationDirPath() + QStringLiteral("/Images/bell01.bmp")));
     if (!icon.isNull()) {
@@ -85,6 +90,20 @@ int main(int argc, char* argv[]) {
                                      frmMain.OpenUserRinging(file);
                                  }
                              });
+                         });
+        QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &frmMain,
+                         [&frmMain] {
+                             // Dialogs first, then the window, whose closing writes the
+                             // settings; every event loop ends, the guard is released on return.
+                             TfrmMain::guarded([&] {
+                                 while (QWidget* modal = QApplication::activeModalWidget()) {
+                                     if (!modal->close()) {
+                                         break;
+                                     }
+                                 }
+                                 frmMain.close();
+                             });
+                             QCoreApplication::exit(0);
                          });
         frmMain.show();
         if (splash) {

@@ -33,7 +33,8 @@ void AnimationWorker::run() {
     // This object lives in the main thread: the call runs there, and this
     // thread waits for it.
     QMetaObject::invokeMethod(
-        this, [this] { perform(); }, Qt::BlockingQueuedConnection);
+        this, [this] { handOver(); }, Qt::BlockingQueuedConnection);
+    m_served.store(true, std::memory_order_release);
 }
 
 TSetScrollThread::TSetScrollThread(AnimationHost& host)
@@ -61,6 +62,24 @@ AnimationWorkers::~AnimationWorkers() {
     delete m_scroll;
     delete m_bellPosition;
     delete m_imagePos;
+}
+
+void AnimationWorkers::whenServed(QObject* context, std::function<void()> then) {
+    auto done = std::make_shared<bool>(false);
+    auto check = [this, done, then = std::move(then)] {
+        if (*done || !m_imagePos->served() || !m_bellPosition->served() || !m_scroll->served()) {
+            return;
+        }
+        *done = true;
+        then();
+    };
+    // Each worker's end is a chance; one look now covers those that ended already.
+    for (AnimationWorker* worker :
+         {static_cast<AnimationWorker*>(m_imagePos), static_cast<AnimationWorker*>(m_bellPosition),
+          static_cast<AnimationWorker*>(m_scroll)}) {
+        QObject::connect(worker, &QThread::finished, context, check, Qt::QueuedConnection);
+    }
+    QMetaObject::invokeMethod(context, check, Qt::QueuedConnection);
 }
 
 void AnimationWorkers::showStrikeFrame(int bell) {

@@ -2,7 +2,9 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class AnimationHost;
 
@@ -21,15 +23,21 @@ public:
     void startBelowNormal();
     // How many times the operation ran, through the hand-over or directly.
     int performed() const { return m_performed; }
+    // The start-up hand-over has been served (or withdrawn).
+    bool served() const { return m_served.load(std::memory_order_acquire); }
 
 protected:
     explicit AnimationWorker(std::function<void()> operation);
     void perform();
+    void countHandOver() { ++m_performed; }
     void run() override;
+    // What the start-up hand-over runs on the main thread: the operation.
+    virtual void handOver() { perform(); }
 
 private:
     std::function<void()> m_operation;
     int m_performed = 0;
+    std::atomic<bool> m_served{false};
 };
 
 // Moves the score cursor (every playback tick while the score is shown).
@@ -48,6 +56,12 @@ public:
     void showStrikeFrame() { perform(); }
     // No bell until the first strike: the start-up hand-over shows nothing.
     int bell = -1;
+
+protected:
+    // The start-up hand-over never strikes: served after the event loop has
+    // started, it would repeat a strike made during start-up and stop the
+    // reset timer that returns that bell to rest.
+    void handOver() override { countHandOver(); }
 };
 
 // Returns every group to rest (the reset timer).
@@ -72,6 +86,10 @@ public:
     void showStrikeFrame(int bell);
     void placeScoreCursor() { m_scroll->placeScoreCursor(); }
     void resetBellImages() { m_imagePos->resetBellImages(); }
+
+    // Runs `then` on the main thread once every worker's start-up hand-over
+    // has been served; until then a strike would race the hand-overs.
+    void whenServed(QObject* context, std::function<void()> then);
 
     TBellImagePos& imagePos() { return *m_imagePos; }
     TSetBellPositionThread& bellPosition() { return *m_bellPosition; }

@@ -3,7 +3,11 @@
 #include "animation/AnimationWorkers.h"
 #include "animation/FullView.h"
 #include "app/TfrmMain.h"
+#include "bells/BellsPanel.h"
+#include "bells/Ensemble.h"
 #include "output/OutputController.h"
+#include "playback/ColumnStrikes.h"
+#include "playback/SoundOutput.h"
 #include "ringing/RingingChoices.h"
 #include "ringing/RingingLoader.h"
 #include "ringing/TfrmSelSound.h"
@@ -31,8 +35,38 @@ void MainTransportHost::clearScores() {
     m_window.channels().clearScores();
 }
 
+void MainTransportHost::soundColumn(int column, std::int64_t idealFrame) {
+    if (!m_window.m_sound || m_window.commonScoreSize() == 0 || !m_window.m_paths) {
+        return;
+    }
+    m_window.preloadSampleFolder();
+    const ColumnStrikes strikes =
+        ::ColumnSampleFiles(m_window.commonScoreLine(column), m_window.ensemble(), m_window.strikeSwitches(),
+                            m_window.m_paths->sampleFolder(),
+                            [this](int bell) { return m_window.bells().bellSampleFileName(bell); });
+    m_window.m_sound->voices().strikeColumn(strikes.sampleFiles, idealFrame);
+}
+
 void MainTransportHost::strikeColumn(int column, std::int64_t idealFrame) {
     m_window.StrikeColumn(column, idealFrame);
+}
+
+QStringList MainTransportHost::samplesForPlay() const {
+    QStringList paths;
+    if (!m_window.m_paths) {
+        return paths;
+    }
+    const Ensemble& ensemble = m_window.ensemble();
+    for (int bell = 0; bell < kBellCount; ++bell) {
+        if (ensemble.isSelected(bell)) {
+            paths.append(m_window.m_paths->sampleFolder() + m_window.bells().bellSampleFileName(bell));
+        }
+    }
+    return paths;
+}
+
+void MainTransportHost::showStatusMessage(const QString& text) {
+    m_window.showStatusMessage(text);
 }
 
 bool MainTransportHost::notesShown() const {

@@ -14,7 +14,10 @@ public:
     void exportHtml() override;
     int commonScoreSize() const override;
     void clearScores() override;
+    void soundColumn(int column, std::int64_t idealFrame) override;
     void strikeColumn(int column, std::int64_t idealFrame) override;
+    QStringList samplesForPlay() const override;
+    void showStatusMessage(const QString& text) override;
     bool notesShown() const override;
     void redrawScore() override;
     void placeScoreCursor() override;

@@ -6,13 +6,17 @@
 #include "app/TfrmMain.h"
 #include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
+#include "playback/TransportPanel.h"
 
 void TfrmMain::cbModelRowChange() {
     m_bellsPanel->cbModelRowChange();
+    // The held columns sound the new row's samples.
+    m_transportPanel->soundsChanged();
 }
 
 void TfrmMain::cbStereoClick() {
     m_bellsPanel->cbStereoClick();
+    m_transportPanel->soundsChanged();
 }
 
 void TfrmMain::imgPreviewClick() {

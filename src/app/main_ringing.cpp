@@ -2,6 +2,7 @@
 // ringing selectors), forwarded to the ringing choices.
 
 #include "app/TfrmMain.h"
+#include "playback/TransportPanel.h"
 #include "ringing/RingingChoices.h"
 
 void TfrmMain::cbCommonChange() {
@@ -10,6 +11,8 @@ void TfrmMain::cbCommonChange() {
 
 void TfrmMain::cbCustomSelectionChange(int group) {
     m_ringingChoices->cbCustomSelectionChange(group);
+    // Playing on: the columns held by the engine are those of the new choice.
+    m_transportPanel->soundsChanged();
 }
 
 QString TfrmMain::commonScoreLine(int column) const {

@@ -214,8 +214,12 @@ void TfrmMain::FormCreate() {
     runStartupStep([this] { nRec->setVisible(true); });
     // 30: the three animation workers, each handing its operation over once.
     runStartupStep([this] { m_animationWorkers = new AnimationWorkers(*m_animationHost); });
-    // 31: a user ringing file named on the command line.
-    runStartupStep([this] { openCommandLineFile(); });
+    // 31: a user ringing file named on the command line, once the message
+    // loop runs and the workers' hand-overs are served, so that its first
+    // strike is neither made inside start-up nor repeated by a hand-over.
+    runStartupStep([this] {
+        m_animationWorkers->whenServed(this, [this] { guarded([this] { openCommandLineFile(); }); });
+    });
 }
 
 void TfrmMain::readViewSettings() {

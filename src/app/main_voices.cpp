@@ -86,7 +86,7 @@ void TfrmMain::StrikeColumn(int column, std::optional<std::int64_t> idealFrame) 
     if (m_channels) {
         m_channels->voiceFiles() = files;
     }
-    m_sound->voices().strikeColumn(files, idealFrame);
+    // The column sounds already: the engine was handed it ahead of its frame.
     if (cbShowMovie->isChecked() && !files.isEmpty()) {
         mmResetTimer->start();
     }
@@ -101,7 +101,7 @@ void TfrmMain::HandStrike(int bell) {
     if (!m_required.check(path)) {
         return;
     }
-    m_sound->voices().sound(path, kHandStrikeAliasMax);
+    m_sound->strikeByHand(path);
     if (cbShowMovie->isChecked()) {
         ShowStrikeFrame(bell);
         mmResetTimer->start();

@@ -2,6 +2,7 @@
 // Every handler runs inside the guard, so a failure ends it silently.
 
 #include "app/TfrmMain.h"
+#include "playback/TransportPanel.h"
 
 void TfrmMain::connectHandlers() {
     // Every handler runs inside the guard: a failure ends it silently.
@@ -68,6 +69,11 @@ void TfrmMain::connectHandlers() {
     on(cbCommon, &QComboBox::activated, &TfrmMain::cbCommonChange);
 
     on(cbGrid, &QCheckBox::clicked, &TfrmMain::cbGridClick);
+    // A group switched off or on changes what the columns held by the engine sound.
+    for (QCheckBox* box : {cbSmall, cbMiddle, cbBig}) {
+        connect(box, &QCheckBox::toggled, this,
+                [this] { guarded([this] { m_transportPanel->soundsChanged(); }); });
+    }
     on(cbShowNotes, &QCheckBox::clicked, &TfrmMain::cbShowNotesClick);
     on(cbShowMovie, &QCheckBox::clicked, &TfrmMain::cbShowMovieClick);
     on(cbView, &QComboBox::activated, &TfrmMain::cbViewChange);

@@ -25,9 +25,6 @@ private:
     Action m_action;
 };
 
-// A tick that comes later than this (or two columns, when longer) restarts the grid.
-constexpr int kStallMilliseconds = 250;
-
 } // namespace
 
 Sequencer::Sequencer(TransportState& state, TransportHost& host, const FrameClock& clock)
@@ -57,14 +54,24 @@ void Sequencer::anchorAtPresent(int column) {
     m_rate = std::max(1, m_clock.sampleRate());
     m_anchor = nowFine();
     m_anchorColumn = column;
+    m_handed = column;
+    m_shownDue = m_anchor;
 }
 
-int Sequencer::stallMilliseconds() const {
-    return std::max(kStallMilliseconds, 2 * m_state.interval);
+std::int64_t Sequencer::lookAhead() const {
+    return std::max<std::int64_t>(static_cast<std::int64_t>(kLookAheadMilliseconds) * m_rate,
+                                  2 * columnLength());
 }
 
 int Sequencer::millisecondsToNextColumn() const {
-    const std::int64_t ahead = dueOf(m_state.currentColumn + 1) - nowFine();
+    // The next column to show, or the end of the ringing.
+    std::int64_t next = dueOf(m_handed + 1);
+    if (!m_held.empty()) {
+        next = m_held.front().due;
+    } else if (m_endHeld) {
+        next = m_endDue;
+    }
+    const std::int64_t ahead = next - nowFine();
     if (ahead <= 0) {
         return 0;
     }
@@ -81,6 +88,8 @@ void Sequencer::updateTimer() {
     }
     if (m_running) {
         m_host.scheduleTick(millisecondsToNextColumn());
+    } else if (m_waitingForSounds) {
+        m_host.scheduleTick(kReadyPollMilliseconds);
     } else {
         m_host.cancelTick();
     }
@@ -88,10 +97,137 @@ void Sequencer::updateTimer() {
 
 void Sequencer::seekTo(int column) {
     if (m_running && !m_inTick) {
-        m_anchor = dueOf(m_state.currentColumn);
+        // The grid's time runs on from the column sounding or shown last;
+        // columns already sounding are not shown after the seek.
+        withdrawHeld(false);
+        m_held.clear();
+        m_endHeld = false;
         m_anchorColumn = column;
+        m_handed = column;
     }
     m_state.currentColumn = column;
+    if (m_running && !m_inTick) {
+        handAhead(nowFine());
+    }
+}
+
+// ---- the engine's columns ----
+
+void Sequencer::withdrawHeld(bool dropAll) {
+    // Ideal frames from here on have not started sounding.
+    const std::int64_t boundary = m_clock.currentFrame() - m_host.soundLeadFrames();
+    if (dropAll) {
+        // Only when something handed may not have started yet.
+        if (m_lastHandedFrame >= boundary) {
+            m_host.cancelSoundsFrom(boundary);
+        }
+        m_held.clear();
+        m_endHeld = false;
+        return;
+    }
+    std::size_t keep = 0;
+    while (keep < m_held.size() && floorDiv(m_held[keep].due, 1000) < boundary) {
+        ++keep;
+    }
+    if (keep < m_held.size()) {
+        m_host.cancelSoundsFrom(floorDiv(m_held[keep].due, 1000));
+        m_held.erase(m_held.begin() + static_cast<std::ptrdiff_t>(keep), m_held.end());
+        m_endHeld = false;
+    }
+    // The handing goes on after the last column that stays.
+    if (!m_held.empty()) {
+        m_anchor = m_held.back().due;
+        m_anchorColumn = m_held.back().column;
+    } else if (!m_endHeld) {
+        m_anchor = m_shownDue;
+        m_anchorColumn = m_state.currentColumn;
+    }
+    m_handed = m_anchorColumn;
+}
+
+void Sequencer::handAhead(std::int64_t now) {
+    if (!m_running || m_endHeld || m_handing) {
+        return;
+    }
+    m_handing = true;
+    AtExit handed([this] { m_handing = false; });
+    const std::int64_t lead = m_host.soundLeadFrames() * 1000;
+    if (dueOf(m_handed + 1) + lead < now) {
+        // The window stalled for longer than the look-ahead: a column handed
+        // now would sound late, so the grid starts again at the present.
+        m_anchor = now;
+        m_anchorColumn = m_handed + 1;
+    }
+    const std::int64_t horizon = now + lookAhead();
+    const std::size_t most = static_cast<std::size_t>(std::max(2, kMostHeldColumns));
+    while (m_running && !m_endHeld && m_held.size() < most &&
+           (dueOf(m_handed + 1) <= horizon || m_held.size() < 2)) {
+        if (!handNextColumn()) {
+            break;
+        }
+    }
+}
+
+bool Sequencer::handNextColumn() {
+    int next = m_handed + 1;
+    const std::int64_t due = dueOf(next);
+    if (next > m_host.commonScoreSize() - 1) {
+        // A ringing that stops, or goes on with the next in turn, ends when
+        // the output gets there; a group ringing loops (with a new draw of
+        // the generator) without a gap.
+        if (!m_state.groupRingingMode || m_host.playAllInTurn()) {
+            m_endHeld = true;
+            m_endDue = due;
+            return false;
+        }
+        if (m_state.generatorMode && next == m_host.commonScoreSize()) {
+            m_host.generateNext();
+        }
+        next = 0;
+        m_anchor = due;
+        m_anchorColumn = 0;
+        if (m_host.commonScoreSize() <= 0) {
+            m_endHeld = true;
+            m_endDue = due;
+            return false;
+        }
+    }
+    m_handed = next;
+    m_held.push_back({next, due});
+    m_lastHandedFrame = floorDiv(due, 1000);
+    m_host.soundColumn(next, m_lastHandedFrame);
+    return true;
+}
+
+bool Sequencer::soundsReadyForPlay() {
+    if (m_host.soundsReady()) {
+        if (m_waitTold) {
+            m_host.showWaitingForSounds(false);
+        }
+        m_waitingForSounds = false;
+        m_waitTold = false;
+        return true;
+    }
+    const std::int64_t now = m_clock.currentFrame();
+    if (!m_waitingForSounds) {
+        m_waitingForSounds = true;
+        m_waitTold = false;
+        m_waitStarted = now;
+    } else if (!m_waitTold &&
+               (now - m_waitStarted) * 1000 >= static_cast<std::int64_t>(kWaitToldAfterMilliseconds) *
+                                                   std::max(1, m_clock.sampleRate())) {
+        m_waitTold = true;
+        m_host.showWaitingForSounds(true);
+    }
+    return false;
+}
+
+void Sequencer::endWaitForSounds() {
+    if (m_waitTold) {
+        m_host.showWaitingForSounds(false);
+    }
+    m_waitingForSounds = false;
+    m_waitTold = false;
 }
 
 // ---- transport ----
@@ -107,13 +243,26 @@ void Sequencer::play() {
     }
     m_host.setSliderMaximum(size);
     if (!m_running) {
+        // Nothing sounds before the bells' samples are ready at the output's
+        // rate: the timer looks again until they are.
+        if (!soundsReadyForPlay()) {
+            updateTimer();
+            return;
+        }
         m_running = true;
+        withdrawHeld(true);
         anchorAtPresent(m_state.currentColumn);
     }
     if (m_state.currentColumn == 0) {
+        withdrawHeld(true);
         anchorAtPresent(0);
-        m_host.strikeColumn(0, columnFrame(0));
+        m_handed = -1;
+        if (handNextColumn()) {
+            m_held.pop_front();
+            m_host.strikeColumn(0, columnFrame(0));
+        }
     }
+    handAhead(nowFine());
     if (m_host.notesShown()) {
         m_host.placeScoreCursor();
     }
@@ -121,11 +270,15 @@ void Sequencer::play() {
 }
 
 void Sequencer::pause() {
+    endWaitForSounds();
+    withdrawHeld(true);
     m_running = false;
     updateTimer();
 }
 
 void Sequencer::stop() {
+    endWaitForSounds();
+    withdrawHeld(true);
     m_running = false;
     m_state.currentColumn = 0;
     showFirstPage();
@@ -171,6 +324,8 @@ void Sequencer::pageChosen(int position) {
 }
 
 void Sequencer::resetPlayback() {
+    endWaitForSounds();
+    withdrawHeld(true);
     m_host.clearScores();
     m_running = false;
     m_state.currentColumn = 0;
@@ -193,9 +348,11 @@ void Sequencer::resetPlayback() {
 void Sequencer::enableTimer() {
     if (!m_running) {
         m_running = true;
-        // Within a tick the wrap to column 0 places the grid.
+        // Within a tick the end of the ringing places the grid.
         if (!m_inTick) {
+            withdrawHeld(true);
             anchorAtPresent(m_state.currentColumn);
+            handAhead(nowFine());
         }
     }
     updateTimer();
@@ -204,6 +361,10 @@ void Sequencer::enableTimer() {
 // ---- the tick ----
 
 void Sequencer::tick() {
+    if (m_waitingForSounds && !m_running) {
+        play();
+        return;
+    }
     if (!m_running || m_inTick) {
         return;
     }
@@ -212,64 +373,80 @@ void Sequencer::tick() {
         m_inTick = false;
         updateTimer();
     });
-
     const std::int64_t now = nowFine();
-    if (dueOf(m_state.currentColumn + 1) < now - static_cast<std::int64_t>(stallMilliseconds()) * m_rate) {
-        // Too late to catch up without a burst: the next column is due now.
-        m_anchor = now - columnLength();
-        m_anchorColumn = m_state.currentColumn;
-    }
-    bool struck = false;
+    handAhead(now);
+    showDueColumns(now);
+}
+
+bool Sequencer::showDueColumns(std::int64_t now) {
+    bool shown = false;
     bool sweep = false;
-    // Every column due by now (or within half a column) is struck on its own frame.
-    while (m_running && dueOf(m_state.currentColumn + 1) <= now + columnLength() / 2) {
-        if (!advanceOneColumn()) {
-            break;
-        }
-        struck = true;
+    // Every held column whose time has come (or comes within half a column)
+    // is shown with its own frame, in order.
+    while (m_running && !m_held.empty() && m_held.front().due <= now + columnLength() / 2) {
+        const Held column = m_held.front();
+        m_held.pop_front();
+        m_state.currentColumn = column.column;
+        m_shownDue = column.due;
+        m_host.strikeColumn(column.column, floorDiv(column.due, 1000));
+        shown = true;
         // Columns 1, 65, 129, ...: close the voices that have finished.
-        if (m_state.currentColumn % kPageColumns == 1) {
+        if (column.column % kPageColumns == 1) {
             sweep = true;
         }
     }
-    if (struck && m_running) {
+    if (m_running && m_held.empty() && m_endHeld && m_endDue <= now + columnLength() / 2) {
+        if (!reachEnd()) {
+            if (sweep) {
+                m_host.sweepFinishedVoices();
+            }
+            return false;
+        }
+        shown = true;
+    }
+    if (shown && m_running) {
         showPosition();
     }
     if (sweep) {
         m_host.sweepFinishedVoices();
     }
+    return m_running;
 }
 
-bool Sequencer::advanceOneColumn() {
+bool Sequencer::reachEnd() {
+    const std::int64_t due = m_endDue;
+    m_endHeld = false;
     const int size = m_host.commonScoreSize();
-    const std::int64_t due = dueOf(m_state.currentColumn + 1);
-    m_state.currentColumn += 1;
-    if (m_state.currentColumn > size - 1) {
-        // The ringing has ended.
-        if (!m_state.groupRingingMode && !m_host.playAllInTurn()) {
-            stop();
-            return false;
-        }
-        if (m_host.playAllInTurn()) {
-            m_host.setSliderEnabled(false);
-            AtExit enableSlider([this] { m_host.setSliderEnabled(true); });
-            m_host.selectNextInTurn();
-            m_running = false;
-            showFirstPage();
-            m_host.playNextInTurn();
-        }
-        if (m_state.generatorMode && m_state.currentColumn == size) {
-            m_host.generateNext();
-        }
-        m_state.currentColumn = 0;
-        // Column 0 takes the time the column after the last would have had.
-        m_anchor = due;
-        m_anchorColumn = 0;
-        if (!m_running) {
-            return false;
-        }
+    m_state.currentColumn = size;
+    if (!m_host.playAllInTurn()) {
+        stop();
+        return false;
     }
-    m_host.strikeColumn(m_state.currentColumn, floorDiv(due, 1000));
+    {
+        m_host.setSliderEnabled(false);
+        AtExit enableSlider([this] { m_host.setSliderEnabled(true); });
+        m_host.selectNextInTurn();
+        m_running = false;
+        showFirstPage();
+        m_host.playNextInTurn();
+    }
+    m_state.currentColumn = 0;
+    if (!m_running) {
+        return false;
+    }
+    // Column 0 of the next ringing takes the time the column after the last
+    // would have had.
+    withdrawHeld(true);
+    m_anchor = due;
+    m_anchorColumn = 0;
+    m_handed = -1;
+    m_shownDue = due;
+    if (!handNextColumn()) {
+        return false;
+    }
+    m_held.pop_front();
+    m_host.strikeColumn(0, floorDiv(due, 1000));
+    handAhead(nowFine());
     return true;
 }
 
@@ -312,12 +489,16 @@ void Sequencer::setInterval(int milliseconds) {
     if (milliseconds == m_state.interval) {
         return;
     }
-    if (m_running && !m_inTick) {
-        // The next column follows the last struck one by the new interval.
-        m_anchor = dueOf(m_state.currentColumn);
-        m_anchorColumn = m_state.currentColumn;
+    const bool restamp = m_running && !m_inTick;
+    if (restamp) {
+        // The next column follows the last one sounding (or shown) by the
+        // new interval: the held columns not started yet are handed again.
+        withdrawHeld(false);
     }
     m_state.interval = milliseconds;
+    if (restamp) {
+        handAhead(nowFine());
+    }
     updateTimer();
 }
 
@@ -358,6 +539,15 @@ void Sequencer::applyLoaderRanges(transport::RingingLoader loader) {
     m_host.setPagePosition(1);
     m_host.setPageEnabled(ranges.pageEnabled);
     m_host.setSliderMaximum(ranges.sliderMaximum);
+}
+
+void Sequencer::soundsChanged() {
+    if (!m_running || m_inTick || m_handing) {
+        return;
+    }
+    withdrawHeld(false);
+    handAhead(nowFine());
+    updateTimer();
 }
 
 void Sequencer::restorePlace(int column) {

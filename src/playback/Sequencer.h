@@ -6,6 +6,8 @@
 #include "playback/TransportText.h"
 
 #include <cstdint>
+#include <deque>
+#include <limits>
 
 // The sequencer: plays the common score one column at a time, with the
 // transport (play, pause, stop, rewind, fast-forward, seeking), the tempo and
@@ -20,13 +22,19 @@
 // grid's time running on; only Play (after a stop or pause) starts a new grid
 // at the clock's present frame.
 //
-// The window's timer only says when to look: each tick strikes every column
-// whose time has come (up to half a column early), each on its own frame, and
-// asks for the next tick at the next column's time. A tick that comes late
-// therefore strikes the columns it missed, each still on its own frame; one
-// that comes early strikes its column ahead of time, on the same frame. After
-// a stall longer than stallMilliseconds() (a suspended machine, a debugger)
-// the grid starts again from the present instead of sounding a burst.
+// Sound and sight apart. The engine is handed the columns ahead of the play
+// position (at least kLookAheadMilliseconds of them, and at least two), each
+// stamped with its frame, and plays them on those frames whatever the window's
+// thread does meanwhile. The window's timer only says when to look: each tick
+// tops the engine's columns up and shows (strikeColumn: cursor, animation,
+// recording, trainer) every held column whose frame the output has reached
+// (up to half a column early), each with its own frame. A stall of the window
+// shorter than the look-ahead therefore delays only what is drawn. Stop,
+// pause, seeks, tempo changes and anything else that changes what the held
+// columns would sound withdraw them from the engine from the present frame on
+// (cancelSoundsFrom) and hand the columns again. After a stall longer than the
+// look-ahead (a suspended machine, a debugger) the grid starts again from the
+// present instead of sounding a burst.
 class Sequencer {
 public:
     Sequencer(TransportState& state, TransportHost& host, const FrameClock& clock);
@@ -72,12 +80,30 @@ public:
     // applied (choosing the same common ringing again keeps the place).
     void restorePlace(int column);
 
+    // What the held columns sound has changed (a group switched off or on, a
+    // group ringing chosen while playing): they are withdrawn from the engine
+    // and handed again as they sound now, on the same frames.
+    void soundsChanged();
+    // Columns handed to the engine and not shown yet.
+    int heldColumns() const { return static_cast<int>(m_held.size()); }
+    // Play is waiting for the samples it will strike.
+    bool waitingForSounds() const { return m_waitingForSounds; }
+
+    // How far ahead of the play position the engine holds its columns: this
+    // long, and at least two columns but at most kMostHeldColumns (a very
+    // short interval must not fill the engine's command queue).
+    static constexpr int kLookAheadMilliseconds = 750;
+    static constexpr int kMostHeldColumns = 64;
+    // How often Play looks again whether the samples are ready, and after how
+    // long the wait is told in the status bar.
+    static constexpr int kReadyPollMilliseconds = 10;
+    static constexpr int kWaitToldAfterMilliseconds = 100;
+
 private:
     // The ideal output frame of `column` on the present grid.
     std::int64_t columnFrame(int column) const;
     // Milliseconds from now until the next column is due (0 when overdue).
     int millisecondsToNextColumn() const;
-    int stallMilliseconds() const;
     // Thousandths of a frame at which `column` is due.
     std::int64_t dueOf(int column) const;
     std::int64_t columnLength() const;
@@ -86,8 +112,22 @@ private:
     // The column becomes `column`; while playing, the next column keeps the
     // time it had on the grid.
     void seekTo(int column);
-    // Steps of the tick for one column; false when playback ended or stopped.
-    bool advanceOneColumn();
+    // Hands the engine every column due before the look-ahead's end.
+    void handAhead(std::int64_t now);
+    // Hands the engine the column after the last handed; false at the end of
+    // a ringing that stops or goes on in turn there.
+    bool handNextColumn();
+    // Shows the held columns whose time has come; false when playback ended.
+    bool showDueColumns(std::int64_t now);
+    // The end of a ringing that stops or plays the next in turn, at its time.
+    bool reachEnd();
+    // Withdraws every held column from the engine from the present frame on;
+    // the columns handed before then stay held (they sound) unless `dropAll`.
+    void withdrawHeld(bool dropAll);
+    // Play's wait for the samples: one look; true when Play may start.
+    bool soundsReadyForPlay();
+    void endWaitForSounds();
+    std::int64_t lookAhead() const;
     void showPosition();
     void followPageOf(int column);
     // Slider at 0, page 1, the score redrawn at its start.
@@ -99,9 +139,31 @@ private:
     const FrameClock& m_clock;
     bool m_running = false;
     bool m_inTick = false;
+    bool m_handing = false;
     // Anchor of the grid: column m_anchorColumn is due at m_anchor / 1000.
     std::int64_t m_anchor = 0;
     int m_anchorColumn = 0;
     // Sample rate the anchor was taken at.
     std::int64_t m_rate = 48000;
+
+    // Columns handed to the engine and not yet shown, each with its time.
+    struct Held {
+        int column = 0;
+        std::int64_t due = 0;
+    };
+    std::deque<Held> m_held;
+    // The last column handed to the engine; the grid (m_anchor) counts from it.
+    int m_handed = 0;
+    // The handing has reached the end of a ringing that stops (or plays the
+    // next in turn) there; the end is due at m_endDue.
+    bool m_endHeld = false;
+    std::int64_t m_endDue = 0;
+    // The ideal frame of the column handed last.
+    std::int64_t m_lastHandedFrame = std::numeric_limits<std::int64_t>::min();
+    // The time of the column shown last (currentColumn).
+    std::int64_t m_shownDue = 0;
+    // Play waits for its samples; since m_waitStarted (frames), told or not.
+    bool m_waitingForSounds = false;
+    bool m_waitTold = false;
+    std::int64_t m_waitStarted = 0;
 };

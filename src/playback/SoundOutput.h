@@ -5,7 +5,9 @@
 #include "playback/StrikeVoices.h"
 #include "playback/audio/AudioEngine.h"
 
+#include <QList>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <memory>
@@ -33,6 +35,23 @@ public:
     // Decodes every sample of `folder` in the background, once per folder,
     // so that a new set is converted before it is struck.
     void preloadFolder(const QString& folder);
+    // Where a sample stands for Play's wait: no such file, not asked for (or
+    // failed to decode), being converted, or ready at the output's rate.
+    enum class SampleState { Missing, Absent, Converting, Ready };
+    SampleState sampleState(const QString& path) const;
+    // Asks for the sample ahead of everything else the cache has to do.
+    void askForSample(const QString& path);
+
+    // A hand (key) strike of the sample at `path`: at once when it is ready,
+    // otherwise as soon as it is, late by the wait.
+    void strikeByHand(const QString& path);
+    // Hand strikes that had to wait for their sample, and the longest wait.
+    int lateHandStrikes() const { return m_lateHandStrikes; }
+    std::int64_t longestHandWaitFrames() const { return m_longestHandWait; }
+
+    // How long after its ideal frame a sequencer column sounds.
+    std::int64_t leadFrames() const { return m_engine->schedulingLeadFrames(); }
+
     // Closes the voices that have finished sounding.
     void closeFinishedVoices() { m_voices->closeFinishedVoices(); }
     // Starts a release stream that hands closeFinishedVoices to the main thread.
@@ -51,5 +70,16 @@ private:
     std::unique_ptr<MciInterpreter> m_mci;
     std::unique_ptr<StrikeVoices> m_voices;
     std::unique_ptr<ReleaseStreams> m_releaseStreams;
+    void strikeWaitingHands();
+
     QString m_preloadedFolder;
+    // Hand strikes waiting for their sample, each with the frame it was asked at.
+    struct WaitingHand {
+        QString path;
+        std::int64_t askedAt = 0;
+    };
+    QList<WaitingHand> m_waitingHands;
+    QTimer m_handPoll;
+    int m_lateHandStrikes = 0;
+    std::int64_t m_longestHandWait = 0;
 };

@@ -117,7 +117,30 @@ void StrikeVoices::strikeColumn(const QStringList& paths, std::optional<std::int
     if (idealFrame) {
         startFrame = *idealFrame + m_mci.engine().schedulingLeadFrames();
     }
-    for (const QString& path : paths) {
-        sound(path, kSequencerAliasMax, startFrame);
+    // Those that have started are no longer held.
+    const std::int64_t now = m_mci.engine().frameClock();
+    while (!m_held.empty() && m_held.front().startFrame < now) {
+        m_held.pop_front();
     }
+    for (const QString& path : paths) {
+        const QString alias = sound(path, kSequencerAliasMax, startFrame);
+        if (idealFrame) {
+            m_held.push_back({*idealFrame, *startFrame, alias});
+        }
+    }
+}
+
+void StrikeVoices::cancelFrom(std::int64_t idealFrame) {
+    // Closing a voice puts its stop in the engine's queue; the engine drops
+    // a voice that has not sounded yet without a trace.
+    std::deque<HeldVoice> kept;
+    for (HeldVoice& voice : m_held) {
+        if (voice.idealFrame >= idealFrame) {
+            sendMci(QStringLiteral("close ") + voice.alias);
+            m_aliases.removeAll(voice.alias);
+        } else {
+            kept.push_back(std::move(voice));
+        }
+    }
+    m_held.swap(kept);
 }

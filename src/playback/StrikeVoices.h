@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <random>
@@ -55,6 +56,13 @@ public:
     // Sounds one column: each path under its own sequencer alias, starting on
     // idealFrame + the scheduling lead, or at once without an ideal frame.
     void strikeColumn(const QStringList& paths, std::optional<std::int64_t> idealFrame);
+    // Withdraws the columns struck for ideal frames from `idealFrame` on: a
+    // voice still waiting for its frame never sounds, one that has just
+    // begun fades out at once.
+    void cancelFrom(std::int64_t idealFrame);
+    // Voices struck for a later frame that have not started yet, as far as
+    // this thread knows.
+    int heldVoices() const { return static_cast<int>(m_held.size()); }
 
     const QStringList& aliasList() const { return m_aliases; }
     // The sample paths sounded by the latest column.
@@ -69,4 +77,11 @@ private:
     std::mt19937 m_random;
     QStringList m_aliases;
     QStringList m_voiceFiles;
+    // Sequencer voices handed ahead of their frame, oldest first.
+    struct HeldVoice {
+        std::int64_t idealFrame = 0;
+        std::int64_t startFrame = 0;
+        QString alias;
+    };
+    std::deque<HeldVoice> m_held;
 };

@@ -20,7 +20,21 @@ public:
     virtual void clearScores() = 0;
 
     // Voices: sound one column on the given output frame (its ideal time).
+    // Handed ahead of that time; the engine starts it on its frame.
+    virtual void soundColumn(int column, std::int64_t idealFrame) = 0;
+    // Withdraw the sounds handed for ideal frames from `idealFrame` on; those
+    // that have not started never sound.
+    virtual void cancelSoundsFrom(std::int64_t idealFrame) = 0;
+    // How long after its ideal frame a handed column starts sounding.
+    virtual std::int64_t soundLeadFrames() const { return 0; }
+    // Show one column as struck, when the output reaches it: the animation
+    // frames, the recording's and the trainer's column.
     virtual void strikeColumn(int column, std::int64_t idealFrame) = 0;
+    // Play's wait for the bells' sounds: true when every sample the loaded
+    // ringing strikes is ready at the output's rate; otherwise the missing
+    // ones are asked for first. Told in the status bar after a while.
+    virtual bool soundsReady() { return true; }
+    virtual void showWaitingForSounds(bool /*waiting*/) {}
     // Close the voices that have finished sounding (run every 64 columns).
     virtual void sweepFinishedVoices() = 0;
 

@@ -75,7 +75,8 @@ void TransportPanel::setup() {
 }
 
 bool TransportPanel::isPlaying() const {
-    return m_sequencer && m_sequencer->isRunning();
+    // Play pressed and waiting for the bells' sounds counts as playing.
+    return m_sequencer && (m_sequencer->isRunning() || m_sequencer->waitingForSounds());
 }
 
 void TransportPanel::setSequencerInterval(int milliseconds) {
@@ -247,8 +248,64 @@ void TransportPanel::clearScores() {
     m_host.clearScores();
 }
 
+void TransportPanel::soundColumn(int column, std::int64_t idealFrame) {
+    m_host.soundColumn(column, idealFrame);
+}
+
+void TransportPanel::cancelSoundsFrom(std::int64_t idealFrame) {
+    if (SoundOutput* sound = m_host.soundOutput()) {
+        sound->voices().cancelFrom(idealFrame);
+    }
+}
+
+std::int64_t TransportPanel::soundLeadFrames() const {
+    const SoundOutput* sound = m_host.soundOutput();
+    return sound ? sound->leadFrames() : 0;
+}
+
 void TransportPanel::strikeColumn(int column, std::int64_t idealFrame) {
     m_host.strikeColumn(column, idealFrame);
+}
+
+bool TransportPanel::soundsReady() {
+    SoundOutput* sound = m_host.soundOutput();
+    if (!sound) {
+        return true;
+    }
+    bool ready = true;
+    for (const QString& path : m_host.samplesForPlay()) {
+        switch (sound->sampleState(path)) {
+        case SoundOutput::SampleState::Missing:
+        case SoundOutput::SampleState::Ready:
+            break;
+        case SoundOutput::SampleState::Converting:
+            ready = false;
+            break;
+        case SoundOutput::SampleState::Absent:
+            // Absent once asked for: it failed to decode, and its strikes
+            // are silent; nothing to wait for.
+            if (!m_askedForPlay.contains(path)) {
+                m_askedForPlay.append(path);
+                sound->askForSample(path);
+                ready = false;
+            }
+            break;
+        }
+    }
+    if (ready) {
+        m_askedForPlay.clear();
+    }
+    return ready;
+}
+
+void TransportPanel::showWaitingForSounds(bool waiting) {
+    m_host.showStatusMessage(waiting ? QStringLiteral("Звуки колоколов готовятся к звону...") : QString());
+}
+
+void TransportPanel::soundsChanged() {
+    if (m_sequencer) {
+        m_sequencer->soundsChanged();
+    }
 }
 
 void TransportPanel::sweepFinishedVoices() {

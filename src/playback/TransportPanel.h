@@ -81,6 +81,8 @@ public:
     void applyRingingRanges(transport::RingingLoader loader);
     // Puts the stopped transport back at `column` of the loaded ringing.
     void restorePlayPlace(int column);
+    // What the held columns sound changed (a group switched, a group ringing chosen).
+    void soundsChanged();
     // The volume slider and caption from the device's level.
     void showVolumeLevel();
 
@@ -93,7 +95,12 @@ private:
     // TransportHost: the controls answered here, the rest by the host.
     int commonScoreSize() const override;
     void clearScores() override;
+    void soundColumn(int column, std::int64_t idealFrame) override;
+    void cancelSoundsFrom(std::int64_t idealFrame) override;
+    std::int64_t soundLeadFrames() const override;
     void strikeColumn(int column, std::int64_t idealFrame) override;
+    bool soundsReady() override;
+    void showWaitingForSounds(bool waiting) override;
     void sweepFinishedVoices() override;
     bool notesShown() const override;
     void redrawScore() override;
@@ -134,6 +141,9 @@ private:
     std::unique_ptr<FrameClock> m_frameClock;
     std::unique_ptr<Sequencer> m_sequencer;
     std::unique_ptr<Generator> m_generator;
+    // Samples asked for during Play's present wait: one that is absent again
+    // has failed to decode and is not waited for.
+    QStringList m_askedForPlay;
     // The wave output's volume is there while the sound output exists.
     bool m_waveVolumeDevice = false;
 };

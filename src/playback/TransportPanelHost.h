@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -24,7 +25,13 @@ public:
     // Working set and voices.
     virtual int commonScoreSize() const = 0;
     virtual void clearScores() = 0;
+    // Sounds one column on its frame (handed ahead of time), and shows it
+    // once the output has reached it.
+    virtual void soundColumn(int column, std::int64_t idealFrame) = 0;
     virtual void strikeColumn(int column, std::int64_t idealFrame) = 0;
+    // The sample files Play waits for: those of the selected bells.
+    virtual QStringList samplesForPlay() const = 0;
+    virtual void showStatusMessage(const QString& text) = 0;
 
     // Score and animation.
     virtual bool notesShown() const = 0;

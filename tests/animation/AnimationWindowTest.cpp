@@ -123,6 +123,33 @@ TEST_F(AnimationWindow, ClosesBeforeTheWorkersAreServed) {
     EXPECT_LT(clock.elapsed(), 60000);
 }
 
+// A strike made during start-up, before the workers' hand-overs are served
+// (as a file opened from the desktop once did): the strike worker's hand-over
+// repeats nothing, and the reset timer still returns the bell to rest.
+TEST_F(AnimationWindow, StrikeBeforeTheWorkersAreServedIsNotRepeated) {
+    writePictures(program.dir() + QStringLiteral("Animate/"), QSize(129, 60));
+    writePictures(program.dir() + QStringLiteral("BigAnimate/"), QSize(36, 17));
+    program.writeBells(QStringLiteral("111111111111111"), QStringLiteral("bbbbbmmmmmsssss"));
+    frm =
+        std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(), QStringList{});
+    TfrmMain& w = *frm;
+    animationOf = w.bellAnimation();
+    if (!control<QCheckBox>(w, "cbShowMovie")->isChecked()) {
+        control<QCheckBox>(w, "cbShowMovie")->click();
+    }
+    AnimationWorkers& workers = *w.animationWorkers();
+    w.HandStrike(9); // no event served yet: the hand-overs are still queued
+    const int strikes = workers.bellPosition().performed();
+    EXPECT_EQ(shown(1), ShownPicture::frameOf(kMiddleSet, 5, FrameStyle::General));
+    ASSERT_TRUE(waitFor([&] {
+        return workers.imagePos().served() && workers.bellPosition().served() && workers.scroll().served();
+    }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(workers.bellPosition().performed(), strikes + 1); // the hand-over, counted
+    // Back at rest once the reset timer has run, not two seconds later.
+    EXPECT_TRUE(waitFor([&] { return shown(1).frame == 0; }, 600));
+}
+
 // The reset comes 150 ms after the last strike, not the first.
 TEST_F(AnimationWindow, HandStrikesShowFramesUntil150msAfterTheLast) {
     TfrmMain& w = start();

@@ -30,6 +30,13 @@ struct Strike {
     bool operator==(const Strike& o) const { return column == o.column && frame == o.frame; }
 };
 
+// A column handed to the engine: what it sounds unless withdrawn.
+struct Sound {
+    int column;
+    std::int64_t frame;
+    std::int64_t issuedAt;
+};
+
 class FakeHost : public TransportHost {
 public:
     explicit FakeHost(FakeClock& clock) : clock(clock) {}
@@ -41,6 +48,12 @@ public:
     bool notes = false;
     bool inTurn = false;
     std::vector<Strike> strikes;
+    // What the engine sounds: handed columns less the withdrawn ones.
+    std::vector<Sound> sounds;
+    std::vector<std::int64_t> cancels;
+    bool ready = true;
+    int readyAsks = 0;
+    std::vector<bool> waitingShown;
     int sweeps = 0;
     std::vector<int> sweepAfterColumn; // the column last struck when each sweep ran
     int redraws = 0;
@@ -69,6 +82,18 @@ public:
         ++clears;
         size = 0;
     }
+    void soundColumn(int column, std::int64_t idealFrame) override {
+        sounds.push_back({column, idealFrame, clock.frame});
+    }
+    void cancelSoundsFrom(std::int64_t idealFrame) override {
+        cancels.push_back(idealFrame);
+        std::erase_if(sounds, [idealFrame](const Sound& s) { return s.frame >= idealFrame; });
+    }
+    bool soundsReady() override {
+        ++readyAsks;
+        return ready;
+    }
+    void showWaitingForSounds(bool waiting) override { waitingShown.push_back(waiting); }
     void strikeColumn(int column, std::int64_t idealFrame) override {
         strikes.push_back({column, idealFrame, clock.frame});
     }

@@ -31,7 +31,10 @@ struct FakePanelHost : TransportPanelHost {
     void exportHtml() override { ++exports; }
     int commonScoreSize() const override { return size; }
     void clearScores() override {}
+    void soundColumn(int, std::int64_t) override {}
     void strikeColumn(int, std::int64_t) override {}
+    QStringList samplesForPlay() const override { return {}; }
+    void showStatusMessage(const QString&) override {}
     bool notesShown() const override { return false; }
     void redrawScore() override {}
     void placeScoreCursor() override {}

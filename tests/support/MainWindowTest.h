@@ -1,6 +1,8 @@
 #pragma once
 
+#include "animation/AnimationWorkers.h"
 #include "app/TfrmMain.h"
+#include "playback/audio/AudioEngine.h"
 #include "support/TestProgram.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +53,26 @@ protected:
     TfrmMain& startWith(const QStringList& arguments) {
         frm =
             std::make_unique<TfrmMain>([this](const QString& m) { reports << m; }, program.dir(), arguments);
+        settle(*frm);
         return *frm;
+    }
+
+    // Waits, as the real program's first seconds do, until the sample set is
+    // converted and the animation workers' hand-overs are served (a file named
+    // on the command line is opened then).
+    static void settle(TfrmMain& window) {
+        if (audio::AudioEngine* engine = window.audioEngine()) {
+            engine->samples().waitForPreload();
+        }
+        if (AnimationWorkers* workers = window.animationWorkers()) {
+            const QDeadlineTimer deadline(10000);
+            while (!(workers->imagePos().served() && workers->bellPosition().served() &&
+                     workers->scroll().served()) &&
+                   !deadline.hasExpired()) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            }
+        }
+        QCoreApplication::processEvents();
     }
 
     TempProgram program;

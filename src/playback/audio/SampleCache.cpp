@@ -45,17 +45,18 @@ SampleCache::~SampleCache() {
         m_stopping = true;
         m_pendingFolders.clear();
         m_files.clear();
-        m_urgent.clear();
         // Anyone still waiting on a claimed file gets "no sample", not a hang.
-        for (auto& [key, promise] : m_claimed) {
-            m_entries.erase(key);
-            promise.set_value(nullptr);
+        for (auto* queue : {&m_urgent, &m_claimed}) {
+            for (auto& [key, promise] : *queue) {
+                m_entries.erase(key);
+                promise.set_value(nullptr);
+            }
+            queue->clear();
         }
-        m_claimed.clear();
     }
     m_wake.notify_all();
-    if (m_thread.joinable()) {
-        m_thread.join();
+    for (std::thread& thread : m_threads) {
+        thread.join();
     }
 }
 
@@ -120,10 +121,10 @@ std::shared_ptr<const Sample> SampleCache::tryGet(const std::string& path) {
     if (m_stopping) {
         return nullptr;
     }
-    if (std::find(m_urgent.begin(), m_urgent.end(), key) == m_urgent.end()) {
-        m_urgent.push_back(key);
-    }
-    ensureThread();
+    std::promise<Result> promise;
+    m_entries[key].result = promise.get_future().share();
+    m_urgent.emplace_back(key, std::move(promise));
+    ensureThreads();
     m_wake.notify_one();
     return nullptr;
 }
@@ -152,7 +153,7 @@ void SampleCache::preloadFile(const std::string& path) {
     std::promise<Result> promise;
     m_entries[key].result = promise.get_future().share();
     m_claimed.emplace_back(key, std::move(promise));
-    ensureThread();
+    ensureThreads();
     m_wake.notify_one();
 }
 
@@ -166,13 +167,17 @@ void SampleCache::preloadFolder(const std::string& folder) {
     m_files.clear();
     m_pendingFolders.clear();
     m_pendingFolders.push_back(folder);
-    ensureThread();
+    ensureThreads();
     m_wake.notify_one();
 }
 
-void SampleCache::ensureThread() {
-    if (!m_thread.joinable()) {
-        m_thread = std::thread([this] { preloadLoop(); });
+void SampleCache::ensureThreads() {
+    if (!m_threads.empty()) {
+        return;
+    }
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    for (unsigned i = 0; i < std::min(kWorkers, cores); ++i) {
+        m_threads.emplace_back([this] { preloadLoop(); });
     }
 }
 
@@ -182,61 +187,53 @@ bool SampleCache::hasWork() const {
 
 void SampleCache::waitForPreload() {
     std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return m_stopping || (!hasWork() && !m_busy); });
+    m_idle.wait(lock, [this] { return m_stopping || (!hasWork() && m_busy == 0); });
 }
 
 void SampleCache::preloadLoop() {
+    std::unique_lock lock(m_mutex);
     for (;;) {
-        std::string key;
-        std::string folder;
-        std::promise<Result> promise;
-        {
-            std::unique_lock lock(m_mutex);
-            if (!hasWork()) {
-                m_busy = false;
-                m_idle.notify_all();
-            }
-            m_wake.wait(lock, [this] { return m_stopping || hasWork(); });
-            if (m_stopping) {
-                m_busy = false;
-                m_idle.notify_all();
-                return;
-            }
-            m_busy = true;
-            if (!m_urgent.empty()) {
-                key = std::move(m_urgent.front());
-                m_urgent.pop_front();
-            } else if (!m_claimed.empty()) {
-                // Claimed by preloadFile: its entry and promise exist already.
-                auto job = std::move(m_claimed.front());
-                m_claimed.pop_front();
-                lock.unlock();
-                decodeClaimed(job.first, job.second, nullptr);
-                continue;
-            } else if (!m_files.empty()) {
-                key = std::move(m_files.front());
-                m_files.pop_front();
-            } else {
-                folder = std::move(m_pendingFolders.front());
-                m_pendingFolders.pop_front();
-            }
-            if (!key.empty()) {
-                if (m_entries.count(key) != 0) {
-                    continue; // decoded already, or being decoded for a caller of get()
-                }
-                m_entries[key].result = promise.get_future().share();
-            }
+        if (!hasWork() && m_busy == 0) {
+            m_idle.notify_all();
         }
-        if (!folder.empty()) {
+        m_wake.wait(lock, [this] { return m_stopping || hasWork(); });
+        if (m_stopping) {
+            m_idle.notify_all();
+            return;
+        }
+        ++m_busy;
+        // Samples a strike or Play asked for, then files claimed by
+        // preloadFile, then the files of the folder in use, then folders.
+        if (!m_urgent.empty() || !m_claimed.empty()) {
+            auto& queue = !m_urgent.empty() ? m_urgent : m_claimed;
+            auto job = std::move(queue.front());
+            queue.pop_front();
+            lock.unlock();
+            decodeClaimed(job.first, job.second, nullptr);
+            lock.lock();
+        } else if (!m_files.empty()) {
+            const std::string key = std::move(m_files.front());
+            m_files.pop_front();
+            // Not when decoded already, or being decoded for someone else.
+            if (m_entries.count(key) == 0) {
+                std::promise<Result> promise;
+                m_entries[key].result = promise.get_future().share();
+                lock.unlock();
+                decodeClaimed(key, promise, nullptr);
+                lock.lock();
+            }
+        } else {
+            const std::string folder = std::move(m_pendingFolders.front());
+            m_pendingFolders.pop_front();
+            lock.unlock();
             std::vector<std::string> files = soundFilesOf(folder);
-            std::lock_guard lock(m_mutex);
+            lock.lock();
             // Another folder queued meanwhile replaces this one.
             if (m_pendingFolders.empty()) {
                 m_files.assign(files.begin(), files.end());
             }
-            continue;
         }
-        decodeClaimed(key, promise, nullptr);
+        --m_busy;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace audio {
 
@@ -21,7 +22,8 @@ namespace audio {
 // never dropped once it has decoded.
 //
 // Decoding (and converting to the output rate, which for a long bell takes a
-// noticeable fraction of a second) runs on one background thread: a sample
+// noticeable fraction of a second) runs on background threads, one per core
+// up to kWorkers, so that a new set is ready in about half the time: a sample
 // folder is queued whole (the set at start-up, the new set on a change of
 // model row or stereo), and a sample asked for by a strike before its turn
 // moves to the front. Two ways to ask:
@@ -50,8 +52,9 @@ public:
     std::shared_ptr<const Sample> get(const std::string& path, std::string* error = nullptr);
 
     // The sample when it has decoded; otherwise null at once, with the
-    // sample queued first on the background thread (unless it is being
-    // decoded already).
+    // sample queued first on the background threads (unless it is being
+    // decoded already). From this call on the file counts as Decoding until
+    // it is ready (or has failed, when it is Absent again).
     std::shared_ptr<const Sample> tryGet(const std::string& path);
 
     // Queues every .wav and .mp3 file of the folder (not its subfolders) for
@@ -93,7 +96,7 @@ private:
     };
 
     Result decodeClaimed(const std::string& key, std::promise<Result>& promise, std::string* error);
-    void ensureThread();
+    void ensureThreads();
     bool hasWork() const;
     void preloadLoop();
 
@@ -106,16 +109,20 @@ private:
     // Work of the background thread, in the order it is taken: samples a
     // strike asked for, then the files of the folder being preloaded, then
     // folders still to be listed.
-    std::deque<std::string> m_urgent;
+    std::deque<std::pair<std::string, std::promise<Result>>> m_urgent;
     // Files claimed by preloadFile, each with the promise its entry waits on;
     // taken after the strikes' samples, before the folders' files.
     std::deque<std::pair<std::string, std::promise<Result>>> m_claimed;
     std::deque<std::string> m_files;
     std::deque<std::string> m_pendingFolders;
-    bool m_busy = false;
+    int m_busy = 0;
     bool m_stopping = false;
     std::atomic<int> m_callerWaits{0};
-    std::thread m_thread;
+    std::vector<std::thread> m_threads;
+
+public:
+    // Background threads at most (fewer on a machine with fewer cores).
+    static constexpr unsigned kWorkers = 2;
 };
 
 } // namespace audio

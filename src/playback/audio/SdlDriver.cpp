@@ -9,6 +9,9 @@ namespace audio {
 std::unique_ptr<SdlDriver> SdlDriver::open(int wantedRate, int wantedFrames, std::string* error) {
     std::unique_ptr<SdlDriver> driver(new SdlDriver);
     // How the sound server lists the program's stream.
+    // The program ends on SIGTERM and SIGINT itself (closing as its window
+    // does); SDL would otherwise turn them into quit events nobody reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Campanix");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Bells");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
