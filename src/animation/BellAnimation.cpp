@@ -3,17 +3,14 @@
 #include "animation/AnimationHost.h"
 #include "animation/BellAnimationPicture.h"
 #include "animation/FullViewLayout.h"
+#include "animation/PicturePlaces.h"
 
 #include <QApplication>
 #include <QComboBox>
 
 namespace {
 
-constexpr QSize kUsualPictureSize(129, 60);
 constexpr QSize kFullPictureSize(fullview::kFramePictureWidth, fullview::kFramePictureHeight);
-constexpr int kUsualPictureLeft = 15;
-// Below the group's ringing selector.
-constexpr int kUsualPictureGap = 8;
 
 } // namespace
 
@@ -47,10 +44,11 @@ void BellAnimation::createPlaces(View view) {
         return;
     }
     for (std::size_t group = 0; group < places.size(); ++group) {
-        auto* picture = new BellAnimationPicture(parent, usual ? kUsualPictureSize : kFullPictureSize, usual);
+        auto* picture =
+            new BellAnimationPicture(parent, usual ? pictureplaces::kUsualPicture : kFullPictureSize, usual);
         picture->setObjectName(QStringLiteral("imgAnimation%1%2").arg(usual ? "" : "Full").arg(group));
         // The full view's pictures wait for their panel's first layout.
-        picture->move(usual ? kUsualPictureLeft : 4, usual ? 0 : 2);
+        picture->move(usual ? pictureplaces::kUsualLeft : 4, usual ? 0 : 2);
         picture->show();
         places[group] = picture;
     }
@@ -117,7 +115,7 @@ void BellAnimation::LayoutBellImages() {
         // Band and panel lie side by side in one window: their tops compare there.
         const QPoint bandTop = band->mapTo(band->window(), QPoint(0, 0));
         const int top = panel->mapFrom(panel->window(), bandTop).y();
-        places[group]->move(kUsualPictureLeft, top + h + kUsualPictureGap);
+        places[group]->setGeometry(pictureplaces::usualPlace(top, band->height(), h));
     }
 }
 
@@ -126,10 +124,10 @@ void BellAnimation::LayoutFullImages() {
     if (!places[0]) {
         return;
     }
-    const std::array<int, 4> tops = fullview::frameTops(m_fullPanel->height());
-    const int left = fullview::frameLeft(m_fullPanel->contentsRect().width());
+    const std::array<QRect, 4> rects =
+        pictureplaces::fullPlaces(m_fullPanel->height(), m_fullPanel->contentsRect().width());
     for (std::size_t group = 0; group < places.size(); ++group) {
-        places[group]->move(left, tops[group]);
+        places[group]->setGeometry(rects[group]);
     }
 }
 

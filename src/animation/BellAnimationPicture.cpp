@@ -1,5 +1,7 @@
 #include "animation/BellAnimationPicture.h"
 
+#include "animation/PicturePlaces.h"
+
 #include <QPainter>
 #include <QPixmap>
 
@@ -25,9 +27,16 @@ void BellAnimationPicture::paintEvent(QPaintEvent*) {
         return;
     }
     QPainter painter(this);
+    const QSize logical = m_picture->deviceIndependentSize().toSize();
+    const QSize shown = pictureplaces::fitted(logical, size());
     QPoint at(0, 0);
     if (m_centred) {
-        at = QPoint((width() - m_picture->width()) / 2, (height() - m_picture->height()) / 2);
+        at = QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2);
     }
-    painter.drawPixmap(at, *m_picture);
+    if (shown == logical) {
+        painter.drawPixmap(at, *m_picture);
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRect(at, shown), *m_picture);
 }

@@ -12,7 +12,8 @@ class BellAnimationPicture : public QWidget {
     Q_OBJECT
 public:
     // centred: the picture is centred in the place (usual view); otherwise
-    // it sits at the top-left corner (full view). Never stretched.
+    // it sits at the top-left corner (full view). A place smaller than the
+    // picture shows it scaled down, its proportions kept; never enlarged.
     BellAnimationPicture(QWidget* parent, QSize size, bool centred);
 
     // The picture shown, or nullptr for none. Repaints only on a change.

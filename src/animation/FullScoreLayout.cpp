@@ -72,9 +72,14 @@ Notes notesOf(const NotesInput& input) {
                     return notes;
                 }
                 const int d = digit.unicode() - u'0';
+                const int bells = input.bellCounts[static_cast<std::size_t>(image)];
+                // A position the group does not have has no lane: its dot would
+                // stand on the image's edge or beyond it.
+                if (d < 1 || d > bells) {
+                    continue;
+                }
                 const int w = input.sizes[static_cast<std::size_t>(image)].width();
-                const double lane =
-                    static_cast<double>(w) / (input.bellCounts[static_cast<std::size_t>(image)] + 1);
+                const double lane = static_cast<double>(w) / (bells + 1);
                 const int x = image == 2 ? roundHalfEven(d * lane) : w - roundHalfEven(d * lane);
                 // The page starts a bar, so the column's place in the page gives its bar shift.
                 const int dotY = roundHalfEven(scoreBarShift(column - first) + y + 4);

@@ -38,8 +38,8 @@ struct Notes {
 
 // The dots of the page: per column of each group score a row, Y growing by
 // (big image height - 4) / kPageColumns per column. Only tokens of exactly two
-// characters with a group letter draw; the big group's bell 1 is on the
-// left lane, the middle and small groups' bell 1 on the right one.
+// characters with a group letter and a position of the group (1..bells)
+// draw; the big group's bell 1 is on the left lane, the middle and small groups' bell 1 on the right one.
 Notes notesOf(const NotesInput& input);
 
 } // namespace fullscore

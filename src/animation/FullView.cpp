@@ -21,9 +21,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kCursorHeight = 6;
+// The style selector's width when its items fit in it.
+constexpr int kStyleSelectorWidth = 129;
 
 // Copies the items and the choice of one list into another.
 void mirror(const QComboBox* from, QComboBox* to) {
@@ -76,7 +80,9 @@ void FullView::buildPanel(QWidget* area) {
     m_usualView = makeToolButton(QStringLiteral("btnUsualView"), QStringLiteral("Обычный вид"),
                                  QStyle::SP_TitleBarNormalButton, m_tools);
     m_usualView->setGeometry(606, 4, 23, 22);
-    m_style = makeCombo(QStringLiteral("cbFullView"), 640, 129);
+    m_style = makeCombo(QStringLiteral("cbFullView"), 640, kStyleSelectorWidth);
+    // Wide enough for its longer item once filled ("Схематический вид").
+    m_style->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     v->addWidget(m_tools);
 
     auto* body = new QWidget(m_panel);
@@ -220,6 +226,7 @@ void FullView::EnterFullView() {
     m_style->clear();
     m_style->addItems({QStringLiteral("Общий вид"), QStringLiteral("Схематический вид")});
     m_style->setCurrentIndex(m_host.usualStyle());
+    m_style->resize(std::max(kStyleSelectorWidth, m_style->sizeHint().width()), m_style->height());
     cbFullViewChange();
     // 3: the tool bar shown, the bell strip hidden, the full view in front
     // and laid out before anything is drawn on it.
@@ -324,7 +331,17 @@ void FullView::btnUsualViewClick() {
 }
 
 void FullView::cbFullViewChange() {
+    // The bottom row's selector stays visible and shows the same style.
+    if (isActive() && m_style->currentIndex() >= 0) {
+        m_host.setUsualStyle(m_style->currentIndex());
+    }
     m_animation.selectStyle(m_style->currentIndex());
+}
+
+void FullView::usualStyleChosen(int style) {
+    if (isActive() && style >= 0 && style < m_style->count()) {
+        m_style->setCurrentIndex(style);
+    }
 }
 
 void FullView::cbCustomBellsChange(BellGroup group) {

@@ -44,6 +44,9 @@ public:
     void btnFullViewClick();
     void btnUsualViewClick();
     void cbFullViewChange();
+    // A style chosen in the bottom row's selector while this view is shown:
+    // the two selectors show one style.
+    void usualStyleChosen(int style);
     void cbCustomBellsChange(BellGroup group);
     void cbCustomBells1Change() { cbCustomBellsChange(BellGroup::Small); }
     void cbCustomBells2Change() { cbCustomBellsChange(BellGroup::Middle); }

@@ -6,10 +6,10 @@
 
 namespace fullview {
 
-std::array<int, 4> frameTops(int imagesHeight) {
+std::array<int, 4> frameTops(int imagesHeight, int pictureHeight) {
     const double step = (imagesHeight - 24) / 3.0;
     // Integer division truncates toward zero, as the offset must.
-    const int offset = (roundHalfEven(step) - kFramePictureHeight) / 2;
+    const int offset = (roundHalfEven(step) - pictureHeight) / 2;
     std::array<int, 4> tops{};
     for (int i = 0; i < 4; ++i) {
         tops[static_cast<std::size_t>(i)] = roundHalfEven(4 + i * (step + 8)) + offset;
@@ -18,8 +18,8 @@ std::array<int, 4> frameTops(int imagesHeight) {
     return tops;
 }
 
-int frameLeft(int imagesClientWidth) {
-    return (imagesClientWidth - kFramePictureWidth) / 2;
+int frameLeft(int imagesClientWidth, int pictureWidth) {
+    return (imagesClientWidth - pictureWidth) / 2;
 }
 
 ToolRow toolRow(int fullViewLeft, int customBells1Left, int customBells1Width, int fullCommonLeft) {

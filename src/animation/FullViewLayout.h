@@ -10,10 +10,11 @@ inline constexpr int kFramePictureHeight = 170;
 
 // Tops of the big pictures of the sets small, middle, big and small-three
 // in pnlImages of the given height: three places stacked from the top,
-// the small-three set sharing the small group's place.
-std::array<int, 4> frameTops(int imagesHeight);
+// the small-three set sharing the small group's place; each picture
+// centred in a third of the height.
+std::array<int, 4> frameTops(int imagesHeight, int pictureHeight = kFramePictureHeight);
 // Left of every big picture: centred in pnlImages' client width.
-int frameLeft(int imagesClientWidth);
+int frameLeft(int imagesClientWidth, int pictureWidth = kFramePictureWidth);
 
 // The tool row: the common list fills what the other controls leave.
 struct ToolRow {

@@ -11,6 +11,8 @@
 #include "playback/TransportPanel.h"
 #include "playback/TransportState.h"
 
+#include <QComboBox>
+
 void TfrmMain::cbShowMovieClick() {
     if (m_bellAnimation) {
         m_bellAnimation->cbShowMovieClick();
@@ -18,6 +20,9 @@ void TfrmMain::cbShowMovieClick() {
 }
 
 void TfrmMain::cbViewChange() {
+    if (m_fullView) {
+        m_fullView->usualStyleChosen(cbView->currentIndex());
+    }
     if (m_bellAnimation) {
         m_bellAnimation->cbViewChange();
     }

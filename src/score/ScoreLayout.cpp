@@ -195,7 +195,7 @@ void PageWalker::drawHeads(qsizetype column, int place, int x) {
     const int count = m_page.counts[static_cast<size_t>(m_group)];
     for (QStringView token : QStringTokenizer(QStringView(m_score.at(column)), u',')) {
         const int digit = tokenDigit(token);
-        if (digit < 0) {
+        if (digit < 0 || !scorePositionOnStaff(m_group, digit, count)) {
             continue;
         }
         const int y = roundHalfEven(scoreStaffRow(m_group, digit, count) * m_rowHeight);
@@ -273,6 +273,16 @@ int scoreStaffRow(int group, int digit, int count) {
     default:
         return 8 - digit;
     }
+}
+
+bool scorePositionOnStaff(int group, int digit, int count) {
+    if (!validGroup(group) || digit < 1 || digit > count) {
+        return false;
+    }
+    // A group larger than its staff (only from an ensemble stored elsewhere)
+    // would put its outer positions above the top line.
+    const int row = scoreStaffRow(group, digit, count);
+    return row >= 0 && row < scoreStaffRows(group);
 }
 
 std::vector<ScorePrimitive> layoutScoreGrid(int group, QSize size, const ScorePage& page) {

@@ -85,11 +85,15 @@ double barShiftOfPlace(int place);
 // The staff row of strike position `digit` in a group of `count` bells
 // (may lie outside the staff for a position the group does not have).
 int scoreStaffRow(int group, int digit, int count);
+// True when position `digit` names one of the group's `count` bells and its
+// row lies on the group's staff. Any other position has no place to be drawn:
+// its token draws nothing in any picture of the score.
+bool scorePositionOnStaff(int group, int digit, int count);
 
 // The grid and the page of one group (0..2) for an image of `size`, in
 // drawing order; the first primitive fills the image with the face colour.
-// Malformed tokens and columns draw nothing; a page beyond the end of the
-// score gives only the grid. An empty size gives nothing.
+// Malformed tokens and columns, and positions off the group's staff, draw
+// nothing; a page beyond the end of the score gives only the grid. An empty size gives nothing.
 std::vector<ScorePrimitive> layoutScoreGroup(int group, QSize size, const ScorePage& page);
 // Only the grid (background, bar and staff lines) of one group.
 std::vector<ScorePrimitive> layoutScoreGrid(int group, QSize size, const ScorePage& page);

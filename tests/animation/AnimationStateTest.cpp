@@ -154,6 +154,21 @@ TEST(AnimationState, StrikesThatShowNothing) {
     }
 }
 
+// The selection's boundary: four bells show nothing, five already animate,
+// in every group.
+TEST(AnimationState, FiveSelectedBellsAnimate) {
+    for (int group = 0; group < kGroupCount; ++group) {
+        SCOPED_TRACE(group);
+        for (auto [context, expected] :
+             {std::pair{contextWith(2, 1, 1), BellAnimationState::StrikeResult::Nothing},
+              std::pair{contextWith(2, 2, 1), BellAnimationState::StrikeResult::Frame}}) {
+            BellAnimationState state;
+            state.resetBellImages(context);
+            EXPECT_EQ(state.showStrikeFrame(context, FrameKey{group, 1}), expected) << context.selectedCount;
+        }
+    }
+}
+
 TEST(AnimationState, ChordGroupShowsItsCaptionAndLeavesTheOthers) {
     BellAnimationState state;
     AnimationContext context = contextWith(5, 4, 3);

@@ -21,6 +21,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QThread>
 #include <QTimer>
 
@@ -293,6 +295,79 @@ TEST_F(AnimationWindow, FullViewCarriesStyleAndChoicesBothWays) {
     EXPECT_EQ(shown(2), ShownPicture::frameOf(kBigSet, 0, FrameStyle::General));
     EXPECT_EQ(small->currentIndex(), 1);
     EXPECT_TRUE(control<QWidget>(w, "pnlBells")->isVisibleTo(control(w, "pnlUsualView")));
+}
+
+// While the full view is shown the bottom row's cbView and cbFullView show
+// one style, whichever of them the user chooses, and leaving the full view
+// keeps the last choice. cbFullView shows "Схематический вид" whole.
+TEST_F(AnimationWindow, FullViewStyleSelectorsAgree) {
+    TfrmMain& w = start();
+    w.resize(778, 574);
+    w.show();
+    auto* usual = control<QComboBox>(w, "cbView");
+    auto* full = control<QComboBox>(w, "cbFullView");
+    ASSERT_TRUE(usual && full);
+    const auto choose = [](QComboBox* combo, int index) {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    };
+    w.btnFullViewClick();
+    choose(usual, 1);
+    EXPECT_EQ(full->currentIndex(), 1);
+    EXPECT_EQ(shown(1, View::Full), ShownPicture::frameOf(kMiddleSet, 0, FrameStyle::Schematic));
+    choose(full, 0);
+    EXPECT_EQ(usual->currentIndex(), 0);
+    choose(usual, 1);
+    w.btnUsualViewClick();
+    EXPECT_EQ(usual->currentIndex(), 1);
+    EXPECT_EQ(shown(1), ShownPicture::frameOf(kMiddleSet, 0, FrameStyle::Schematic));
+
+    w.btnFullViewClick();
+    ASSERT_EQ(full->currentText(), QStringLiteral("Схематический вид"));
+    QStyleOptionComboBox option;
+    option.initFrom(full);
+    option.currentText = full->currentText();
+    const QRect field =
+        full->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, full);
+    EXPECT_GE(field.width(), full->fontMetrics().horizontalAdvance(full->currentText()));
+    // Still inside the tool row, right of the usual-view button.
+    EXPECT_LE(full->geometry().right(), control(w, "pnlPTools")->contentsRect().right());
+    EXPECT_GT(full->x(), control(w, "btnUsualView")->geometry().right());
+}
+
+// At 1024 x 600 and at the smallest window each usual-view picture stays
+// between its own selector and the next group's, and the full view's three
+// pictures stay inside pnlImages without overlapping.
+TEST_F(AnimationWindow, PicturesKeepToTheirPlacesInSmallWindows) {
+    TfrmMain& w = start();
+    w.show();
+    auto* panel = control(w, "pnlCustomSelections");
+    auto* images = control(w, "pnlImages");
+    ASSERT_TRUE(panel && images);
+    for (QSize size : {QSize(1024, 600), w.minimumSize()}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        w.btnUsualViewClick();
+        w.resize(size);
+        QCoreApplication::processEvents();
+        for (int group = 0; group < kGroupCount; ++group) {
+            const QRect place = animationOf->place(View::Usual, group)->geometry();
+            EXPECT_GE(place.height(), 30) << group;
+            EXPECT_GT(place.top(), w.choices().groupSelector(group)->geometry().bottom()) << group;
+            const int end = group + 1 < kGroupCount ? w.choices().groupSelector(group + 1)->y()
+                                                    : panel->contentsRect().bottom() + 1;
+            EXPECT_LT(place.bottom(), end) << group;
+        }
+        w.btnFullViewClick();
+        QCoreApplication::processEvents();
+        std::array<QRect, kGroupCount> places;
+        for (int group = 0; group < kGroupCount; ++group) {
+            places[group] = animationOf->place(View::Full, group)->geometry();
+            EXPECT_TRUE(images->contentsRect().contains(places[group])) << group;
+            for (int other = 0; other < group; ++other) {
+                EXPECT_FALSE(places[group].intersects(places[other])) << group << " " << other;
+            }
+        }
+    }
 }
 
 // The animation switched off in the full view stays off in the usual view.

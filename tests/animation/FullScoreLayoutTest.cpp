@@ -85,6 +85,17 @@ TEST(FullScoreNotes, OnlyThePagesColumnsAndTwoCharacterTokensDraw) {
     EXPECT_TRUE(fullscore::notesOf(inputWith({}, {}, big, 3)).dots[2].empty());
 }
 
+// Positions the group does not have (0 and beyond its four bells) have no
+// lane: no dot on the image's edge or outside it, and the page goes on.
+TEST(FullScoreNotes, PositionsOutsideTheGroupDrawNoDot) {
+    const fullscore::Notes notes =
+        fullscore::notesOf(inputWith({"s0,s5,s4"}, {"m9", "m1,m0"}, {"b0", "b5,b4", "b1"}));
+    EXPECT_FALSE(notes.stopped);
+    EXPECT_EQ(xsOf(notes.dots[0]), (QList<int>{20}));
+    EXPECT_EQ(xsOf(notes.dots[1]), (QList<int>{80}));
+    EXPECT_EQ(xsOf(notes.dots[2]), (QList<int>{80, 20}));
+}
+
 TEST(FullScoreNotes, NonDigitPositionStopsThePagesDotsQuietly) {
     // Small is drawn first, then middle, then big: the bad token in the middle
     // score keeps the small dots and the middle dots before it, and no more.

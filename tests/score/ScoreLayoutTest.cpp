@@ -223,6 +223,37 @@ TEST(ScoreLayout, WholeHalfAndQuarterRests) {
     }
 }
 
+// A score that ends inside a bar, half-bar or beat: a rest is drawn only
+// when every column it covers exists, however silent the last columns are.
+// Small staff (no long notes), so only the rest tests decide.
+TEST(ScoreLayout, NoRestRunsPastTheEndOfTheScore) {
+    struct Case {
+        const char* what;
+        QStringList columns;
+        int rects; // whole and half rests
+        int quarters;
+    };
+    QStringList tenSilent(10);
+    QStringList halfBarShort(14);
+    halfBarShort[0] = "s1";
+    QStringList beatShort(14);
+    beatShort[0] = beatShort[8] = "s1";
+    const Case cases[] = {
+        {"a silent bar cut short: no whole rest", tenSilent, 0, 0},
+        {"a silent half-bar cut short: no half rest", halfBarShort, 0, 1},
+        {"a silent beat cut short: only the complete beat's rest", beatShort, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto prims = notation(0, QSize(640, 100), pageOf(0, c.columns, 4));
+        EXPECT_EQ(
+            std::count_if(prims.begin(), prims.end(),
+                          [](const ScorePrimitive& p) { return p.kind == ScorePrimitiveKind::FilledRect; }),
+            c.rects);
+        EXPECT_EQ(zigzagStrokes(prims), 3 * c.quarters);
+    }
+}
+
 // The big staff 640 x 80 (rowH 10, u 9, k 1.45: L = 26, S = 4, q = 7): a
 // strike on a bar's first column followed by fifteen silent ones is a whole
 // note, hollow and without stem, and no rest shares its bar. The next bar,
@@ -300,6 +331,60 @@ TEST(ScoreLayout, HeadPlacesAndBadTokens) {
     EXPECT_EQ(std::count_if(prims.begin(), prims.end(),
                             [](const ScorePrimitive& p) { return p.kind == ScorePrimitiveKind::Line; }),
               1 + 4 + 3 + 2);
+}
+
+// A position the group does not have (0, beyond its bells, or above the top
+// line of a staff too small for the group) has no place on the staff: alone
+// in its column it draws what a malformed token draws (no head, no stem the
+// height of the staff); beside a real head it neither adds a head nor lifts
+// the beat's stem and beam. The first and last positions of a group still draw.
+TEST(ScoreLayout, PositionsOffTheGroupsStaffDrawNothing) {
+    struct Case {
+        int group;
+        int count;
+        QString token;
+        bool draws;
+    };
+    const Case cases[] = {
+        {0, 3, "s9", false},
+        {0, 3, "s0", false},
+        {0, 3, "s4", false},
+        {0, 3, "s1", true},
+        {0, 3, "s3", true},
+        {1, 5, "m0", false},
+        {1, 5, "m6", false},
+        {1, 5, "m5", true},
+        {2, 3, "b0", false},
+        {2, 3, "b4", false},
+        {2, 3, "b1", true},
+        {2, 3, "b3", true},
+        // six small bells on a five-row staff: s1 would stand above the top line
+        {0, 6, "s1", false},
+        {0, 6, "s2", true},
+        {0, 0, "s1", false},
+    };
+    const QSize sizes[] = {QSize(640, 100), kMiddle, QSize(640, 80)};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.group << " " << c.count << " " << c.token.toStdString());
+        const QSize size = sizes[c.group];
+        const QString malformed = c.token.left(1) + "12";
+        const auto alone = scoreHeads(c.group, size, pageOf(c.group, {c.token, "", "", ""}, c.count));
+        EXPECT_EQ(alone.size(), c.draws ? 1u : 0u);
+        if (c.draws) {
+            continue;
+        }
+        EXPECT_EQ(notation(c.group, size, pageOf(c.group, {c.token, "", "", ""}, c.count)),
+                  notation(c.group, size, pageOf(c.group, {malformed, "", "", ""}, c.count)));
+        // Beside the group's own bell in a beamed beat.
+        const QString own = c.token.left(1) + QString::number(std::max(1, c.count));
+        if (!scorePositionOnStaff(c.group, std::max(1, c.count), c.count)) {
+            continue;
+        }
+        const auto plain = notation(c.group, size, pageOf(c.group, {own, own, "", ""}, c.count));
+        for (const QString& column : {own + "," + c.token, c.token + "," + own}) {
+            EXPECT_EQ(notation(c.group, size, pageOf(c.group, {own, column, "", ""}, c.count)), plain);
+        }
+    }
 }
 
 // A head on the top line (small staff, five bells, s1 on row 0, y = 0) still
