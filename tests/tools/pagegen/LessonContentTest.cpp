@@ -16,6 +16,7 @@
 //                                 those the ringing strikes (in that part)
 
 #include "Catalogue.h"
+#include "Illustrations.h"
 #include "RingingSource.h"
 #include "bells/Distributions.h"
 #include "playback/ColumnStrikes.h"
