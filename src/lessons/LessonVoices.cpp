@@ -18,7 +18,20 @@ void LessonVoices::showWithoutVoice() {
     m_tag = lessontags::kNoVoice;
 }
 
+void LessonVoices::linkFollowed(int tag) {
+    stopCurrent();
+    if (lessontags::hasVoice(tag)) {
+        showWithVoice(tag);
+    } else {
+        showWithoutVoice();
+    }
+}
+
 void LessonVoices::windowClosed() {
+    stopCurrent();
+}
+
+void LessonVoices::stopCurrent() {
     if (!lessontags::hasVoice(m_tag)) {
         return;
     }

@@ -20,7 +20,7 @@ Lessons::Lessons(const QString& programDir, std::function<audio::AudioEngine*()>
     m_voices = std::make_unique<LessonVoices>(players);
     connect(m_window, &TfrmLesson::closed, this, &Lessons::lessonWindowClosed);
     connect(m_window->IE, &LessonBrowser::localLinkFollowed, this,
-            [this](const QUrl& page) { localPageFollowed(page.toLocalFile()); });
+            [this](const QUrl& page, bool shown) { localPageFollowed(page.toLocalFile(), shown); });
 }
 
 Lessons::~Lessons() = default;
@@ -95,14 +95,17 @@ void Lessons::lessonWindowClosed() {
     m_voices->windowClosed();
 }
 
-void Lessons::localPageFollowed(const QString& path) {
+void Lessons::localPageFollowed(const QString& path, bool shown) {
+    int reached = lessontags::kNoVoice;
     const QString page = QFileInfo(path).absoluteFilePath();
-    for (int tag = 0; tag < lessontags::kVoiceCount; ++tag) {
+    for (int tag = 0; shown && tag < lessontags::kVoiceCount; ++tag) {
         if (page == QFileInfo(pagePath(tag)).absoluteFilePath()) {
-            if (tag != m_voices->tag()) {
-                m_voices->showWithVoice(tag);
-            }
-            return;
+            reached = tag;
         }
     }
+    // A link back to the page shown (its own navigation line) keeps its voice.
+    if (reached != lessontags::kNoVoice && reached == m_voices->tag()) {
+        return;
+    }
+    m_voices->linkFollowed(reached);
 }

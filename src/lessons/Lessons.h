@@ -49,9 +49,10 @@ public:
     void writeFeedback();
     // What closing the lesson window does: stops the current tag's voice.
     void lessonWindowClosed();
-    // A link inside the window led to a local page: a lesson page reached so
-    // is shown as its menu command shows it, with its own voice.
-    void localPageFollowed(const QString& path);
+    // A link inside the window led to a local page: the voice of the page
+    // left stops, and a lesson page reached so gets its own voice from the
+    // start. A page that could not be shown (shown false) starts no voice.
+    void localPageFollowed(const QString& path, bool shown = true);
 
     // Addresses leave through this (the desktop's handler by default).
     void setUrlOpener(UrlOpener opener);

@@ -1,6 +1,7 @@
 #include "lessons/TfrmLesson.h"
 #include "base/WindowCaptions.h"
 
+#include "base/Logging.h"
 #include "lessons/PageCharset.h"
 
 #include <QCloseEvent>
@@ -13,6 +14,11 @@
 #include <QVBoxLayout>
 
 namespace {
+
+QString missingPageNotice(const QString& pageName) {
+    return QStringLiteral("<html><body><p>Страница не найдена: %1</p></body></html>")
+        .arg(pageName.toHtmlEscaped());
+}
 
 bool isLocal(const QUrl& url) {
     return url.isRelative() || url.isLocalFile() || url.scheme() == QLatin1String("qrc");
@@ -31,10 +37,6 @@ LessonBrowser::LessonBrowser(QWidget* parent) : QTextBrowser(parent) {
 
 bool LessonBrowser::navigate(const QString& path) {
     const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    if (!QFileInfo(path).isReadable()) {
-        setHtml(QStringLiteral("<p>Страница не найдена: %1</p>").arg(path.toHtmlEscaped()));
-        return false;
-    }
     // A page shown again must load afresh (its pictures may have changed, and
     // the progress must run again), so the same address is cleared first.
     if (source().adjusted(QUrl::RemoveFragment) == url) {
@@ -43,15 +45,23 @@ bool LessonBrowser::navigate(const QString& path) {
     } else {
         setSource(url, QTextDocument::HtmlResource);
     }
-    return true;
+    return !m_pageMissing;
 }
 
 QVariant LessonBrowser::loadResource(int type, const QUrl& name) {
     if (type == QTextDocument::HtmlResource && name.isLocalFile()) {
         QFile file(name.toLocalFile());
-        if (!file.open(QIODevice::ReadOnly)) {
-            return {};
+        m_counter.start(0);
+        m_counted.clear();
+        m_pageMissing = !file.open(QIODevice::ReadOnly);
+        if (m_pageMissing) {
+            // The page's name, not where the installation lies: the notice
+            // is for the reader, and the rest of the path tells them nothing.
+            qCWarning(lcLessons) << "lesson page cannot be read:" << name.toLocalFile();
+            emit pageOpened(false);
+            return missingPageNotice(name.fileName());
         }
+        emit pageOpened(true);
         const QString page = decodePage(file.readAll());
         m_counter.start(static_cast<int>(referencedPictures(page).size()));
         m_counted.clear();
@@ -82,7 +92,7 @@ void LessonBrowser::followLink(const QUrl& url) {
         return;
     }
     setSource(target, QTextDocument::HtmlResource);
-    emit localLinkFollowed(target.adjusted(QUrl::RemoveFragment));
+    emit localLinkFollowed(target.adjusted(QUrl::RemoveFragment), !m_pageMissing);
 }
 
 TfrmLesson::TfrmLesson(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -102,6 +112,14 @@ TfrmLesson::TfrmLesson(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(Status);
 
     connect(IE, &LessonBrowser::progressReported, this, &TfrmLesson::IEProgressChange);
+    // A new page takes the place of the link text that the click left in the
+    // status bar; a page that could not be read has no progress to show.
+    connect(IE, &LessonBrowser::pageOpened, this, [this](bool found) {
+        Status->clearMessage();
+        if (!found) {
+            m_progress->clear();
+        }
+    });
     // The address under the mouse shows over the progress while it points.
     connect(IE, qOverload<const QUrl&>(&QTextBrowser::highlighted), this, [this](const QUrl& url) {
         if (url.isEmpty()) {

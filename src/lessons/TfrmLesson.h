@@ -25,16 +25,21 @@ public:
 
     void setUrlOpener(UrlOpener opener) { m_opener = std::move(opener); }
     // Shows a local page; false when it cannot be read (the browser then
-    // shows a short notice instead of an empty page).
+    // shows a short notice naming the page instead of an empty page).
     bool navigate(const QString& path);
+    // Whether the page last asked for could not be read.
+    bool pageMissing() const { return m_pageMissing; }
 
     QVariant loadResource(int type, const QUrl& name) override;
 
 signals:
     // One resource of the page has loaded: `progress` of `maximum`.
     void progressReported(long long progress, long long maximum);
-    // A link took the browser to another local page.
-    void localLinkFollowed(const QUrl& page);
+    // A page load begins; `found` is false when the page could not be read
+    // and the notice stands in its place.
+    void pageOpened(bool found);
+    // A link took the browser to another local page (shown: it could be read).
+    void localLinkFollowed(const QUrl& page, bool shown);
 
 private:
     void followLink(const QUrl& url);
@@ -44,6 +49,7 @@ private:
     // load is asked for again at every layout, but counts once.
     QSet<QUrl> m_counted;
     UrlOpener m_opener;
+    bool m_pageMissing = false;
 };
 
 // The lesson window: the lesson, help and publisher pages in the browser `IE`

@@ -7,7 +7,28 @@
 #include <QFile>
 #include <QStatusBar>
 
+#include <sndfile.h>
+
+#include <vector>
+
 namespace {
+
+// A second of quiet speech in WAV form under a voice's MP3 name: the engine
+// decodes by content, so the voice plays.
+bool writeVoice(const QString& path) {
+    SF_INFO info{};
+    info.samplerate = 48000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!file) {
+        return false;
+    }
+    const std::vector<float> tone(48000, 0.1f);
+    const bool ok = sf_writef_float(file, tone.data(), 48000) == 48000;
+    sf_close(file);
+    return ok;
+}
 
 class HelpMenuTest : public MainWindowTest {
 protected:
@@ -121,6 +142,66 @@ TEST_F(HelpMenuTest, MissingVoicesLeaveTheWindowWorking) {
     nLesson1->trigger();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(shownPage(), program.dir() + QStringLiteral("Voice/malie.htm"));
+}
+
+// A link followed while a lesson talks silences it before the next voice
+// starts, so closing the window leaves nothing talking.
+TEST_F(HelpMenuTest, ALinkSilencesTheVoiceOfThePageLeft) {
+    ASSERT_TRUE(writeVoice(program.dir() + QStringLiteral("Voice/malye.mp3")));
+    ASSERT_TRUE(writeVoice(program.dir() + QStringLiteral("Voice/srednie.mp3")));
+    Lessons* lessons = frm->lessons();
+    const auto talking = [lessons](int tag) {
+        return lessons->voice(tag)->isPlaying() || lessons->voice(tag)->isWaiting();
+    };
+    control<QAction>(frm, "nLesson1")->trigger();
+    TfrmLesson* window = lessons->window();
+    if (!talking(lessontags::kSmall)) {
+        GTEST_SKIP() << "no audio engine in this run";
+    }
+    emit window->IE->anchorClicked(QUrl(QStringLiteral("srednie.htm")));
+    EXPECT_FALSE(talking(lessontags::kSmall));
+    EXPECT_TRUE(talking(lessontags::kMiddle));
+    EXPECT_EQ(lessons->tag(), lessontags::kMiddle);
+    window->close();
+    EXPECT_FALSE(talking(lessontags::kSmall));
+    EXPECT_FALSE(talking(lessontags::kMiddle));
+}
+
+// A link to a page that is not there shows a notice naming the page (not
+// where the installation lies), starts no voice, and leaves neither the last
+// page's progress nor the link's text in the status bar.
+TEST_F(HelpMenuTest, AMissingPageShowsANoticeAndStartsNoVoice) {
+    // Its voice is there, so only the rule keeps it silent.
+    ASSERT_TRUE(writeVoice(program.dir() + QStringLiteral("Voice/srednie.mp3")));
+    Lessons* lessons = frm->lessons();
+    control<QAction>(frm, "nLesson1")->trigger();
+    TfrmLesson* window = lessons->window();
+    LessonBrowser* browser = window->IE;
+    ASSERT_EQ(window->statusText(), QStringLiteral("100% Выполнено"));
+    ASSERT_TRUE(QFile::remove(program.dir() + QStringLiteral("Voice/srednie.htm")));
+    // The pointer rests on the link as it is clicked.
+    emit browser->highlighted(QUrl(QStringLiteral("srednie.htm")));
+    ASSERT_FALSE(window->Status->currentMessage().isEmpty());
+    emit browser->anchorClicked(QUrl(QStringLiteral("srednie.htm")));
+
+    const QString shown = browser->toPlainText();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Страница не найдена: srednie.htm"))) << qPrintable(shown);
+    EXPECT_FALSE(shown.contains(QStringLiteral("/Voice/"))) << qPrintable(shown);
+    EXPECT_TRUE(browser->pageMissing());
+    EXPECT_EQ(lessons->tag(), lessontags::kNoVoice);
+    EXPECT_FALSE(lessons->voice(lessontags::kMiddle)->isWaiting());
+    EXPECT_FALSE(lessons->voice(lessontags::kMiddle)->isPlaying());
+    EXPECT_EQ(window->statusText(), QString());
+    EXPECT_EQ(window->Status->currentMessage(), QString());
+
+    // The menu shows the same notice for its missing page.
+    control<QAction>(frm, "nLesson2")->trigger();
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Страница не найдена: srednie.htm")));
+    EXPECT_EQ(window->statusText(), QString());
+    // A page that is there loads with its progress again.
+    control<QAction>(frm, "nLesson3")->trigger();
+    EXPECT_FALSE(browser->pageMissing());
+    EXPECT_EQ(window->statusText(), QStringLiteral("100% Выполнено"));
 }
 
 } // namespace

@@ -30,7 +30,7 @@ private:
     std::string& m_log;
 };
 
-enum Step { Show0, Show1, Show2, Show3, ShowNoVoice, Close };
+enum Step { Show0, Show1, Show2, Show3, ShowNoVoice, Close, Link1, Link2, LinkNoVoice };
 
 struct VoiceCase {
     const char* what;
@@ -48,6 +48,17 @@ TEST(LessonVoices, WhichVoiceStartsAndWhichStops) {
          "+s+b-b"},
         {"closing a page without voice stops nothing", {ShowNoVoice, Close, Close}, ""},
         {"the program guide has a voice of its own", {Show0, Close}, "+r-r"},
+        // Links: the voice of the page left stops before the next one starts,
+        // so closing afterwards leaves nothing talking.
+        {"a link to another lesson stops the first voice, then starts its own",
+         {Show1, Link2, Close},
+         "+s-s+m-m"},
+        {"links from lesson to lesson to lesson: one voice at a time", {Show0, Link1, Link2}, "+r-r+s-s+m"},
+        {"a link to a page without voice (or a missing page) silences the lesson",
+         {Show3, LinkNoVoice, Close},
+         "+b-b"},
+        {"a link from a page without voice just starts the lesson's voice", {ShowNoVoice, Link1}, "+s"},
+        {"the menus keep their rule after links", {Show1, Link2, Show3, Close}, "+s-s+m+b-b"},
     };
     for (const VoiceCase& c : cases) {
         std::string log;
@@ -68,6 +79,15 @@ TEST(LessonVoices, WhichVoiceStartsAndWhichStops) {
                 break;
             case Close:
                 voices.windowClosed();
+                break;
+            case Link1:
+            case Link2:
+                voices.linkFollowed(step == Link1 ? lessontags::kSmall : lessontags::kMiddle);
+                EXPECT_EQ(voices.tag(), step == Link1 ? lessontags::kSmall : lessontags::kMiddle) << c.what;
+                break;
+            case LinkNoVoice:
+                voices.linkFollowed(lessontags::kNoVoice);
+                EXPECT_EQ(voices.tag(), lessontags::kNoVoice) << c.what;
                 break;
             }
         }

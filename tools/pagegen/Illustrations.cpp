@@ -3,6 +3,7 @@
 #include "BellPictures.h"
 #include "Fonts.h"
 #include "RingingSource.h"
+#include "bells/Distributions.h"
 #include "score/ScorePainter.h"
 
 #include <QFile>
@@ -34,10 +35,6 @@ QColor colourOf(Group group) {
     return QColor(0x99, 0x99, 0x99);
 }
 
-Group groupOfBell(int bell) {
-    return bell >= 10 ? Group::Small : bell >= 5 ? Group::Middle : Group::Big;
-}
-
 int bellOfKey(QChar key) {
     for (int bell = 0; bell < 15; ++bell) {
         if (QLatin1Char(kKeys[bell]) == key) {
@@ -47,24 +44,43 @@ int bellOfKey(QChar key) {
     return -1;
 }
 
+// The course's selection divided as the program divides it.
+const Ensemble& courseEnsemble() {
+    static const Ensemble ensemble = [] {
+        Ensemble e;
+        for (const char* key = kCourseKeys; *key; ++key) {
+            e.setSelected(bellOfKey(QLatin1Char(*key)), true);
+        }
+        Distributions().assign(e, 0);
+        return e;
+    }();
+    return ensemble;
+}
+
+// All for a bell the course leaves out.
+Group groupOfBell(int bell) {
+    switch (courseEnsemble().group(bell)) {
+    case kSmallGroup:
+        return Group::Small;
+    case kMiddleGroup:
+        return Group::Middle;
+    case kBigGroup:
+        return Group::Big;
+    default:
+        return Group::All;
+    }
+}
+
 } // namespace
 
 QVector<int> bellsOf(Group group) {
-    switch (group) {
-    case Group::Small:
-        return {10, 11, 12, 13, 14};
-    case Group::Middle:
-        return {5, 6, 7, 8, 9};
-    case Group::Big:
-        return {0, 1, 2, 3, 4};
-    case Group::All:
-        break;
-    }
-    QVector<int> every;
+    QVector<int> bells;
     for (int bell = 0; bell < 15; ++bell) {
-        every << bell;
+        if (group == Group::All || groupOfBell(bell) == group) {
+            bells << bell;
+        }
     }
-    return every;
+    return bells;
 }
 
 QChar keyOf(int bell) {

@@ -13,11 +13,17 @@
 // keys of one group (or all three) marked.
 namespace illustrations {
 
-// Bell groups as the lessons speak of them: the catalogue's bells 10..14 are
-// the small ones, 5..9 the middle and 0..4 the big ones.
+// Bell groups as the lessons use them. The lessons have the learner select
+// the course's bells (kCourseKeys); the groups are what the program's group
+// rule makes of that selection, so the pictures show the keys the program
+// really rings. All stands for every bell of the catalogue.
 enum class Group { Small, Middle, Big, All };
 
-// The catalogue's bells of a group, the biggest first.
+// The keys of the bells the course has the learner select.
+inline constexpr const char* kCourseKeys = "ZXASDFGJKL";
+
+// The bells of a group in the course's selection (All: the whole
+// catalogue), the biggest first.
 QVector<int> bellsOf(Group group);
 // The Latin letter of the key that strikes catalogue bell 0..14.
 QChar keyOf(int bell);
@@ -26,7 +32,9 @@ QChar keyOf(int bell);
 // the program shows it ("Колокол " + (15 - bell)).
 QImage groupBells(Group group);
 // The three letter rows of the keyboard; the keys of the group carry its
-// colour and the number of their bell, the others are grey.
+// colour and the number of their bell, the others are grey. For All every
+// bell's key is marked, in its group's colour, or grey when the course
+// leaves the bell out.
 QImage keyboard(Group group);
 
 // One page (64 columns, page 0 the first) of a ringing in notation, as the

@@ -1,5 +1,7 @@
 #include "SpokenText.h"
 
+#include "Pronunciation.h"
+
 #include <QStringList>
 
 namespace {
@@ -9,7 +11,7 @@ constexpr int kParagraphPauseMs = 700;
 
 } // namespace
 
-QString spokenSsml(const QString& source) {
+QStringList spokenParagraphs(const QString& source) {
     QStringList paragraphs;
     QString current;
     const auto flush = [&] {
@@ -31,9 +33,13 @@ QString spokenSsml(const QString& source) {
         current += QLatin1Char(' ') + trimmed;
     }
     flush();
+    return paragraphs;
+}
+
+QString spokenSsml(const QString& source) {
     QString ssml = QStringLiteral("<speak>\n");
-    for (const QString& paragraph : paragraphs) {
-        ssml += QStringLiteral("<p>") + paragraph.toHtmlEscaped() +
+    for (const QString& paragraph : spokenParagraphs(source)) {
+        ssml += QStringLiteral("<p>") + applyPronunciations(paragraph).toHtmlEscaped() +
                 QStringLiteral("</p><break time=\"%1ms\"/>\n").arg(kParagraphPauseMs);
     }
     ssml += QStringLiteral("</speak>\n");

@@ -8,6 +8,7 @@
 // written whole or not at all. Exit status 0 on success, 2 for bad arguments,
 // 1 otherwise.
 
+#include "Pronunciation.h"
 #include "SpokenText.h"
 
 #include <QCommandLineParser>
@@ -131,7 +132,17 @@ int main(int argc, char** argv) {
                      qPrintable(source.errorString()));
         return 1;
     }
-    const QString ssml = spokenSsml(QString::fromUtf8(source.readAll()));
+    const QString text = QString::fromUtf8(source.readAll());
+    // A word the voice says wrongly must be written in its corrected form,
+    // or the lesson would teach the wrong stress.
+    const QStringList uncorrected = uncorrectedWords(spokenParagraphs(text).join(QLatin1Char('\n')));
+    if (!uncorrected.isEmpty()) {
+        std::fprintf(stderr,
+                     "voicegen: %s: write these words with their stress mark (see Pronunciation.cpp): %s\n",
+                     qPrintable(source.fileName()), qPrintable(uncorrected.join(QStringLiteral(", "))));
+        return 1;
+    }
+    const QString ssml = spokenSsml(text);
 
     QTemporaryDir work;
     const QString ssmlPath = work.filePath(QStringLiteral("voice.ssml"));

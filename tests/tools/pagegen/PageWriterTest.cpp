@@ -52,6 +52,18 @@ TEST(Illustrations, KeysFollowTheCatalogueAndEveryPictureIsDrawn) {
         keys += illustrations::keyOf(bell);
     }
     EXPECT_EQ(keys, QStringLiteral("ZXCVBASDFGUIJKL"));
+    // The pictures of the groups show the keys the program rings for the
+    // course's selection, not the catalogue's names.
+    const auto keysOf = [](illustrations::Group group) {
+        QString text;
+        for (int bell : illustrations::bellsOf(group)) {
+            text += illustrations::keyOf(bell);
+        }
+        return text;
+    };
+    EXPECT_EQ(keysOf(illustrations::Group::Small), QStringLiteral("JKL"));
+    EXPECT_EQ(keysOf(illustrations::Group::Middle), QStringLiteral("ASDFG"));
+    EXPECT_EQ(keysOf(illustrations::Group::Big), QStringLiteral("ZX"));
     QStringList errors;
     QStringList names;
     for (const illustrations::Named& picture :
