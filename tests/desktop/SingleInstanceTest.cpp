@@ -194,10 +194,13 @@ TEST_F(SingleInstanceGuard, DefaultFolderIsTheUsersOwn) {
         }
         EXPECT_EQ(SingleInstance::defaultFolder(), expected) << runtime.toStdString();
     }
-    qputenv("XDG_RUNTIME_DIR", savedRuntime);
-    qputenv("XDG_CACHE_HOME", savedCache);
-    if (savedCache.isNull()) {
-        qunsetenv("XDG_CACHE_HOME");
+    for (const auto& [name, saved] :
+         {std::pair("XDG_RUNTIME_DIR", savedRuntime), std::pair("XDG_CACHE_HOME", savedCache)}) {
+        if (saved.isNull()) {
+            qunsetenv(name);
+        } else {
+            qputenv(name, saved);
+        }
     }
 }
 
