@@ -1,12 +1,7 @@
 // File names that are not UTF-8 (a Windows-1251 name, say) keep their bytes
-// from the command line to the file that is read.
+// through every conversion.
 
 #include "desktop/LocalFileName.h"
-#include "ForeignNamedFile.h"
-#include "desktop/CommandLine.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -45,31 +40,6 @@ TEST(LocalFileName, BytesSurviveTheRoundTrip) {
             EXPECT_EQ(shown, name);
         }
     }
-}
-
-// A Windows-1251 name given on the command line, relative and split at its
-// blank, names the file, which can then be read.
-TEST(LocalFileName, CommandLineNameReachesTheFile) {
-    QTemporaryDir dir;
-    const ForeignNamedFile file(dir.path(), "content");
-    ASSERT_TRUE(file.made());
-
-    const char* argv[] = {"\xcc\xee\xe9", "\xe7\xe2\xee\xed.ukl"};
-    const QStringList arguments = argumentsWithAbsoluteFile(argumentsFromLocalBytes(2, argv), dir.path());
-    ASSERT_EQ(arguments.size(), 1);
-    EXPECT_EQ(localBytesOfFileName(arguments.front()), file.bytes());
-    const std::optional<QString> named = fileNamedByArguments(arguments);
-    ASSERT_TRUE(named.has_value());
-
-    const LocalFileAccess access(*named);
-    QFile read(access.path());
-    ASSERT_TRUE(read.open(QIODevice::ReadOnly)) << access.path().toStdString();
-    EXPECT_EQ(read.readAll(), QByteArray("content"));
-
-    // A foreign name of no file names nothing and opens nothing.
-    const QString missing = fileNameFromLocalBytes(QFile::encodeName(dir.path()) + "/\xcc\xee\xe9.ukl");
-    EXPECT_FALSE(fileNamedByArguments({missing}).has_value());
-    EXPECT_TRUE(LocalFileAccess(missing).path().isEmpty());
 }
 
 } // namespace
