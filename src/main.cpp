@@ -6,6 +6,8 @@
 #include "base/WindowCaptions.h"
 
 #include "desktop/CommandLine.h"
+#include "desktop/HandOver.h"
+#include "desktop/LocalFileName.h"
 #include "desktop/SingleInstance.h"
 #include "desktop/Splash.h"
 #include "desktop/TerminationSignals.h"
@@ -19,24 +21,6 @@
 
 #include <memory>
 
-namespace {
-
-// A later start asked for the window: restore it when minimized and bring
-// forward whichever of its windows the user works in (a modal dialog first).
-void bringForward(TfrmMain& window) {
-    if (window.isMinimized()) {
-        window.showNormal();
-    }
-    QWidget* front = QApplication::activeModalWidget();
-    if (!front) {
-        front = &window;
-    }
-    front->raise();
-    front->activateWindow();
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QApplication app(argc, argv);
@@ -46,9 +30,10 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Tolvena"));
     QApplication::setDesktopFileName(QStringLiteral("campanix"));
 
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    arguments = argumentsWithAbsoluteFile(arguments, QDir::currentPath());
+    // From argv, which QApplication has cleared of its own options: its
+    // arguments() would lose a file name that is not UTF-8.
+    const QStringList arguments =
+        argumentsWithAbsoluteFile(argumentsFromLocalBytes(argc - 1, argv + 1), QDir::currentPath());
 
     // Before anything of the program is read or written: a second start
     // hands its file to the running copy and ends here.
@@ -81,30 +66,24 @@ int main(int argc, char* argv[]) {
         if (frmMain.terminationRequested()) {
             return 1;
         }
-        QObject::connect(&guard, &SingleInstance::activationRequested, &frmMain,
-                         [&frmMain](const QString& file) {
-                             TfrmMain::guarded([&] {
-                                 bringForward(frmMain);
-                                 // A modal dialog (recording, about) is left as it is.
-                                 if (!file.isEmpty() && !QApplication::activeModalWidget()) {
-                                     frmMain.OpenUserRinging(file);
-                                 }
-                             });
-                         });
-        QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &frmMain,
-                         [&frmMain] {
-                             // Dialogs first, then the window, whose closing writes the
-                             // settings; every event loop ends, the guard is released on return.
-                             TfrmMain::guarded([&] {
-                                 while (QWidget* modal = QApplication::activeModalWidget()) {
-                                     if (!modal->close()) {
-                                         break;
-                                     }
-                                 }
-                                 frmMain.close();
-                             });
-                             QCoreApplication::exit(0);
-                         });
+        // A later start's file opens at once, or when a modal dialog closes.
+        HandOver handOver(frmMain, [&frmMain](const QString& file) {
+            TfrmMain::guarded([&] { frmMain.OpenUserRinging(file); });
+        });
+        QObject::connect(&guard, &SingleInstance::activationRequested, &handOver, &HandOver::receive);
+        QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &frmMain, [&frmMain] {
+            // Dialogs first, then the window, whose closing writes the
+            // settings; every event loop ends, the guard is released on return.
+            TfrmMain::guarded([&] {
+                while (QWidget* modal = QApplication::activeModalWidget()) {
+                    if (!modal->close()) {
+                        break;
+                    }
+                }
+                frmMain.close();
+            });
+            QCoreApplication::exit(0);
+        });
         frmMain.show();
         if (splash) {
             splash->raise();

@@ -4,6 +4,7 @@
 #include "app/TfrmMain.h"
 #include "base/WindowCaptions.h"
 #include "desktop/CommandLine.h"
+#include "desktop/LocalFileName.h"
 #include "desktop/UserRingingCheck.h"
 #include "ringing/RingingLoader.h"
 #include "ringing/RingingReader.h"
@@ -11,15 +12,12 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
 
 namespace {
-
-// Far beyond any ringing an hour long; anything larger is not one.
 
 // Not modal-blocking: the message may come during start-up or while the
 // window is being raised for a second start.
@@ -33,31 +31,30 @@ void showOpenFailure(QWidget* parent, const QString& text) {
 } // namespace
 
 void TfrmMain::OpenUserRinging(const QString& path) {
+    // A name that is not UTF-8 is read through the file opened by its bytes;
+    // messages show it with those bytes replaced.
+    const LocalFileAccess access(path);
+    const QString shown = displayedFileName(path);
     // A file that is not a ringing changes nothing: checked whole before the
-    // ensemble, the settings or the score are touched.
-    // The one reader of ringing files applies the size limits before
-    // anything is read whole.
-    const RingingFileLines read = readRingingFileLines(path);
+    // ensemble, the settings or the score are touched. The one reader of
+    // ringing files applies the size limits before anything is read whole,
+    // and the check sees the lines as the load will.
+    const RingingFileLines read =
+        access.path().isEmpty() ? RingingFileLines{} : readRingingFileLines(access.path());
     if (!read) {
         const bool tooLarge = read.failure.reason == RingingReadFailure::TooLarge ||
                               read.failure.reason == RingingReadFailure::TooManyColumns;
         if (tooLarge) {
-            m_ringingLoader->refuseRinging(path, read.failure);
+            m_ringingLoader->refuseRinging(shown, read.failure);
         }
         showOpenFailure(
             this, tooLarge
-                      ? ringingFailureMessage(path, read.failure)
-                      : QStringLiteral("Не удалось прочитать файл «%1».").arg(QFileInfo(path).fileName()));
+                      ? ringingFailureMessage(shown, read.failure)
+                      : QStringLiteral("Не удалось прочитать файл «%1».").arg(QFileInfo(shown).fileName()));
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !looksLikeUserRinging(file.readAll())) {
-        showOpenFailure(this, notARingingMessage(path));
-        return;
-    }
-    file.close();
-    if (!loader().openUserRingingText(path)) {
-        showOpenFailure(this, notARingingMessage(path));
+    if (!looksLikeUserRinging(*read.lines) || !loader().openUserRingingText(access.path())) {
+        showOpenFailure(this, notARingingMessage(shown));
         return;
     }
     loader().showWholeRingingPages();

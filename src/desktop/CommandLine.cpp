@@ -1,14 +1,15 @@
 #include "desktop/CommandLine.h"
 
+#include "desktop/LocalFileName.h"
+
 #include <QDir>
-#include <QFileInfo>
 
 std::optional<QString> fileNamedByArguments(const QStringList& arguments) {
     if (arguments.isEmpty()) {
         return std::nullopt;
     }
     const QString joined = arguments.join(u' ');
-    if (!QFileInfo(joined).isFile()) {
+    if (!isLocalFile(joined)) {
         return std::nullopt;
     }
     return joined;
@@ -18,9 +19,10 @@ QStringList argumentsWithAbsoluteFile(const QStringList& arguments, const QStrin
     if (arguments.isEmpty()) {
         return arguments;
     }
-    const QFileInfo file(QDir(workingDir), arguments.join(u' '));
-    if (!file.isFile()) {
+    const QString joined = arguments.join(u' ');
+    const QString path = QDir::isAbsolutePath(joined) ? joined : QDir(workingDir).filePath(joined);
+    if (!isLocalFile(path)) {
         return arguments;
     }
-    return {file.absoluteFilePath()};
+    return {QDir::cleanPath(path)};
 }

@@ -37,7 +37,63 @@ bool writeIfChanged(const QString& path, const QByteArray& content) {
     return false;
 }
 
-void runTool(const QString& name, const QStringList& arguments) {
+// A file of the user's: its bytes, empty when there is none, nothing when
+// it exists and cannot be read (a link to nowhere, not a file, no right to
+// read it), as writing over it would lose what the user put there.
+std::optional<QByteArray> readUserFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        return QByteArray();
+    }
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// Where a new content of the user's file goes: through a link to the file
+// it names, so that a list kept elsewhere and linked here stays linked.
+QString writeTarget(const QString& path) {
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.canonicalFilePath() : path;
+}
+
+// The line of the "[Default Applications]" section's header (-1 when there
+// is none) and whether the section names a default for the type.
+struct DefaultsSection {
+    qsizetype headerLine = -1;
+    bool namesType = false;
+};
+
+DefaultsSection findDefaults(const QList<QByteArray>& lines) {
+    const QByteArray type = FileAssociation::kMimeType.toUtf8();
+    DefaultsSection found;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines.at(i).trimmed();
+        if (line.startsWith('[')) {
+            if (found.headerLine >= 0) {
+                break;
+            }
+            if (line == "[Default Applications]") {
+                found.headerLine = i;
+            }
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (found.headerLine >= 0 && equals > 0 && line.left(equals).trimmed() == type) {
+            found.namesType = true;
+            break;
+        }
+    }
+    return found;
+}
+
+void runInstalledTool(const QString& name, const QStringList& arguments) {
     const QString tool = QStandardPaths::findExecutable(name);
     if (tool.isEmpty()) {
         return;
@@ -57,7 +113,10 @@ void runTool(const QString& name, const QStringList& arguments) {
 } // namespace
 
 FileAssociation::FileAssociation(QString dataHome, QString configHome)
-    : m_dataHome(std::move(dataHome)), m_configHome(std::move(configHome)) {}
+    : FileAssociation(std::move(dataHome), std::move(configHome), runInstalledTool) {}
+
+FileAssociation::FileAssociation(QString dataHome, QString configHome, ToolRunner runTool)
+    : m_dataHome(std::move(dataHome)), m_configHome(std::move(configHome)), m_runTool(std::move(runTool)) {}
 
 FileAssociation FileAssociation::forUser() {
     return FileAssociation(xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share")),
@@ -78,6 +137,10 @@ QString FileAssociation::iconPath() const {
 
 QString FileAssociation::mimeAppsPath() const {
     return m_configHome + QStringLiteral("/mimeapps.list");
+}
+
+QString FileAssociation::legacyMimeAppsPath() const {
+    return m_dataHome + QStringLiteral("/applications/mimeapps.list");
 }
 
 QByteArray FileAssociation::mimePackage() {
@@ -116,45 +179,53 @@ QString FileAssociation::execArgument(const QString& argument) {
     return text;
 }
 
+bool FileAssociation::hasDefaultApplication(const QByteArray& mimeApps) {
+    return findDefaults(mimeApps.split('\n')).namesType;
+}
+
 QByteArray FileAssociation::withDefaultApplication(const QByteArray& mimeApps) {
-    const QByteArray section = "[Default Applications]";
     const QByteArray entry = kMimeType.toUtf8() + '=' + kDesktopFileName.toUtf8();
     QList<QByteArray> lines = mimeApps.split('\n');
     if (!lines.isEmpty() && lines.constLast().isEmpty()) {
         lines.removeLast();
     }
-    qsizetype sectionLine = -1;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray line = lines.at(i).trimmed();
-        if (line.startsWith('[')) {
-            if (sectionLine >= 0) {
-                break;
-            }
-            if (line == section) {
-                sectionLine = i;
-            }
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (sectionLine >= 0 && equals > 0 && line.left(equals).trimmed() == kMimeType.toUtf8()) {
-            // The user's choice stands.
-            return mimeApps;
-        }
+    const DefaultsSection defaults = findDefaults(lines);
+    if (defaults.namesType) {
+        // The user's choice stands.
+        return mimeApps;
     }
-    if (sectionLine >= 0) {
-        lines.insert(sectionLine + 1, entry);
+    if (defaults.headerLine >= 0) {
+        lines.insert(defaults.headerLine + 1, entry);
     } else {
         if (!lines.isEmpty() && !lines.constLast().trimmed().isEmpty()) {
             lines.append(QByteArray());
         }
-        lines.append(section);
+        lines.append("[Default Applications]");
         lines.append(entry);
     }
     return lines.join('\n') + '\n';
 }
 
+bool FileAssociation::setDefaultApplication() const {
+    // A choice made in the older list still counts with the desktop's tools;
+    // one that cannot be read might hold it.
+    const std::optional<QByteArray> legacy = readUserFile(legacyMimeAppsPath());
+    if (!legacy || hasDefaultApplication(*legacy)) {
+        if (!legacy) {
+            qCWarning(lcDesktop) << "cannot read" << legacyMimeAppsPath() << "- no default is set";
+        }
+        return false;
+    }
+    const std::optional<QByteArray> before = readUserFile(mimeAppsPath());
+    if (!before) {
+        qCWarning(lcDesktop) << "cannot read" << mimeAppsPath() << "- it is left as it is";
+        return false;
+    }
+    const QByteArray after = withDefaultApplication(*before);
+    return after != *before && writeIfChanged(writeTarget(mimeAppsPath()), after);
+}
+
 bool FileAssociation::registerProgram(const QString& executable, const QByteArray& iconPng) const {
-    bool changed = false;
     const QByteArray package = mimePackage();
     const QByteArray entry = desktopEntry(executable);
     if (package.isEmpty() || entry.isEmpty()) {
@@ -162,26 +233,32 @@ bool FileAssociation::registerProgram(const QString& executable, const QByteArra
     }
     const bool mimeChanged = writeIfChanged(mimePackagePath(), package);
     const bool entryChanged = writeIfChanged(desktopEntryPath(), entry);
-    changed = mimeChanged || entryChanged;
+    bool changed = mimeChanged || entryChanged;
     if (!iconPng.isEmpty()) {
         changed = writeIfChanged(iconPath(), iconPng) || changed;
     }
-    QFile apps(mimeAppsPath());
-    const QByteArray before = apps.open(QIODevice::ReadOnly) ? apps.readAll() : QByteArray();
-    apps.close();
-    const QByteArray after = withDefaultApplication(before);
-    if (after != before) {
-        changed = writeIfChanged(mimeAppsPath(), after) || changed;
+    // A default naming an entry that was never written would leave the
+    // user's files opening with nothing.
+    if (QFileInfo(desktopEntryPath()).isFile()) {
+        changed = setDefaultApplication() || changed;
     }
-    // The databases are rebuilt when our files changed, and when a cache is
-    // missing (the user removed it, or a first start before the tools existed).
-    if (mimeChanged || entryChanged || !QFileInfo::exists(m_dataHome + QStringLiteral("/mime/mime.cache"))) {
+    // The databases are rebuilt when our files changed, and when the cache
+    // is missing beside our package (the user removed it, or a first start
+    // before the tools existed), but not at every start for a folder the
+    // tool cannot write either.
+    const QString mimeFolder = m_dataHome + QStringLiteral("/mime");
+    const bool cacheMissing = !QFileInfo::exists(mimeFolder + QStringLiteral("/mime.cache")) &&
+                              QFileInfo(mimePackagePath()).isFile() && QFileInfo(mimeFolder).isWritable();
+    if (mimeChanged || entryChanged || cacheMissing) {
         refreshDatabases();
     }
     return changed;
 }
 
 void FileAssociation::refreshDatabases() const {
-    runTool(QStringLiteral("update-mime-database"), {m_dataHome + QStringLiteral("/mime")});
-    runTool(QStringLiteral("update-desktop-database"), {m_dataHome + QStringLiteral("/applications")});
+    if (!m_runTool) {
+        return;
+    }
+    m_runTool(QStringLiteral("update-mime-database"), {m_dataHome + QStringLiteral("/mime")});
+    m_runTool(QStringLiteral("update-desktop-database"), {m_dataHome + QStringLiteral("/applications")});
 }

@@ -2,6 +2,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
 
 // User ringing files open with this program from the desktop: a MIME type of
 // our own for "*.ukl" (a shared-mime-info package), a desktop entry that
@@ -9,14 +13,20 @@
 // application for the type when the user has chosen none. Everything goes
 // under the user's own folders, written whole or not at all, and only when
 // it changed; the desktop's databases are refreshed when something did.
+// A file of the user's that exists but cannot be read is never written.
 class FileAssociation {
 public:
     static inline const QString kMimeType = QStringLiteral("application/x-campanix-ringing");
     static inline const QString kDesktopFileName = QStringLiteral("campanix.desktop");
     static inline const QString kIconName = QStringLiteral("campanix");
 
-    // dataHome, configHome: $XDG_DATA_HOME and $XDG_CONFIG_HOME.
+    // Runs a desktop tool (update-mime-database, ...) with its arguments.
+    using ToolRunner = std::function<void(const QString& tool, const QStringList& arguments)>;
+
+    // dataHome, configHome: $XDG_DATA_HOME and $XDG_CONFIG_HOME. The tools
+    // run are those installed, unless `runTool` is given.
     FileAssociation(QString dataHome, QString configHome);
+    FileAssociation(QString dataHome, QString configHome, ToolRunner runTool);
     // The folders of the user: the XDG variables or ~/.local/share, ~/.config.
     static FileAssociation forUser();
 
@@ -26,11 +36,16 @@ public:
     // Runs update-mime-database and update-desktop-database on the user's
     // folders, each when installed.
     void refreshDatabases() const;
+    // Makes the program the default for the type unless the user chose
+    // another in either list of defaults; true when the list changed.
+    bool setDefaultApplication() const;
 
     QString mimePackagePath() const;
     QString desktopEntryPath() const;
     QString iconPath() const;
     QString mimeAppsPath() const;
+    // The list of defaults of older desktops, still read by their tools.
+    QString legacyMimeAppsPath() const;
 
     // The texts written.
     static QByteArray mimePackage();
@@ -41,10 +56,13 @@ public:
     // mimeapps.list with the program as default for the type added when
     // no default for it exists; otherwise unchanged.
     static QByteArray withDefaultApplication(const QByteArray& mimeApps);
+    // Whether mimeapps.list names a default application for the type.
+    static bool hasDefaultApplication(const QByteArray& mimeApps);
 
 private:
     QString m_dataHome;
     QString m_configHome;
+    ToolRunner m_runTool;
 };
 
 // Start-up step: the association for the program in `programDir`, when the

@@ -16,9 +16,12 @@ class QLockFile;
 // reads or writes any file of the program, so a second start never touches
 // the settings of the running one.
 //
-// A copy that crashed leaves its lock and socket behind: the lock names a
-// process that no longer runs and is taken over, and the old socket is
-// removed before listening, so the next start is never blocked.
+// A start is never lost to the guard: a lock that nobody answers for within
+// a few seconds (its copy crashed, the file is empty or was written on
+// another machine) is taken over, the old socket is removed before
+// listening, and a copy that cannot listen gives the lock up at once. A
+// folder that is not this user's own, or that others may write to, is never
+// used: the program then runs without the guard and says why in the log.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -27,7 +30,8 @@ public:
         Primary,
         // Another copy runs and has been told; this one should end.
         Secondary,
-        // No private folder could be had: run without the guard.
+        // No private folder, lock or socket could be had: run without the
+        // guard (logged).
         Unguarded,
     };
 
@@ -40,8 +44,10 @@ public:
     // it fileToOpen (empty: only come forward).
     Role claim(const QString& fileToOpen);
 
-    // $XDG_RUNTIME_DIR/campanix, or a folder of this user's in the system's
-    // temporary folder.
+    // $XDG_RUNTIME_DIR/campanix when the runtime folder is this user's own
+    // and a socket's name in it fits the system's limit; otherwise a folder
+    // in the user's cache folder ($XDG_CACHE_HOME, ~/.cache), never the
+    // shared temporary folder, where another user can take the name first.
     static QString defaultFolder();
     QString socketPath() const;
     QString lockPath() const;
@@ -52,7 +58,8 @@ signals:
     void activationRequested(const QString& file);
 
 private:
-    bool preparePrivateFolder() const;
+    QString preparePrivateFolder() const;
+    Role becomePrimary();
     bool listen();
     void readRequest(QLocalSocket* socket);
     bool sendRequest(const QString& fileToOpen) const;

@@ -1,6 +1,5 @@
 #include "desktop/UserRingingCheck.h"
 
-#include "base/TextCodec.h"
 #include "bells/Ensemble.h"
 #include "ringing/RingingFiles.h"
 
@@ -19,12 +18,14 @@ bool onlyOf(const QString& text, const QString& allowed) {
 
 } // namespace
 
-bool looksLikeUserRinging(const QByteArray& bytes) {
-    if (bytes.contains('\0')) {
-        return false;
+bool looksLikeUserRinging(const QStringList& fileLines) {
+    for (const QString& line : fileLines) {
+        if (line.contains(QChar(u'\0'))) {
+            return false;
+        }
     }
-    const QStringList lines = splitTextLines(decode1251(bytes));
-    const std::optional<RingingDocument> document = parseRingingDocument(lines, kUserRingingPreambleLines);
+    const std::optional<RingingDocument> document =
+        parseRingingDocument(fileLines, kUserRingingPreambleLines);
     if (!document || document->body.isEmpty()) {
         return false;
     }

@@ -2,6 +2,7 @@
 // temporary XDG folders and checked with the desktop's own tools.
 
 #include "desktop/FileAssociation.h"
+#include "OrdinaryUser.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -140,6 +143,92 @@ TEST_F(FileAssociationFiles, FailuresAreSilent) {
     const FileAssociation association(dataHome, configHome);
     association.registerProgram(QStringLiteral("/usr/bin/campanix"), QByteArray());
     EXPECT_FALSE(QFileInfo::exists(association.desktopEntryPath()));
+}
+
+// The user's own lists of defaults win: a list that exists but cannot be
+// read is never written, a default chosen in the older list stands, a
+// default is set only once the entry it names exists (not with a data
+// folder that cannot be written), and such a folder is not refreshed at
+// every start. A list kept elsewhere and linked stays linked.
+TEST_F(FileAssociationFiles, UsersListsOfDefaultsAreRespected) {
+    const AsOrdinaryUser user(dir.path());
+    if (!user.active()) {
+        GTEST_SKIP() << "cannot run as an ordinary user";
+    }
+    const QByteArray theirs = "[Default Applications]\ntext/plain=gedit.desktop\n";
+    const QByteArray ours = "application/x-campanix-ringing=campanix.desktop";
+    const auto write = [](const QString& path, const QByteArray& bytes, int mode = 0600) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        file.close();
+        ::chmod(QFile::encodeName(path).constData(), mode);
+    };
+    struct Case {
+        const char* what;
+        std::function<void(const FileAssociation&)> prepare;
+        std::function<void(const FileAssociation&)> check;
+    };
+    const Case cases[] = {
+        {"a list that cannot be read",
+         [&](const FileAssociation& a) { write(a.mimeAppsPath(), theirs, 0200); },
+         [&](const FileAssociation& a) {
+             ::chmod(QFile::encodeName(a.mimeAppsPath()).constData(), 0600);
+             EXPECT_EQ(readAll(a.mimeAppsPath()), theirs);
+         }},
+        {"a default in the older list",
+         [&](const FileAssociation& a) {
+             write(a.legacyMimeAppsPath(),
+                   "[Default Applications]\napplication/x-campanix-ringing=other.desktop\n");
+         },
+         [&](const FileAssociation& a) { EXPECT_FALSE(QFileInfo::exists(a.mimeAppsPath())); }},
+        {"an older list that cannot be read",
+         [&](const FileAssociation& a) { write(a.legacyMimeAppsPath(), theirs, 0200); },
+         [&](const FileAssociation& a) { EXPECT_FALSE(QFileInfo::exists(a.mimeAppsPath())); }},
+        {"a data folder that cannot be written",
+         [&](const FileAssociation&) {
+             QDir().mkpath(dataHome);
+             ::chmod(QFile::encodeName(dataHome).constData(), 0555);
+         },
+         [&](const FileAssociation& a) {
+             EXPECT_FALSE(QFileInfo::exists(a.desktopEntryPath()));
+             EXPECT_FALSE(QFileInfo::exists(a.mimeAppsPath()));
+         }},
+        {"a linked list",
+         [&](const FileAssociation& a) {
+             write(dir.path() + QStringLiteral("/dotfiles/mimeapps.list"), theirs);
+             QDir().mkpath(configHome);
+             QFile::link(dir.path() + QStringLiteral("/dotfiles/mimeapps.list"), a.mimeAppsPath());
+         },
+         [&](const FileAssociation& a) {
+             EXPECT_TRUE(QFileInfo(a.mimeAppsPath()).isSymLink());
+             EXPECT_TRUE(readAll(a.mimeAppsPath()).contains(ours));
+             EXPECT_TRUE(readAll(a.mimeAppsPath()).contains("text/plain=gedit.desktop"));
+         }},
+    };
+    int i = 0;
+    for (const Case& c : cases) {
+        dataHome = dir.path() + QStringLiteral("/data") + QString::number(i);
+        configHome = dir.path() + QStringLiteral("/config") + QString::number(i++);
+        int toolRuns = 0;
+        // Counts the runs; the MIME tool leaves its cache, as the real one does.
+        const FileAssociation association(
+            dataHome, configHome, [&](const QString& tool, const QStringList& arguments) {
+                ++toolRuns;
+                if (tool == QStringLiteral("update-mime-database")) {
+                    QFile(arguments.value(0) + QStringLiteral("/mime.cache")).open(QIODevice::WriteOnly);
+                }
+            });
+        c.prepare(association);
+        association.registerProgram(QStringLiteral("/usr/bin/campanix"), QByteArray());
+        const int firstRuns = toolRuns;
+        association.registerProgram(QStringLiteral("/usr/bin/campanix"), QByteArray());
+        c.check(association);
+        // Refreshed when the files were written, never again for nothing.
+        EXPECT_EQ(toolRuns, firstRuns) << c.what;
+        EXPECT_EQ(firstRuns, QFileInfo::exists(association.desktopEntryPath()) ? 2 : 0) << c.what;
+    }
 }
 
 } // namespace

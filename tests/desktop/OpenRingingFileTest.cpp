@@ -3,6 +3,7 @@
 
 #include "support/MainWindowTest.h"
 
+#include "ForeignNamedFile.h"
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
 #include "bells/BellsPanel.h"
@@ -87,6 +88,33 @@ TEST_F(OpenRingingFile, OpensAndPlays) {
     EXPECT_EQ(w.transport().sequencerInterval(), 200);
     EXPECT_TRUE(w.transport().isPlaying());
     EXPECT_TRUE(w.bells().keyboard().keyboardRinging());
+    w.btnStopClick();
+}
+
+// A user ringing file as the reader and the renderer take it: one saved
+// with a UTF-8 byte-order mark, and one whose name is not UTF-8 (Windows-1251
+// bytes), named on the command line; both open and play.
+TEST_F(OpenRingingFile, OpensWhatTheReaderReads) {
+    const auto ringing = [](const QString& name) {
+        return "111110000000000\r\nbbmssnnnnnnnnnn\r\n" + encode1251(name) + "\r\n200\r\ns1\r\n\r\ns2\r\n";
+    };
+    const ForeignNamedFile foreign(files.path(), ringing(QStringLiteral("Из файла с именем не в UTF-8")));
+    ASSERT_TRUE(foreign.made());
+
+    program.writeSettings({QStringLiteral("[Serial]"), QStringLiteral("Bells=000000000011111"),
+                           QStringLiteral("Types=nnnnnnnnnnbmmss")});
+    TfrmMain& w = startWith(foreign.name().split(u' '));
+    EXPECT_EQ(failure(), nullptr);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Campanix 1.2 - Из файла с именем не в UTF-8"));
+    EXPECT_EQ(w.ensemble().bellsText(), QStringLiteral("111110000000000"));
+    EXPECT_TRUE(w.transport().isPlaying());
+    w.btnStopClick();
+
+    w.OpenUserRinging(
+        write(QStringLiteral("marked.ukl"), "\xEF\xBB\xBF" + ringing(QStringLiteral("С меткой"))));
+    EXPECT_EQ(failure(), nullptr);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Campanix 1.2 - С меткой"));
+    EXPECT_TRUE(w.transport().isPlaying());
     w.btnStopClick();
 }
 

@@ -3,21 +3,26 @@
 // program started a second time ends before touching any file of its own.
 
 #include "desktop/SingleInstance.h"
+#include "ForeignNamedFile.h"
 #include "support/TestProgram.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -87,7 +92,9 @@ TEST_F(SingleInstanceGuard, LaterStartHandsOverItsFile) {
     ASSERT_EQ(first.claim(QString()), SingleInstance::Role::Primary);
     Requests requests(first);
     const QString names[] = {QString(), QStringLiteral("/home/u/Звоны/мой звон.ukl"),
-                             QStringLiteral("/tmp/odd\tname\nwith%20breaks.ukl")};
+                             QStringLiteral("/tmp/odd\tname\nwith%20breaks.ukl"),
+                             // "Мой звон" in Windows-1251: not UTF-8, its bytes are kept
+                             fileNameFromLocalBytes("/tmp/\xcc\xee\xe9 \xe7\xe2\xee\xed.ukl")};
     for (const QString& name : names) {
         SingleInstance later(folder);
         EXPECT_EQ(later.claim(name), SingleInstance::Role::Secondary);
@@ -118,11 +125,129 @@ TEST_F(SingleInstanceGuard, StaleLeftoversDoNotBlockAStart) {
     EXPECT_EQ(requests.next(), std::optional<QString>(QStringLiteral("/x.ukl")));
 }
 
-// A folder that another user could enter is not trusted: no guard at all.
+// A folder that another user made or may write into is never used, and
+// nothing is written into it: the copy runs unguarded (and says so in the
+// log) rather than trust it.
 TEST_F(SingleInstanceGuard, UnsafeFolderRunsUnguarded) {
-    ASSERT_TRUE(QFile(dir.path() + QStringLiteral("/campanix")).open(QIODevice::WriteOnly)); // not a folder
-    SingleInstance guard(folder);
-    EXPECT_EQ(guard.claim(QString()), SingleInstance::Role::Unguarded);
+    const QString mine = dir.path() + QStringLiteral("/mine");
+    ASSERT_TRUE(QDir().mkpath(mine));
+    struct Case {
+        const char* what;
+        std::function<bool(const QByteArray& path)> make;
+    };
+    const Case cases[] = {
+        {"a plain file",
+         [](const QByteArray& path) { return QFile(QFile::decodeName(path)).open(QIODevice::WriteOnly); }},
+        {"a link to a folder of this user's",
+         [&](const QByteArray& path) {
+             return ::symlink(QFile::encodeName(mine).constData(), path.constData()) == 0;
+         }},
+        {"a folder anyone may write to",
+         [](const QByteArray& path) {
+             return ::mkdir(path.constData(), 0700) == 0 && ::chmod(path.constData(), 0777) == 0;
+         }},
+        {"a folder of another user's",
+         [](const QByteArray& path) {
+             return ::geteuid() == 0 && ::mkdir(path.constData(), 0700) == 0 &&
+                    ::chown(path.constData(), 65534, 65534) == 0;
+         }},
+    };
+    int i = 0;
+    for (const Case& c : cases) {
+        const QString path = dir.path() + QStringLiteral("/guard") + QString::number(i++);
+        if (!c.make(QFile::encodeName(path))) {
+            continue; // another user's folder needs root to be made
+        }
+        SingleInstance guard(path);
+        EXPECT_EQ(guard.claim(QString()), SingleInstance::Role::Unguarded) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(mine + QStringLiteral("/instance.lock"))) << c.what;
+    }
+}
+
+// Without a runtime folder of the user's own that can hold a socket, the
+// guard lives in the user's cache folder, never in the shared temporary
+// folder where another user could take the name first.
+TEST_F(SingleInstanceGuard, DefaultFolderIsTheUsersOwn) {
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    const QString cache = dir.path() + QStringLiteral("/cache");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+    const QString own = dir.path() + QStringLiteral("/run");
+    const QString loose = dir.path() + QStringLiteral("/loose");
+    const QString deep = dir.path() + u'/' + QString(110, u'r');
+    for (const QString& folder : {own, loose, deep}) {
+        ASSERT_EQ(::mkdir(QFile::encodeName(folder).constData(), 0700), 0);
+    }
+    ::chmod(QFile::encodeName(loose).constData(), 0777);
+    const std::pair<QString, QString> cases[] = {
+        {QString(), cache + QStringLiteral("/campanix")},             // unset
+        {own, own + QStringLiteral("/campanix")},                     // the user's own
+        {loose, cache + QStringLiteral("/campanix")},                 // anyone may write to it
+        {deep, cache + QStringLiteral("/campanix")},                  // no socket name fits in it
+        {QStringLiteral("run"), cache + QStringLiteral("/campanix")}, // relative
+    };
+    for (const auto& [runtime, expected] : cases) {
+        if (runtime.isNull()) {
+            qunsetenv("XDG_RUNTIME_DIR");
+        } else {
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        }
+        EXPECT_EQ(SingleInstance::defaultFolder(), expected) << runtime.toStdString();
+    }
+    for (const auto& [name, saved] :
+         {std::pair("XDG_RUNTIME_DIR", savedRuntime), std::pair("XDG_CACHE_HOME", savedCache)}) {
+        if (saved.isNull()) {
+            qunsetenv(name);
+        } else {
+            qputenv(name, saved);
+        }
+    }
+}
+
+// A lock that nobody answers for (empty, or written on another machine) is
+// taken over after the wait, and the new copy answers later starts; a lock
+// that a live process holds is never taken, even when it does not answer.
+TEST_F(SingleInstanceGuard, UnansweredLockIsTakenOverUnlessHeld) {
+    const QByteArray leftLocks[] = {QByteArray(), "4242\ncampanix\nanother-machine.example\n"};
+    int i = 0;
+    for (const QByteArray& left : leftLocks) {
+        const QString path = dir.path() + QStringLiteral("/left") + QString::number(i++);
+        ASSERT_EQ(::mkdir(QFile::encodeName(path).constData(), 0700), 0);
+        SingleInstance next(path);
+        QFile lock(next.lockPath());
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(left);
+        lock.close();
+        QElapsedTimer waited;
+        waited.start();
+        ASSERT_EQ(next.claim(QStringLiteral("/mine.ukl")), SingleInstance::Role::Primary) << left.constData();
+        EXPECT_LT(waited.elapsed(), 8000);
+        Requests requests(next);
+        SingleInstance later(path);
+        EXPECT_EQ(later.claim(QStringLiteral("/x.ukl")), SingleInstance::Role::Secondary);
+        EXPECT_EQ(requests.next(), std::optional<QString>(QStringLiteral("/x.ukl")));
+    }
+
+    // Held (its file lock taken) by a process that runs but does not listen.
+    SingleInstance probe(folder);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QLockFile held(probe.lockPath());
+    ASSERT_TRUE(held.tryLock(0));
+    SingleInstance next(folder);
+    EXPECT_EQ(next.claim(QString()), SingleInstance::Role::Unguarded);
+    EXPECT_TRUE(held.isLocked());
+    EXPECT_TRUE(QFileInfo::exists(probe.lockPath()));
+}
+
+// A copy that cannot listen (the socket's name is beyond the system's limit)
+// runs unguarded and gives the lock up, so that a later start neither waits
+// for it nor ends.
+TEST_F(SingleInstanceGuard, CopyThatCannotListenGivesTheLockUp) {
+    const QString deep = dir.path() + u'/' + QString(120, u'd');
+    SingleInstance first(deep);
+    EXPECT_EQ(first.claim(QString()), SingleInstance::Role::Unguarded);
+    QLockFile lock(first.lockPath());
+    EXPECT_TRUE(lock.tryLock(0));
 }
 
 // The real program, started while a copy runs, hands over its file (made
@@ -151,9 +276,24 @@ TEST_F(SingleInstanceGuard, SecondProgramStartEndsWithoutTouchingFiles) {
     ringing.write("111110000000000\r\nbbmssnnnnnnnnnn\r\nTest\r\n144&{1\r\n");
     ringing.close();
 
-    const QStringList startsWith[] = {{QStringLiteral("my"), QStringLiteral("ringing.ukl")}, {}};
-    const QString handedOver[] = {ringing.fileName(), QString()};
-    for (int i = 0; i < 2; ++i) {
+    // A name that is not UTF-8 ("Мой звон" in Windows-1251) reaches the
+    // program as the bytes a shell gives it, and the running copy as them.
+    const ForeignNamedFile foreign(work, QByteArray());
+    ASSERT_TRUE(foreign.made());
+    struct Start {
+        QString program;
+        QStringList arguments;
+        QString handedOver;
+    };
+    const Start starts[] = {
+        {program, {QStringLiteral("my"), QStringLiteral("ringing.ukl")}, ringing.fileName()},
+        {program, {}, QString()},
+        {QStringLiteral("/bin/sh"),
+         {QStringLiteral("-c"),
+          QStringLiteral("exec \"$0\" $(printf '\\314\\356\\351 \\347\\342\\356\\355.ukl')"), program},
+         foreign.name()},
+    };
+    for (const Start& start : starts) {
         QProcess second;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
@@ -162,9 +302,9 @@ TEST_F(SingleInstanceGuard, SecondProgramStartEndsWithoutTouchingFiles) {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         second.setProcessEnvironment(env);
         second.setWorkingDirectory(work);
-        second.start(program, startsWith[i]);
+        second.start(start.program, start.arguments);
         ASSERT_TRUE(second.waitForStarted());
-        EXPECT_EQ(requests.next(), std::optional<QString>(handedOver[i]))
+        EXPECT_EQ(requests.next(), std::optional<QString>(start.handedOver))
             << "no request from the second start";
         // It may have ended while the request was being read: waiting for a
         // process that has already finished answers false.
