@@ -6,6 +6,9 @@
 #include "bells/KeyboardRingingHook.h"
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
+#include "ringing/RingingChoices.h"
+
+#include <QComboBox>
 
 QWidget* MainPracticeHost::dialogParent() {
     return &m_window;
@@ -24,7 +27,19 @@ void MainPracticeHost::showStatusMessage(const QString& text) {
 }
 
 QString MainPracticeHost::ringingName() const {
-    return m_window.ringingName();
+    if (!m_window.ringingName().isEmpty()) {
+        return m_window.ringingName();
+    }
+    // Group ringings leave the window untitled: they are named by what each
+    // group's selector has chosen.
+    QStringList chosen;
+    for (int g = 0; g < kGroupCount; ++g) {
+        const QComboBox* selector = m_window.choices().groupSelector(g);
+        if (selector && selector->currentIndex() > 0) {
+            chosen << selector->currentText();
+        }
+    }
+    return chosen.join(QStringLiteral(" + "));
 }
 
 const Ensemble& MainPracticeHost::ensemble() const {

@@ -83,7 +83,8 @@ private:
     void finishPass();
     void showSummary(const QList<StrikeOutcome>& outcomes);
     void startDrillPass();
-    void endDrill();
+    // done: the bars came out well at the full tempo; otherwise it was stopped.
+    void endDrill(bool done = false);
     void createOverlays();
     QList<MarkHead> headsOf(BellGroup group, const QSize& size, int page) const;
     static int columnX(int column, int staffWidth);
