@@ -334,6 +334,7 @@ void Trainer::repeatHardBars() {
     }
     m_drill.emplace(bars, m_runInterval);
     m_savedInterval = m_host.sequencerInterval();
+    m_savedRanges = m_host.transportRanges();
     TChannels& channels = m_host.channels();
     for (int i = 0; i <= TChannels::kCommonScore; ++i) {
         m_savedScores[static_cast<size_t>(i)] = channels.score(i);
@@ -380,6 +381,7 @@ void Trainer::endDrill(bool done) {
     if (drillLoaded) {
         m_host.setTempo(m_savedInterval);
         m_host.stop();
+        m_host.restoreTransportRanges(m_savedRanges);
     }
 }
 

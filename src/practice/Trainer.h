@@ -3,6 +3,7 @@
 #include "base/BellGroups.h"
 #include "practice/HardBarsDrill.h"
 #include "practice/KeyEventClock.h"
+#include "practice/PracticeHost.h"
 #include "practice/PracticePart.h"
 #include "practice/PracticeSession.h"
 #include "practice/StrikeMarks.h"
@@ -17,7 +18,6 @@
 #include <optional>
 
 class MarksOverlay;
-class PracticeHost;
 class TrainingSummaryDialog;
 
 // Ring-along practice: the user rings one group of the loaded ringing (or
@@ -114,6 +114,7 @@ private:
     QList<int> m_drillColumns;
     QStringList m_drillCommon;
     int m_savedInterval = 0;
+    PracticeHost::TransportRanges m_savedRanges;
 
     std::array<MarksOverlay*, kGroupCount> m_overlays{};
     bool m_marksShown = false;
