@@ -6,6 +6,12 @@
 #include "bells/KeyboardRingingHook.h"
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
+#include "ringing/RingingChoices.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSlider>
 
 QWidget* MainPracticeHost::dialogParent() {
     return &m_window;
@@ -24,7 +30,19 @@ void MainPracticeHost::showStatusMessage(const QString& text) {
 }
 
 QString MainPracticeHost::ringingName() const {
-    return m_window.ringingName();
+    if (!m_window.ringingName().isEmpty()) {
+        return m_window.ringingName();
+    }
+    // Group ringings leave the window untitled: they are named by what each
+    // group's selector has chosen.
+    QStringList chosen;
+    for (int g = 0; g < kGroupCount; ++g) {
+        const QComboBox* selector = m_window.choices().groupSelector(g);
+        if (selector && selector->currentIndex() > 0) {
+            chosen << selector->currentText();
+        }
+    }
+    return chosen.join(QStringLiteral(" + "));
 }
 
 const Ensemble& MainPracticeHost::ensemble() const {
@@ -86,6 +104,30 @@ int MainPracticeHost::sequencerInterval() const {
 void MainPracticeHost::setTempo(int intervalMs) {
     m_window.transport().setSequencerInterval(intervalMs);
     m_window.transport().ShowTempo();
+}
+
+PracticeHost::TransportRanges MainPracticeHost::transportRanges() const {
+    TransportRanges ranges;
+    ranges.sliderMaximum = m_window.tbProgress ? m_window.tbProgress->maximum() : 0;
+    ranges.pageMaximum = m_window.udPage ? m_window.udPage->max() : 1;
+    ranges.pageEnabled = m_window.udPage && m_window.udPage->isEnabled();
+    return ranges;
+}
+
+void MainPracticeHost::restoreTransportRanges(const TransportRanges& ranges) {
+    if (m_window.tbProgress) {
+        // A slider clamped to its range moves; that is no seek.
+        const QSignalBlocker quiet(m_window.tbProgress);
+        m_window.tbProgress->setMaximum(ranges.sliderMaximum);
+    }
+    if (m_window.udPage) {
+        m_window.udPage->setMax(ranges.pageMaximum);
+        m_window.udPage->setEnabled(ranges.pageEnabled);
+        if (m_window.edPage) {
+            m_window.edPage->setText(QString::number(m_window.udPage->position()));
+        }
+    }
+    m_window.transport().ShowTotalDuration();
 }
 
 bool MainPracticeHost::keyboardRinging() const {

@@ -28,6 +28,8 @@ public:
     void stop() override;
     int sequencerInterval() const override;
     void setTempo(int intervalMs) override;
+    TransportRanges transportRanges() const override;
+    void restoreTransportRanges(const TransportRanges& ranges) override;
     bool keyboardRinging() const override;
     void setKeyboardRinging(bool on) override;
     int pagePosition() const override;

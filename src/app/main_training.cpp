@@ -2,7 +2,10 @@
 
 #include "app/MainPracticeHost.h"
 #include "app/TfrmMain.h"
+#include "base/FailureGuard.h"
+#include "base/Logging.h"
 #include "practice/Trainer.h"
+#include "ui/TUpDown.h"
 
 Trainer& TfrmMain::trainer() {
     if (!m_trainer) {
@@ -24,6 +27,17 @@ Trainer& TfrmMain::trainer() {
         }
         if (nStop) {
             connect(nStop, &QAction::triggered, trainer, stopped);
+        }
+        // The marks of a run stay on the score after it: they follow the page
+        // shown and the grid the notes are drawn on.
+        auto marks = [trainer] {
+            ::guarded(lcPractice, "training marks", [trainer] { trainer->refreshMarks(); });
+        };
+        if (udPage) {
+            connect(udPage, &TUpDown::positionChanged, trainer, marks);
+        }
+        if (cbGrid) {
+            connect(cbGrid, &QCheckBox::toggled, trainer, marks);
         }
     }
     return *m_trainer;

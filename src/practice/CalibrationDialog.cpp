@@ -84,7 +84,8 @@ void CalibrationDialog::startClicks() {
     m_listening = true;
     m_status->setText(QStringLiteral("Ударяйте в такт щелчкам ..."));
     setFocus();
-    m_done.start(kFirstClickMs + kClicks * kClickIntervalMs + kClickIntervalMs / 2);
+    // The last tap may come the longest delay accepted after the last click.
+    m_done.start(kFirstClickMs + (kClicks - 1) * kClickIntervalMs + LatencyCalibration::kMostOffsetMs + 300);
 }
 
 void CalibrationDialog::tap(std::uint64_t eventTime) {

@@ -29,7 +29,10 @@ public:
     };
 
     static constexpr int kClicks = 16;
-    static constexpr int kClickIntervalMs = 600;
+    // Wider than the span of delays the estimate accepts, so that a delay up
+    // to its upper bound is not taken for an early tap to the next click.
+    static constexpr int kClickIntervalMs = 800;
+    static_assert(kClickIntervalMs > LatencyCalibration::kMostOffsetMs - LatencyCalibration::kLeastOffsetMs);
 
     CalibrationDialog(QWidget* parent, Clock clock, int currentOffsetMs);
 

@@ -11,11 +11,15 @@ class ProfileFile;
 // It is subtracted from every key strike before matching.
 namespace LatencyCalibration {
 
-// A tap-along needs at least this many usable taps.
+// A tap-along needs at least this many usable taps, and at least two thirds
+// of the clicks answered.
 inline constexpr int kLeastTaps = 5;
 // Offsets stored and used are kept within these bounds (milliseconds).
 inline constexpr int kLeastOffsetMs = -200;
 inline constexpr int kMostOffsetMs = 400;
+// Taps spread wider than this (median absolute deviation) did not follow the
+// clicks: a person tapping along stays well within it, random taps do not.
+inline constexpr double kMostSpreadMs = 40.0;
 
 struct Estimate {
     bool valid = false;
@@ -28,10 +32,15 @@ struct Estimate {
     QString problem;
 };
 
-// Pairs each tap with the nearest click (taps more than half an interval
-// from every click are left out), takes the median offset, sets aside taps
-// far from it (beyond three times the deviation, at least 15 ms) and gives
-// the median of the rest. Times in milliseconds on one clock.
+// Each tap answers the click it follows by the user's delay, which may be
+// longer than half the spacing of the clicks. The delay is found first from
+// where the taps fall between the clicks (their circular mean over one
+// spacing), taken within the bounds above; each tap is then paired with the
+// click that delay points to. The median offset of the pairs, with taps far
+// from it set aside (beyond three times the deviation, at least 15 ms), is
+// the estimate. With clicks spaced wider than the bounds (600 ms) a delay
+// beyond them is told apart from one within. Times in milliseconds on one
+// clock.
 Estimate estimate(const std::vector<double>& clicksMs, const std::vector<double>& tapsMs);
 
 // The stored offset: [Training] Latency= in whole milliseconds; 0 when

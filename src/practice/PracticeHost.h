@@ -54,6 +54,16 @@ public:
     virtual int sequencerInterval() const = 0;
     // Sets the milliseconds per column and shows the new tempo.
     virtual void setTempo(int intervalMs) = 0;
+    // How far the transport's slider and page selector reach for the loaded
+    // ringing. Playing a drill's few bars narrows them: they are kept before
+    // and put back after it, with the ringing's length shown again.
+    struct TransportRanges {
+        int sliderMaximum = 0;
+        int pageMaximum = 1;
+        bool pageEnabled = false;
+    };
+    virtual TransportRanges transportRanges() const = 0;
+    virtual void restoreTransportRanges(const TransportRanges& ranges) = 0;
 
     // Keyboard ringing: the bell keys ring only while it is on.
     virtual bool keyboardRinging() const = 0;

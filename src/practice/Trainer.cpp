@@ -27,7 +27,7 @@ constexpr int kBeatColumns = 4;
 // placed on its frame however busy the window is.
 constexpr int kCountInLeadMs = 80;
 constexpr int kPollMs = 5;
-constexpr int kHistoryRunsShown = 20;
+constexpr int kHistoryRunsShown = 30;
 
 } // namespace
 
@@ -264,7 +264,7 @@ void Trainer::finishPass() {
         // A pass stopped before its last column was stopped by the user: the drill ends.
         const bool stopped = m_lastColumn < m_host.commonScoreSize() - 1;
         if (step == HardBarsDrill::Step::Done || stopped) {
-            endDrill();
+            endDrill(step == HardBarsDrill::Step::Done);
         } else {
             startDrillPass();
         }
@@ -283,7 +283,8 @@ void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
     }
     TrainingRun run;
     run.date = QDateTime::currentDateTime();
-    run.ringing = m_runRinging;
+    // The history cannot read a run back without the name of its ringing.
+    run.ringing = m_runRinging.isEmpty() ? QStringLiteral("Звон без названия") : m_runRinging;
     run.part = m_part.code();
     run.interval = m_runInterval;
     run.meanMs = stats.meanMs;
@@ -308,8 +309,9 @@ void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
             });
         });
     }
-    m_summary->showRun(stats, run, m_part.caption(), m_history.lastRuns(run.ringing, kHistoryRunsShown),
-                       stored);
+    const QList<TrainingRun> progress = m_history.lastRuns(run.ringing, kHistoryRunsShown);
+    m_summary->showRun(stats, run, m_part.caption(), progress, stored ? QString() : m_history.problem(),
+                       m_history.unreadable());
     m_summary->show();
     m_summary->raise();
 }
@@ -332,6 +334,7 @@ void Trainer::repeatHardBars() {
     }
     m_drill.emplace(bars, m_runInterval);
     m_savedInterval = m_host.sequencerInterval();
+    m_savedRanges = m_host.transportRanges();
     TChannels& channels = m_host.channels();
     for (int i = 0; i <= TChannels::kCommonScore; ++i) {
         m_savedScores[static_cast<size_t>(i)] = channels.score(i);
@@ -352,9 +355,12 @@ void Trainer::startDrillPass() {
     }
 }
 
-void Trainer::endDrill() {
+void Trainer::endDrill(bool done) {
     if (!m_drill) {
         return;
+    }
+    if (m_summary) {
+        m_summary->showDrillEnd(done);
     }
     TChannels& channels = m_host.channels();
     // A ringing loaded meanwhile replaced the drill's bars: it stays, and the
@@ -375,6 +381,7 @@ void Trainer::endDrill() {
     if (drillLoaded) {
         m_host.setTempo(m_savedInterval);
         m_host.stop();
+        m_host.restoreTransportRanges(m_savedRanges);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "base/BellGroups.h"
 #include "practice/HardBarsDrill.h"
 #include "practice/KeyEventClock.h"
+#include "practice/PracticeHost.h"
 #include "practice/PracticePart.h"
 #include "practice/PracticeSession.h"
 #include "practice/StrikeMarks.h"
@@ -17,7 +18,6 @@
 #include <optional>
 
 class MarksOverlay;
-class PracticeHost;
 class TrainingSummaryDialog;
 
 // Ring-along practice: the user rings one group of the loaded ringing (or
@@ -83,7 +83,8 @@ private:
     void finishPass();
     void showSummary(const QList<StrikeOutcome>& outcomes);
     void startDrillPass();
-    void endDrill();
+    // done: the bars came out well at the full tempo; otherwise it was stopped.
+    void endDrill(bool done = false);
     void createOverlays();
     QList<MarkHead> headsOf(BellGroup group, const QSize& size, int page) const;
     static int columnX(int column, int staffWidth);
@@ -113,6 +114,7 @@ private:
     QList<int> m_drillColumns;
     QStringList m_drillCommon;
     int m_savedInterval = 0;
+    PracticeHost::TransportRanges m_savedRanges;
 
     std::array<MarksOverlay*, kGroupCount> m_overlays{};
     bool m_marksShown = false;

@@ -62,60 +62,87 @@ void ErrorHistogramView::paintEvent(QPaintEvent*) {
 
 ProgressChartView::ProgressChartView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ProgressChartView"));
-    setMinimumSize(320, 140);
+    setMinimumSize(320, 170);
 }
 
-void ProgressChartView::setRuns(const QList<TrainingRun>& runs) {
+void ProgressChartView::setRuns(const QList<TrainingRun>& runs, const QString& message) {
     m_runs = runs;
+    m_series = progressSeries(runs, kMostLines);
+    m_message = message;
     update();
 }
 
 void ProgressChartView::paintEvent(QPaintEvent*) {
+    static const QColor kLineColours[kMostLines] = {QColor(0, 110, 210), QColor(210, 20, 20),
+                                                    QColor(0, 150, 60), QColor(150, 70, 200)};
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), palette().base());
-    const QRect area = plotArea(*this);
     const QFontMetrics metrics(font());
+    const int legendHeight = static_cast<int>(m_series.size()) * metrics.height();
+    const QRect area = plotArea(*this).adjusted(0, 0, 0, -legendHeight);
     painter.setPen(palette().text().color());
     painter.drawLine(area.bottomLeft(), area.bottomRight());
     painter.drawText(2, area.top() + metrics.ascent(), QStringLiteral("100%"));
     painter.drawText(2, area.bottom(), QStringLiteral("0%"));
-    if (m_runs.isEmpty()) {
-        painter.drawText(area, Qt::AlignCenter, QStringLiteral("Пока нет тренировок этого звона"));
+    if (m_series.isEmpty()) {
+        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap,
+                         m_message.isEmpty() ? QStringLiteral("Пока нет тренировок этого звона") : m_message);
         return;
     }
-    const double step = static_cast<double>(area.width()) / m_runs.size();
-    double worstDistance = 50.0;
-    for (const TrainingRun& run : m_runs) {
-        worstDistance = std::max(worstDistance, run.meanAbsoluteMs);
+    // The runs drawn, evenly along the axis in the order they were rung.
+    QList<int> shown;
+    for (const ProgressSeries& line : m_series) {
+        shown << line.runs;
     }
-    QList<QPolygonF> lines(1);
-    for (int i = 0; i < m_runs.size(); ++i) {
-        const TrainingRun& run = m_runs[i];
-        const double height = std::clamp(run.shareOnTime, 0.0, 1.0) * area.height();
-        const QRectF bar(area.left() + i * step + step * 0.2, area.bottom() - height, step * 0.6, height);
-        painter.fillRect(bar, QColor(0, 160, 60, 170));
-        // A run without a hit has no distance from the beat: no point, and the line breaks.
-        if (run.hits == 0 && run.shareOnTime <= 0.0) {
-            lines << QPolygonF();
-            continue;
+    std::sort(shown.begin(), shown.end());
+    const double step = static_cast<double>(area.width()) / shown.size();
+    const auto xOf = [&](int run) {
+        return area.left() + (std::lower_bound(shown.begin(), shown.end(), run) - shown.begin() + 0.5) * step;
+    };
+    // A dotted line where a day ends, so that the runs of each day stand together.
+    painter.setPen(QPen(palette().mid().color(), 1, Qt::DotLine));
+    for (int i = 1; i < shown.size(); ++i) {
+        if (m_runs[shown[i]].date.date() != m_runs[shown[i - 1]].date.date()) {
+            const double x = area.left() + i * step;
+            painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
         }
-        lines.last() << QPointF(bar.center().x(),
-                                area.bottom() - run.meanAbsoluteMs / worstDistance * area.height());
     }
-    painter.setPen(QPen(QColor(210, 20, 20), 2));
-    for (const QPolygonF& line : lines) {
-        painter.drawPolyline(line);
-        for (const QPointF& point : line) {
+    // The line of the last run is drawn last, over the others, and bolder.
+    for (int k = static_cast<int>(m_series.size()) - 1; k >= 0; --k) {
+        const ProgressSeries& line = m_series[k];
+        QPolygonF points;
+        for (int run : line.runs) {
+            const double share = std::clamp(m_runs[run].shareOnTime, 0.0, 1.0);
+            points << QPointF(xOf(run), area.bottom() - share * area.height());
+        }
+        painter.setPen(QPen(kLineColours[k], k == 0 ? 2.5 : 1.5));
+        painter.setBrush(kLineColours[k]);
+        painter.drawPolyline(points);
+        for (const QPointF& point : points) {
             painter.drawEllipse(point, 2.5, 2.5);
         }
     }
+    painter.setBrush(Qt::NoBrush);
     painter.setPen(palette().text().color());
-    const QString first = m_runs.first().date.toString(QStringLiteral("dd.MM"));
-    const QString last = m_runs.last().date.toString(QStringLiteral("dd.MM"));
-    painter.drawText(area.left(), area.bottom() + metrics.height(), first);
-    painter.drawText(area.right() - metrics.horizontalAdvance(last), area.bottom() + metrics.height(), last);
-    const QString scale = QStringLiteral("%1 мс").arg(std::lround(worstDistance));
-    painter.setPen(QColor(210, 20, 20));
-    painter.drawText(area.right() - metrics.horizontalAdvance(scale), area.top() + metrics.ascent(), scale);
+    QList<TrainingRun> shownRuns;
+    for (int run : shown) {
+        shownRuns << m_runs[run];
+    }
+    const QString format = runsShareADay(shownRuns) ? QStringLiteral("dd.MM HH:mm") : QStringLiteral("dd.MM");
+    const QString first = shownRuns.first().date.toString(format);
+    const QString last = shownRuns.last().date.toString(format);
+    const int labels = area.bottom() + metrics.height();
+    painter.drawText(area.left(), labels, first);
+    if (shown.size() > 1) {
+        painter.drawText(area.right() - metrics.horizontalAdvance(last), labels, last);
+    }
+    for (int k = 0; k < m_series.size(); ++k) {
+        const int baseline = labels + (k + 1) * metrics.height();
+        const int middle = baseline - metrics.ascent() / 2;
+        painter.setPen(QPen(kLineColours[k], k == 0 ? 2.5 : 1.5));
+        painter.drawLine(area.left(), middle, area.left() + 18, middle);
+        painter.setPen(palette().text().color());
+        painter.drawText(area.left() + 24, baseline, m_series[k].caption());
+    }
 }

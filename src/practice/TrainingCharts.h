@@ -1,5 +1,6 @@
 #pragma once
 
+#include "practice/ProgressSeries.h"
 #include "practice/TrainingHistory.h"
 #include "practice/TrainingStats.h"
 
@@ -22,17 +23,25 @@ private:
 };
 
 // The progress over the last runs of a ringing: the share of strikes within
-// 20 ms as columns, the mean distance from the beat as a line.
+// 20 ms, one line per part and tempo, with a legend below.
 class ProgressChartView : public QWidget {
     Q_OBJECT
 public:
+    // At most this many lines, those practised last.
+    static constexpr int kMostLines = 4;
+
     explicit ProgressChartView(QWidget* parent = nullptr);
-    void setRuns(const QList<TrainingRun>& runs);
-    QSize sizeHint() const override { return {420, 170}; }
+    // The runs oldest first; `message` stands in for the chart when there
+    // are none to draw (empty for the usual one).
+    void setRuns(const QList<TrainingRun>& runs, const QString& message = QString());
+    const QList<ProgressSeries>& series() const { return m_series; }
+    QSize sizeHint() const override { return {420, 200}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QList<TrainingRun> m_runs;
+    QList<ProgressSeries> m_series;
+    QString m_message;
 };

@@ -6,9 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
+#include <algorithm>
 #include <cmath>
+
+#include <unistd.h>
 
 namespace {
 
@@ -99,32 +101,61 @@ bool TrainingHistory::parseLine(const QString& line, TrainingRun& run) {
     return true;
 }
 
-QStringList TrainingHistory::readLines() const {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+namespace {
+
+// Lines are split as bytes and only a line that may be wanted is decoded.
+QByteArrayView withoutLineEnd(QByteArrayView line) {
+    while (!line.isEmpty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.chop(1);
+    }
+    return line;
+}
+
+bool isRunLine(QByteArrayView line) {
+    return !line.isEmpty() && line.front() != '#';
+}
+
+// The second field as it stands in the file (still escaped).
+QByteArrayView ringingField(QByteArrayView line) {
+    const qsizetype first = line.indexOf(';');
+    if (first < 0) {
         return {};
     }
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r'))) {
-            line.chop(1);
-        }
-    }
-    while (!lines.isEmpty() && lines.last().isEmpty()) {
-        lines.removeLast();
-    }
-    return lines;
+    const qsizetype second = line.indexOf(';', first + 1);
+    return second < 0 ? QByteArrayView() : line.sliced(first + 1, second - first - 1);
+}
+
+constexpr qint64 kBackwardBlock = 64 * 1024;
+
+} // namespace
+
+bool TrainingHistory::fail(const QString& problem, const char* logText) {
+    m_problem = problem;
+    qCWarning(lcPractice) << logText << m_path;
+    return false;
 }
 
 QList<TrainingRun> TrainingHistory::load() const {
     QList<TrainingRun> runs;
     m_skipped = 0;
-    for (const QString& line : readLines()) {
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) {
+    m_unreadable = false;
+    QFile file(m_path);
+    if (!file.exists()) {
+        return runs;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_unreadable = true;
+        qCWarning(lcPractice) << "could not read the training history" << m_path;
+        return runs;
+    }
+    while (!file.atEnd()) {
+        const QByteArray bytes = file.readLine();
+        const QByteArrayView line = withoutLineEnd(bytes);
+        if (!isRunLine(line)) {
             continue;
         }
         TrainingRun run;
-        if (parseLine(line, run)) {
+        if (parseLine(QString::fromUtf8(line), run)) {
             runs << run;
         } else {
             ++m_skipped;
@@ -134,29 +165,102 @@ QList<TrainingRun> TrainingHistory::load() const {
 }
 
 QList<TrainingRun> TrainingHistory::lastRuns(const QString& ringing, int count) const {
-    QList<TrainingRun> runs;
-    for (const TrainingRun& run : load()) {
-        if (run.ringing == ringing) {
+    QList<TrainingRun> runs; // newest first until the end
+    m_unreadable = false;
+    QFile file(m_path);
+    if (count <= 0 || !file.exists()) {
+        return runs;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_unreadable = true;
+        qCWarning(lcPractice) << "could not read the training history" << m_path;
+        return runs;
+    }
+    const QByteArray wanted = escapeField(ringing).toUtf8();
+    const auto consider = [&](QByteArrayView line) {
+        line = withoutLineEnd(line);
+        TrainingRun run;
+        if (isRunLine(line) && ringingField(line) == wanted && parseLine(QString::fromUtf8(line), run) &&
+            run.ringing == ringing) {
             runs << run;
         }
+    };
+    // Blocks are read from the end backwards; `carried` is the beginning of
+    // the earliest line seen, whose start lies in the next block back.
+    const qint64 floor = std::max<qint64>(0, file.size() - kRecentBytes);
+    qint64 end = file.size();
+    QByteArray carried;
+    while (end > floor && runs.size() < count) {
+        const qint64 start = std::max(floor, end - kBackwardBlock);
+        QByteArray block;
+        if (!file.seek(start) || (block = file.read(end - start)).size() != end - start) {
+            qCWarning(lcPractice) << "could not read the training history" << m_path;
+            break;
+        }
+        block += carried;
+        end = start;
+        qsizetype lineEnd = block.size();
+        for (qsizetype lineStart = block.lastIndexOf('\n', lineEnd - 1);
+             lineStart >= 0 && runs.size() < count;
+             lineStart = lineEnd > 0 ? block.lastIndexOf('\n', lineEnd - 1) : -1) {
+            consider(QByteArrayView(block).sliced(lineStart + 1, lineEnd - lineStart - 1));
+            lineEnd = lineStart;
+        }
+        carried = block.left(lineEnd);
+        // The file's first line has no line break before it; a line cut by
+        // the limit is not read.
+        if (start == 0 && runs.size() < count) {
+            consider(carried);
+        }
     }
-    return runs.mid(std::max<qsizetype>(0, runs.size() - count));
+    std::reverse(runs.begin(), runs.end());
+    return runs;
 }
 
 bool TrainingHistory::append(const TrainingRun& run) {
-    QStringList lines = readLines();
-    if (lines.isEmpty() || !lines.first().startsWith(QLatin1Char('#'))) {
-        lines.prepend(kHeader);
+    m_problem.clear();
+    const QByteArray line = formatLine(run).toUtf8() + '\n';
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        return fail(QStringLiteral("не удалось создать папку %1").arg(folder),
+                    "could not create the folder of the training history");
     }
-    lines << formatLine(run);
-    // The summary tells the user the run was not kept; the log says where it failed.
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) {
-        qCWarning(lcPractice) << "could not create the folder of the training history" << m_path;
-        return false;
+    const auto create = [&] {
+        return writeFileAtomically(m_path, kHeader.toUtf8() + '\n' + line)
+                   ? true
+                   : fail(QStringLiteral("не удалось записать файл %1").arg(m_path),
+                          "could not write the training history");
+    };
+    QFile file(m_path);
+    if (!file.exists()) {
+        return create();
     }
-    if (!writeFileAtomically(m_path, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8())) {
-        qCWarning(lcPractice) << "could not write the training history" << m_path;
-        return false;
+    // A file that cannot be read may hold any number of runs: it is never
+    // written over, not even appended to blindly.
+    if (!file.open(QIODevice::ReadOnly)) {
+        return fail(QStringLiteral("файл %1 есть, но его нельзя прочитать; он оставлен как был").arg(m_path),
+                    "the training history cannot be read and is left alone:");
+    }
+    const qint64 size = file.size();
+    char last = '\n';
+    if (size > 0 && (!file.seek(size - 1) || !file.getChar(&last))) {
+        return fail(QStringLiteral("файл %1 есть, но его нельзя прочитать; он оставлен как был").arg(m_path),
+                    "the training history cannot be read and is left alone:");
+    }
+    file.close();
+    if (size == 0) {
+        return create();
+    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        return fail(QStringLiteral("файл %1 недоступен для записи").arg(m_path),
+                    "could not open the training history for writing");
+    }
+    // A torn last line keeps its own line; the run is written whole or taken back.
+    const QByteArray bytes = (last == '\n' ? QByteArray() : QByteArray("\n")) + line;
+    if (file.write(bytes) != bytes.size() || ::fsync(file.handle()) != 0) {
+        file.resize(size);
+        return fail(QStringLiteral("не удалось дописать файл %1").arg(m_path),
+                    "could not append to the training history");
     }
     return true;
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 // One practice run as the history keeps it.
 struct TrainingRun {
@@ -26,10 +26,15 @@ struct TrainingRun {
 // The history of practice runs: one line per run in a UTF-8 text file,
 // fields separated by ";" (";", "%" and line breaks inside a field are
 // written as %3B, %25, %0A, %0D). A line that cannot be read is skipped, not
-// fatal, and kept as it is when the file is written again. Every append
-// rewrites the file whole or not at all.
+// fatal. The file only ever grows at its end: a new run is appended, so
+// whatever is already in it (damaged lines too) stays byte for byte, and a
+// long history costs no more at the end of a run than a short one.
 class TrainingHistory {
 public:
+    // The progress chart looks this far back from the end of the file, at
+    // most (about 49,000 runs at 85 bytes a line).
+    static constexpr qint64 kRecentBytes = 4 * 1024 * 1024;
+
     explicit TrainingHistory(QString path);
 
     // $XDG_DATA_HOME/campanix/training-history.txt (by default under ~/.local/share).
@@ -37,22 +42,33 @@ public:
 
     const QString& path() const { return m_path; }
 
-    // Every readable run, oldest first.
+    // Every readable run, oldest first, read line by line.
     QList<TrainingRun> load() const;
     // Lines of the file that could not be read at the last load.
     int skippedLines() const { return m_skipped; }
-    // The last `count` runs of a ringing (any part), oldest first.
+    // The last `count` runs of a ringing (any part), oldest first, from the
+    // last kRecentBytes of the file.
     QList<TrainingRun> lastRuns(const QString& ringing, int count) const;
+    // The file exists but could not be opened for reading at the last load
+    // or lastRuns (a missing file is an empty history).
+    bool unreadable() const { return m_unreadable; }
 
+    // Adds the run at the end of the file, creating it with a header line
+    // when there is none. A file that exists but cannot be read is left
+    // alone: the run is not kept, and problem() says why.
     bool append(const TrainingRun& run);
+    // Why the last append failed, for the user; empty after a success.
+    const QString& problem() const { return m_problem; }
 
     static QString formatLine(const TrainingRun& run);
     // False for a damaged line.
     static bool parseLine(const QString& line, TrainingRun& run);
 
 private:
-    QStringList readLines() const;
+    bool fail(const QString& problem, const char* logText);
 
     QString m_path;
+    QString m_problem;
     mutable int m_skipped = 0;
+    mutable bool m_unreadable = false;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <vector>
 
 int histogramBin(double errorMs) {
     const int bin =
@@ -101,14 +102,31 @@ TrainingStats computeStats(const QList<StrikeOutcome>& outcomes) {
     if (stats.expected() > 0) {
         stats.shareOnTime = static_cast<double>(onTime) / stats.expected();
     }
-    // Worst first; on equal error the earlier bar. A bar rung perfectly is not "worst".
+    // Only bars where the part had something to ring are judged: a bar
+    // scored from stray strikes alone is no bar to practise.
     std::vector<std::pair<double, int>> ranked;
+    double least = 0.0;
+    double most = 0.0;
+    bool anyWrong = false;
     for (const auto& [bar, tally] : bars) {
-        const double error = tallyError(tally);
-        if (error > TrainingStats::kOnTimeMs || tally.faults > 0) {
-            ranked.emplace_back(error, bar);
+        if (tally.strikes == 0) {
+            continue;
         }
+        const double error = tallyError(tally);
+        least = ranked.empty() ? error : std::min(least, error);
+        most = ranked.empty() ? error : std::max(most, error);
+        anyWrong = anyWrong || error > TrainingStats::kOnTimeMs || tally.faults > 0;
+        ranked.emplace_back(error, bar);
     }
+    if (ranked.size() >= 2 && anyWrong && most - least <= TrainingStats::kAlikeMs) {
+        stats.barsAlike = true;
+        stats.barErrorMs = (least + most) / 2.0;
+        return stats;
+    }
+    // Worst first; on equal error the earlier bar. A bar rung perfectly is not "worst".
+    std::erase_if(ranked, [&bars](const std::pair<double, int>& entry) {
+        return entry.first <= TrainingStats::kOnTimeMs && bars.at(entry.second).faults == 0;
+    });
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
     for (size_t i = 0; i < ranked.size() && i < 2; ++i) {

@@ -19,6 +19,9 @@ struct TrainingStats {
     static constexpr int kBins = 20;
     // What a missed or extra strike weighs in the error of a bar.
     static constexpr double kPenaltyMs = 100.0;
+    // Bars whose errors lie within this of each other are alike: none is
+    // harder than the rest (an even offset, say), so none is picked out.
+    static constexpr double kAlikeMs = 10.0;
 
     int hits = 0;
     int misses = 0;
@@ -30,8 +33,13 @@ struct TrainingStats {
     double shareOnTime = 0.0;
     std::array<int, kBins> histogram{};
     // The two bars (0-based, 16 columns each) with the largest error, worst
-    // first; fewer when fewer bars had anything wrong.
+    // first, among the bars that expected strikes of the part; fewer when
+    // fewer bars had anything wrong, none when the bars are alike.
     QList<int> worstBars;
+    // Several bars expected strikes, something went wrong, and every bar's
+    // error lies within kAlikeMs of the others: about barErrorMs each.
+    bool barsAlike = false;
+    double barErrorMs = 0.0;
 
     int expected() const { return hits + misses; }
 };

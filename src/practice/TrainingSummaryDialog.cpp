@@ -1,5 +1,6 @@
 #include "practice/TrainingSummaryDialog.h"
 
+#include "input/KeyboardFocusGate.h"
 #include "playback/TransportText.h"
 #include "practice/TrainingCharts.h"
 
@@ -75,36 +76,50 @@ TrainingSummaryDialog::TrainingSummaryDialog(QWidget* parent) : QDialog(parent) 
 
 void TrainingSummaryDialog::showRun(const TrainingStats& stats, const TrainingRun& run,
                                     const QString& partCaption, const QList<TrainingRun>& progress,
-                                    bool stored) {
+                                    const QString& storeProblem, bool historyUnreadable) {
     m_title->setText(
         QStringLiteral("%1: %2, %3").arg(run.ringing, partCaption, transport::tempoCaption(run.interval)));
+    // Without a hit there is no error to average, early or late.
     QString figures =
-        QStringLiteral("Средняя ошибка: %1 мс (%2)\n"
-                       "Разброс (стандартное отклонение): %3 мс\n"
-                       "В пределах 20 мс: %4%\n"
-                       "Попаданий: %5, пропущено: %6, лишних ударов: %7")
-            .arg(ms(stats.meanMs), stats.meanMs < 0 ? QStringLiteral("раньше") : QStringLiteral("позже"),
-                 ms(stats.deviationMs))
-            .arg(std::lround(stats.shareOnTime * 100.0))
-            .arg(stats.hits)
-            .arg(stats.misses)
-            .arg(stats.extras);
-    if (!stored) {
-        figures += QStringLiteral("\nИстория тренировок не сохранена: файл недоступен для записи.");
+        stats.hits > 0
+            ? QStringLiteral("Средняя ошибка: %1 мс (%2)\nРазброс (стандартное отклонение): %3 мс\n")
+                  .arg(ms(stats.meanMs),
+                       stats.meanMs < 0 ? QStringLiteral("раньше") : QStringLiteral("позже"),
+                       ms(stats.deviationMs))
+            : QStringLiteral("Ни одного попадания: средней ошибки нет.\n");
+    figures += QStringLiteral("В пределах 20 мс: %1%\nПопаданий: %2, пропущено: %3, лишних ударов: %4")
+                   .arg(std::lround(stats.shareOnTime * 100.0))
+                   .arg(stats.hits)
+                   .arg(stats.misses)
+                   .arg(stats.extras);
+    if (!storeProblem.isEmpty()) {
+        figures += QStringLiteral("\nИстория тренировок не сохранена: %1.").arg(storeProblem);
     }
     m_figures->setText(figures);
     m_histogram->setHistogram(stats.histogram);
-    m_progress->setRuns(progress);
-    m_worst->setText(stats.worstBars.isEmpty()
-                         ? QStringLiteral("Трудных тактов нет.")
-                         : QStringLiteral("Самые трудные: ") + barsText(stats.worstBars) + QLatin1Char('.'));
-    m_repeat->setEnabled(!stats.worstBars.isEmpty());
+    m_progress->setRuns(
+        progress, historyUnreadable ? QStringLiteral("Историю тренировок не удалось прочитать") : QString());
+    if (stats.barsAlike) {
+        m_worst->setText(QStringLiteral("Все такты получились одинаково (ошибка около %1 мс): "
+                                        "трудных среди них нет.")
+                             .arg(std::lround(stats.barErrorMs)));
+    } else {
+        m_worst->setText(stats.worstBars.isEmpty() ? QStringLiteral("Трудных тактов нет.")
+                                                   : QStringLiteral("Самые трудные: ") +
+                                                         barsText(stats.worstBars) + QLatin1Char('.'));
+    }
+    m_hardBars = !stats.worstBars.isEmpty();
+    m_repeat->setEnabled(m_hardBars);
     m_drill->clear();
 }
 
 void TrainingSummaryDialog::showDrillStart(const QList<int>& bars, int tempoPercent) {
     m_repeat->setEnabled(false);
     m_drill->setText(QStringLiteral("Повторяем %1 в темпе %2%.").arg(barsText(bars)).arg(tempoPercent));
+    setProperty(kRingsBellsProperty, true);
+    // The button just pressed is disabled; the focus must not pass on to
+    // "Закрыть", where a key that rings no bell would end the drill.
+    setFocus();
 }
 
 void TrainingSummaryDialog::showDrillPass(int tempoPercent, double errorMs, HardBarsDrill::Step step) {
@@ -118,10 +133,17 @@ void TrainingSummaryDialog::showDrillPass(int tempoPercent, double errorMs, Hard
         break;
     case HardBarsDrill::Step::Done:
         text += QStringLiteral("Такты получаются в полном темпе.");
-        m_repeat->setEnabled(true);
         break;
     }
     m_drill->setText(text);
+}
+
+void TrainingSummaryDialog::showDrillEnd(bool done) {
+    setProperty(kRingsBellsProperty, false);
+    m_repeat->setEnabled(m_hardBars);
+    if (!done) {
+        m_drill->setText(QStringLiteral("Повторение трудных тактов остановлено."));
+    }
 }
 
 QString TrainingSummaryDialog::figuresText() const {

@@ -19,10 +19,16 @@ class TrainingSummaryDialog : public QDialog {
 public:
     explicit TrainingSummaryDialog(QWidget* parent);
 
+    // storeProblem: why the run was not kept in the history (empty when it
+    // was); historyUnreadable: the progress could not be read.
     void showRun(const TrainingStats& stats, const TrainingRun& run, const QString& partCaption,
-                 const QList<TrainingRun>& progress, bool stored);
+                 const QList<TrainingRun>& progress, const QString& storeProblem, bool historyUnreadable);
+    // While a drill runs, the bell keys ring from this dialog as from the
+    // main window, and no button of it holds the focus.
     void showDrillStart(const QList<int>& bars, int tempoPercent);
     void showDrillPass(int tempoPercent, double errorMs, HardBarsDrill::Step step);
+    // The drill is over: done at the full tempo, or stopped.
+    void showDrillEnd(bool done);
 
     QString figuresText() const;
     QString drillText() const;
@@ -39,6 +45,8 @@ private:
     ErrorHistogramView* m_histogram = nullptr;
     ProgressChartView* m_progress = nullptr;
     QPushButton* m_repeat = nullptr;
+    // The shown run has bars to drill.
+    bool m_hardBars = false;
 };
 
 // "такты 3 и 7" for 0-based bars 2 and 6.

@@ -1,4 +1,5 @@
 #include "base/ProfileFile.h"
+#include "practice/CalibrationDialog.h"
 #include "practice/LatencyCalibration.h"
 #include "practice/TrainingHistory.h"
 
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -54,17 +56,77 @@ TEST(LatencyCalibration, RecoversAKnownOffsetFromNoisyTaps) {
 }
 
 TEST(LatencyCalibration, RefusesTooFewOrScatteredTaps) {
-    const std::vector<double> clicks = clicksEvery(600.0, 12);
+    const std::vector<double> clicks = clicksEvery(800.0, 12);
     // Four taps are not enough.
-    EXPECT_FALSE(LatencyCalibration::estimate(clicks, {1010, 1610, 2210, 2810}).valid);
-    // Taps half an interval from every click answer no click.
+    EXPECT_FALSE(LatencyCalibration::estimate(clicks, {1010, 1810, 2610, 3410}).valid);
+    // Taps 500 ms after every click (300 ms before the next) answer no click
+    // within the bounds of a delay.
     std::vector<double> between;
     for (double click : clicks) {
-        between.push_back(click + 300.0);
+        between.push_back(click + 500.0);
     }
-    EXPECT_FALSE(LatencyCalibration::estimate(clicks, between).valid);
+    const LatencyCalibration::Estimate outside = LatencyCalibration::estimate(clicks, between);
+    EXPECT_FALSE(outside.valid);
+    EXPECT_TRUE(outside.problem.contains(QStringLiteral("400"))) << outside.problem.toStdString();
     // No clicks at all.
     EXPECT_FALSE(LatencyCalibration::estimate({}, {1, 2, 3, 4, 5, 6}).valid);
+}
+
+// Taps that do not follow the clicks must not give a delay to save, however
+// they happen to fall; a clear reason is given instead.
+TEST(LatencyCalibration, RandomTapsAreRefused) {
+    std::mt19937 random(11);
+    int accepted = 0;
+    for (int trial = 0; trial < 2000; ++trial) {
+        const int taps = trial % 2 == 0 ? 12 : 16;
+        const std::vector<double> clicks = clicksEvery(800.0, 16);
+        std::uniform_real_distribution<double> moment(clicks.front(), clicks.back() + 400.0);
+        std::vector<double> tapped;
+        for (int i = 0; i < taps; ++i) {
+            tapped.push_back(moment(random));
+        }
+        std::sort(tapped.begin(), tapped.end());
+        const LatencyCalibration::Estimate estimate = LatencyCalibration::estimate(clicks, tapped);
+        accepted += estimate.valid ? 1 : 0;
+        EXPECT_FALSE(estimate.problem.isEmpty() && !estimate.valid);
+    }
+    EXPECT_EQ(accepted, 0);
+}
+
+// Delays up to the stated bound are measured at the dialog's spacing of the
+// clicks, from the first tap to the last, however far past half a spacing.
+TEST(LatencyCalibration, LongDelaysAreMeasuredUpToTheBound) {
+    struct Case {
+        double delay;
+        double noise;
+        bool valid;
+    };
+    const Case cases[] = {
+        {320.0, 12.0, true},  // was taken for -280 to the next click
+        {370.0, 15.0, true},  //
+        {400.0, 0.0, true},   // the bound itself
+        {-190.0, 10.0, true}, // early habit near the lower bound
+        {0.0, 25.0, true},    // a sloppy but honest tapper
+        {460.0, 8.0, false},  // beyond the bound: refused, not read as -340
+        {-300.0, 8.0, false}, //
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.delay);
+        std::mt19937 random(5);
+        std::normal_distribution<double> noise(0.0, c.noise > 0 ? c.noise : 1e-9);
+        const std::vector<double> clicks =
+            clicksEvery(CalibrationDialog::kClickIntervalMs, CalibrationDialog::kClicks);
+        std::vector<double> taps;
+        // The first click comes unannounced: the user joins at the second.
+        for (size_t i = 1; i < clicks.size(); ++i) {
+            taps.push_back(clicks[i] + c.delay + noise(random));
+        }
+        const LatencyCalibration::Estimate estimate = LatencyCalibration::estimate(clicks, taps);
+        EXPECT_EQ(estimate.valid, c.valid) << estimate.problem.toStdString();
+        if (c.valid) {
+            EXPECT_NEAR(estimate.offsetMs, c.delay, 1.0 + c.noise / 2.0);
+        }
+    }
 }
 
 TEST(LatencyCalibration, StoredInItsOwnSection) {

@@ -45,6 +45,8 @@ public:
     }
     int sequencerInterval() const override { return interval; }
     void setTempo(int intervalMs) override { interval = intervalMs; }
+    TransportRanges transportRanges() const override { return ranges; }
+    void restoreTransportRanges(const TransportRanges& restored) override { ranges = restored; }
     bool keyboardRinging() const override { return keys; }
     void setKeyboardRinging(bool on) override { keys = on; }
     int pagePosition() const override { return 1; }
@@ -58,6 +60,7 @@ public:
     bool playing = false;
     int stops = 0;
     int interval = 100;
+    TransportRanges ranges;
     bool keys = true;
     std::vector<std::pair<int, std::int64_t>> sounded;
     QStringList statusMessages;

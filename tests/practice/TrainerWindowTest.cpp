@@ -4,19 +4,35 @@
 
 #include "app/MainPracticeHost.h"
 #include "app/TfrmMain.h"
+#include "base/ScorePages.h"
 #include "base/WindowCaptions.h"
+#include "bells/BellsPanel.h"
+#include "bells/KeyboardRingingHook.h"
+#include "input/KeyStrikeNotifier.h"
+#include "input/KeyboardFocusGate.h"
 #include "playback/TransportPanel.h"
+#include "playback/TransportText.h"
 #include "practice/MarksOverlay.h"
 #include "practice/Trainer.h"
+#include "practice/TrainingSetupDialog.h"
 #include "practice/TrainingSummaryDialog.h"
 #include "score/ScoreLayout.h"
 #include "support/MainWindowTest.h"
+#include "ui/TUpDown.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +116,8 @@ TEST_F(TrainerWindow, RunSilencesThePartAndKeepsItsResult) {
     ASSERT_NE(trainer.summary(), nullptr);
     EXPECT_TRUE(trainer.summary()->isVisible());
     EXPECT_TRUE(trainer.summary()->figuresText().contains(QStringLiteral("пропущено: 2")));
+    // Without a hit there is no mean error, early or late.
+    EXPECT_FALSE(trainer.summary()->figuresText().contains(QStringLiteral("Средняя ошибка")));
     EXPECT_TRUE(trainer.summary()->repeatButton()->isEnabled()); // bar 1 went wrong
 
     // The misses are marked on the small staff exactly where the layout puts
@@ -193,4 +211,126 @@ TEST_F(TrainerWindow, HostAnswersFromTheWindow) {
     EXPECT_EQ(host.staff(BellGroup::Small), control(frm, "pnlSmallBells"));
     EXPECT_EQ(host.staff(BellGroup::Middle), control(frm, "pnlMiddleBells"));
     EXPECT_EQ(host.staff(BellGroup::Big), control(frm, "pnlBigBells"));
+}
+
+// After a run its marks stay on the score; stepping to another page shows
+// that page's marks (here none: the run ended on page 1), and stepping back
+// shows page 1's again.
+TEST_F(TrainerWindow, MarksFollowThePageShown) {
+    QStringList ringing(2 * kPageColumns);
+    ringing[0] = QStringLiteral("s1");
+    ringing[kPageColumns] = QStringLiteral("s1");
+    frm->channels().common() = ringing;
+    frm->channels().score(0) = ringing;
+    frm->transport().setSequencerInterval(50);
+    frm->transport().applyRingingRanges(transport::RingingLoader::CommonChoice);
+    Trainer& trainer = frm->trainer();
+    ASSERT_TRUE(trainer.startRun(PracticePart::ofGroup(kSmallGroup)));
+    // Column 0 is struck after the count-in; the run is stopped soon after.
+    ASSERT_TRUE(waitFor([&] { return frm->transport().state().currentColumn > 2; }, 5000));
+    trainer.endRun();
+    auto* overlay = control(frm, "pnlSmallBells")->findChild<MarksOverlay*>();
+    ASSERT_NE(overlay, nullptr);
+    ASSERT_EQ(overlay->marks().size(), 1); // the missed s1 of column 0
+
+    auto* page = control<TUpDown>(frm, "udPage");
+    ASSERT_TRUE(page->isEnabled());
+    const QList<QToolButton*> steps = page->findChildren<QToolButton*>();
+    ASSERT_EQ(steps.size(), 2);
+    QToolButton* up =
+        steps[0]->arrowType() == Qt::UpArrow || steps[0]->arrowType() == Qt::RightArrow ? steps[0] : steps[1];
+    QToolButton* down = up == steps[0] ? steps[1] : steps[0];
+    up->click();
+    ASSERT_EQ(page->position(), 2);
+    EXPECT_TRUE(overlay->marks().isEmpty());
+    down->click();
+    ASSERT_EQ(page->position(), 1);
+    EXPECT_EQ(overlay->marks().size(), 1);
+}
+
+// The drill rings from the keys: after "Повторить трудные такты" the summary
+// keeps the focus, and a bell key pressed there strikes the bell. When the
+// drill is stopped, the window shows the whole ringing's length and ranges
+// again, and the repeat button is ready for another drill.
+TEST_F(TrainerWindow, DrillTakesTheKeysAndGivesTheWindowBack) {
+    frm->show(); // the bell keys are heard from the window's first showing
+    QStringList ringing(32);
+    ringing[0] = QStringLiteral("m1");
+    ringing[16] = QStringLiteral("s1");
+    ringing[24] = QStringLiteral("s2");
+    frm->channels().common() = ringing;
+    frm->transport().setSequencerInterval(100);
+    frm->transport().ShowTempo();
+    frm->transport().applyRingingRanges(transport::RingingLoader::CommonChoice);
+    frm->transport().ShowTotalDuration();
+    auto* length = control<QLabel>(frm, "lblLong");
+    auto* progress = control<QSlider>(frm, "tbProgress");
+    const QString wholeLength = length->text();
+    Trainer& trainer = frm->trainer();
+    ASSERT_TRUE(trainer.startRun(PracticePart::ofGroup(kSmallGroup)));
+    ASSERT_TRUE(waitFor([&] { return !trainer.isRunning(); }, 10000));
+    const int wholeRange = progress->maximum(); // as playing the ringing left it
+    TrainingSummaryDialog* summary = trainer.summary();
+    ASSERT_NE(summary, nullptr);
+    summary->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == summary; }, 2000));
+
+    int struck = -1;
+    QObject::connect(&frm->bells().keyboard().keyStrikeNotifier(), &KeyStrikeNotifier::bellStruck, summary,
+                     [&](int bell, std::int64_t) { struck = bell; });
+    summary->repeatButton()->click();
+    ASSERT_TRUE(trainer.drill().has_value());
+    ASSERT_EQ(QApplication::activeWindow(), summary);
+    // The key of bell 5 (s1) is F in the test's catalogue.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F, Qt::NoModifier, QStringLiteral("f"));
+    QCoreApplication::sendEvent(summary->windowHandle(), &press);
+    EXPECT_EQ(struck, 5);
+    EXPECT_TRUE(summary->isVisible()); // no button took the key
+
+    // The learner moves the tempo slider back to the ringing's own tempo,
+    // as the last pass of a drill that comes out well plays it, then stops.
+    ASSERT_TRUE(waitFor([&] { return frm->transport().isPlaying(); }, 5000));
+    ASSERT_NE(length->text(), wholeLength); // the drill's bar alone
+    control<QSlider>(frm, "tbTemp")->setValue(100);
+    ASSERT_EQ(frm->transport().sequencerInterval(), 100);
+    control<QToolButton>(frm, "btnStop")->click();
+    ASSERT_TRUE(waitFor([&] { return !trainer.drill().has_value(); }, 3000));
+    EXPECT_EQ(frm->channels().common(), ringing);
+    EXPECT_EQ(length->text(), wholeLength);
+    EXPECT_EQ(progress->maximum(), wholeRange);
+    EXPECT_TRUE(summary->repeatButton()->isEnabled());
+    EXPECT_EQ(summary->repeatButton()->text(), QStringLiteral("Повторить трудные такты"));
+    EXPECT_FALSE(summary->drillText().contains(QStringLiteral("Еще раз")));
+    // Once the drill is over, the summary's keys are its own again.
+    EXPECT_FALSE(keyboardRingingMayAct(frm.get(), summary->windowHandle()));
+}
+
+// A group ringing leaves the window untitled; practice names it by what the
+// groups' selectors chose, and a run of it is kept in the history.
+TEST_F(TrainerWindow, GroupRingingIsNamedByItsChoices) {
+    frm->showNoRinging();
+    auto* small = control<QComboBox>(frm, "cbCustomSelection0");
+    auto* big = control<QComboBox>(frm, "cbCustomSelection2");
+    for (QComboBox* selector : {small, big}) {
+        const QSignalBlocker quiet(selector);
+        selector->addItems({QStringLiteral("Перебор"), QStringLiteral("Трезвон")});
+        selector->setCurrentIndex(selector->count() - (selector == small ? 2 : 1));
+    }
+    MainPracticeHost host(*frm);
+    EXPECT_EQ(host.ringingName(), QStringLiteral("Перебор + Трезвон"));
+
+    frm->channels().common() = {QStringLiteral("s1"), QString()};
+    frm->transport().setSequencerInterval(50);
+    TrainingSetupDialog setup(host, frm->trainer());
+    bool named = false;
+    for (const QLabel* label : setup.findChildren<QLabel*>()) {
+        named = named || label->text().startsWith(QStringLiteral("Звон: Перебор + Трезвон"));
+    }
+    EXPECT_TRUE(named);
+    Trainer& trainer = frm->trainer();
+    ASSERT_TRUE(trainer.startRun(PracticePart::ofGroup(kSmallGroup)));
+    ASSERT_TRUE(waitFor([&] { return !trainer.isRunning(); }, 10000));
+    const QList<TrainingRun> runs = trainer.history().load();
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].ringing, QStringLiteral("Перебор + Трезвон"));
 }

@@ -87,6 +87,48 @@ TEST(TrainingStats, TwoWorstBarsInOrder) {
     EXPECT_DOUBLE_EQ(barError(run, 4), 45.0);
 }
 
+// Only bars where the part had strikes to ring can be hard, and an error
+// spread evenly over the bars picks none out: the bars are said to be alike.
+TEST(TrainingStats, HardBarsStandOutAmongBarsWithStrikes) {
+    const auto bars = [](std::initializer_list<double> errors) {
+        QList<StrikeOutcome> run;
+        int bar = 0;
+        for (double error : errors) {
+            run << hit(bar * 16, error) << hit(bar * 16 + 8, error);
+            ++bar;
+        }
+        return run;
+    };
+    struct Case {
+        const char* what;
+        QList<StrikeOutcome> run;
+        QList<int> worst;
+        bool alike;
+    };
+    const Case cases[] = {
+        {"stray strikes alone make no bar to drill",
+         {hit(0, 30), of(StrikeOutcome::Kind::Extra, 20), of(StrikeOutcome::Kind::Extra, 24)},
+         {0},
+         false},
+        {"an even offset picks out no bar", bars({40, 40, 40, 40}), {}, true},
+        {"nearly even is even", bars({36, 44, 40}), {}, true},
+        {"every bar missing alike",
+         {of(StrikeOutcome::Kind::Missed, 0), hit(4, 0), of(StrikeOutcome::Kind::Missed, 16), hit(20, 0)},
+         {},
+         true},
+        {"all on time: nothing to say", bars({5, 5, 5}), {}, false},
+        {"a single bar is drilled when it is wrong", bars({40}), {0}, false},
+        {"one bar standing out", bars({40, 40, 55, 40}), {2, 0}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TrainingStats stats = computeStats(c.run);
+        EXPECT_EQ(stats.worstBars, c.worst);
+        EXPECT_EQ(stats.barsAlike, c.alike);
+    }
+    EXPECT_DOUBLE_EQ(computeStats(bars({36, 44, 40})).barErrorMs, 40.0);
+}
+
 TEST(HardBarsDrill, ProgressionBackToFullTempo) {
     HardBarsDrill drill({3, 1}, 200);
     EXPECT_EQ(drill.tempoPercent(), 80);

@@ -1,0 +1,139 @@
+// What the end of a practice run costs with a long history: a history file
+// of 50 MB (587,406 runs of 40 ringings, some of them damaged lines) is made,
+// then each "Stop" runs in a process of its own as the trainer does it: the
+// run is added to the history and the progress chart reads the last runs of
+// its ringing. Printed: the time the window waits and the peak resident size.
+//
+//   build/bench/bench_training_history
+
+#include "practice/TrainingHistory.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kRuns = 587406;
+constexpr int kRingings = 40;
+// As many runs as the summary's chart asks for.
+constexpr int kChartRuns = 30;
+constexpr int kStops = 3;
+
+QString ringingName(int index) {
+    return QStringLiteral("Трезвон, вариант %1").arg(index);
+}
+
+TrainingRun runOf(int index) {
+    TrainingRun run;
+    run.date = QDateTime(QDate(2020, 1, 1), QTime(8, 0)).addSecs(static_cast<qint64>(index) * 240);
+    run.ringing = ringingName(index % kRingings);
+    run.part = QStringLiteral("sm").mid(index % 2, 1);
+    run.interval = 120 + index % 60;
+    run.meanMs = (index % 81) - 40.0;
+    run.shareOnTime = (index % 1000) / 1000.0;
+    run.deviationMs = 12.5;
+    run.meanAbsoluteMs = 21.5;
+    run.hits = 60 + index % 7;
+    run.misses = index % 3;
+    run.extras = index % 2;
+    return run;
+}
+
+bool writeHistory(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    file.write("# history\n");
+    QByteArray block;
+    for (int i = 0; i < kRuns; ++i) {
+        // One line in ten thousand is damaged, as a torn write would leave it.
+        block += i % 10000 == 9999 ? QByteArray("2021-03-04T10:00:00;\xff\xfe broken\n")
+                                   : TrainingHistory::formatLine(runOf(i)).toUtf8() + '\n';
+        if (block.size() > (1 << 20)) {
+            file.write(block);
+            block.clear();
+        }
+    }
+    file.write(block);
+    return file.error() == QFileDevice::NoError;
+}
+
+long statusKilobytes(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix)) {
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return -1;
+}
+
+// One Stop, in a process that has done nothing else.
+int runStop(const QString& path, int stop) {
+    TrainingHistory history(path);
+    TrainingRun run = runOf(kRuns + stop);
+    run.date = QDateTime::currentDateTime();
+    const long before = statusKilobytes("VmRSS");
+    QElapsedTimer timer;
+    timer.start();
+    const bool stored = history.append(run);
+    const qint64 appendMs = timer.elapsed();
+    const QList<TrainingRun> chart = history.lastRuns(run.ringing, kChartRuns);
+    const qint64 totalMs = timer.elapsed();
+    // The worst case of the chart: a ringing not practised lately, looked for as far back as it reads.
+    timer.restart();
+    const QList<TrainingRun> none = history.lastRuns(QStringLiteral("Не тренировался"), kChartRuns);
+    const qint64 absentMs = timer.elapsed();
+    std::printf("stop %d: append %5lld ms%s, chart %5lld ms (%lld runs), window waits %5lld ms; "
+                "resident %5.1f MB before, %6.1f MB peak; chart of an absent ringing %5lld ms (%lld runs)\n",
+                stop, static_cast<long long>(appendMs), stored ? "" : " (not stored)",
+                static_cast<long long>(totalMs - appendMs), static_cast<long long>(chart.size()),
+                static_cast<long long>(totalMs), before / 1024.0, statusKilobytes("VmHWM") / 1024.0,
+                static_cast<long long>(absentMs), static_cast<long long>(none.size()));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3) {
+        return runStop(arguments.at(1), arguments.at(2).toInt());
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("training-history.txt"));
+    if (!writeHistory(path)) {
+        std::fprintf(stderr, "cannot write %s\n", path.toUtf8().constData());
+        return 1;
+    }
+    const QByteArray before = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    std::printf("history: %d runs, %.1f MB\n", kRuns, static_cast<double>(before.size()) / 1e6);
+    std::fflush(stdout);
+    for (int stop = 1; stop <= kStops; ++stop) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {path, QString::number(stop)});
+        child.waitForFinished(-1);
+    }
+    QFile file(path);
+    const QByteArray after = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    std::printf("after %d stops: %.1f MB; the earlier bytes %s\n", kStops,
+                static_cast<double>(after.size()) / 1e6,
+                after.startsWith(before) ? "kept as they were" : "CHANGED");
+    return 0;
+}
