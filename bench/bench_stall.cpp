@@ -91,6 +91,7 @@ int main(int argc, char** argv) {
     // Stop right after a stall, with the engine holding columns.
     QThread::msleep(300);
     const std::int64_t stopFrame = engine->frameClock();
+    const std::uint64_t withdrawnBefore = mixer.withdrawnVoices();
     frm.btnStopClick();
     QElapsedTimer after;
     after.start();
@@ -103,13 +104,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no strike sounded\n");
         return 1;
     }
+    // A start report is made when the engine takes a strike in, ahead of its
+    // frame: those due after Stop must all have been withdrawn unsounded.
     const std::int64_t first = reports.front().targetFrame;
     std::int64_t worstGrid = 0;
     std::int64_t worstStart = 0;
-    std::int64_t lastAfterStop = -1;
+    std::int64_t dueAfterStop = 0;
     std::int64_t lost = 0;
     for (std::size_t i = 0; i < reports.size(); ++i) {
         const audio::StartReport& r = reports[i];
+        if (r.startFrame >= stopFrame) {
+            ++dueAfterStop;
+            continue;
+        }
         const std::int64_t phase = ((r.targetFrame - first) % column + column) % column;
         worstGrid = std::max(worstGrid, std::min(phase, column - phase));
         worstStart = std::max(worstStart, std::abs(r.startFrame - r.targetFrame));
@@ -117,21 +124,21 @@ int main(int argc, char** argv) {
             const std::int64_t gap = r.targetFrame - reports[i - 1].targetFrame;
             lost += std::max<std::int64_t>(0, (gap + column / 2) / column - 1);
         }
-        if (r.startFrame >= stopFrame) {
-            lastAfterStop = std::max(lastAfterStop, r.startFrame - stopFrame);
-        }
     }
+    const std::uint64_t withdrawn = mixer.withdrawnVoices() - withdrawnBefore;
     std::printf("the program, null driver at %d Hz, period %d frames, %d s at %d ms a column\n", rate,
                 engine->bufferFrames(), seconds, interval);
     std::printf("stalls of the window's thread: %zu (50/100/200/500 ms at random)\n", stalled.size());
-    std::printf("strikes sounded: %zu, lost: %lld, late starts: %llu\n", reports.size(),
-                static_cast<long long>(lost), static_cast<unsigned long long>(mixer.lateStarts()));
+    std::printf("strikes sounded: %lld, lost: %lld, late starts: %llu\n",
+                static_cast<long long>(reports.size()) - dueAfterStop, static_cast<long long>(lost),
+                static_cast<unsigned long long>(mixer.lateStarts()));
     std::printf("worst offset from the grid: %lld frames; worst start from its frame: %lld frames\n",
                 static_cast<long long>(worstGrid), static_cast<long long>(worstStart));
-    std::printf(
-        "last strike begun after Stop: %s (%.2f ms; one period is %.2f ms)\n",
-        lastAfterStop < 0 ? "none" : QByteArray::number(static_cast<qlonglong>(lastAfterStop)).constData(),
-        lastAfterStop < 0 ? 0.0 : lastAfterStop * 1000.0 / rate, engine->bufferFrames() * 1000.0 / rate);
+    std::printf("Stop after a 300 ms stall: %lld strikes held for later frames, %llu withdrawn unsounded (%s); "
+                "the withdrawal reaches the engine at its next period (%.2f ms)\n",
+                static_cast<long long>(dueAfterStop), static_cast<unsigned long long>(withdrawn),
+                static_cast<std::int64_t>(withdrawn) >= dueAfterStop ? "none began after Stop" : "SOME BEGAN",
+                engine->bufferFrames() * 1000.0 / rate);
     (void)lead;
     return 0;
 }

@@ -292,6 +292,7 @@ void Mixer::stopVoice(const Command& command, std::int64_t blockStart) noexcept 
         }
         if (voice.startFrame >= blockStart && voice.position == 0) {
             removeActive(i); // never sounded: nothing to fade
+            m_withdrawn.fetch_add(1, std::memory_order_relaxed);
         } else {
             beginFade(voice);
         }

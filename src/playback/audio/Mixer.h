@@ -101,6 +101,8 @@ public:
     bool commandsPending() const { return !m_commands.empty(); }
     // Starts whose target frame had already passed when they reached the mixer.
     std::uint64_t lateStarts() const { return m_lateStarts.load(std::memory_order_relaxed); }
+    // Voices stopped before their first frame sounded (withdrawn strikes).
+    std::uint64_t withdrawnVoices() const { return m_withdrawn.load(std::memory_order_relaxed); }
     // Voices taken over because the pool was full.
     std::uint64_t takenOverVoices() const { return m_takenOver.load(std::memory_order_relaxed); }
     // Start reports lost because nobody collected them.
@@ -174,6 +176,7 @@ private:
     std::atomic<bool> m_reportsEnabled{false};
     std::atomic<std::uint64_t> m_lateStarts{0};
     std::atomic<std::uint64_t> m_takenOver{0};
+    std::atomic<std::uint64_t> m_withdrawn{0};
     std::atomic<std::uint64_t> m_droppedReports{0};
 
     // Control thread only.
