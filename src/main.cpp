@@ -9,6 +9,7 @@
 #include "desktop/SingleInstance.h"
 #include "desktop/Splash.h"
 #include "ui/PictureFile.h"
+#include "ui/QtTranslations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,6 +40,7 @@ void bringForward(TfrmMain& window) {
 int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QApplication app(argc, argv);
+    installQtTranslations(app);
     QApplication::setApplicationName(captions::kProgram);
     // No display name: the platform would append it to every window title,
     // and the titles are exactly the texts the windows set.
