@@ -216,7 +216,7 @@ QString renderLimitText(const RenderCheck& check, int maxMinutes) {
             .arg(maxMinutes);
     case RenderLimit::TooLargeForWav:
         return QStringLiteral("the output would need about %1 MB, more than a WAV file can hold (4 GB); "
-                              "render a shorter ringing or 16-bit samples")
+                              "render a shorter ringing")
             .arg(megabytes(check.size.bytes));
     case RenderLimit::NoSpace:
         return QStringLiteral("the output needs about %1 MB, the disk has %2 MB free")

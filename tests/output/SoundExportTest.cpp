@@ -205,21 +205,21 @@ TEST_F(SoundExportWindow, TheFailureWarningIsNotCoveredByTheProgressDialog) {
     bool answered = false;
     // Well past the progress dialog's delay of 300 ms.
     QTimer::singleShot(1000, frm.get(), [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         for (const QProgressDialog* progress : frm->findChildren<QProgressDialog*>()) {
             progressShown = progressShown || progress->isVisible();
         }
-        if (!box) {
-            // Close whatever covers the warning, so that the test ends.
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                modal->close();
-            }
-            return;
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            warning = box->text();
+            QKeyEvent returnKey(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(box, &returnKey);
+            answered = !box->isVisible();
         }
-        warning = box->text();
-        QKeyEvent returnKey(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(box, &returnKey);
-        answered = !box->isVisible();
+        // Whatever is still open is closed, so that the test ends.
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible()) {
+                dialog->reject();
+            }
+        }
     });
     frm->output()->nSaveSoundClick();
     waitFor([&] { return !frm->output()->soundExport().isRunning() && !QApplication::activeModalWidget(); });
