@@ -8,6 +8,7 @@
 #include "output/ScorePrinting.h"
 #include "playback/TransportPanel.h"
 #include "playback/TransportState.h"
+#include "support/FileSizeLimit.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -16,10 +17,6 @@
 #include <QProcess>
 #include <QStatusBar>
 #include <QTemporaryDir>
-
-#include <sys/resource.h>
-
-#include <csignal>
 
 namespace {
 
@@ -135,15 +132,8 @@ TEST_F(PrintWindow, AFullDiskKeepsTheEarlierDocument) {
         toPdf(printer, QStringLiteral("score.pdf"));
         bool printed = true;
         {
-            rlimit previous{};
-            getrlimit(RLIMIT_FSIZE, &previous);
-            const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit small = previous;
-            small.rlim_cur = 20000;
-            setrlimit(RLIMIT_FSIZE, &small);
+            const FileSizeLimit full(20000);
             printed = allPages ? printing.printAllPages(printer) : printing.printCurrentPage(printer);
-            setrlimit(RLIMIT_FSIZE, &previous);
-            std::signal(SIGXFSZ, signalBefore);
         }
         EXPECT_FALSE(printed) << allPages;
         QFile file(path);

@@ -2,6 +2,7 @@
 #include "playback/DeviceVolume.h"
 #include "playback/RingingRenderer.h"
 #include "playback/audio/AudioEngine.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,10 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <cerrno>
-#include <csignal>
 
 namespace {
 
@@ -93,15 +91,8 @@ TEST_F(OfflineRender, AFullDiskKeepsTheEarlierFile) {
     job.columns = QStringList(200, QStringLiteral("b1"));
     RenderResult result;
     {
-        rlimit previous{};
-        getrlimit(RLIMIT_FSIZE, &previous);
-        const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = previous;
-        small.rlim_cur = 100000;
-        setrlimit(RLIMIT_FSIZE, &small);
+        const FileSizeLimit full(100000);
         result = renderRinging(job);
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, signalBefore);
     }
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.systemError, EFBIG) << result.error.toStdString();
