@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev fonts-dejavu-core fontconfig espeak-ng xvfb xauth
   desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
-  poppler-utils python3
+  poppler-utils python3 qt6-translations-l10n
 )
 
 missing=()

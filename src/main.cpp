@@ -12,6 +12,7 @@
 #include "desktop/Splash.h"
 #include "desktop/TerminationSignals.h"
 #include "ui/PictureFile.h"
+#include "ui/QtTranslations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +25,7 @@
 int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QApplication app(argc, argv);
+    installQtTranslations(app);
     QApplication::setApplicationName(captions::kProgram);
     // No display name: the platform would append it to every window title,
     // and the titles are exactly the texts the windows set.

@@ -6,6 +6,7 @@
 #include "bells/TBellData.h"
 #include "playback/ColumnStrikes.h"
 #include "playback/RenderCommand.h"
+#include "playback/RenderLimits.h"
 #include "playback/RingingRenderer.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,27 @@
 #include <QSet>
 #include <QTextStream>
 
+#include <csignal>
+
 namespace {
+
+// The signal that asked the render to stop, 0 while none has. The handler
+// only sets it; the render checks it after every column and then abandons
+// its temporary file.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void requestStop(int signal) {
+    stopSignal = signal;
+}
+
+void installStopHandlers() {
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGTERM, SIGINT}) {
+        sigaction(signal, &action, nullptr);
+    }
+}
 
 int fail(int code, const QString& message) {
     QTextStream(stderr) << "campanix-render: " << message << '\n';
@@ -79,7 +100,20 @@ int main(int argc, char** argv) {
         }
     }
 
+    const RenderCheck limits = checkRenderLimits(job, options.maxMinutes, freeSpaceFor(job.outputPath));
+    if (limits.limit != RenderLimit::Fits) {
+        return fail(kRenderFailed,
+                    options.outputPath + QStringLiteral(": ") + renderLimitText(limits, options.maxMinutes));
+    }
+
+    installStopHandlers();
+    job.progress = [](int, int) { return stopSignal == 0; };
     const RenderResult result = renderRinging(job);
+    if (result.cancelled) {
+        return fail(
+            kRenderSignalBase + stopSignal,
+            QStringLiteral("stopped by signal %1; %2 not written").arg(stopSignal).arg(options.outputPath));
+    }
     if (!result.ok) {
         return fail(kRenderFailed, result.error);
     }

@@ -45,6 +45,9 @@ void HtmlExport::start() {
     }
     m_running = true;
     m_pagesWritten = 0;
+    m_failedPath.clear();
+    m_failure.clear();
+    m_ringing = 0;
     m_host.selectAllBells();
     m_names.clear();
     for (int k = 1; k < m_host.commonRingingCount(); ++k) {
@@ -107,6 +110,7 @@ bool HtmlExport::beginRinging() {
         m_host.commonRingingName(m_ringing) != m_names.at(m_ringing - 1)) {
         qCWarning(lcOutput) << "html export: the common list changed under the export at ringing" << m_ringing
                             << m_names.at(m_ringing - 1);
+        m_failure = QStringLiteral("список звонов изменился");
         return false;
     }
     emit ringingStarted(m_names.at(m_ringing - 1), m_ringing, static_cast<int>(m_names.size()));
@@ -135,6 +139,7 @@ bool HtmlExport::writePage() {
         const std::optional<QByteArray> bytes = jpeg::encode(image, kJpegQuality);
         if (!bytes) {
             qCWarning(lcOutput) << "html export: cannot encode the picture" << path;
+            m_failedPath = path;
             return false;
         }
         if (!writeFile(path, *bytes, "writing a score picture")) {
@@ -154,9 +159,26 @@ bool HtmlExport::writePage() {
 void HtmlExport::finish(bool completed) {
     if (completed) {
         m_host.clearCommonChoice();
+    } else {
+        reportFailure();
     }
     m_running = false;
     emit finished(completed);
+}
+
+void HtmlExport::reportFailure() {
+    // Ringings before the one being exported were written whole.
+    const int written = std::max(0, m_ringing - 1);
+    QString why = m_failure;
+    if (!m_failedPath.isEmpty()) {
+        why = QStringLiteral("не удалось записать %1").arg(QDir::toNativeSeparators(m_failedPath));
+    } else if (why.isEmpty()) {
+        why = QStringLiteral("внутренняя ошибка");
+    }
+    m_host.showStatusMessage(QStringLiteral("Экспорт в HTML прерван: %1. Записано звонов: %2 из %3.")
+                                 .arg(why)
+                                 .arg(written)
+                                 .arg(m_names.size()));
 }
 
 bool HtmlExport::writeFile(const QString& path, const QByteArray& bytes, const char* step) {
@@ -164,6 +186,7 @@ bool HtmlExport::writeFile(const QString& path, const QByteArray& bytes, const c
         return true;
     }
     qCWarning(lcOutput) << "html export:" << step << "failed:" << path;
+    m_failedPath = path;
     return false;
 }
 
@@ -172,5 +195,6 @@ bool HtmlExport::makeFolder(const QString& path, const char* step) {
         return true;
     }
     qCWarning(lcOutput) << "html export:" << step << "failed:" << path;
+    m_failedPath = path;
     return false;
 }

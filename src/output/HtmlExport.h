@@ -17,8 +17,9 @@ class OutputHost;
 // It runs in steps from the event loop, one score page per step, so the
 // window stays responsive; the ringing and page being exported are chosen in
 // the window as they go. A folder or file that cannot be written ends the
-// export quietly there (the log names the file and the step); what was
-// written stays, and so does the ringing.
+// export there without a message box: one status-bar line names the path and
+// the ringings written whole, the log the step; what was written stays, and
+// so does the ringing.
 class HtmlExport : public QObject {
     Q_OBJECT
 public:
@@ -30,6 +31,8 @@ public:
 
     // Score pages written by the last export (or the running one).
     int pagesWritten() const { return m_pagesWritten; }
+    // The folder or file that ended the last export; empty when none did.
+    const QString& failedPath() const { return m_failedPath; }
 
     static constexpr int kJpegQuality = 40;
 
@@ -44,6 +47,7 @@ private:
     bool beginRinging();
     bool writePage();
     void finish(bool completed);
+    void reportFailure();
     // False, with the failure logged under `step`, when it cannot be written.
     bool writeFile(const QString& path, const QByteArray& bytes, const char* step);
     bool makeFolder(const QString& path, const char* step);
@@ -59,4 +63,6 @@ private:
     int m_page = 0;    // from 1; 0 before the ringing is chosen
     int m_pageCount = 0;
     int m_pagesWritten = 0;
+    QString m_failedPath;
+    QString m_failure; // why the export ended early, for the status bar
 };

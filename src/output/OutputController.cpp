@@ -44,8 +44,10 @@ void OutputController::showExportProgress(const QString& name, int ringing, int 
         m_host.addStatusWidget(m_exportProgress);
     }
     m_exportLabel->setText(QStringLiteral("Экспорт в HTML: %1").arg(name));
+    // The bar counts the ringing being written, so that "3 из 23" is shown
+    // while ringing 3 is, and the last one reaches "23 из 23".
     m_exportProgress->setRange(0, count);
-    m_exportProgress->setValue(ringing - 1);
+    m_exportProgress->setValue(ringing);
     m_exportProgress->setFormat(QStringLiteral("%v из %m"));
     m_exportLabel->show();
     m_exportProgress->show();

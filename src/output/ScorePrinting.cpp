@@ -3,9 +3,12 @@
 #include "base/Logging.h"
 #include "output/KeyboardRingingPause.h"
 #include "output/OutputHost.h"
+#include "output/PrintFile.h"
 #include "output/ScoreImages.h"
 #include "output/ScorePictures.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QWidget>
@@ -81,7 +84,36 @@ printlayout::TitleInput ScorePrinting::titleInput() const {
     return input;
 }
 
+template <typename Print> bool ScorePrinting::printWhole(QPrinter& printer, Print print) {
+    PrintFile file(printer);
+    const bool existed = file.toFile() && QFileInfo::exists(file.target());
+    const bool ready = file.ready();
+    const bool printed = ready && print();
+    if (file.finish(printed)) {
+        return true;
+    }
+    if (!file.toFile()) {
+        return false;
+    }
+    if (!ready) {
+        qCWarning(lcOutput) << "printing to" << file.target()
+                            << "failed: no temporary file can be made beside it";
+    } else if (printed) {
+        qCWarning(lcOutput) << "printing to" << file.target() << "failed: the document was not written whole";
+    }
+    const QString path = QDir::toNativeSeparators(file.target());
+    m_host.showStatusMessage(
+        existed ? QStringLiteral("Печать не выполнена: файл %1 не записан, прежний файл оставлен как был")
+                      .arg(path)
+                : QStringLiteral("Печать не выполнена: файл %1 не записан").arg(path));
+    return false;
+}
+
 bool ScorePrinting::printCurrentPage(QPrinter& printer) {
+    return printWhole(printer, [&] { return drawCurrentPage(printer); });
+}
+
+bool ScorePrinting::drawCurrentPage(QPrinter& printer) {
     m_host.switchScoreOn();
     printlayout::CurrentPageGeometry geometry;
     geometry.boxWidth = m_host.stavesBox()->contentsRect().width();
@@ -121,6 +153,10 @@ bool ScorePrinting::printAllPages(QPrinter& printer) {
 }
 
 bool ScorePrinting::printPages(QPrinter& printer, int first, int last) {
+    return printWhole(printer, [&] { return drawPages(printer, first, last); });
+}
+
+bool ScorePrinting::drawPages(QPrinter& printer, int first, int last) {
     m_host.switchScoreOn();
     const std::vector<printlayout::SheetPlan> sheets = printlayout::planSheets(first, last, pageCount());
     if (sheets.empty()) {

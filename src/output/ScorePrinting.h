@@ -24,7 +24,9 @@ public:
     static void configureDialog(QPrintDialog& dialog, QPrinter& printer, int pageCount);
 
     // False when nothing could be printed; the user is not told, the step
-    // that failed is logged.
+    // that failed is logged. A file printed to is replaced only by a complete
+    // document; when it cannot be, the status bar says so and an earlier
+    // file stays as it was.
     bool printCurrentPage(QPrinter& printer);
     bool printAllPages(QPrinter& printer);
     // Pages first .. last (zero-based), two to a sheet, as all pages are.
@@ -34,5 +36,10 @@ public:
     printlayout::TitleInput titleInput() const;
 
 private:
+    // Runs `print` with the printer's file (if any) written whole or not at all.
+    template <typename Print> bool printWhole(QPrinter& printer, Print print);
+    bool drawCurrentPage(QPrinter& printer);
+    bool drawPages(QPrinter& printer, int first, int last);
+
     OutputHost& m_host;
 };

@@ -5,8 +5,10 @@
 #include "output/KeyboardRingingPause.h"
 #include "output/OutputHost.h"
 #include "playback/ColumnStrikes.h"
+#include "playback/RenderLimits.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -16,6 +18,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <cerrno>
 #include <utility>
 
 namespace {
@@ -24,8 +27,67 @@ const QString kTitle = QStringLiteral("Сохранить как звук");
 const QString kWavFilter = QStringLiteral("Звук WAV (*.wav)");
 const QString kFlacFilter = QStringLiteral("Звук FLAC (*.flac)");
 
+// Longest file name the file systems take, in bytes of the file name encoding.
+constexpr qsizetype kMaxNameBytes = 255;
+
 bool isFlac(const QString& path) {
     return QFileInfo(path).suffix().compare(QStringLiteral("flac"), Qt::CaseInsensitive) == 0;
+}
+
+// `name` cut, at a character boundary, to at most `bytes` bytes on disk.
+QString cutToBytes(const QString& name, qsizetype bytes) {
+    QString cut = name;
+    while (QFile::encodeName(cut).size() > bytes) {
+        cut.chop(cut.size() >= 2 && cut.back().isLowSurrogate() ? 2 : 1);
+    }
+    return cut;
+}
+
+// Why a sound file could not be written, in the user's words.
+QString systemReason(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("такой папки нет");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("нет права записи в эту папку");
+    case EROFS:
+        return QStringLiteral("диск доступен только для чтения");
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QStringLiteral("на диске не хватает места");
+    case ENAMETOOLONG:
+        return QStringLiteral("слишком длинное имя файла");
+    case EISDIR:
+        return QStringLiteral("под этим именем уже есть папка");
+    default:
+        return QStringLiteral("файл не удалось записать");
+    }
+}
+
+QString megabytes(std::int64_t bytes) {
+    return QString::number((bytes + 999999) / 1000000);
+}
+
+// Why a render may not start, or an empty text when it may.
+QString limitText(const RenderCheck& check) {
+    switch (check.limit) {
+    case RenderLimit::Fits:
+        return {};
+    case RenderLimit::TooLong:
+        return QStringLiteral("Звон длится %1, а сохранить как звук можно не больше %2 ч.")
+            .arg(renderLengthText(check.size.ringingSeconds))
+            .arg(kDefaultMaxRenderMinutes / 60);
+    case RenderLimit::TooLargeForWav:
+        return QStringLiteral("Файл WAV был бы больше 4 ГБ (около %1 МБ): сохраните звон в формате FLAC.")
+            .arg(megabytes(check.size.bytes));
+    case RenderLimit::NoSpace:
+        return QStringLiteral("Для файла нужно около %1 МБ, а на диске свободно только %2 МБ.")
+            .arg(megabytes(check.size.bytes), megabytes(check.freeBytes));
+    }
+    return {};
 }
 
 } // namespace
@@ -59,7 +121,9 @@ QString SoundExport::suggestedFileName() const {
     for (const QChar bad : {u'/', u'\\', u':', u'*', u'?', u'"', u'<', u'>', u'|'}) {
         name.replace(bad, u'_');
     }
-    return name + QStringLiteral(".wav");
+    // A name too long for the disk would leave the save dialog's button
+    // disabled without a word; room is kept for the longer ".flac".
+    return cutToBytes(name, kMaxNameBytes - 5) + QStringLiteral(".wav");
 }
 
 std::optional<RenderJob> SoundExport::jobFor(const QString& path, QString* error) const {
@@ -144,6 +208,11 @@ bool SoundExport::start(const QString& path, QString* error) {
     if (!job) {
         return false;
     }
+    const RenderCheck check = checkRenderLimits(*job, kDefaultMaxRenderMinutes, freeSpaceFor(path));
+    if (check.limit != RenderLimit::Fits) {
+        *error = limitText(check);
+        return false;
+    }
     auto state = std::make_shared<State>();
     state->columns = static_cast<int>(job->columns.size());
     job->progress = [state](int done, int) {
@@ -195,27 +264,24 @@ void SoundExport::finishRun() {
     m_thread.join();
     const RenderResult result = m_state->result;
     m_state.reset();
+    m_poll->stop();
     m_poll->deleteLater();
     m_poll = nullptr;
-    if (m_dialog) {
-        disconnect(m_dialog, nullptr, this, nullptr);
-        m_dialog->hide();
-        m_dialog->deleteLater();
-        m_dialog = nullptr;
+    // Deleted now, not later: the dialog's minimum-duration timer would
+    // otherwise fire inside the message box below and show the dialog over it.
+    delete std::exchange(m_dialog, nullptr);
+    if (!result.ok && !result.cancelled) {
+        qCWarning(lcOutput) << "saving as sound failed:" << m_path << result.error;
     }
+    const QString error = result.ok || result.cancelled
+                              ? QString()
+                              : QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_path),
+                                                             systemReason(result.systemError));
     const bool fromMenu = std::exchange(m_fromMenu, false);
     if (fromMenu && result.ok) {
         m_host.showStatusMessage(QStringLiteral("Звук сохранен: %1").arg(QDir::toNativeSeparators(m_path)));
     } else if (fromMenu && !result.cancelled) {
-        QMessageBox::warning(m_host.window(), kTitle,
-                             QStringLiteral("Звук не сохранен: %1").arg(result.error));
+        QMessageBox::warning(m_host.window(), kTitle, QStringLiteral("Звук не сохранен: %1.").arg(error));
     }
-    if (!result.ok && !result.cancelled) {
-        qCWarning(lcOutput) << "saving as sound failed:" << m_path << result.error;
-    }
-    if (result.ok) {
-        emit finished(true, QString());
-    } else {
-        emit finished(false, result.cancelled ? QString() : result.error);
-    }
+    emit finished(result.ok, error);
 }

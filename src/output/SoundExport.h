@@ -42,7 +42,8 @@ public:
     QString suggestedFileName() const;
 
 signals:
-    // ok: the file is complete; otherwise `error` says why (empty when cancelled).
+    // ok: the file is complete; otherwise `error` names the file and says why
+    // in the user's words (empty when cancelled).
     void finished(bool ok, const QString& error);
 
 private:

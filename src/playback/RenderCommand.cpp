@@ -57,8 +57,14 @@ QString renderUsage() {
         "  --types <15 x nsmb>  group of each bell, for a plain body\n"
         "  --float              32-bit float samples instead of 16-bit\n"
         "  --data-dir <folder>  the installation holding Data/ and Sound/ (default: beside the program)\n"
+        "  --max-length <min>   the longest ringing rendered, in minutes (default 240)\n"
         "\n"
-        "Exit status: 0 done, 2 bad arguments, 1 any other failure.\n");
+        "A ringing longer than the maximum, a WAV file over 4 GB or a file larger than the\n"
+        "free space of the disk is refused before rendering starts. SIGTERM or SIGINT stops\n"
+        "the render and removes the unfinished file.\n"
+        "\n"
+        "Exit status: 0 done, 2 bad arguments, 1 any other failure, 128 + signal number\n"
+        "when stopped by a signal.\n");
 }
 
 RenderArguments parseRenderArguments(const QStringList& arguments) {
@@ -74,7 +80,7 @@ RenderArguments parseRenderArguments(const QStringList& arguments) {
         const bool takesValue =
             argument == QStringLiteral("--model") || argument == QStringLiteral("--tempo") ||
             argument == QStringLiteral("--bells") || argument == QStringLiteral("--types") ||
-            argument == QStringLiteral("--data-dir");
+            argument == QStringLiteral("--data-dir") || argument == QStringLiteral("--max-length");
         if (takesValue) {
             if (i + 1 >= arguments.size()) {
                 return failure(argument + QStringLiteral(" needs a value"));
@@ -109,6 +115,14 @@ RenderArguments parseRenderArguments(const QStringList& arguments) {
                                        .arg(value));
                 }
                 options.types = value;
+            } else if (argument == QStringLiteral("--max-length")) {
+                const std::optional<int> minutes = numbers::parseWholeNumber(value);
+                if (!minutes || *minutes < 1) {
+                    return failure(
+                        QStringLiteral("--max-length must be a whole number of minutes from 1, not \"%1\"")
+                            .arg(value));
+                }
+                options.maxMinutes = *minutes;
             } else {
                 options.dataDir = value;
             }
@@ -188,4 +202,25 @@ std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, 
     ringing.columns = channels.common();
     ringing.intervalMs = options.tempoMs.value_or(loaded.interval);
     return ringing;
+}
+
+QString renderLimitText(const RenderCheck& check, int maxMinutes) {
+    const auto megabytes = [](std::int64_t bytes) { return QString::number((bytes + 999999) / 1000000); };
+    switch (check.limit) {
+    case RenderLimit::Fits:
+        return {};
+    case RenderLimit::TooLong:
+        return QStringLiteral("the ringing lasts %1, longer than the maximum of %2 minutes; "
+                              "raise it with --max-length")
+            .arg(renderLengthText(check.size.ringingSeconds))
+            .arg(maxMinutes);
+    case RenderLimit::TooLargeForWav:
+        return QStringLiteral("the output would need about %1 MB, more than a WAV file can hold (4 GB); "
+                              "render a shorter ringing")
+            .arg(megabytes(check.size.bytes));
+    case RenderLimit::NoSpace:
+        return QStringLiteral("the output needs about %1 MB, the disk has %2 MB free")
+            .arg(megabytes(check.size.bytes), megabytes(check.freeBytes));
+    }
+    return {};
 }

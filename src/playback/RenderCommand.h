@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bells/Ensemble.h"
+#include "playback/RenderLimits.h"
 #include "playback/RingingRenderer.h"
 
 #include <QString>
@@ -11,7 +12,7 @@
 // The command line of the offline renderer:
 //   campanix-render <ringing file> <out.wav> [--model 1|2|3] [--mono]
 //       [--tempo <ms>] [--bells <15 x 0/1> --types <15 x n/s/m/b>]
-//       [--float] [--data-dir <folder>]
+//       [--float] [--data-dir <folder>] [--max-length <minutes>]
 struct RenderOptions {
     QString ringingPath;
     QString outputPath;
@@ -22,6 +23,7 @@ struct RenderOptions {
     QString types;
     bool floatOutput = false;
     QString dataDir; // empty: the executable's folder
+    int maxMinutes = kDefaultMaxRenderMinutes;
 };
 
 struct RenderArguments {
@@ -34,6 +36,8 @@ struct RenderArguments {
 inline constexpr int kRenderOk = 0;
 inline constexpr int kRenderFailed = 1;
 inline constexpr int kRenderBadArguments = 2;
+// Stopped by a signal: 128 + its number, as a shell reports it.
+inline constexpr int kRenderSignalBase = 128;
 
 RenderArguments parseRenderArguments(const QStringList& arguments);
 QString renderUsage();
@@ -54,3 +58,7 @@ struct RenderRinging {
 // unreadable file, a file without its preamble or header, or an ensemble of
 // fewer than five bells.
 std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, QString* error);
+
+// Why a render was refused before it started, for the command line; empty
+// when it fits.
+QString renderLimitText(const RenderCheck& check, int maxMinutes);

@@ -25,9 +25,18 @@ RenderResult renderRinging(const RenderJob& job) {
     audio::OfflineRenderer renderer(engine->mixer(), engine->bufferFrames());
 
     std::string error;
-    if (!renderer.open(QFile::encodeName(job.outputPath).toStdString(), job.format, &error)) {
+    const auto failed = [&result, &renderer](const std::string& error) {
         result.error = QString::fromStdString(error);
+        result.systemError = renderer.systemError();
         return result;
+    };
+    const auto cancelled = [&result] {
+        result.cancelled = true;
+        result.error = QStringLiteral("cancelled");
+        return result;
+    };
+    if (!renderer.open(QFile::encodeName(job.outputPath).toStdString(), job.format, &error)) {
+        return failed(error);
     }
 
     StrikeSwitches switches = job.switches;
@@ -38,8 +47,7 @@ RenderResult renderRinging(const RenderJob& job) {
     for (int column = 0; column < job.columns.size(); ++column) {
         const std::int64_t frame = static_cast<std::int64_t>(column) * job.intervalMs * rate / 1000;
         if (!renderer.renderUntil(frame)) {
-            result.error = QString::fromStdString(renderer.error());
-            return result;
+            return failed(renderer.error());
         }
         const ColumnStrikes strikes =
             ColumnSampleFiles(job.columns.at(column), job.ensemble, switches, job.sampleFolder, sampleFile);
@@ -52,23 +60,24 @@ RenderResult renderRinging(const RenderJob& job) {
             voices.closeFinishedVoices();
         }
         if (job.progress && !job.progress(column + 1, static_cast<int>(job.columns.size()))) {
-            result.cancelled = true;
-            result.error = QStringLiteral("cancelled");
-            return result;
+            return cancelled();
         }
     }
     const std::int64_t end = static_cast<std::int64_t>(job.columns.size()) * job.intervalMs * rate / 1000;
     if (!renderer.renderUntil(end) ||
         !renderer.renderRingOut(static_cast<std::int64_t>(job.maxRingOutSeconds) * rate)) {
-        result.error = QString::fromStdString(renderer.error());
-        return result;
+        return failed(renderer.error());
+    }
+    // A cancel during the ring-out still leaves nothing behind.
+    if (job.progress &&
+        !job.progress(static_cast<int>(job.columns.size()), static_cast<int>(job.columns.size()))) {
+        return cancelled();
     }
     voices.closeFinishedVoices();
     result.frames = renderer.framesWritten();
     result.late = engine->mixer().lateStarts();
     if (!renderer.commit(&error)) {
-        result.error = QString::fromStdString(error);
-        return result;
+        return failed(error);
     }
     result.ok = true;
     return result;

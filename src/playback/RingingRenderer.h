@@ -29,14 +29,16 @@ struct RenderJob {
     // The group check boxes: a silenced group's strikes are skipped, as in
     // playback. Every group sounds by default.
     StrikeSwitches switches;
-    // Called after each column with the columns done and the total; returning
-    // false cancels the render, which then writes nothing.
+    // Called after each column with the columns done and the total, and once
+    // more after the ring-out; returning false cancels the render, which then
+    // writes nothing.
     std::function<bool(int done, int total)> progress;
 };
 
 struct RenderResult {
     bool ok = false;
     QString error;
+    int systemError = 0;     // errno of a failed file operation, 0 when none
     std::int64_t frames = 0; // frames written
     int strikes = 0;         // voices started
     std::uint64_t late = 0;  // voices that missed their frame (always 0 offline)

@@ -9,6 +9,8 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QProgressBar>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -50,7 +52,13 @@ TEST_F(HtmlExportWindow, WritesTheSiteOfEveryRinging) {
     start({QStringLiteral("html")});
     ASSERT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
     ASSERT_EQ(common()->count(), 4);
+    // The status bar counts the ringing being written, up to the last.
+    QStringList progress;
+    QObject::connect(&frm->output()->htmlExport(), &HtmlExport::ringingStarted, frm.get(),
+                     [&] { progress << control<QProgressBar>(*frm, "pbExport")->text(); });
     ASSERT_TRUE(runExport());
+    EXPECT_EQ(progress,
+              (QStringList{QStringLiteral("1 из 3"), QStringLiteral("2 из 3"), QStringLiteral("3 из 3")}));
 
     QStringList expected{QStringLiteral("bk.jpg"), QStringLiteral("index.html")};
     const int pages[] = {1, 3, 4};
@@ -135,9 +143,10 @@ TEST_F(HtmlExportWindow, OtherArgumentsPlay) {
     EXPECT_TRUE(OutputController::isExportMode({QStringLiteral("html"), QStringLiteral("more")}));
 }
 
-// A folder that cannot be made ends the export there, quietly: what was
-// written stays and the ringing being exported stays chosen. Only the log
-// names the folder.
+// A folder that cannot be made ends the export there without a message box:
+// what was written stays and the ringing being exported stays chosen. The
+// log names the step, one status-bar line the folder and the ringings
+// written whole.
 TEST_F(HtmlExportWindow, AFailureEndsTheExportAndKeepsWhatWasWritten) {
     writeCommonList({{QStringLiteral("Один"), 40}, {QStringLiteral("Два"), 70}, {QStringLiteral("Три"), 10}});
     QDir().mkpath(exportDir());
@@ -158,6 +167,23 @@ TEST_F(HtmlExportWindow, AFailureEndsTheExportAndKeepsWhatWasWritten) {
     EXPECT_FALSE(QFile::exists(exportDir() + QStringLiteral("/3")));
     EXPECT_EQ(common()->currentIndex(), 2);
     EXPECT_TRUE(reports.isEmpty());
+    const QString message = frm->statusBar()->currentMessage();
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(folder))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("Записано звонов: 1 из 3"))) << message.toStdString();
+    EXPECT_EQ(frm->output()->htmlExport().failedPath(), folder);
+}
+
+// A file that cannot be written at the very start (the index, where a folder
+// of that name stands) ends the export with nothing written, and says so.
+TEST_F(HtmlExportWindow, AnUnwritableIndexIsReported) {
+    writeCommonList({{QStringLiteral("Один"), 40}});
+    QDir().mkpath(exportDir() + QStringLiteral("/index.html"));
+    start({QStringLiteral("html")});
+    ASSERT_TRUE(runExport());
+    const QString message = frm->statusBar()->currentMessage();
+    EXPECT_TRUE(message.contains(QStringLiteral("index.html"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("Записано звонов: 0 из 1"))) << message.toStdString();
+    EXPECT_FALSE(QFile::exists(exportDir() + QStringLiteral("/1")));
 }
 
 } // namespace

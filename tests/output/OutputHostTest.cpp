@@ -6,6 +6,8 @@
 #include "output/ScoreImages.h"
 #include "output/SoundExport.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -39,6 +41,20 @@ TEST(SoundExportName, ComesFromTheHostsRingingName) {
     EXPECT_EQ(sound.suggestedFileName(), QStringLiteral("Звон_ 1_2 _a_ _b__c___.wav"));
     host.name.clear();
     EXPECT_EQ(sound.suggestedFileName(), QStringLiteral("Звон.wav"));
+
+    // A name of a few hundred characters is cut to what a file system takes
+    // (255 bytes, also as ".flac"), never inside a character.
+    for (const QString& name : {QString(300, u'a'), QString(300, u'ж'),
+                                QStringLiteral("a") + QString::fromUtf8("\xF0\x9F\x94\x94").repeated(100)}) {
+        host.name = name;
+        const QString suggested = sound.suggestedFileName();
+        ASSERT_TRUE(suggested.endsWith(QStringLiteral(".wav")));
+        const QString stem = suggested.chopped(4);
+        EXPECT_LE(QFile::encodeName(stem + QStringLiteral(".flac")).size(), 255) << name.size();
+        EXPECT_GT(QFile::encodeName(stem).size(), 240) << name.size();
+        EXPECT_TRUE(name.startsWith(stem));
+        EXPECT_EQ(QString::fromUtf8(QFile::encodeName(stem)), stem); // no broken character
+    }
 }
 
 // The snapshot keeps each group's score and count in BellGroup order, while

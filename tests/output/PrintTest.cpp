@@ -3,15 +3,19 @@
 
 #include "OutputWindow.h"
 #include "output/OutputHost.h"
+#include "output/PrintFile.h"
 #include "output/ScorePictures.h"
 #include "output/ScorePrinting.h"
 #include "playback/TransportPanel.h"
 #include "playback/TransportState.h"
+#include "support/FileSizeLimit.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -104,6 +108,53 @@ TEST_F(PrintWindow, AnUnwritableDocumentFailsAndIsLogged) {
         EXPECT_TRUE(message.contains(QStringLiteral("no such folder/out.pdf"))) << message.toStdString();
     }
     EXPECT_TRUE(reports.isEmpty());
+    EXPECT_TRUE(frm->statusBar()->currentMessage().contains(QStringLiteral("no such folder/out.pdf")));
+}
+
+// A disk that fills up while the PDF is written (here a file size limit,
+// which fails the writes as a full disk does): the earlier PDF stays as it
+// was, no temporary file is left, and the status bar says the file was not
+// written. Printing again with room replaces it with a whole document.
+TEST_F(PrintWindow, AFullDiskKeepsTheEarlierDocument) {
+    writeCommonList({{QStringLiteral("Трезвон"), 150}});
+    start();
+    choose(1);
+    const QString path = pdfPath(QStringLiteral("score.pdf"));
+    const QByteArray earlier("%PDF-1.4 an earlier document\n%%EOF\n");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(earlier);
+    }
+    ScorePrinting& printing = frm->output()->printing();
+    for (const bool allPages : {false, true}) {
+        QPrinter printer(QPrinter::HighResolution);
+        toPdf(printer, QStringLiteral("score.pdf"));
+        bool printed = true;
+        {
+            const FileSizeLimit full(20000);
+            printed = allPages ? printing.printAllPages(printer) : printing.printCurrentPage(printer);
+        }
+        EXPECT_FALSE(printed) << allPages;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), earlier) << allPages;
+        EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("score.pdf")});
+        const QString message = frm->statusBar()->currentMessage();
+        EXPECT_TRUE(message.contains(QStringLiteral("score.pdf")) &&
+                    message.contains(QStringLiteral("не записан")))
+            << message.toStdString();
+        EXPECT_EQ(printer.outputFileName(), path); // the dialog offers the same file next time
+    }
+
+    QPrinter printer(QPrinter::HighResolution);
+    toPdf(printer, QStringLiteral("score.pdf"));
+    ASSERT_TRUE(printing.printCurrentPage(printer));
+    EXPECT_TRUE(isCompletePdf(path));
+    EXPECT_EQ(QFileInfo(path).permissions() & QFile::ReadOther, QFile::ReadOther);
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("score.pdf")});
 }
 
 // Group ringings: the titles read the group selectors, not the common list.

@@ -8,7 +8,11 @@
 #include "playback/audio/AudioEngine.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 
 #include <sndfile.h>
@@ -163,7 +167,65 @@ TEST_F(SoundExportWindow, CancelledOrImpossibleRendersLeaveNothing) {
     const auto [failed, failError] = render(outPath(QStringLiteral("no such folder/out.wav")));
     EXPECT_FALSE(failed);
     EXPECT_TRUE(failError.contains(QStringLiteral("no such folder"))) << failError.toStdString();
+    EXPECT_TRUE(failError.endsWith(QStringLiteral(": такой папки нет"))) << failError.toStdString();
     EXPECT_FALSE(sound.isRunning());
+}
+
+// Longer than four hours (15,000 columns at 1 s): refused before anything
+// starts, with the ringing's length in the reason.
+TEST_F(SoundExportWindow, ARingingOverFourHoursIsRefused) {
+    writeCommonList({{QStringLiteral("Долгий"), 15000, 1000}});
+    start();
+    choose(1);
+    SoundExport& sound = frm->output()->soundExport();
+    QString error;
+    EXPECT_FALSE(sound.start(outPath(QStringLiteral("long.wav")), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("4:10:00")) && error.contains(QStringLiteral("4 ч")))
+        << error.toStdString();
+    EXPECT_FALSE(sound.isRunning());
+    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// The menu command into a folder that does not exist: the warning comes up
+// and stays the window the user answers. The progress dialog of the run is
+// gone for good, so its delayed showing cannot cover the warning.
+TEST_F(SoundExportWindow, TheFailureWarningIsNotCoveredByTheProgressDialog) {
+    writeCommonList({{QStringLiteral("Короткий"), 7, 100}});
+    start();
+    choose(1);
+    const QString target = outPath(QStringLiteral("no such folder/out.wav"));
+    QTimer::singleShot(0, frm.get(), [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(target);
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog checks the name as its Save button does
+    });
+    QString warning;
+    bool progressShown = false;
+    bool answered = false;
+    // Well past the progress dialog's delay of 300 ms.
+    QTimer::singleShot(1000, frm.get(), [&] {
+        for (const QProgressDialog* progress : frm->findChildren<QProgressDialog*>()) {
+            progressShown = progressShown || progress->isVisible();
+        }
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            warning = box->text();
+            QKeyEvent returnKey(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(box, &returnKey);
+            answered = !box->isVisible();
+        }
+        // Whatever is still open is closed, so that the test ends.
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible()) {
+                dialog->reject();
+            }
+        }
+    });
+    frm->output()->nSaveSoundClick();
+    waitFor([&] { return !frm->output()->soundExport().isRunning() && !QApplication::activeModalWidget(); });
+    EXPECT_FALSE(progressShown);
+    EXPECT_TRUE(warning.contains(QStringLiteral("такой папки нет"))) << warning.toStdString();
+    EXPECT_TRUE(answered);
 }
 
 } // namespace

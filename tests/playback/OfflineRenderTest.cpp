@@ -1,13 +1,16 @@
 #include "TestSamples.h"
-#include "playback/audio/AudioEngine.h"
 #include "playback/DeviceVolume.h"
 #include "playback/RingingRenderer.h"
+#include "playback/audio/AudioEngine.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -52,9 +55,12 @@ TEST_F(OfflineRender, OnsetsOnTheExactFramesWithTheRightBells) {
     ASSERT_EQ(wav.rate, 48000);
     // Column c at c x 50 ms = c x 2400 frames; s1 = bell 4, s2 = 3, m1 = 2, b1 = 0, b2 = 1.
     const std::vector<std::pair<std::size_t, int>> expected = {
-        {0, mask({4, 2})},        {4800, mask({0, 3})}, {7200, mask({1})},
-        {9600, mask({4})},        {12000, mask({4})}, // the same bell struck again in the next column sounds
-                                                      // again
+        {0, mask({4, 2})},
+        {4800, mask({0, 3})},
+        {7200, mask({1})},
+        {9600, mask({4})},
+        {12000, mask({4})}, // the same bell struck again in the next column sounds
+                            // again
         {16800, mask({2, 0, 3})},
     };
     EXPECT_EQ(testsamples::markedOnsets(wav, audio::kRingingBusGain), expected);
@@ -69,7 +75,57 @@ TEST_F(OfflineRender, UnwritableOutputFailsAndLeavesNothing) {
     const RenderResult result = renderRinging(job);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains(QStringLiteral("no such folder")));
+    EXPECT_EQ(result.systemError, ENOENT); // the reason the window puts in its own words
     EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/no such folder")));
+}
+
+// A disk that fills up during the render (here a file size limit, which
+// fails the writes as a full disk does): the error says so, the earlier file
+// stays and no temporary file is left.
+TEST_F(OfflineRender, AFullDiskKeepsTheEarlierFile) {
+    const QByteArray earlier(1000, 'x');
+    QFile old(job.outputPath);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(earlier);
+    old.close();
+    job.columns = QStringList(200, QStringLiteral("b1"));
+    RenderResult result;
+    {
+        const FileSizeLimit full(100000);
+        result = renderRinging(job);
+    }
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.systemError, EFBIG) << result.error.toStdString();
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), earlier);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+// A name as long as the file system takes (255 bytes, in one- and two-byte
+// characters) still renders: the temporary file beside it must fit too.
+TEST_F(OfflineRender, TheLongestFileNameRenders) {
+    job.columns = {QStringLiteral("s1")};
+    for (const QString& name : {QString(251, u'a') + QStringLiteral(".wav"),
+                                QStringLiteral("a") + QString(125, u'ж') + QStringLiteral(".wav")}) {
+        ASSERT_EQ(QFile::encodeName(name).size(), 255);
+        job.outputPath = dir.path() + u'/' + name;
+        const RenderResult result = renderRinging(job);
+        EXPECT_TRUE(result.ok) << result.error.toStdString();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{name});
+        QFile::remove(job.outputPath);
+    }
+}
+
+// Cancelling after the last column, while the bells ring out, still writes
+// nothing.
+TEST_F(OfflineRender, ACancelDuringTheRingOutWritesNothing) {
+    job.columns = QStringList(3, QStringLiteral("b1"));
+    int calls = 0;
+    job.progress = [&calls](int, int total) { return ++calls <= total; };
+    const RenderResult result = renderRinging(job);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(calls, 4);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(OfflineRender, ExistingOutputIsReplacedWhole) {
@@ -80,7 +136,8 @@ TEST_F(OfflineRender, ExistingOutputIsReplacedWhole) {
     job.columns = {QStringLiteral("b1")};
     ASSERT_TRUE(renderRinging(job).ok);
     const testsamples::Wav wav = testsamples::readWav(job.outputPath);
-    EXPECT_EQ(testsamples::markedOnsets(wav, audio::kRingingBusGain), (std::vector<std::pair<std::size_t, int>>{{0, mask({0})}}));
+    EXPECT_EQ(testsamples::markedOnsets(wav, audio::kRingingBusGain),
+              (std::vector<std::pair<std::size_t, int>>{{0, mask({0})}}));
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }

@@ -3,12 +3,17 @@
 #include "playback/audio/AudioEngine.h"
 #include "ringing/RingingReader.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -37,6 +42,15 @@ protected:
         ASSERT_TRUE(writeTextLines(root + QStringLiteral("r.ukl"),
                                    {QStringLiteral("111110000000000"), QStringLiteral("bbmssnnnnnnnnnn"),
                                     QStringLiteral("Test"), QStringLiteral("144&{1~[}1&&!1~{2&")}));
+    }
+
+    // A user ringing of `columns` columns striking b1, at `intervalMs`.
+    QString writeLong(const QString& name, int columns, int intervalMs) {
+        const QString path = root + name;
+        writeTextLines(path, {QStringLiteral("111110000000000"), QStringLiteral("bbmssnnnnnnnnnn"),
+                              QStringLiteral("Long"),
+                              QString::number(intervalMs) + QStringLiteral("&!1").repeated(columns)});
+        return path;
     }
 
     int run(const QStringList& arguments) {
@@ -103,6 +117,60 @@ TEST_F(RenderTool, ExitCodesAndMessages) {
         EXPECT_TRUE(errorText.contains(QString::fromUtf8(c.message))) << errorText.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(out)); // no failed run leaves an output behind
+}
+
+// A ringing longer than the stated maximum is refused before anything is
+// written (five hours against the default four, two minutes against a
+// maximum lowered to one); the maximum is a positive number of minutes.
+TEST_F(RenderTool, RefusesOutputsLongerThanTheMaximum) {
+    const QString out = root + QStringLiteral("o.wav");
+    const QStringList installation{QStringLiteral("--model"), QStringLiteral("2"), QStringLiteral("--mono"),
+                                   QStringLiteral("--data-dir"), root};
+    const QString fiveHours = writeLong(QStringLiteral("five.ukl"), 18000, 1000);
+    EXPECT_EQ(run(QStringList{fiveHours, out} + installation), 1);
+    EXPECT_TRUE(errorText.contains(QStringLiteral("5:00:00"))) << errorText.toStdString();
+    EXPECT_TRUE(errorText.contains(QStringLiteral("--max-length"))) << errorText.toStdString();
+
+    const QString twoMinutes = writeLong(QStringLiteral("two.ukl"), 120, 1000);
+    EXPECT_EQ(
+        run(QStringList{twoMinutes, out, QStringLiteral("--max-length"), QStringLiteral("1")} + installation),
+        1);
+    EXPECT_TRUE(errorText.contains(QStringLiteral("0:02:00"))) << errorText.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_EQ(
+        run(QStringList{twoMinutes, out, QStringLiteral("--max-length"), QStringLiteral("2")} + installation),
+        0)
+        << errorText.toStdString();
+    for (const QString& bad : {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("two")}) {
+        EXPECT_EQ(run({twoMinutes, out, QStringLiteral("--max-length"), bad}), 2) << bad.toStdString();
+    }
+}
+
+// SIGTERM and SIGINT stop a render: the temporary file goes, nothing is
+// written, and the exit status tells which signal it was.
+TEST_F(RenderTool, ASignalRemovesTheUnfinishedFile) {
+    const QString ringing = writeLong(QStringLiteral("long.ukl"), 10000, 1000);
+    for (const int stop : {SIGTERM, SIGINT}) {
+        QProcess process;
+        process.start(tool,
+                      {ringing, root + QStringLiteral("out.wav"), QStringLiteral("--model"),
+                       QStringLiteral("2"), QStringLiteral("--mono"), QStringLiteral("--data-dir"), root});
+        ASSERT_TRUE(process.waitForStarted());
+        const auto unfinished = [this] {
+            return QDir(root).entryList({QStringLiteral("out.wav*")}, QDir::Files | QDir::Hidden);
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (unfinished().isEmpty() && waited.elapsed() < 20000 && process.state() == QProcess::Running) {
+            QThread::msleep(5);
+        }
+        ASSERT_EQ(unfinished().size(), 1) << "the render did not start";
+        ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), stop), 0);
+        ASSERT_TRUE(process.waitForFinished(20000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << stop;
+        EXPECT_EQ(process.exitCode(), 128 + stop);
+        EXPECT_TRUE(unfinished().isEmpty()) << unfinished().join(u' ').toStdString();
+    }
 }
 
 } // namespace

@@ -2,10 +2,36 @@
 
 #include "playback/audio/Mixer.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <random>
 
 namespace audio {
+
+namespace {
+
+// Longest file name most Linux file systems take, in bytes.
+constexpr std::size_t kMaxNameBytes = 255;
+
+// The temporary file beside `path`. A target name near the length limit
+// would make the suffixed name too long, so the name is cut (at a UTF-8
+// character boundary) to leave room for the suffix.
+std::string temporaryPath(const std::string& path, unsigned number) {
+    const std::string suffix = ".tmp-" + std::to_string(number);
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::string name = path.substr(nameStart);
+    if (name.size() + suffix.size() > kMaxNameBytes) {
+        std::size_t keep = kMaxNameBytes - suffix.size();
+        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+            --keep;
+        }
+        name.resize(keep);
+    }
+    return path.substr(0, nameStart) + name + suffix;
+}
+
+} // namespace
 
 OfflineRenderer::OfflineRenderer(Mixer& mixer, int blockFrames)
     : m_mixer(mixer), m_blockFrames(blockFrames), m_buffer(static_cast<std::size_t>(2 * blockFrames)) {}
@@ -17,8 +43,10 @@ OfflineRenderer::~OfflineRenderer() {
 bool OfflineRenderer::open(const std::string& path, Format format, std::string* error) {
     abandon();
     m_path = path;
+    m_error.clear();
+    m_systemError = 0;
     std::random_device entropy;
-    m_tempPath = path + ".tmp-" + std::to_string(entropy() % 1000000u);
+    m_tempPath = temporaryPath(path, entropy() % 1000000u);
     SF_INFO info{};
     info.samplerate = m_mixer.sampleRate();
     info.channels = 2;
@@ -33,8 +61,11 @@ bool OfflineRenderer::open(const std::string& path, Format format, std::string* 
         info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
         break;
     }
+    errno = 0;
     m_file = sf_open(m_tempPath.c_str(), SFM_WRITE, &info);
     if (!m_file) {
+        m_systemError = errno;
+        m_tempPath.clear();
         m_error = path + ": " + sf_strerror(nullptr);
         if (error) {
             *error = m_error;
@@ -52,7 +83,9 @@ bool OfflineRenderer::renderBlock(int frames) {
     if (!m_file) {
         return true;
     }
+    errno = 0;
     if (sf_writef_float(m_file, m_buffer.data(), frames) != frames) {
+        m_systemError = errno;
         m_error = m_path + ": " + sf_strerror(m_file);
         return false;
     }
@@ -88,7 +121,9 @@ bool OfflineRenderer::commit(std::string* error) {
         return false;
     }
     sf_write_sync(m_file);
+    errno = 0;
     const int closeResult = sf_close(m_file);
+    const int closeErrno = errno;
     m_file = nullptr;
     std::error_code ec;
     if (closeResult == 0 && m_error.empty()) {
@@ -98,8 +133,10 @@ bool OfflineRenderer::commit(std::string* error) {
             return true;
         }
         m_error = m_path + ": " + ec.message();
+        m_systemError = ec.value();
     } else if (m_error.empty()) {
         m_error = m_path + ": " + sf_error_number(closeResult);
+        m_systemError = closeErrno;
     }
     std::filesystem::remove(m_tempPath, ec);
     m_tempPath.clear();

@@ -35,6 +35,8 @@ public:
 
     std::int64_t framesWritten() const { return m_written; }
     const std::string& error() const { return m_error; }
+    // The errno of the failure, 0 when the system gave none.
+    int systemError() const { return m_systemError; }
 
 private:
     bool renderBlock(int frames);
@@ -46,6 +48,7 @@ private:
     std::string m_path;
     std::string m_tempPath;
     std::string m_error;
+    int m_systemError = 0;
     std::int64_t m_written = 0;
 };
 
