@@ -11,6 +11,7 @@
 #include "base/FailureGuard.h"
 #include "base/Logging.h"
 #include "bells/Ensemble.h"
+#include "ui/ControlHints.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -77,10 +78,16 @@ void FullView::buildPanel(QWidget* area) {
     m_groupSelectors[groupIndex(BellGroup::Middle)] = makeCombo(QStringLiteral("cbCustomBells2"), 152, 129);
     m_groupSelectors[groupIndex(BellGroup::Small)] = makeCombo(QStringLiteral("cbCustomBells1"), 296, 129);
     m_common = makeCombo(QStringLiteral("cbFullCommon"), 432, 169);
+    for (int group = 0; group < kGroupCount; ++group) {
+        m_groupSelectors[static_cast<std::size_t>(group)]->setToolTip(
+            hints::kGroupRinging[static_cast<std::size_t>(group)]);
+    }
+    m_common->setToolTip(hints::kCommonRinging);
     m_usualView = makeToolButton(QStringLiteral("btnUsualView"), QStringLiteral("Обычный вид"),
                                  QStyle::SP_TitleBarNormalButton, m_tools);
     m_usualView->setGeometry(606, 4, 23, 22);
     m_style = makeCombo(QStringLiteral("cbFullView"), 640, kStyleSelectorWidth);
+    m_style->setToolTip(hints::kAnimationStyle);
     // Wide enough for its longer item once filled ("Схематический вид").
     m_style->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     v->addWidget(m_tools);

@@ -11,6 +11,7 @@
 #include "app/MainPracticeHost.h"
 #include "app/MainRingingChoicesHost.h"
 #include "app/MainRingingLoaderHost.h"
+#include "app/MainScoreWelcomeHost.h"
 #include "app/MainTransportHost.h"
 #include "app/TfrmMain.h"
 #include "app/WindowPlacement.h"
@@ -185,6 +186,7 @@ void TfrmMain::FormCreate() {
                                      this},
                                     *m_channels, m_bellsPanel->ensemble(), m_transportPanel->state(), this);
         m_scoreView->setHooks({[this] { RedrawScore(); }, [this] { PlaceScoreCursor(); }});
+        m_scoreView->setWelcomeHost(std::make_unique<MainScoreWelcomeHost>(*this, cbCommon));
         m_scoreView->CreateScoreImages();
         m_fullView->CreateFullScoreImages();
         m_scoreView->CreateScoreCursors();

@@ -4,6 +4,7 @@
 // place in the window and their design-time sizes.
 
 #include "app/TfrmMain.h"
+#include "ui/ControlHints.h"
 #include "ui/PanelWidgets.h"
 #include "ui/TImage.h"
 #include "ui/TUpDown.h"
@@ -205,7 +206,8 @@ void MainControls::createMenus(QMenuBar* bar) {
     nReference = bar->addMenu(QStringLiteral("Справка"));
     nReference->setObjectName(QStringLiteral("nReference"));
     nHelp = makeAction(nReference, QStringLiteral("nHelp"), QStringLiteral("Помощь ..."));
-    nHelp->setShortcut(QKeySequence::HelpContents);
+    // F1, as desktop programs have it, whatever the desktop's key theme maps to help.
+    nHelp->setShortcut(QKeySequence(Qt::Key_F1));
     nManual = makeAction(nReference, QStringLiteral("nManual"), QStringLiteral("Работа с программой ..."));
     nReference->addSeparator();
     nLesson1 = makeAction(nReference, QStringLiteral("nLesson1"), QStringLiteral("Урок 1  (малые колокола) ..."));
@@ -256,6 +258,7 @@ QWidget* MainControls::createInfoPanel() {
         cbModelRow->addItems({QStringLiteral("Модельный ряд 1"), QStringLiteral("Модельный ряд 2"),
                               QStringLiteral("Плоские колокола")});
         cbModelRow->setCurrentIndex(0);
+        cbModelRow->setToolTip(QStringLiteral("Набор звуков колоколов"));
         v->addWidget(cbModelRow);
         cbStereo = new QCheckBox(QStringLiteral("Стерео"), pnlBellsInfo);
         cbStereo->setObjectName(QStringLiteral("cbStereo"));
@@ -336,6 +339,7 @@ QWidget* MainControls::createWorkArea(QObject& layoutWatcher) {
     cbCommon->setObjectName(QStringLiteral("cbCommon"));
     cbCommon->addItem(kNoRingingItem);
     cbCommon->setEnabled(false);
+    cbCommon->setToolTip(hints::kCommonRinging);
     cbCommon->setGeometry(4, 21, 300, 24);
     btnFullView = makeToolButton(QStringLiteral("btnFullView"), QStringLiteral("Полный вид (партитура и анимация)"),
                                  QStyle::SP_TitleBarMaxButton, pnlCommon);
@@ -355,14 +359,16 @@ QWidget* MainControls::createWorkArea(QObject& layoutWatcher) {
         const char* caption;
         const char* staffName;
         const char* faceName;
+        const char* hint;
     };
     const Band bands[] = {
         {&pnlSmall, &cbSmall, &pnlSmallBells, &pnlSmallFace, "pnlSmall", "cbSmall", "Малые колокола",
-         "pnlSmallBells", "pnlSmallFace"},
+         "pnlSmallBells", "pnlSmallFace",
+         "Включить или выключить звук малых колоколов"},
         {&pnlMiddle, &cbMiddle, &pnlMiddleBells, &pnlMiddleFace, "pnlMiddle", "cbMiddle", "Средние колокола",
-         "pnlMiddleBells", "pnlMiddleFace"},
+         "pnlMiddleBells", "pnlMiddleFace", "Включить или выключить звук средних колоколов"},
         {&pnlBig, &cbBig, &pnlBigBells, &pnlBigFace, "pnlBig", "cbBig", "Большие колокола", "pnlBigBells",
-         "pnlBigFace"},
+         "pnlBigFace", "Включить или выключить звук больших колоколов"},
     };
     for (const Band& b : bands) {
         QFrame* band = makePanel(QString::fromLatin1(b.bandName), pnlBellsBox, QFrame::StyledPanel);
@@ -372,6 +378,7 @@ QWidget* MainControls::createWorkArea(QObject& layoutWatcher) {
         auto* check = new QCheckBox(QString::fromUtf8(b.caption), band);
         check->setObjectName(QString::fromLatin1(b.checkName));
         check->setChecked(true);
+        check->setToolTip(QString::fromUtf8(b.hint));
         v->addWidget(check);
         QFrame* staff = makePanel(QString::fromLatin1(b.staffName), band, QFrame::StyledPanel);
         staff->setFrameShadow(QFrame::Sunken);
@@ -438,15 +445,18 @@ QWidget* MainControls::createToolsPanel() {
     edPage->setFixedWidth(34);
     edPage->setAlignment(Qt::AlignCenter);
     edPage->setEnabled(false);
+    edPage->setToolTip(QStringLiteral("Страница партитуры"));
     udPage = new TUpDown(tools);
     udPage->setObjectName(QStringLiteral("udPage"));
     udPage->setMin(1);
     udPage->setPosition(1);
     udPage->setEnabled(false);
+    udPage->setToolTip(QStringLiteral("Листать страницы партитуры"));
     row1->addWidget(edPage);
     row1->addWidget(udPage);
     lblPlayTime = new QLabel(QStringLiteral("0:00:00"), tools);
     lblPlayTime->setObjectName(QStringLiteral("lblPlayTime"));
+    lblPlayTime->setToolTip(QStringLiteral("Сколько звучит звон"));
     row1->addSpacing(6);
     row1->addWidget(lblPlayTime);
     v->addLayout(row1);
@@ -455,14 +465,18 @@ QWidget* MainControls::createToolsPanel() {
     cbShowNotes = new QCheckBox(QStringLiteral("Партитура"), tools);
     cbShowNotes->setObjectName(QStringLiteral("cbShowNotes"));
     cbShowNotes->setChecked(true);
+    cbShowNotes->setToolTip(QStringLiteral("Показать или скрыть партитуру"));
     cbGrid = new QCheckBox(QStringLiteral("Упрощенный вид"), tools);
     cbGrid->setObjectName(QStringLiteral("cbGrid"));
+    cbGrid->setToolTip(QStringLiteral("Только линии выбранных колоколов на нотных станах"));
     cbShowMovie = new QCheckBox(QStringLiteral("Анимация"), tools);
     cbShowMovie->setObjectName(QStringLiteral("cbShowMovie"));
     cbShowMovie->setChecked(true);
+    cbShowMovie->setToolTip(QStringLiteral("Показать или скрыть анимацию колоколов"));
     cbView = new QComboBox(tools);
     cbView->setObjectName(QStringLiteral("cbView"));
     cbView->addItems({QStringLiteral("Общий вид"), QStringLiteral("Схематичный вид")});
+    cbView->setToolTip(hints::kAnimationStyle);
     lblLong = new QLabel(QStringLiteral("Общая длительность: 0:00:00"), tools);
     lblLong->setObjectName(QStringLiteral("lblLong"));
     btnTemp = new QPushButton(QStringLiteral("Темп: 0"), tools);

@@ -19,6 +19,7 @@ Lessons::Lessons(const QString& programDir, std::function<audio::AudioEngine*()>
     }
     m_voices = std::make_unique<LessonVoices>(players);
     connect(m_window, &TfrmLesson::closed, this, &Lessons::lessonWindowClosed);
+    connect(m_window, &TfrmLesson::helpRequested, this, &Lessons::showHelp);
     connect(m_window->IE, &LessonBrowser::localLinkFollowed, this,
             [this](const QUrl& page, bool shown) { localPageFollowed(page.toLocalFile(), shown); });
 }

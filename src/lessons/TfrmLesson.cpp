@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -110,6 +111,12 @@ TfrmLesson::TfrmLesson(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_progress = new QLabel(Status);
     Status->addWidget(m_progress, 1);
     layout->addWidget(Status);
+
+    // F1 here, as in the main window, shows the help page (in this window).
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setObjectName(QStringLiteral("scHelp"));
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, &TfrmLesson::helpRequested);
 
     connect(IE, &LessonBrowser::progressReported, this, &TfrmLesson::IEProgressChange);
     // A new page takes the place of the link text that the click left in the

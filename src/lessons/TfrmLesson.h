@@ -73,6 +73,8 @@ public:
 
 signals:
     void closed();
+    // F1 was pressed in the window: the help page is wanted here.
+    void helpRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

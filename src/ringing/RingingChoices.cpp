@@ -7,6 +7,7 @@
 #include "ringing/SelectorKeyFilter.h"
 #include "ringing/TChannels.h"
 #include "ringing/TSoundData.h"
+#include "ui/ControlHints.h"
 
 #include <QComboBox>
 #include <QTimer>
@@ -60,6 +61,7 @@ void RingingChoices::createGroupSelectors() {
         selector->setEditable(false);
         selector->addItem(kNoRingingItem);
         selector->setEnabled(false);
+        selector->setToolTip(hints::kGroupRinging[static_cast<size_t>(g)]);
         selector->installEventFilter(m_selectorKeyFilter);
         connect(selector, &QComboBox::activated, this,
                 [this, g] { guardedHandler([this, g] { cbCustomSelectionChange(g); }); });

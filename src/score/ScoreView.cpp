@@ -8,18 +8,24 @@
 #include "ringing/TChannels.h"
 #include "score/ScoreImage.h"
 #include "score/ScorePainter.h"
+#include "score/ScoreWelcome.h"
+#include "score/ScoreWelcomeHost.h"
+#include "score/ScoreWelcomePainter.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
 namespace {
 
 const QColor kCursorColour(0, 0, 255);
+// Between the welcome's two buttons, and around them.
+constexpr int kWelcomeSpacing = 12;
 
 } // namespace
 
@@ -29,6 +35,10 @@ ScoreView::ScoreView(const Controls& controls, const TChannels& channels, const 
       m_transport(transport) {}
 
 ScoreView::~ScoreView() = default;
+
+void ScoreView::setWelcomeHost(std::unique_ptr<ScoreWelcomeHost> host) {
+    m_welcomeHost = std::move(host);
+}
 
 // ---- creation ----
 
@@ -45,8 +55,41 @@ void ScoreView::CreateScoreImages() {
         image->show();
         m_images[static_cast<size_t>(g)] = image;
     }
+    createWelcomeButtons();
     ensureSurfaces();
     clearImages();
+}
+
+void ScoreView::createWelcomeButtons() {
+    QFrame* staff = m_controls.staffs[static_cast<size_t>(groupIndex(BellGroup::Big))];
+    if (!staff || m_welcomeButtons[0]) {
+        return;
+    }
+    const struct {
+        const char* name;
+        const QString& caption;
+        void (ScoreWelcomeHost::*action)();
+    } buttons[] = {
+        {"btnWelcomeTrezvon", scorewelcome::kPlayCaption, &ScoreWelcomeHost::playTrezvonWithAllBells},
+        {"btnWelcomeLesson", scorewelcome::kLessonCaption, &ScoreWelcomeHost::openProgramLesson},
+    };
+    for (size_t i = 0; i < m_welcomeButtons.size(); ++i) {
+        auto* button = new QPushButton(buttons[i].caption, staff);
+        button->setObjectName(QString::fromLatin1(buttons[i].name));
+        // A click leaves the focus where it was (the bell strip), so the
+        // keys go on ringing bells.
+        button->setFocusPolicy(Qt::TabFocus);
+        button->hide();
+        const auto action = buttons[i].action;
+        connect(button, &QPushButton::clicked, this, [this, action] {
+            guarded(lcScore, "welcome button", [&] {
+                if (m_welcomeHost) {
+                    (m_welcomeHost.get()->*action)();
+                }
+            });
+        });
+        m_welcomeButtons[i] = button;
+    }
 }
 
 void ScoreView::CreateScoreCursors() {
@@ -107,6 +150,9 @@ void ScoreView::FitScoreImages() {
             stale = stale || m_drawnSizes[static_cast<size_t>(g)] != staffSize(g);
         }
     }
+    if (m_welcomeShown) {
+        placeWelcomeButtons();
+    }
     if (stale) {
         queueRedrawIfStale();
     }
@@ -146,6 +192,11 @@ QColor ScoreView::faceColour() const {
     return window ? window->palette().color(QPalette::Window) : QColor(240, 240, 240);
 }
 
+QColor ScoreView::inkColour() const {
+    const QWidget* window = m_controls.window;
+    return window ? window->palette().color(QPalette::WindowText) : QColor(0, 0, 0);
+}
+
 ScorePage ScoreView::currentPage() const {
     ScorePage page;
     for (int g = 0; g < kScoreGroupCount; ++g) {
@@ -172,12 +223,16 @@ void ScoreView::drawGroups(bool grid, bool notation) {
     guarded(lcScore, "drawGroups", [&] {
         FitScoreImages();
         ensureSurfaces();
+        const bool welcome = welcomeWanted();
         const ScorePage page = currentPage();
         std::array<std::vector<ScorePrimitive>, 3> layouts;
         std::array<QSize, 3> sizes;
         for (int g = 0; g < kScoreGroupCount; ++g) {
             sizes[static_cast<size_t>(g)] = staffSize(g);
             std::vector<ScorePrimitive>& out = layouts[static_cast<size_t>(g)];
+            if (welcome) {
+                continue; // nothing loaded: no notation, and the welcome in place of the grid
+            }
             if (grid) {
                 out = layoutScoreGrid(g, sizes[static_cast<size_t>(g)], page);
             }
@@ -194,12 +249,73 @@ void ScoreView::drawGroups(bool grid, bool notation) {
             }
             QPainter painter(&image->surface());
             painter.setClipRect(QRect(QPoint(0, 0), sizes[static_cast<size_t>(g)]));
+            if (welcome && grid) {
+                paintScoreWelcome(painter, g, sizes[static_cast<size_t>(g)], face, inkColour(),
+                                  m_controls.window ? m_controls.window->font() : QFont());
+            }
             paintScorePrimitives(painter, layouts[static_cast<size_t>(g)], face);
             painter.end();
             image->update();
             m_drawnSizes[static_cast<size_t>(g)] = sizes[static_cast<size_t>(g)];
         }
+        showWelcome(welcome);
     });
+}
+
+bool ScoreView::welcomeWanted() const {
+    scorewelcome::State state;
+    state.selectedBells = m_ensemble.selectedCount();
+    state.ringingLoaded = !m_channels.common().isEmpty();
+    state.scoreShown = !m_controls.showNotes || m_controls.showNotes->isChecked();
+    return scorewelcome::shown(state);
+}
+
+void ScoreView::showWelcome(bool shown) {
+    for (QPushButton* button : m_welcomeButtons) {
+        if (button) {
+            button->setVisible(shown);
+            button->raise();
+        }
+    }
+    if (shown) {
+        placeWelcomeButtons();
+    }
+    if (shown != m_welcomeShown) {
+        // The bars mark a column of a ringing: there is none while the
+        // welcome stands.
+        for (QFrame* bar : m_cursors) {
+            if (bar) {
+                bar->setVisible(!shown);
+            }
+        }
+    }
+    m_welcomeShown = shown;
+}
+
+void ScoreView::placeWelcomeButtons() {
+    const QFrame* staff = m_controls.staffs[static_cast<size_t>(groupIndex(BellGroup::Big))];
+    QPushButton* first = m_welcomeButtons[0];
+    QPushButton* second = m_welcomeButtons[1];
+    if (!staff || !first || !second) {
+        return;
+    }
+    const QRect area = staff->contentsRect();
+    const QSize a = first->sizeHint();
+    const QSize b = second->sizeHint();
+    // Side by side where the staff is wide enough, one above the other otherwise.
+    if (a.width() + kWelcomeSpacing + b.width() <= area.width()) {
+        const int left = area.left() + (area.width() - a.width() - kWelcomeSpacing - b.width()) / 2;
+        const int height = std::max(a.height(), b.height());
+        const int top = area.top() + std::max(0, (area.height() - height) / 2);
+        first->setGeometry(left, top, a.width(), height);
+        second->setGeometry(left + a.width() + kWelcomeSpacing, top, b.width(), height);
+    } else {
+        const int width = std::min(area.width(), std::max(a.width(), b.width()));
+        const int left = area.left() + (area.width() - width) / 2;
+        const int top = area.top() + std::max(0, (area.height() - a.height() - b.height()) / 2);
+        first->setGeometry(left, top, width, a.height());
+        second->setGeometry(left, top + a.height(), width, b.height());
+    }
 }
 
 void ScoreView::RedrawScore() {
@@ -291,7 +407,7 @@ void ScoreView::ShowScore() {
         redraw();
         for (QFrame* bar : m_cursors) {
             if (bar) {
-                bar->show();
+                bar->setVisible(!m_welcomeShown);
                 bar->raise();
             }
         }
@@ -301,6 +417,12 @@ void ScoreView::ShowScore() {
 void ScoreView::HideScore() {
     guarded(lcScore, "HideScore", [&] {
         clearImages();
+        for (QPushButton* button : m_welcomeButtons) {
+            if (button) {
+                button->hide();
+            }
+        }
+        m_welcomeShown = false;
         for (QFrame* bar : m_cursors) {
             if (bar) {
                 bar->hide();

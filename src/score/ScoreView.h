@@ -8,12 +8,15 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QPushButton;
 class QWidget;
 class ScoreImage;
+class ScoreWelcomeHost;
 class TChannels;
 class Ensemble;
 struct TransportState;
@@ -26,6 +29,12 @@ struct TransportState;
 // resize, the simplified view, leaving the full view) and stays on the
 // images; during playback only the cursor bars move. Drawing never stops
 // playback: a failure leaves the page that was on screen.
+//
+// While too few bells are selected for any group and no ringing is loaded,
+// the staves show a welcome instead of empty lines (score/ScoreWelcome.h):
+// two sentences on the upper staves and two buttons on the big one. It is
+// decided each time the staves are drawn, so it follows every path that
+// draws them, and the score switched off hides it with the rest.
 class ScoreView : public QObject {
     Q_OBJECT
 public:
@@ -47,6 +56,8 @@ public:
     ~ScoreView() override;
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
+    // What the welcome's buttons do; without a host they do nothing.
+    void setWelcomeHost(std::unique_ptr<ScoreWelcomeHost> host);
 
     // Start-up: the three images, then later the three cursor bars.
     void CreateScoreImages();
@@ -78,11 +89,15 @@ public:
     // What the page shows now, as the layout part takes it.
     ScorePage currentPage() const;
     QColor faceColour() const;
+    // The colour of the window's text.
+    QColor inkColour() const;
 
     ScoreImage* image(int group) const;
     QFrame* cursor(int group) const;
     // The current picture of a group's staff, at the staff's client size.
     QImage picture(int group) const;
+    // Whether the staves show the welcome now.
+    bool welcomeShown() const { return m_welcomeShown; }
 
 private:
     QSize staffSize(int group) const;
@@ -96,6 +111,11 @@ private:
     void placeCursor();
     void queueRedrawIfStale();
     void redrawIfStale();
+    bool welcomeWanted() const;
+    void createWelcomeButtons();
+    // Shows or hides the buttons (and, in its place, the cursor bars).
+    void showWelcome(bool shown);
+    void placeWelcomeButtons();
 
     Controls m_controls;
     const TChannels& m_channels;
@@ -107,4 +127,7 @@ private:
     // The staff sizes the images were last drawn at.
     std::array<QSize, 3> m_drawnSizes;
     bool m_redrawQueued = false;
+    std::unique_ptr<ScoreWelcomeHost> m_welcomeHost;
+    std::array<QPointer<QPushButton>, 2> m_welcomeButtons;
+    bool m_welcomeShown = false;
 };

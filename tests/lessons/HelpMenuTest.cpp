@@ -5,6 +5,7 @@
 #include "support/MainWindowTest.h"
 
 #include <QFile>
+#include <QShortcut>
 #include <QStatusBar>
 
 #include <sndfile.h>
@@ -205,3 +206,18 @@ TEST_F(HelpMenuTest, AMissingPageShowsANoticeAndStartsNoVoice) {
 }
 
 } // namespace
+
+// F1 asks for the help page from the main window and from the lesson window,
+// which then shows it in place of the lesson.
+TEST_F(HelpMenuTest, F1ShowsTheHelpPageFromEitherWindow) {
+    EXPECT_EQ(control<QAction>(frm, "nHelp")->shortcut(), QKeySequence(Qt::Key_F1));
+    control<QAction>(frm, "nManual")->trigger();
+    ASSERT_EQ(frm->lessons()->tag(), lessontags::kReference);
+    auto* f1 = frm->lessons()->window()->findChild<QShortcut*>(QStringLiteral("scHelp"));
+    ASSERT_NE(f1, nullptr);
+    EXPECT_EQ(f1->key(), QKeySequence(Qt::Key_F1));
+    emit f1->activated();
+    EXPECT_EQ(shownPage(), program.dir() + QStringLiteral("Help/index.htm"));
+    EXPECT_EQ(frm->lessons()->tag(), lessontags::kNoVoice);
+    EXPECT_TRUE(frm->lessons()->window()->isVisible());
+}

@@ -71,6 +71,13 @@ protected:
                    !deadline.hasExpired()) {
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             }
+            // The file named on the command line is opened on a worker's end,
+            // which the thread posts after its hand-over was served: once the
+            // threads are over, their ends are in the queue.
+            for (AnimationWorker* worker : std::initializer_list<AnimationWorker*>{
+                     &workers->imagePos(), &workers->bellPosition(), &workers->scroll()}) {
+                worker->wait(deadline);
+            }
         }
         QCoreApplication::processEvents();
     }
