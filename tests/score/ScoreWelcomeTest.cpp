@@ -1,36 +1,11 @@
-// The rules of the welcome on the empty staves: when it stands, and which
-// ringing its first button plays.
+// Which ringing the welcome's first button plays (when the welcome stands is
+// tested through the window, tests/app/FirstMinuteTest.cpp).
 
 #include "score/ScoreWelcome.h"
 
 #include <gtest/gtest.h>
 
 using namespace scorewelcome;
-
-TEST(ScoreWelcome, StandsOnlyWhileNothingCanBePlayed) {
-    const struct {
-        State state;
-        bool shown;
-    } cases[] = {
-        //! the first start: two bells, nothing loaded
-        {{2, false, true}, true},
-        //! no bell at all (after "Сбросить все")
-        {{0, false, true}, true},
-        //! one short of the minimum still shows it
-        {{4, false, true}, true},
-        //! five bells make groups: it goes
-        {{5, false, true}, false},
-        {{15, false, true}, false},
-        //! a ringing loaded with fewer bells (a user file, a "000" ringing) hides it
-        {{2, true, true}, false},
-        //! the score switched off shows "Партитура отключена" instead
-        {{2, false, false}, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(shown(c.state), c.shown) << c.state.selectedBells << " bells, loaded "
-                                           << c.state.ringingLoaded << ", score " << c.state.scoreShown;
-    }
-}
 
 TEST(ScoreWelcome, PlaysTheFirstTrezvonOfTheList) {
     const QString none = QStringLiteral("Выбор звона");
