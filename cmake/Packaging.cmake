@@ -20,7 +20,7 @@ if(CAMPANIX_GENERATE_DATA)
             PATTERN "*.tmp" EXCLUDE)
   endforeach()
 else()
-  message(STATUS "CAMPANIX_GENERATE_DATA is off: an install holds the programs without their data")
+  message(STATUS "CAMPANIX_GENERATE_DATA is off: an install holds the programs without their data and drawn icons")
 endif()
 
 set(EXEC campanix)
@@ -29,10 +29,12 @@ install(FILES "${CMAKE_BINARY_DIR}/package/campanix.desktop" DESTINATION "${CMAK
 install(FILES "${PROJECT_SOURCE_DIR}/data/desktop/campanix-ringing.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/mime/packages")
 install(FILES "${PROJECT_SOURCE_DIR}/data/metainfo/campanix.metainfo.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 install(FILES "${PROJECT_SOURCE_DIR}/data/icons/campanix.svg" DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
-foreach(_size IN LISTS CAMPANIX_ICON_SIZES)
-  install(FILES "${CMAKE_BINARY_DIR}/icons/${_size}x${_size}/campanix.png"
-          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps")
-endforeach()
+if(CAMPANIX_GENERATE_DATA)
+  foreach(_size IN LISTS CAMPANIX_ICON_SIZES)
+    install(FILES "${CMAKE_BINARY_DIR}/icons/${_size}x${_size}/campanix.png"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps")
+  endforeach()
+endif()
 
 # Manual pages and the package's documents, compressed as Debian expects
 # (gzip -9n: no name or time stamp, so the package is reproducible).
