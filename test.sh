@@ -14,6 +14,7 @@ cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCAMPANIX_BUILD_TESTS=ON -DCAMPANIX_BUILD_BENCH=ON -DCAMPANIX_GENERATE_DATA=ON > /dev/null
 cmake --build "$here/build" -j "$jobs"
 ctest --test-dir "$here/build" --output-on-failure -j "$jobs"
+"$here/scripts/package-test.sh" "$here/build"
 
 # Fuzz targets run for a bounded time each and fail on a crash, hang or
 # sanitizer report.

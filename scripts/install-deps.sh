@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev fonts-dejavu-core fontconfig espeak-ng xvfb xauth
   desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
   poppler-utils python3 qt6-translations-l10n
+  dpkg-dev file lintian appstream xdotool
 )
 
 missing=()

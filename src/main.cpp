@@ -3,6 +3,7 @@
 // sequence), then the message loop.
 
 #include "app/TfrmMain.h"
+#include "base/PathTable.h"
 #include "base/WindowCaptions.h"
 
 #include "desktop/CommandLine.h"
@@ -20,9 +21,52 @@
 #include <QLocale>
 #include <QPixmap>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
+#ifndef CAMPANIX_VERSION
+#define CAMPANIX_VERSION "1.2"
+#endif
+
+namespace {
+
+// --help and --version answer on the terminal and end the program before
+// anything needs a display, a sound device or the running copy's guard.
+bool answeredInformationRequest(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) {
+            return false;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs("campanix " CAMPANIX_VERSION "\n", stdout);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs("Usage: campanix [ringing file]\n"
+                       "Trainer and player of Russian church bell ringing.\n"
+                       "\n"
+                       "  ringing file   a user ringing file (.ukl) to open and play; a running copy\n"
+                       "                 of the program is brought forward and opens it instead\n"
+                       "  -h, --help     show this help and exit\n"
+                       "  --version      show the version and exit\n"
+                       "\n"
+                       "Run from its build folder the program keeps its settings (campanix.ini)\n"
+                       "beside itself; installed, under $XDG_CONFIG_HOME/campanix and\n"
+                       "$XDG_DATA_HOME/campanix.\n",
+                       stdout);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    if (answeredInformationRequest(argc, argv)) {
+        return 0;
+    }
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QApplication app(argc, argv);
     installQtTranslations(app);
@@ -48,21 +92,24 @@ int main(int argc, char* argv[]) {
     // does; one that comes during start-up is served when the message loop runs.
     TerminationSignals terminationSignals;
 
-    const QPixmap icon = QPixmap::fromImage(
-        readPictureFile(QApplication::applicationDirPath() + QStringLiteral("/Images/bell01.bmp")));
+    // The data lies beside the executable (the build tree) or, installed,
+    // under <prefix>/share/campanix.
+    const QString programDir = PathTable::programDirFor(QApplication::applicationDirPath());
+    const QPixmap icon =
+        QPixmap::fromImage(readPictureFile(programDir + QStringLiteral("Images/bell01.bmp")));
     if (!icon.isNull()) {
         QApplication::setWindowIcon(QIcon(icon));
     }
 
     const std::unique_ptr<TabcSplash> splash =
-        TabcSplash::showPicture(QApplication::applicationDirPath() + QStringLiteral("/Images/splash.jpg"));
+        TabcSplash::showPicture(programDir + QStringLiteral("Images/splash.jpg"));
     if (splash) {
         QApplication::processEvents();
     }
 
     int exitCode = 0;
     {
-        TfrmMain frmMain(QApplication::applicationDirPath(), arguments);
+        TfrmMain frmMain(programDir, arguments);
         // A required file was missing: the message has been shown, the
         // program ends without saving anything.
         if (frmMain.terminationRequested()) {

@@ -43,8 +43,18 @@ int fail(int code, const QString& message) {
 
 } // namespace
 
+#ifndef CAMPANIX_VERSION
+#define CAMPANIX_VERSION "1.2"
+#endif
+
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        if (argument == QStringLiteral("--version")) {
+            QTextStream(stdout) << "campanix-render " CAMPANIX_VERSION "\n";
+            return kRenderOk;
+        }
+    }
     const RenderArguments arguments = parseRenderArguments(QCoreApplication::arguments().mid(1));
     if (arguments.help) {
         QTextStream(stdout) << renderUsage();
@@ -62,7 +72,10 @@ int main(int argc, char** argv) {
         return fail(kRenderFailed, error);
     }
 
-    const QString root = options.dataDir.isEmpty() ? QCoreApplication::applicationDirPath() : options.dataDir;
+    // Beside the program (the build tree) or, installed, <prefix>/share/campanix.
+    const QString root = options.dataDir.isEmpty()
+                             ? PathTable::programDirFor(QCoreApplication::applicationDirPath())
+                             : options.dataDir;
     PathTable paths(root, false, root, root);
     paths.setSampleFolder(options.model - 1, !options.mono);
     RequiredFileCheck check;

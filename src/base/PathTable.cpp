@@ -5,6 +5,15 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+// Where the install rules put the data, relative to the prefix and to the
+// executables' folder; the build passes the values of its install layout.
+#ifndef CAMPANIX_INSTALL_DATA_SUBDIR
+#define CAMPANIX_INSTALL_DATA_SUBDIR "share/campanix"
+#endif
+#ifndef CAMPANIX_DATA_FROM_BIN
+#define CAMPANIX_DATA_FROM_BIN "../share/campanix"
+#endif
+
 namespace {
 
 QString withSlash(QString dir) {
@@ -25,15 +34,36 @@ QString xdgFolder(const char* variable, const QString& homeRelative) {
 
 } // namespace
 
-PathTable::PathTable(const QString& programDir, bool writable, const QString& configDir, const QString& dataDir)
+PathTable::PathTable(const QString& programDir, bool writable, const QString& configDir,
+                     const QString& dataDir)
     : m_programDir(withSlash(programDir)), m_writable(writable), m_configDir(withSlash(configDir)),
       m_dataDir(withSlash(dataDir)) {
     m_sampleFolder = soundRoot();
 }
 
+QString PathTable::programDirFor(const QString& executableDir) {
+    const QString beside = withSlash(executableDir);
+    if (QFile::exists(beside + QStringLiteral("Data/desc.kli"))) {
+        return beside;
+    }
+    const QString fromBin = QStringLiteral(CAMPANIX_DATA_FROM_BIN);
+    const QString installed =
+        withSlash(QDir::cleanPath(QDir::isAbsolutePath(fromBin) ? fromBin : beside + fromBin));
+    if (isInstalledDataDir(installed) && QDir(installed).exists()) {
+        return installed;
+    }
+    return beside;
+}
+
+bool PathTable::isInstalledDataDir(const QString& dir) {
+    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(dir));
+    const QString subdir = QStringLiteral(CAMPANIX_INSTALL_DATA_SUBDIR);
+    return clean == subdir || clean.endsWith(u'/' + subdir);
+}
+
 PathTable PathTable::forExecutable(const QString& programDir) {
-    return PathTable(programDir, isFolderWritable(programDir), xdgFolder("XDG_CONFIG_HOME", ".config"),
-                     xdgFolder("XDG_DATA_HOME", ".local/share"));
+    return PathTable(programDir, !isInstalledDataDir(programDir) && isFolderWritable(programDir),
+                     xdgFolder("XDG_CONFIG_HOME", ".config"), xdgFolder("XDG_DATA_HOME", ".local/share"));
 }
 
 bool PathTable::isFolderWritable(const QString& dir) {

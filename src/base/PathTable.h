@@ -8,15 +8,28 @@
 // Files the program writes (the settings file, the temporary ringing file and
 // the HTML export) go beside the executable when that folder is writable, and
 // otherwise under the user's XDG folders, so that a read-only installation
-// still starts and keeps its settings.
+// still starts and keeps its settings. An installed program (its data under
+// <prefix>/share/campanix) always writes under the XDG folders, even when it
+// could write into the prefix, as root can.
 class PathTable {
 public:
+    // The folder that holds the program's data, for an executable in
+    // `executableDir`: beside the executable when its data is there (the
+    // build tree, a copied folder), otherwise the installed data folder
+    // <prefix>/share/campanix of an executable in <prefix>/bin when that
+    // folder exists, otherwise the executable's folder (whose missing files
+    // the required-file check then names).
+    static QString programDirFor(const QString& executableDir);
+    // Whether `dir` is an installed data folder (<prefix>/share/campanix).
+    static bool isInstalledDataDir(const QString& dir);
+
     // programDir: the executable's folder. writable: whether files may be
     // written there. configDir, dataDir: the per-user folders used otherwise
     // (already including the program's own subfolder).
     PathTable(const QString& programDir, bool writable, const QString& configDir, const QString& dataDir);
 
-    // The table for the running executable, with the XDG folders of the user.
+    // The table for the program folder found by programDirFor(), with the
+    // XDG folders of the user.
     static PathTable forExecutable(const QString& programDir);
 
     // Whether a file can actually be created in the folder (tried, not guessed).

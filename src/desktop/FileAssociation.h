@@ -65,7 +65,13 @@ private:
     ToolRunner m_runTool;
 };
 
-// Start-up step: the association for the program in `programDir`, when the
-// running executable is the program's own (a test runner that hosts the
-// window registers nothing). Any failure is ignored.
+// Whether start-up writes the user's association for the program in
+// `programDir` run by an executable in `executableDir`: only the program's
+// own executable in its own folder does (a test runner that hosts the window
+// registers nothing), and never an installed program, whose package provides
+// the association for every user.
+bool writesUserAssociation(const QString& executableDir, const QString& programDir);
+
+// Start-up step: the association for the program in `programDir`, when
+// writesUserAssociation() allows it. Any failure is ignored.
 void RegisterRingingFileType(const QString& programDir);

@@ -1,6 +1,7 @@
 // The start-up step that writes the association of user ringing files.
 
 #include "base/Logging.h"
+#include "base/PathTable.h"
 #include "desktop/FileAssociation.h"
 
 #include <QBuffer>
@@ -9,12 +10,19 @@
 #include <QImage>
 #include <exception>
 
+bool writesUserAssociation(const QString& executableDir, const QString& programDir) {
+    if (PathTable::isInstalledDataDir(programDir)) {
+        return false;
+    }
+    // The association names the running executable; only the program's own
+    // executable, in its own folder, may claim the file type.
+    const QString executable = QDir(executableDir).canonicalPath();
+    return !executable.isEmpty() && executable == QDir(programDir).canonicalPath();
+}
+
 void RegisterRingingFileType(const QString& programDir) {
     try {
-        // The association names the running executable; only the program's
-        // own executable, in its own folder, may claim the file type.
-        if (QDir(QCoreApplication::applicationDirPath()).canonicalPath() !=
-            QDir(programDir).canonicalPath()) {
+        if (!writesUserAssociation(QCoreApplication::applicationDirPath(), programDir)) {
             return;
         }
         QByteArray png;

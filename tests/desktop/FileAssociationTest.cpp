@@ -4,6 +4,7 @@
 #include "desktop/FileAssociation.h"
 #include "OrdinaryUser.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -232,3 +233,35 @@ TEST_F(FileAssociationFiles, UsersListsOfDefaultsAreRespected) {
 }
 
 } // namespace
+
+// Only the program's own executable, run from its own folder, writes the
+// user's association: an installed program leaves it to its package (even
+// when run from an odd prefix), and a test runner hosting the window or a
+// missing folder writes nothing.
+TEST(FileAssociation, WrittenOnlyByTheProgramInItsOwnFolder) {
+    QTemporaryDir root;
+    const QString build = root.filePath(QStringLiteral("build/campanix"));
+    const QString bin = root.filePath(QStringLiteral("usr/bin"));
+    const QString installed = root.filePath(QStringLiteral("usr/share/campanix"));
+    const QString tests = root.filePath(QStringLiteral("build/tests"));
+    for (const QString& dir : {build, bin, installed, tests}) {
+        ASSERT_TRUE(QDir().mkpath(dir));
+    }
+    struct Case {
+        QString executableDir;
+        QString programDir;
+        bool writes;
+    };
+    const Case cases[] = {
+        {build, build, true},
+        {build, build + QStringLiteral("/"), true},
+        {bin, installed, false},
+        {installed, installed, false},
+        {tests, build, false},
+        {root.filePath(QStringLiteral("gone")), root.filePath(QStringLiteral("gone")), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(writesUserAssociation(c.executableDir, c.programDir), c.writes)
+            << c.executableDir.toStdString() << " / " << c.programDir.toStdString();
+    }
+}
