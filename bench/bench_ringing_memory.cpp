@@ -11,6 +11,8 @@
 #include "ringing/RingingText.h"
 #include "ringing/TChannels.h"
 
+#include "support/ProcessMemory.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -66,23 +68,6 @@ const Shape kShapes[] = {
                             encodeRingingLines(body, SymbolChoice{0, 2})};
      }},
 };
-
-// Kilobytes of a field of /proc/self/status ("VmHWM", the peak resident
-// size of this process image, or "VmRSS"). getrusage's peak would not do: it
-// survives exec, so a child would report its parent's peak.
-long statusKilobytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix)) {
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
-        }
-    }
-    return -1;
-}
 
 QString shapePath(int index, const QString& folder) {
     return folder + QStringLiteral("/shape%1.txt").arg(index);

@@ -8,6 +8,8 @@
 
 #include "practice/TrainingHistory.h"
 
+#include "support/ProcessMemory.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -63,20 +65,6 @@ bool writeHistory(const QString& path) {
     }
     file.write(block);
     return file.error() == QFileDevice::NoError;
-}
-
-long statusKilobytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix)) {
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
-        }
-    }
-    return -1;
 }
 
 // One Stop, in a process that has done nothing else.

@@ -81,7 +81,6 @@ void TfrmMain::StrikeColumn(int column, std::optional<std::int64_t> idealFrame) 
     if (!m_sound) {
         return;
     }
-    preloadSampleFolder();
     const QStringList files = ColumnSampleFiles(column);
     if (m_channels) {
         m_channels->voiceFiles() = files;

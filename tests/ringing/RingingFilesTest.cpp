@@ -1,6 +1,7 @@
 #include "ringing/RingingFiles.h"
 #include "base/TextCodec.h"
 #include "ringing/TChannels.h"
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -31,26 +32,6 @@ Ensemble exampleEnsemble() {
 }
 
 const QStringList kExampleBody{"144", "s1,m1", "", "b1,s2"};
-
-// Limits the size of files this process may write, for the length of a scope.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 } // namespace
 
