@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/MainControls.h"
+#include "app/MainParts.h"
 #include "base/PathTable.h"
 #include "base/ProfileFile.h"
 #include "base/RequiredFileCheck.h"
@@ -15,35 +16,6 @@
 #include <memory>
 #include <optional>
 
-namespace audio {
-class AudioEngine;
-}
-class AnimationWorkers;
-class BellAnimation;
-class BellsPanel;
-class Ensemble;
-class FullView;
-class GroupsPanel;
-class Lessons;
-class MainAnimationHost;
-class MainBellsHost;
-class MainGroupsHost;
-class MainOutputHost;
-class MainPracticeHost;
-class MainRingingChoicesHost;
-class MainRingingLoaderHost;
-class MainTransportHost;
-class OutputController;
-class RingingChoices;
-class RingingLoader;
-class ScoreView;
-class SoundOutput;
-class StrikeVoices;
-class TAboutBox;
-class TfrmRec;
-class Trainer;
-class TransportPanel;
-struct StrikeSwitches;
 
 // The main window. It owns every object of the program for its whole life
 // and is a shell: it creates the subsystems, wires the controls to them, and
