@@ -157,3 +157,8 @@ QWidget* MainPracticeHost::staff(BellGroup group) const {
     }
     return nullptr;
 }
+
+std::optional<std::pair<int, int>> MainPracticeHost::scoreSelection() const {
+    // The score editor has no selection to offer yet.
+    return std::nullopt;
+}

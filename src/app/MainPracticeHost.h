@@ -35,6 +35,7 @@ public:
     int pagePosition() const override;
     bool simplifiedScore() const override;
     QWidget* staff(BellGroup group) const override;
+    std::optional<std::pair<int, int>> scoreSelection() const override;
 
 private:
     TfrmMain& m_window;
