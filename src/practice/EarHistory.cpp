@@ -82,7 +82,8 @@ QString earTrendText(const QList<EarResult>& results) {
     }
     QStringList values;
     for (const EarResult& r : results.mid(std::max<qsizetype>(0, results.size() - 5))) {
-        values << QStringLiteral("%1 мс").arg(r.thresholdMs, 0, 'f', 1);
+        values << QStringLiteral("%1 мс").arg(
+            QString::number(r.thresholdMs, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')));
     }
     QString text = values.join(QStringLiteral(", "));
     if (results.size() >= 2) {

@@ -24,6 +24,11 @@ namespace {
 constexpr int kHistoryShown = 20;
 constexpr int kNextAfterMs = 1200;
 
+// Milliseconds as the program's other texts write them: "12,5".
+QString msText(double value) {
+    return QString::number(value, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
 // The last thresholds as a line, lower (finer hearing) further down.
 class EarChart : public QWidget {
 public:
@@ -76,6 +81,7 @@ EarTrainingDialog::EarTrainingDialog(PracticeHost& host, EarHistory& history, qu
     setObjectName(QStringLiteral("EarTrainingDialog"));
     // The bell keys answer which bell it was, and ring it as they always do.
     setProperty(kRingsBellsProperty, true);
+    setMinimumWidth(560);
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel(
         (m_training.fromRinging() ? QStringLiteral("Два такта звона «%1».").arg(host.ringingName())
@@ -187,7 +193,7 @@ void EarTrainingDialog::answerWay(bool late) {
     const bool right = m_training.answer(m_chosenBell, late);
     const QString truth = QStringLiteral("%1 ударил на %2 мс %3.")
                               .arg(PracticePart::ofBell(trial.bell).caption())
-                              .arg(std::abs(trial.offsetMs), 0, 'f', 1)
+                              .arg(msText(std::abs(trial.offsetMs)))
                               .arg(trial.late ? QStringLiteral("позже") : QStringLiteral("раньше"));
     m_feedback->setText((right ? QStringLiteral("Верно! ") : QStringLiteral("Неверно. ")) + truth);
     Staircase& staircase = m_training.staircase();
@@ -198,7 +204,7 @@ void EarTrainingDialog::answerWay(bool late) {
         }
         m_feedback->setText(m_feedback->text() + QStringLiteral(" Ваш порог: %1 мс. Нажмите «Следующий», "
                                                                 "чтобы начать снова.")
-                                                     .arg(result.thresholdMs, 0, 'f', 1));
+                                                     .arg(msText(result.thresholdMs)));
         m_training.restart();
         showHistory();
     } else {
@@ -222,10 +228,10 @@ void EarTrainingDialog::showState() {
     m_replay->setEnabled(m_training.ready() && !m_training.trial().strikes.isEmpty());
     m_next->setEnabled(m_training.ready());
     Staircase& staircase = m_training.staircase();
-    m_amount->setText(QStringLiteral("Сдвиг: %1 мс").arg(staircase.amountMs(), 0, 'f', 1));
+    m_amount->setText(QStringLiteral("Сдвиг: %1 мс").arg(msText(staircase.amountMs())));
     m_threshold->setText(staircase.reversals() > Staircase::kSkippedReversals
                              ? QStringLiteral("Ваш порог сейчас: около %1 мс (ответов: %2)")
-                                   .arg(staircase.thresholdMs(), 0, 'f', 1)
+                                   .arg(msText(staircase.thresholdMs()))
                                    .arg(staircase.trials())
                              : QStringLiteral("Порог еще ищется (ответов: %1)").arg(staircase.trials()));
 }
