@@ -204,6 +204,12 @@ void Trainer::columnStruck(int column, std::int64_t idealFrame) {
     if (m_state != State::Playing || !m_session) {
         return;
     }
+    if ((m_passage || m_drill) && column <= m_lastColumn && m_lastColumn == m_host.commonScoreSize() - 1) {
+        // A group ringing loops by itself: its pass ends here, so that the
+        // next one counts in at its own tempo (the poll sees the stop).
+        m_host.stop();
+        return;
+    }
     const ColumnStrikes strikes =
         ::ColumnSampleFiles(m_host.commonScoreLine(column), m_host.ensemble(), StrikeSwitches{}, QString(),
                             [](int) { return QString(); });

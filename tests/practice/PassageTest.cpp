@@ -73,6 +73,18 @@ TEST_F(PassageTest, LoopsBarsAcrossAPageBoundaryAndPutsTheRingingBack) {
     EXPECT_EQ(trainer.ramp()->percent(), 70);
     EXPECT_EQ(host.channels().common(), ringing.mid(48, 32));
 
+    // A group ringing wraps to the first column instead of stopping: that
+    // too ends the pass, and the next one counts in.
+    host.playing = true;
+    for (int c = 0; c < 32; ++c) {
+        trainer.columnStruck(c, host.frame += 4800);
+    }
+    trainer.columnStruck(0, host.frame += 4800);
+    EXPECT_FALSE(host.playing);
+    trainer.poll();
+    EXPECT_EQ(trainer.passagePasses(), 2);
+    EXPECT_TRUE(trainer.isCountingIn());
+
     // Stopped part of the way through: the passage ends.
     playPass(trainer, 20);
     EXPECT_FALSE(trainer.inPassage());
@@ -80,7 +92,7 @@ TEST_F(PassageTest, LoopsBarsAcrossAPageBoundaryAndPutsTheRingingBack) {
     EXPECT_EQ(host.channels().common(), ringing);
     EXPECT_EQ(host.interval, 100);
     ASSERT_NE(trainer.summary(), nullptr);
-    EXPECT_TRUE(trainer.summary()->drillText().contains(QStringLiteral("Такты 4–5, проходов: 2")));
+    EXPECT_TRUE(trainer.summary()->drillText().contains(QStringLiteral("Такты 4–5, проходов: 3")));
     EXPECT_TRUE(trainer.summary()->drillText().contains(QStringLiteral("Уровень: нет")));
 
     // The hard bar is the ringing's bar 5, not the passage's second bar.
