@@ -36,6 +36,7 @@ public:
     bool simplifiedScore() const override;
     QWidget* staff(BellGroup group) const override;
     std::optional<std::pair<int, int>> scoreSelection() const override;
+    QString bellKeyText(int bell) const override;
 
 private:
     TfrmMain& m_window;

@@ -95,7 +95,10 @@ EarTrainingDialog::EarTrainingDialog(PracticeHost& host, EarHistory& history, qu
     auto* bells = new QGridLayout;
     int index = 0;
     for (int bell : m_training.bells()) {
-        auto* button = new QPushButton(PracticePart::ofBell(bell).caption(), this);
+        const QString key = host.bellKeyText(bell);
+        auto* button = new QPushButton(PracticePart::ofBell(bell).caption() +
+                                           (key.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(key)),
+                                       this);
         button->setObjectName(QStringLiteral("btnEarBell%1").arg(kBellCount - bell));
         button->setCheckable(true);
         button->setFocusPolicy(Qt::NoFocus);

@@ -80,4 +80,6 @@ public:
     // The columns selected on the score (first, last), if any: the training
     // setup offers their bars as the passage.
     virtual std::optional<std::pair<int, int>> scoreSelection() const { return std::nullopt; }
+    // The key that rings a bell, as its caption shows it ("" for none).
+    virtual QString bellKeyText(int /*bell*/) const { return QString(); }
 };
