@@ -4,6 +4,7 @@
 #include "base/WindowCaptions.h"
 #include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
+#include "bells/TBellData.h"
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
 #include "ringing/RingingChoices.h"
@@ -156,4 +157,19 @@ QWidget* MainPracticeHost::staff(BellGroup group) const {
         return m_window.pnlBigBells;
     }
     return nullptr;
+}
+
+std::optional<std::pair<int, int>> MainPracticeHost::scoreSelection() const {
+    // The score editor has no selection to offer yet.
+    return std::nullopt;
+}
+
+QString MainPracticeHost::bellKeyText(int bell) const {
+    const TBellData* catalogue = m_window.bells().bellData();
+    const std::optional<int> key = catalogue ? catalogue->keyCode(bell) : std::nullopt;
+    // Letter and digit keys have their character as virtual-key code.
+    if (key && ((*key >= 'A' && *key <= 'Z') || (*key >= '0' && *key <= '9'))) {
+        return QString(QChar(*key));
+    }
+    return QString();
 }

@@ -35,6 +35,8 @@ public:
     int pagePosition() const override;
     bool simplifiedScore() const override;
     QWidget* staff(BellGroup group) const override;
+    std::optional<std::pair<int, int>> scoreSelection() const override;
+    QString bellKeyText(int bell) const override;
 
 private:
     TfrmMain& m_window;

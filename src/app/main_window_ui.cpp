@@ -180,6 +180,7 @@ void MainControls::createMenus(QMenuBar* bar) {
     nRec = makeAction(nPlayer, QStringLiteral("nRec"), QStringLiteral("Запись"));
     nRec->setVisible(false);
     nTraining = makeAction(nPlayer, QStringLiteral("nTraining"), QStringLiteral("Тренировка ..."));
+    makeAction(nPlayer, QStringLiteral("nEarTraining"), QStringLiteral("Тренировка слуха ..."));
     nPlayer->addSeparator();
     nTempUp = makeAction(nPlayer, QStringLiteral("nTempUp"), QStringLiteral("Ускорить темп"));
     nTempDown = makeAction(nPlayer, QStringLiteral("nTempDown"), QStringLiteral("Замедлить темп"));

@@ -3,6 +3,7 @@
 
 #include "app/TfrmMain.h"
 #include "playback/TransportPanel.h"
+#include "practice/Trainer.h"
 
 void TfrmMain::connectHandlers() {
     // Every handler runs inside the guard: a failure ends it silently.
@@ -35,6 +36,10 @@ void TfrmMain::connectHandlers() {
     on(nRec, &QAction::triggered, &TfrmMain::nRecClick);
     on(btnRecord, &QToolButton::clicked, &TfrmMain::nRecClick);
     on(nTraining, &QAction::triggered, &TfrmMain::nTrainingClick);
+    if (QAction* ear = findChild<QAction*>(QStringLiteral("nEarTraining"))) {
+        connect(ear, &QAction::triggered, this,
+                [this] { guarded([this] { trainer().nEarTrainingClick(); }); });
+    }
     on(nTempUp, &QAction::triggered, &TfrmMain::nTempUpClick);
     on(btnTempUp, &QToolButton::clicked, &TfrmMain::nTempUpClick);
     on(nTempDown, &QAction::triggered, &TfrmMain::nTempDownClick);

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 class Ensemble;
 class KeyStrikeNotifier;
@@ -75,4 +77,9 @@ public:
     virtual int pagePosition() const = 0;
     virtual bool simplifiedScore() const = 0;
     virtual QWidget* staff(BellGroup group) const = 0;
+    // The columns selected on the score (first, last), if any: the training
+    // setup offers their bars as the passage.
+    virtual std::optional<std::pair<int, int>> scoreSelection() const { return std::nullopt; }
+    // The key that rings a bell, as its caption shows it ("" for none).
+    virtual QString bellKeyText(int /*bell*/) const { return QString(); }
 };

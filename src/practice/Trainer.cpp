@@ -32,7 +32,8 @@ constexpr int kHistoryRunsShown = 30;
 } // namespace
 
 Trainer::Trainer(PracticeHost& host, QObject* parent)
-    : QObject(parent), m_host(host), m_history(TrainingHistory::defaultPath()) {
+    : QObject(parent), m_host(host), m_history(TrainingHistory::defaultPath()),
+      m_grades(GradeBook::defaultPath()) {
     m_latencyMs = LatencyCalibration::readOffset(host.settingsFile());
     m_poll.setTimerType(Qt::PreciseTimer);
     m_poll.setInterval(kPollMs);
@@ -72,6 +73,9 @@ void Trainer::stopCommanded() {
     m_poll.stop();
     if (m_drill) {
         endDrill();
+    }
+    if (m_passage) {
+        endPassage();
     }
 }
 
@@ -118,7 +122,7 @@ void Trainer::nTrainingClick() {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    startRun(dialog.part());
+    startPlan(dialog.plan());
 }
 
 // ---- a run ----
@@ -138,7 +142,8 @@ bool Trainer::startRun(const PracticePart& part) {
     for (int bell : bells) {
         m_silenced[static_cast<size_t>(bell)] = true;
     }
-    if (!m_drill) {
+    // A drill's or a passage's later passes keep what their first one took.
+    if (!m_drill && !m_passage) {
         m_runInterval = m_host.sequencerInterval();
         // Kept now: another ringing may be loaded before the run is summed up.
         m_runRinging = ringingName();
@@ -197,6 +202,12 @@ void Trainer::columnStruck(int column, std::int64_t idealFrame) {
         m_state = State::Playing;
     }
     if (m_state != State::Playing || !m_session) {
+        return;
+    }
+    if ((m_passage || m_drill) && column <= m_lastColumn && m_lastColumn == m_host.commonScoreSize() - 1) {
+        // A group ringing loops by itself: its pass ends here, so that the
+        // next one counts in at its own tempo (the poll sees the stop).
+        m_host.stop();
         return;
     }
     const ColumnStrikes strikes =
@@ -270,7 +281,14 @@ void Trainer::finishPass() {
         }
         return;
     }
+    if (m_passage) {
+        passagePassEnded(outcomes);
+        return;
+    }
     showSummary(outcomes);
+    // Only a run through to the last column is a pass through the ringing.
+    const bool whole = m_lastColumn >= m_host.commonScoreSize() - 1;
+    showNote(gradeNote(whole ? &outcomes : nullptr));
 }
 
 void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
@@ -319,7 +337,7 @@ void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
 // ---- the drill of hard bars ----
 
 void Trainer::repeatHardBars() {
-    if (isRunning() || m_drill) {
+    if (isRunning() || m_drill || m_passage) {
         return;
     }
     const TrainingStats stats = computeStats(m_lastRunOutcomes);
@@ -333,14 +351,7 @@ void Trainer::repeatHardBars() {
         return;
     }
     m_drill.emplace(bars, m_runInterval);
-    m_savedInterval = m_host.sequencerInterval();
-    m_savedRanges = m_host.transportRanges();
-    TChannels& channels = m_host.channels();
-    for (int i = 0; i <= TChannels::kCommonScore; ++i) {
-        m_savedScores[static_cast<size_t>(i)] = channels.score(i);
-        channels.score(i) = HardBarsDrill::drillLines(channels.score(i), m_drillColumns);
-    }
-    m_drillCommon = channels.common();
+    putRingingAside(m_drillColumns);
     m_host.stop();
     if (m_summary) {
         m_summary->showDrillStart(bars, m_drill->tempoPercent());
@@ -362,27 +373,9 @@ void Trainer::endDrill(bool done) {
     if (m_summary) {
         m_summary->showDrillEnd(done);
     }
-    TChannels& channels = m_host.channels();
-    // A ringing loaded meanwhile replaced the drill's bars: it stays, and the
-    // ringing put aside is not brought back over it.
-    const bool drillLoaded = channels.common() == m_drillCommon;
-    for (int i = 0; i <= TChannels::kCommonScore; ++i) {
-        if (drillLoaded) {
-            channels.score(i) = m_savedScores[static_cast<size_t>(i)];
-        }
-        m_savedScores[static_cast<size_t>(i)].clear();
-    }
     m_drill.reset();
     m_drillColumns.clear();
-    m_drillCommon.clear();
-    // The drill's marks stand on the drill's columns, not on the ringing's.
-    m_marksShown = false;
-    clearMarks();
-    if (drillLoaded) {
-        m_host.setTempo(m_savedInterval);
-        m_host.stop();
-        m_host.restoreTransportRanges(m_savedRanges);
-    }
+    bringRingingBack();
 }
 
 // ---- marks over the score ----

@@ -3,8 +3,10 @@
 #include "base/BellGroups.h"
 #include "practice/HardBarsDrill.h"
 #include "practice/KeyEventClock.h"
+#include "practice/PracticeGrades.h"
 #include "practice/PracticeHost.h"
 #include "practice/PracticePart.h"
+#include "practice/PracticePlan.h"
 #include "practice/PracticeSession.h"
 #include "practice/StrikeMarks.h"
 #include "practice/TrainingHistory.h"
@@ -37,6 +39,11 @@ public:
     // Starts a run of `part` at once (count-in, then playback); false with
     // nothing changed when the part or the ringing cannot be practised.
     bool startRun(const PracticePart& part);
+    // Starts what the setup chose: a single run, or a passage looped (with
+    // its ramp) until the user stops it; false as startRun.
+    bool startPlan(const PracticePlan& plan);
+    // "Тренировка слуха ...".
+    void nEarTrainingClick();
     // Ends the run in progress as if playback had stopped.
     void endRun();
     // The user's Play: playing on without practice hides the last run's marks.
@@ -58,6 +65,11 @@ public:
     // The run in progress, or the last one (nullptr before the first).
     const PracticeSession* session() const { return m_session.get(); }
     const std::optional<HardBarsDrill>& drill() const { return m_drill; }
+    // The looped passage in progress: its passes so far and its ramp.
+    bool inPassage() const { return m_passage.has_value(); }
+    int passagePasses() const { return m_passage ? m_passage->passes : 0; }
+    const TempoRamp* ramp() const { return m_passage && m_passage->ramp ? &*m_passage->ramp : nullptr; }
+    GradeBook& grades() { return m_grades; }
     int latencyMs() const { return m_latencyMs; }
     void setLatencyMs(int milliseconds);
     TrainingHistory& history() { return m_history; }
@@ -85,6 +97,14 @@ private:
     void startDrillPass();
     // done: the bars came out well at the full tempo; otherwise it was stopped.
     void endDrill(bool done = false);
+    // The ringing's scores give way to `columns` of them, and come back.
+    void putRingingAside(const QList<int>& columns);
+    void bringRingingBack();
+    void passagePassEnded(const QList<StrikeOutcome>& outcomes);
+    void endPassage();
+    // Raises the grade on a whole pass (nullptr: none) and tells where it stands.
+    QString gradeNote(const QList<StrikeOutcome>* wholePass);
+    void showNote(const QString& text);
     void createOverlays();
     QList<MarkHead> headsOf(BellGroup group, const QSize& size, int page) const;
     static int columnX(int column, int staffWidth);
@@ -115,6 +135,20 @@ private:
     QStringList m_drillCommon;
     int m_savedInterval = 0;
     PracticeHost::TransportRanges m_savedRanges;
+
+    // A passage looped: the ringing is put aside as for the drill; its
+    // outcomes are kept by the ringing's columns over all passes.
+    struct Passage {
+        std::pair<int, int> bars;
+        QList<int> columns;
+        std::optional<TempoRamp> ramp;
+        int toleranceMs = 0;
+        int passes = 0;
+        QList<StrikeOutcome> outcomes;
+        bool wholeRinging = false;
+    };
+    std::optional<Passage> m_passage;
+    GradeBook m_grades;
 
     std::array<MarksOverlay*, kGroupCount> m_overlays{};
     bool m_marksShown = false;

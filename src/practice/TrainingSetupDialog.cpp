@@ -2,16 +2,20 @@
 
 #include "playback/TransportText.h"
 #include "practice/CalibrationDialog.h"
+#include "practice/HardBarsDrill.h"
 #include "practice/PracticeHost.h"
 #include "practice/Trainer.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -56,6 +60,11 @@ TrainingSetupDialog::TrainingSetupDialog(PracticeHost& host, Trainer& trainer)
     grid->addWidget(m_single, 4, 0);
     grid->addWidget(m_bell, 4, 1);
     layout->addLayout(grid);
+    m_grade = new QLabel(this);
+    m_grade->setObjectName(QStringLiteral("lblTrainingGrade"));
+    m_grade->setWordWrap(true);
+    layout->addWidget(m_grade);
+    addPassage(layout);
 
     auto* latencyRow = new QHBoxLayout;
     m_latency = new QLabel(this);
@@ -68,7 +77,9 @@ TrainingSetupDialog::TrainingSetupDialog(PracticeHost& host, Trainer& trainer)
 
     auto* hint = new QLabel(QStringLiteral("Программа отсчитает один такт на самом большом колоколе, затем "
                                            "сыграет остальные партии. Выбранную партию звоните клавишами "
-                                           "колоколов. Остановить тренировку можно кнопкой «Остановить»."),
+                                           "колоколов. Остановить тренировку можно кнопкой «Остановить». "
+                                           "Отрывок повторяется, пока вы его не остановите, с тактом отсчета "
+                                           "перед каждым проходом."),
                             this);
     hint->setWordWrap(true);
     layout->addWidget(hint);
@@ -125,6 +136,113 @@ void TrainingSetupDialog::showLatency() {
 
 void TrainingSetupDialog::updateStart() {
     m_start->setEnabled(!part().bells(m_host.ensemble()).isEmpty());
+    m_grade->setText(gradeText());
+}
+
+void TrainingSetupDialog::addPassage(QVBoxLayout* layout) {
+    const int bars =
+        std::max(1, (m_host.commonScoreSize() + HardBarsDrill::kBarColumns - 1) / HardBarsDrill::kBarColumns);
+    auto* passage = new QHBoxLayout;
+    m_passage = new QCheckBox(QStringLiteral("Только отрывок: с такта"), this);
+    m_passage->setObjectName(QStringLiteral("cbTrainingPassage"));
+    m_firstBar = new QSpinBox(this);
+    m_firstBar->setObjectName(QStringLiteral("seTrainingFirstBar"));
+    m_lastBar = new QSpinBox(this);
+    m_lastBar->setObjectName(QStringLiteral("seTrainingLastBar"));
+    for (QSpinBox* box : {m_firstBar, m_lastBar}) {
+        box->setRange(1, bars);
+    }
+    m_lastBar->setValue(bars);
+    passage->addWidget(m_passage);
+    passage->addWidget(m_firstBar);
+    passage->addWidget(new QLabel(QStringLiteral("по такт"), this));
+    passage->addWidget(m_lastBar);
+    passage->addStretch(1);
+    layout->addLayout(passage);
+
+    auto* ramp = new QGridLayout;
+    m_ramp = new QCheckBox(QStringLiteral("Разгон: начать с"), this);
+    m_ramp->setObjectName(QStringLiteral("cbTrainingRamp"));
+    m_rampStart = new QSpinBox(this);
+    m_rampStart->setObjectName(QStringLiteral("seTrainingRampStart"));
+    m_rampStart->setRange(TempoRamp::kLeastPercent, 100);
+    m_rampStep = new QSpinBox(this);
+    m_rampStep->setObjectName(QStringLiteral("seTrainingRampStep"));
+    m_rampStep->setRange(1, 50);
+    m_rampGood = new QSpinBox(this);
+    m_rampGood->setObjectName(QStringLiteral("seTrainingRampGood"));
+    m_rampGood->setRange(10, 100);
+    for (QSpinBox* box : {m_rampStart, m_rampStep, m_rampGood}) {
+        box->setSuffix(QStringLiteral(" %"));
+    }
+    ramp->addWidget(m_ramp, 0, 0);
+    ramp->addWidget(m_rampStart, 0, 1);
+    ramp->addWidget(new QLabel(QStringLiteral("темпа, шаг"), this), 0, 2);
+    ramp->addWidget(m_rampStep, 0, 3);
+    ramp->addWidget(new QLabel(QStringLiteral("после прохода, где в допуске не меньше"), this), 1, 0, 1, 3);
+    ramp->addWidget(m_rampGood, 1, 3);
+    layout->addLayout(ramp);
+    chooseRamp(TempoRamp::Settings{});
+    m_ramp->setChecked(false);
+
+    // Bars selected on the score come as the passage.
+    if (const auto selection = m_host.scoreSelection()) {
+        choosePassage(selection->first / HardBarsDrill::kBarColumns + 1,
+                      selection->second / HardBarsDrill::kBarColumns + 1);
+    }
+    // The last bar never stands before the first.
+    connect(m_firstBar, &QSpinBox::valueChanged, this, [this](int first) {
+        m_lastBar->setValue(std::max(first, m_lastBar->value()));
+        m_passage->setChecked(true);
+    });
+    connect(m_lastBar, &QSpinBox::valueChanged, this, [this](int last) {
+        m_firstBar->setValue(std::min(last, m_firstBar->value()));
+        m_passage->setChecked(true);
+    });
+    for (QSpinBox* box : {m_rampStart, m_rampStep, m_rampGood}) {
+        connect(box, &QSpinBox::valueChanged, m_ramp, [this] { m_ramp->setChecked(true); });
+    }
+}
+
+void TrainingSetupDialog::choosePassage(int firstBar, int lastBar) {
+    const QSignalBlocker quietFirst(m_firstBar);
+    const QSignalBlocker quietLast(m_lastBar);
+    m_firstBar->setValue(std::min(firstBar, lastBar));
+    m_lastBar->setValue(std::max(firstBar, lastBar));
+    m_passage->setChecked(true);
+}
+
+void TrainingSetupDialog::chooseRamp(const TempoRamp::Settings& settings) {
+    const QSignalBlocker quietStart(m_rampStart);
+    const QSignalBlocker quietStep(m_rampStep);
+    const QSignalBlocker quietGood(m_rampGood);
+    m_rampStart->setValue(settings.startPercent);
+    m_rampStep->setValue(settings.stepPercent);
+    m_rampGood->setValue(settings.goodSharePercent);
+    m_ramp->setChecked(true);
+}
+
+PracticePlan TrainingSetupDialog::plan() const {
+    PracticePlan plan;
+    plan.part = part();
+    if (m_passage->isChecked()) {
+        plan.bars = std::pair<int, int>{m_firstBar->value() - 1, m_lastBar->value() - 1};
+    }
+    if (m_ramp->isChecked()) {
+        plan.ramp = TempoRamp::Settings{m_rampStart->value(), m_rampStep->value(), m_rampGood->value()};
+    }
+    return plan;
+}
+
+QString TrainingSetupDialog::gradeText() const {
+    const PracticePart chosen = part();
+    if (chosen.bells(m_host.ensemble()).isEmpty()) {
+        return QString();
+    }
+    const int grade = m_trainer.grades().grade(m_trainer.ringingName(), chosen.code());
+    return QStringLiteral("Уровень этой партии: %1. Допуск в работе: %2 мс.")
+        .arg(PracticeGrades::caption(grade))
+        .arg(PracticeGrades::workingToleranceMs(grade));
 }
 
 void TrainingSetupDialog::calibrate() {

@@ -2,10 +2,14 @@
 
 #include "base/BellGroups.h"
 #include "practice/PracticePart.h"
+#include "practice/PracticePlan.h"
 
 #include <QDialog>
 
 class QButtonGroup;
+class QCheckBox;
+class QSpinBox;
+class QVBoxLayout;
 class QComboBox;
 class QLabel;
 class PracticeHost;
@@ -14,13 +18,19 @@ class QRadioButton;
 class Trainer;
 
 // Chooses what the user rings in a practice run: a group of the loaded
-// ringing or one bell of it; shows and recalibrates the latency offset.
+// ringing or one bell of it, optionally a passage of bars looped and a tempo
+// ramp; shows the grade reached and recalibrates the latency offset.
 class TrainingSetupDialog : public QDialog {
     Q_OBJECT
 public:
     TrainingSetupDialog(PracticeHost& host, Trainer& trainer);
 
     PracticePart part() const;
+    PracticePlan plan() const;
+    // Chooses bars first..last (1-based, as the score counts them) as the passage.
+    void choosePassage(int firstBar, int lastBar);
+    void chooseRamp(const TempoRamp::Settings& settings);
+    QString gradeText() const;
     // Chooses a part as the user would (tests, and the part chosen last).
     void choose(const PracticePart& part);
 
@@ -30,6 +40,7 @@ public:
 private:
     void showLatency();
     void updateStart();
+    void addPassage(QVBoxLayout* layout);
 
     PracticeHost& m_host;
     Trainer& m_trainer;
@@ -38,5 +49,13 @@ private:
     QRadioButton* m_single = nullptr;
     QComboBox* m_bell = nullptr;
     QLabel* m_latency = nullptr;
+    QLabel* m_grade = nullptr;
+    QCheckBox* m_passage = nullptr;
+    QSpinBox* m_firstBar = nullptr;
+    QSpinBox* m_lastBar = nullptr;
+    QCheckBox* m_ramp = nullptr;
+    QSpinBox* m_rampStart = nullptr;
+    QSpinBox* m_rampStep = nullptr;
+    QSpinBox* m_rampGood = nullptr;
     QPushButton* m_start = nullptr;
 };

@@ -153,3 +153,7 @@ QString TrainingSummaryDialog::figuresText() const {
 QString TrainingSummaryDialog::drillText() const {
     return m_drill->text();
 }
+
+void TrainingSummaryDialog::showNote(const QString& text) {
+    m_drill->setText(text);
+}

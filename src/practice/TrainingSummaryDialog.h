@@ -29,6 +29,8 @@ public:
     void showDrillPass(int tempoPercent, double errorMs, HardBarsDrill::Step step);
     // The drill is over: done at the full tempo, or stopped.
     void showDrillEnd(bool done);
+    // A line under the figures (the grade reached, the passes of a passage).
+    void showNote(const QString& text);
 
     QString figuresText() const;
     QString drillText() const;

@@ -1,0 +1,63 @@
+#pragma once
+
+// A practice host of the tests' own for the passage and ear-training tests:
+// it keeps what is asked of it and plays nothing.
+
+#include "base/ProfileFile.h"
+#include "input/KeyStrikeNotifier.h"
+#include "practice/PracticeHost.h"
+#include "ringing/TChannels.h"
+
+#include <utility>
+#include <vector>
+
+class PassageHost : public PracticeHost {
+public:
+    static constexpr int kRate = 48000;
+
+    explicit PassageHost(const QString& settingsPath) : m_settings(settingsPath) {}
+
+    QWidget* dialogParent() override { return nullptr; }
+    ProfileFile& settingsFile() override { return m_settings; }
+    KeyStrikeNotifier& keyStrikeNotifier() override { return m_notifier; }
+    void showStatusMessage(const QString& text) override { statusMessages << text; }
+    QString ringingName() const override { return name; }
+    const Ensemble& ensemble() const override { return bells; }
+    TChannels& channels() override { return m_channels; }
+    int commonScoreSize() const override { return static_cast<int>(m_channels.common().size()); }
+    QString commonScoreLine(int column) const override { return m_channels.common().value(column); }
+    bool soundAvailable() const override { return true; }
+    std::int64_t audioFrameClock() const override { return frame; }
+    int audioSampleRate() const override { return kRate; }
+    std::int64_t schedulingLeadFrames() const override { return lead; }
+    void soundBell(int bell, std::int64_t atFrame) override { sounded.emplace_back(bell, atFrame); }
+    bool isPlaying() const override { return playing; }
+    void play() override { playing = true; }
+    void stop() override { playing = false; }
+    int sequencerInterval() const override { return interval; }
+    void setTempo(int intervalMs) override { interval = intervalMs; }
+    TransportRanges transportRanges() const override { return ranges; }
+    void restoreTransportRanges(const TransportRanges& restored) override { ranges = restored; }
+    bool keyboardRinging() const override { return true; }
+    void setKeyboardRinging(bool) override {}
+    int pagePosition() const override { return 1; }
+    bool simplifiedScore() const override { return false; }
+    QWidget* staff(BellGroup) const override { return nullptr; }
+    std::optional<std::pair<int, int>> scoreSelection() const override { return selection; }
+
+    QString name = QStringLiteral("Проба");
+    Ensemble bells;
+    std::int64_t frame = 1000000;
+    std::int64_t lead = 960;
+    bool playing = false;
+    int interval = 100;
+    TransportRanges ranges;
+    std::optional<std::pair<int, int>> selection;
+    std::vector<std::pair<int, std::int64_t>> sounded;
+    QStringList statusMessages;
+
+private:
+    ProfileFile m_settings;
+    KeyStrikeNotifier m_notifier;
+    TChannels m_channels;
+};
