@@ -43,9 +43,6 @@ void TfrmMain::setupReadableScore() {
         if (m_scoreView) {
             m_scoreView->setReadable(on);
         }
-        if (isFullViewActive()) {
-            RedrawScore();
-        }
     };
     apply(action->isChecked());
     connect(action, &QAction::toggled, this, [this, apply](bool on) {

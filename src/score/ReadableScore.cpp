@@ -83,14 +83,14 @@ std::vector<ScoreText> layoutReadableLabels(int group, QSize size, const ScorePa
     const int right = 1 + labelWidth(size, m);
     const QStringList& labels = page.keyLabels[static_cast<size_t>(group)];
     const int count = page.counts[static_cast<size_t>(group)];
-    // A capital letter is about 0.7 of its size wide: the size the room
+    // A capital letter is about 0.6 of its size wide: the size the room
     // before the first head allows, down to 8 pixels, and no label where
     // not even that fits.
     const int room = right - 1;
     if (room < 5) {
         return texts;
     }
-    const int pixels = std::min(m.labelPixels, std::max(8, static_cast<int>(room / 0.7)));
+    const int pixels = std::min(m.labelPixels, std::max(8, static_cast<int>(room / 0.6)));
     const int height = pixels + 2;
     for (int position = 1; position <= count && position <= labels.size(); ++position) {
         const QString& label = labels.at(position - 1);
@@ -101,7 +101,7 @@ std::vector<ScoreText> layoutReadableLabels(int group, QSize size, const ScorePa
         // Centred on its line, but kept inside the staff (the top line's label below it).
         const int top = clampInt(y - height / 2, 0, std::max(0, h - height));
         texts.push_back({QRect(1, top, room, height), label, pixels, Qt::AlignLeft | Qt::AlignVCenter,
-                         ScoreColourRole::Ink});
+                         ScoreColourRole::Ink, true});
     }
     return texts;
 }

@@ -42,6 +42,7 @@ struct ScoreText {
     int pixelSize = 0;
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     ScoreColourRole colour = ScoreColourRole::Staff;
+    bool bold = false;
     bool operator==(const ScoreText&) const = default;
 };
 

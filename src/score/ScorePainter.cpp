@@ -141,6 +141,7 @@ void paintScoreTexts(QPainter& painter, const std::vector<ScoreText>& texts, con
     for (const ScoreText& text : texts) {
         QFont sized = font;
         sized.setPixelSize(std::max(1, text.pixelSize));
+        sized.setBold(text.bold);
         painter.setFont(sized);
         painter.setPen(colourOf(text.colour, face));
         painter.drawText(text.box, static_cast<int>(text.align) | Qt::TextSingleLine, text.text);

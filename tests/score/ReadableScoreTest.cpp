@@ -69,18 +69,18 @@ TEST(ReadableScore, GoldenPageOfTheSmallStaff) {
     EXPECT_EQ(layoutScorePage(0, kSmall, readablePage(twoBeats("s4"))), expected);
 
     const std::vector<ScoreText> texts = layoutReadableTexts(0, kSmall, readablePage(twoBeats("s4")));
-    // Labels 8 pixels (the 6 pixels before the first head), centred on
+    // Labels 10 pixels bold (the 6 pixels before the first head), centred on
     // their lines and kept inside the staff; then the one bar's number.
     const auto label = [](int top, const char* text) {
-        return ScoreText{QRect(1, top, 6, 10), text, 8, Qt::AlignLeft | Qt::AlignVCenter,
-                         ScoreColourRole::Ink};
+        return ScoreText{QRect(1, top, 6, 12), text, 10, Qt::AlignLeft | Qt::AlignVCenter,
+                         ScoreColourRole::Ink, true};
     };
     const std::vector<ScoreText> expectedTexts = {
         label(0, "U"),
-        label(25, "I"),
-        label(55, "J"),
-        label(85, "K"),
-        label(115, "L"),
+        label(24, "I"),
+        label(54, "J"),
+        label(84, "K"),
+        label(114, "L"),
         {QRect(9, 1, 314, 14), "1", 12, Qt::AlignLeft | Qt::AlignTop, ScoreColourRole::Staff}};
     EXPECT_EQ(texts, expectedTexts);
 }

@@ -2,6 +2,7 @@
 // draws its heads on the staves, the cursor bars follow the column, the
 // score can be switched off and on, and nothing is reallocated on resize.
 
+#include "animation/FullView.h"
 #include "app/TfrmMain.h"
 #include "playback/TransportPanel.h"
 #include "ringing/RingingLoader.h"
@@ -226,6 +227,7 @@ TEST_F(ScoreWindow, ReadableViewFromTheViewMenu) {
     action->trigger();
     QApplication::processEvents();
     EXPECT_TRUE(view->readable());
+    EXPECT_TRUE(frm->fullView()->readable());
     EXPECT_TRUE(qobject_cast<ScoreCursorBar*>(view->cursor(1))->seeThrough());
     EXPECT_NE(view->picture(1), before);
     EXPECT_NE(shownAt(onHead), qRgb(0, 0, 255));
