@@ -85,16 +85,6 @@ TEST(ReadableScore, GoldenPageOfTheSmallStaff) {
     EXPECT_EQ(texts, expectedTexts);
 }
 
-TEST(ReadableScore, OffDrawsTheUsualPageWhateverTheLabels) {
-    ScorePage usual = readablePage(twoBeats("s4"), false);
-    ScorePage plain = usual;
-    plain.keyLabels = {};
-    for (int group = 0; group < 3; ++group) {
-        EXPECT_EQ(layoutScoreGroup(group, kSmall, usual), layoutScoreGroup(group, kSmall, plain));
-        EXPECT_TRUE(layoutReadableTexts(group, kSmall, usual).empty());
-    }
-}
-
 // The usual view hangs a beat's rest from its first head, so the same rest
 // jumps with the melody; the readable one keeps it in one place.
 TEST(ReadableScore, BeatRestsStayAtOneHeight) {
