@@ -92,4 +92,24 @@ Notes notesOf(const NotesInput& input) {
     return notes;
 }
 
+int dotCentreY(int column, int height) {
+    const double step = (height - 4) / static_cast<double>(kPageColumns);
+    const int n = column >= kPageColumns ? column % kPageColumns : column;
+    if (n < 0) {
+        // Before the first column: one step above it, as the last column of a bar.
+        return roundHalfEven(scoreBarShift(kScoreBarColumns - 1) + 2.0 - step + 4);
+    }
+    // Summed as notesOf sums it, so the rounding agrees to the pixel.
+    double y = 2.0;
+    for (int c = 0; c < n; ++c) {
+        y += step;
+    }
+    return roundHalfEven(scoreBarShift(n) + y + 4);
+}
+
+QRect readableCursorBox(int column, QSize size, int outline) {
+    const int reach = kDotRadius + 1 + outline;
+    return QRect(2, dotCentreY(column, size.height()) - reach, std::max(0, size.width() - 4), 2 * reach);
+}
+
 } // namespace fullscore

@@ -2,6 +2,7 @@
 
 #include "score/ScoreLayout.h"
 
+#include <QRect>
 #include <QSize>
 #include <QStringList>
 
@@ -41,5 +42,15 @@ struct Notes {
 // characters with a group letter and a position of the group (1..bells)
 // draw; the big group's bell 1 is on the left lane, the middle and small groups' bell 1 on the right one.
 Notes notesOf(const NotesInput& input);
+
+// The centre y of the dots of current column `column` in images `height`
+// high, as notesOf places them (a column of a later page counts from its
+// page's start; -1 stands one column above the page).
+int dotCentreY(int column, int height);
+// The readable view's cursor bar for current column `column`: a frame
+// around the row of its dots, its outline of `outline` pixels one pixel
+// clear of them, so the dot just struck stays in sight. Its x and width
+// are the usual bar's, 2 .. width - 2 of a column `width` wide.
+QRect readableCursorBox(int column, QSize size, int outline);
 
 } // namespace fullscore

@@ -11,6 +11,7 @@
 #include "base/FailureGuard.h"
 #include "base/Logging.h"
 #include "bells/Ensemble.h"
+#include "score/ScoreCursorBar.h"
 #include "ui/ControlHints.h"
 
 #include <QComboBox>
@@ -191,12 +192,9 @@ void FullView::CreateFullScoreImages() {
         image->setObjectName(QStringLiteral("imgFullScore%1").arg(group));
         image->setGeometry(panel->contentsRect());
         image->show();
-        auto* bar = new QFrame(panel);
+        auto* bar = new ScoreCursorBar(QColor(0, 0, 255), panel);
         bar->setObjectName(QStringLiteral("pnlFullCursor%1").arg(group));
-        bar->setAutoFillBackground(true);
-        QPalette blue = bar->palette();
-        blue.setColor(QPalette::Window, QColor(0, 0, 255));
-        bar->setPalette(blue);
+        bar->setSeeThrough(m_readable);
         const QPoint origin = panel->contentsRect().topLeft();
         bar->setGeometry(origin.x() + 2, origin.y() + 2, panel->width() - 4, kCursorHeight);
         bar->show();
@@ -314,8 +312,29 @@ void FullView::PlaceFullScoreCursor(int column) {
     const int top = fullScoreCursorTop(column, client.height());
     for (int group = 0; group < kGroupCount; ++group) {
         QFrame* bar = m_cursors[static_cast<std::size_t>(group)];
-        const QPoint origin = notesPanelOf(group)->contentsRect().topLeft();
-        bar->move(origin.x() + 2, origin.y() + top);
+        const QRect panel = notesPanelOf(group)->contentsRect();
+        if (m_readable) {
+            const QRect box = fullscore::readableCursorBox(column, QSize(panel.width(), client.height()),
+                                                           ScoreCursorBar::kOutline);
+            bar->setGeometry(box.translated(panel.topLeft()));
+        } else {
+            bar->move(panel.left() + 2, panel.top() + top);
+        }
+    }
+}
+
+void FullView::setReadable(bool readable) {
+    m_readable = readable;
+    for (QFrame* bar : m_cursors) {
+        if (auto* cursor = qobject_cast<ScoreCursorBar*>(bar)) {
+            cursor->setSeeThrough(readable);
+            if (!readable) {
+                cursor->resize(cursor->width(), kCursorHeight);
+            }
+        }
+    }
+    if (m_cursors[0] && isActive()) {
+        placeCurrentCursor();
     }
 }
 

@@ -38,6 +38,10 @@ public:
     // Clears the three score images and draws the page's lanes and dots.
     void DrawFullScore(int page);
     void PlaceFullScoreCursor(int column);
+    // The readable view: the cursor bars frame the dots of the current
+    // column instead of covering them.
+    void setReadable(bool readable);
+    bool readable() const { return m_readable; }
 
     // checked: the menu item's state, which it changes itself when chosen.
     void nFullViewClick(bool checked);
@@ -97,4 +101,5 @@ private:
     std::array<FullScoreImage*, kGroupCount> m_images{};
     std::array<QFrame*, kGroupCount> m_cursors{};
     std::array<FullViewTitle*, kGroupCount> m_titles{};
+    bool m_readable = false;
 };

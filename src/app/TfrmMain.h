@@ -222,6 +222,7 @@ private:
     void LayoutScoreCursors();
     void DrawFullScore();
     void PlaceFullScoreCursor();
+    void setupReadableScore(); // "Крупные ноты", in main_readable.cpp
 
     ScoreView* m_scoreView = nullptr;
     BellAnimation* m_bellAnimation = nullptr;

@@ -190,6 +190,7 @@ void TfrmMain::FormCreate() {
         m_scoreView->CreateScoreImages();
         m_fullView->CreateFullScoreImages();
         m_scoreView->CreateScoreCursors();
+        setupReadableScore();
     });
     // 18-22: the ensemble, the distributions and the stored ensemble.
     runStartupStep([this] { m_bellsPanel->clearEnsemble(); });

@@ -13,14 +13,19 @@ namespace {
 // the highest head of them all.
 class BeatGlyphs {
 public:
-    BeatGlyphs(std::vector<ScorePrimitive>& out, const ScoreBeat& beat, int stemUnit, double k)
-        : m_out(out), m_beat(beat), m_stemLength(roundHalfEven(2 * stemUnit * k)),
+    BeatGlyphs(std::vector<ScorePrimitive>& out, const ScoreBeat& beat, int stemUnit, double k,
+               const BeatGlyphStyle& style)
+        : m_out(out), m_beat(beat), m_style(style), m_stemLength(roundHalfEven(2 * stemUnit * k)),
           m_secondBeamGap(roundHalfEven(k * stemUnit / 3)), m_flagStep(roundHalfEven(k * stemUnit / 2)) {
         const auto first = std::find(beat.occupied.begin(), beat.occupied.end(), true);
         m_first = first == beat.occupied.end() ? 0 : static_cast<int>(first - beat.occupied.begin());
         m_distance = beat.x[m_first] - beat.start;
         m_restTop = beat.lowest[m_first] - roundHalfEven(1.5 * k * stemUnit);
         m_restBottom = beat.lowest[m_first] - roundHalfEven(0.5 * k * stemUnit);
+        if (style.fixedRests) {
+            m_restTop = style.restTop;
+            m_restBottom = style.restBottom;
+        }
     }
 
     void draw();
@@ -47,11 +52,13 @@ private:
         for (int j : columns) {
             stem(j, top);
         }
-        m_out.push_back(inkLine({x(*columns.begin()), top}, {x(*(columns.end() - 1)), top}, 2));
+        m_out.push_back(
+            inkLine({x(*columns.begin()), top}, {x(*(columns.end() - 1)), top}, m_style.firstBeam));
         return top;
     }
     void secondBeam(int x0, int x1, int top) {
-        m_out.push_back(inkLine({x0, top + m_secondBeamGap}, {x1, top + m_secondBeamGap}));
+        m_out.push_back(
+            inkLine({x0, top + m_secondBeamGap}, {x1, top + m_secondBeamGap}, m_style.secondBeam));
     }
     void eighthFlag(int j, int width) {
         const int t = ownTop(j);
@@ -97,6 +104,7 @@ private:
 
     std::vector<ScorePrimitive>& m_out;
     const ScoreBeat& m_beat;
+    const BeatGlyphStyle& m_style;
     int m_stemLength;
     int m_secondBeamGap;
     int m_flagStep;
@@ -210,7 +218,7 @@ void BeatGlyphs::draw() {
 
 } // namespace
 
-void DrawBeatGlyphs(std::vector<ScorePrimitive>& out, const ScoreBeat& beat, int stemUnit,
-                    double stemFactor) {
-    BeatGlyphs(out, beat, stemUnit, stemFactor).draw();
+void DrawBeatGlyphs(std::vector<ScorePrimitive>& out, const ScoreBeat& beat, int stemUnit, double stemFactor,
+                    const BeatGlyphStyle& style) {
+    BeatGlyphs(out, beat, stemUnit, stemFactor, style).draw();
 }

@@ -20,10 +20,23 @@ struct ScoreBeat {
     int start = 0;
 };
 
+// How the glyphs are weighted and where their rests stand; the defaults
+// are the usual view's.
+struct BeatGlyphStyle {
+    int firstBeam = 2;
+    int secondBeam = 1;
+    // Eighth and sixteenth rests from restTop to restBottom instead of
+    // following the beat's first head.
+    bool fixedRests = false;
+    int restTop = 0;
+    int restBottom = 0;
+};
+
 // Appends the glyph that joins the beat's heads: one of fifteen, chosen by
 // which columns are occupied; an empty beat draws nothing. stemUnit is the
 // group's Round(rowH - rowH / 10), stemFactor its scoreStemFactor.
-void DrawBeatGlyphs(std::vector<ScorePrimitive>& out, const ScoreBeat& beat, int stemUnit, double stemFactor);
+void DrawBeatGlyphs(std::vector<ScorePrimitive>& out, const ScoreBeat& beat, int stemUnit, double stemFactor,
+                    const BeatGlyphStyle& style = {});
 
 // Builders of maroon primitives.
 inline ScorePrimitive inkLine(QPoint a, QPoint b, int width = 1) {

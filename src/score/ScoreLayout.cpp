@@ -1,6 +1,7 @@
 #include "score/ScoreLayout.h"
 
 #include "base/Rounding.h"
+#include "score/ReadableScore.h"
 #include "score/ScoreBeatGlyphs.h"
 
 #include <QStringTokenizer>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -78,7 +80,13 @@ public:
         : m_group(group), m_page(page), m_score(page.groups[static_cast<size_t>(group)]), m_out(out),
           m_heads(heads), m_width(size.width()), m_height(size.height()),
           m_rowHeight(m_height / scoreStaffRows(group)), m_columnWidth(m_width / kScorePageColumns),
-          m_stemUnit(roundHalfEven(m_rowHeight - m_rowHeight / 10)), m_stemFactor(scoreStemFactor(group)) {}
+          m_stemUnit(roundHalfEven(m_rowHeight - m_rowHeight / 10)), m_stemFactor(scoreStemFactor(group)),
+          m_readable(page.readable ? std::optional(readableMetrics(group, size)) : std::nullopt) {
+        if (m_readable) {
+            m_glyphStyle = {m_readable->beamWidth, m_readable->beamWidth, true, m_readable->restTop,
+                            m_readable->restBottom};
+        }
+    }
 
     void walk();
 
@@ -88,6 +96,12 @@ private:
     void drawHeads(qsizetype column, int place, int x);
     void endBeat();
     void drawQuarterRest(QPoint at);
+    // Half the width and the height of a whole or half rest: a head wide
+    // and half a head high in the readable view.
+    QSize restSize(int usualHeight) const {
+        return m_readable ? QSize(m_readable->headWidth, std::max(usualHeight, m_readable->headHeight / 2))
+                          : QSize(6, usualHeight);
+    }
 
     int m_group;
     const ScorePage& m_page;
@@ -100,6 +114,8 @@ private:
     double m_columnWidth;
     int m_stemUnit;
     double m_stemFactor;
+    std::optional<ReadableMetrics> m_readable;
+    BeatGlyphStyle m_glyphStyle;
 
     ScoreBeat m_beat;
     int m_counter = 0; // columns of the current beat, 1..4
@@ -153,7 +169,8 @@ void PageWalker::drawRests(qsizetype column, int place, double centre, double sh
                         roundHalfEven(m_height - 4 * m_rowHeight));
         const RestAnswer whole = examineRest(m_score, column, kScoreBarColumns);
         if (whole.silent && whole.complete) {
-            m_out.push_back(inkRect({at.x() - 6, at.y()}, {at.x() + 6, at.y() + 4}));
+            const QSize r = restSize(4);
+            m_out.push_back(inkRect({at.x() - r.width(), at.y()}, {at.x() + r.width(), at.y() + r.height()}));
         }
         m_wholeRest = whole.silent;
         m_halfRest = false;
@@ -164,7 +181,9 @@ void PageWalker::drawRests(qsizetype column, int place, double centre, double sh
         if (m_restGate) {
             const RestAnswer half = examineRest(m_score, column, kScoreBarColumns / 2);
             if (half.silent && half.complete) {
-                m_out.push_back(inkRect({at.x() - 6, at.y() - 3}, {at.x() + 6, at.y()}));
+                const QSize r = restSize(3);
+                m_out.push_back(
+                    inkRect({at.x() - r.width(), at.y() - r.height()}, {at.x() + r.width(), at.y()}));
             }
             m_halfRest = half.silent;
         }
@@ -216,8 +235,12 @@ void PageWalker::drawHeads(qsizetype column, int place, int x) {
             }
         }
         const bool hollow = whole || half;
+        const int headWidth = m_readable ? m_readable->headWidth : 6;
+        const int headHeight = m_readable ? m_readable->headHeight : 4;
+        const QPoint corner(x - headWidth / 2, y - headHeight / 2);
         m_out.push_back({hollow ? ScorePrimitiveKind::HollowEllipse : ScorePrimitiveKind::FilledEllipse,
-                         QPoint(x - 3, y - 2), QPoint(x + 3, y + 2), 1, ScoreColourRole::Ink});
+                         corner, corner + QPoint(headWidth, headHeight),
+                         hollow && m_readable ? m_readable->hollowOutline : 1, ScoreColourRole::Ink});
         if (m_heads) {
             m_heads->push_back({static_cast<int>(column), x, y, hollow, token.toString()});
         }
@@ -234,12 +257,13 @@ void PageWalker::drawHeads(qsizetype column, int place, int x) {
             m_beat.lowest[j] = std::max(m_beat.lowest[j], y);
             m_beat.highest[j] = std::min(m_beat.highest[j], y);
         }
-        m_beat.x[j] = x + 2;
+        // The stem stands on the head's last column of pixels.
+        m_beat.x[j] = corner.x() + headWidth - 1;
     }
 }
 
 void PageWalker::endBeat() {
-    DrawBeatGlyphs(m_out, m_beat, m_stemUnit, m_stemFactor);
+    DrawBeatGlyphs(m_out, m_beat, m_stemUnit, m_stemFactor, m_glyphStyle);
     m_beat = ScoreBeat{};
     m_counter = 0;
 }

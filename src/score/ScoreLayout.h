@@ -35,6 +35,14 @@ struct ScorePage {
     std::array<int, 3> counts{};
     // The simplified view: only the staff rows that carry the group's bells.
     bool simplified = false;
+    // The readable view (score/ReadableScore.h): heads scaled with the
+    // staff, even beams, rests at fixed heights, lines labelled with their
+    // bells' keys, bar numbers and the page. Off, the page is drawn exactly
+    // as it always was.
+    bool readable = false;
+    // The readable view's line labels: the key of each position's bell
+    // (index position - 1) in the small, middle and big groups; "" for none.
+    std::array<QStringList, 3> keyLabels;
 };
 
 enum class ScorePrimitiveKind {

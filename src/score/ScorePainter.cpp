@@ -1,5 +1,7 @@
 #include "score/ScorePainter.h"
 
+#include "score/ReadableScore.h"
+
 #include <QLineF>
 #include <QPainter>
 #include <QRectF>
@@ -109,9 +111,11 @@ void drawPrimitive(QPainter& painter, const ScorePrimitive& p, const QColor& col
     case ScorePrimitiveKind::HollowEllipse: {
         const QRect box = p.box();
         fillEllipse(painter, box, colour);
-        if (p.kind == ScorePrimitiveKind::HollowEllipse && box.width() > 2 && box.height() > 2) {
-            // The outline is one pixel wide: the inside takes the face colour.
-            fillEllipse(painter, box.adjusted(1, 1, -1, -1), face);
+        const int outline = std::max(1, p.penWidth);
+        if (p.kind == ScorePrimitiveKind::HollowEllipse && box.width() > 2 * outline &&
+            box.height() > 2 * outline) {
+            // The outline is penWidth pixels wide: the inside takes the face colour.
+            fillEllipse(painter, box.adjusted(outline, outline, -outline, -outline), face);
         }
         return;
     }
@@ -130,10 +134,26 @@ void paintScorePrimitives(QPainter& painter, const std::vector<ScorePrimitive>& 
     painter.restore();
 }
 
+void paintScoreTexts(QPainter& painter, const std::vector<ScoreText>& texts, const QColor& face,
+                     const QFont& font) {
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    for (const ScoreText& text : texts) {
+        QFont sized = font;
+        sized.setPixelSize(std::max(1, text.pixelSize));
+        sized.setBold(text.bold);
+        painter.setFont(sized);
+        painter.setPen(colourOf(text.colour, face));
+        painter.drawText(text.box, static_cast<int>(text.align) | Qt::TextSingleLine, text.text);
+    }
+    painter.restore();
+}
+
 void paintScoreGroup(QPainter& painter, int group, QSize size, const ScorePage& page, const QColor& face) {
     painter.save();
     painter.setClipRect(QRect(QPoint(0, 0), size), Qt::IntersectClip);
     paintScorePrimitives(painter, layoutScoreGroup(group, size, page), face);
+    paintScoreTexts(painter, layoutReadableTexts(group, size, page), face, QFont());
     painter.restore();
 }
 

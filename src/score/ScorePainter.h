@@ -5,7 +5,9 @@
 #include <QColor>
 #include <QImage>
 
+class QFont;
 class QPainter;
+struct ScoreText;
 
 // Staff lines black, the notation maroon, the background the window's face.
 inline const QColor kScoreStaffColour(0, 0, 0);
@@ -17,6 +19,10 @@ inline const QColor kScoreInkColour(128, 0, 0);
 // primitive lands on whole pixels.
 void paintScorePrimitives(QPainter& painter, const std::vector<ScorePrimitive>& primitives,
                           const QColor& face);
+
+// Draws the readable view's texts in `font` at each text's own size.
+void paintScoreTexts(QPainter& painter, const std::vector<ScoreText>& texts, const QColor& face,
+                     const QFont& font);
 
 // Draws the grid and page of one group into the rectangle (0, 0, size).
 void paintScoreGroup(QPainter& painter, int group, QSize size, const ScorePage& page, const QColor& face);

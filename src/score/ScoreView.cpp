@@ -6,6 +6,8 @@
 #include "bells/Ensemble.h"
 #include "playback/TransportState.h"
 #include "ringing/TChannels.h"
+#include "score/ReadableScore.h"
+#include "score/ScoreCursorBar.h"
 #include "score/ScoreImage.h"
 #include "score/ScorePainter.h"
 #include "score/ScoreWelcome.h"
@@ -24,6 +26,8 @@
 namespace {
 
 const QColor kCursorColour(0, 0, 255);
+// The readable view's cursor: a faint blue over the heads it marks.
+constexpr int kSeeThroughTint = 40;
 // Between the welcome's two buttons, and around them.
 constexpr int kWelcomeSpacing = 12;
 
@@ -98,16 +102,11 @@ void ScoreView::CreateScoreCursors() {
         if (!staff || m_cursors[static_cast<size_t>(g)]) {
             continue;
         }
-        auto* bar = new QFrame(staff);
+        auto* bar = new ScoreCursorBar(kCursorColour, staff);
         bar->setObjectName(QStringLiteral("pnlScoreCursor%1").arg(g));
         bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
         bar->setLineWidth(1);
-        QPalette palette = bar->palette();
-        palette.setColor(QPalette::Window, kCursorColour);
-        palette.setColor(QPalette::Light, kCursorColour.lighter(170));
-        palette.setColor(QPalette::Dark, kCursorColour.darker(170));
-        bar->setPalette(palette);
-        bar->setAutoFillBackground(true);
+        bar->setSeeThrough(m_readable, kSeeThroughTint);
         bar->setGeometry(4, 4, 4, 4);
         bar->show();
         bar->raise();
@@ -206,6 +205,15 @@ ScorePage ScoreView::currentPage() const {
     page.counts = {m_ensemble.groupCount(kSmallGroup), m_ensemble.groupCount(kMiddleGroup),
                    m_ensemble.groupCount(kBigGroup)};
     page.simplified = m_controls.grid && m_controls.grid->isChecked();
+    page.readable = m_readable;
+    if (m_readable && m_keyLabels) {
+        for (int g = 0; g < kScoreGroupCount; ++g) {
+            QStringList& labels = page.keyLabels[static_cast<size_t>(g)];
+            for (int position = 1; position <= page.counts[static_cast<size_t>(g)]; ++position) {
+                labels << m_keyLabels(g, position);
+            }
+        }
+    }
     return page;
 }
 
@@ -226,6 +234,7 @@ void ScoreView::drawGroups(bool grid, bool notation) {
         const bool welcome = welcomeWanted();
         const ScorePage page = currentPage();
         std::array<std::vector<ScorePrimitive>, 3> layouts;
+        std::array<std::vector<ScoreText>, 3> texts;
         std::array<QSize, 3> sizes;
         for (int g = 0; g < kScoreGroupCount; ++g) {
             sizes[static_cast<size_t>(g)] = staffSize(g);
@@ -233,12 +242,17 @@ void ScoreView::drawGroups(bool grid, bool notation) {
             if (welcome) {
                 continue; // nothing loaded: no notation, and the welcome in place of the grid
             }
+            std::vector<ScoreText>& words = texts[static_cast<size_t>(g)];
             if (grid) {
                 out = layoutScoreGrid(g, sizes[static_cast<size_t>(g)], page);
+                words = layoutReadableLabels(g, sizes[static_cast<size_t>(g)], page);
             }
             if (notation) {
                 std::vector<ScorePrimitive> notes = layoutScorePage(g, sizes[static_cast<size_t>(g)], page);
                 out.insert(out.end(), notes.begin(), notes.end());
+                const std::vector<ScoreText> marks =
+                    layoutReadableMarks(g, sizes[static_cast<size_t>(g)], page);
+                words.insert(words.end(), marks.begin(), marks.end());
             }
         }
         const QColor face = faceColour();
@@ -254,6 +268,10 @@ void ScoreView::drawGroups(bool grid, bool notation) {
                                   m_controls.window ? m_controls.window->font() : QFont());
             }
             paintScorePrimitives(painter, layouts[static_cast<size_t>(g)], face);
+            if (!texts[static_cast<size_t>(g)].empty()) {
+                paintScoreTexts(painter, texts[static_cast<size_t>(g)], face,
+                                m_controls.window ? m_controls.window->font() : QFont());
+            }
             painter.end();
             image->update();
             m_drawnSizes[static_cast<size_t>(g)] = sizes[static_cast<size_t>(g)];
@@ -436,6 +454,23 @@ void ScoreView::HideScore() {
                 caption->show();
                 caption->raise();
             }
+        }
+    });
+}
+
+void ScoreView::setReadable(bool readable) {
+    guarded(lcScore, "setReadable", [&] {
+        if (readable == m_readable) {
+            return;
+        }
+        m_readable = readable;
+        for (QFrame* bar : m_cursors) {
+            if (auto* cursor = qobject_cast<ScoreCursorBar*>(bar)) {
+                cursor->setSeeThrough(readable, kSeeThroughTint);
+            }
+        }
+        if (m_controls.showNotes && m_controls.showNotes->isChecked()) {
+            redraw();
         }
     });
 }

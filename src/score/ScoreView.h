@@ -82,6 +82,16 @@ public:
     void ShowScore();
     void HideScore();
 
+    // The readable view ("Крупные ноты"): larger heads, see-through cursor
+    // bars, line labels, bar numbers and the page. Redraws when it changes.
+    void setReadable(bool readable);
+    bool readable() const { return m_readable; }
+    // The label of a group's (0..2) line of 1-based position `position` in
+    // the readable view: its bell's key.
+    void setKeyLabelSource(std::function<QString(int group, int position)> source) {
+        m_keyLabels = std::move(source);
+    }
+
     // Handlers of cbGrid and cbShowNotes.
     void cbGridClick();
     void cbShowNotesClick();
@@ -130,4 +140,6 @@ private:
     std::unique_ptr<ScoreWelcomeHost> m_welcomeHost;
     std::array<QPointer<QPushButton>, 2> m_welcomeButtons;
     bool m_welcomeShown = false;
+    bool m_readable = false;
+    std::function<QString(int, int)> m_keyLabels;
 };

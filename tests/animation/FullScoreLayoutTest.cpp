@@ -126,3 +126,32 @@ TEST(FullViewLayout, ToolRowGivesTheCommonListTheRest) {
     EXPECT_EQ(fullview::toolRow(400, 296, 129, 432).commonWidth, 0);
     EXPECT_EQ(fullview::titleTop(300, 121), 89);
 }
+
+// The readable cursor frames the row of the column's dots: it agrees with
+// notesOf on every column of a page at heights that round differently, and
+// its outline never touches a dot of that row.
+TEST(FullScoreCursor, ReadableBarFramesTheDotsWithoutCoveringThem) {
+    for (int height : {644, 700, 1013, 333}) {
+        QStringList column(64, QString());
+        for (int c = 0; c < 64; ++c) {
+            column[c] = QStringLiteral("b1");
+        }
+        fullscore::NotesInput input = inputWith({}, {}, column);
+        input.sizes = {QSize(100, height), QSize(100, height), QSize(100, height)};
+        const std::vector<ScorePrimitive> dots = fullscore::notesOf(input).dots[2];
+        ASSERT_EQ(dots.size(), 64u);
+        for (int c = 0; c < 64; ++c) {
+            SCOPED_TRACE(height * 100 + c);
+            const QRect dot = dots[static_cast<std::size_t>(c)].box();
+            EXPECT_EQ(fullscore::dotCentreY(c + 128, height), dot.center().y() + 1); // a later page's column
+            const QRect bar = fullscore::readableCursorBox(c, QSize(100, height), 2);
+            const QRect inside = bar.adjusted(2, 2, -2, -2);
+            EXPECT_TRUE(inside.contains(dot)); // the outline lies beside the dots
+            EXPECT_FALSE(QRect(bar.left(), bar.top(), bar.width(), 2).intersects(dot));
+            EXPECT_FALSE(QRect(bar.left(), bar.bottom() - 1, bar.width(), 2).intersects(dot));
+        }
+    }
+    // Before the first column the frame stands above the page's first row.
+    EXPECT_LT(fullscore::readableCursorBox(-1, QSize(100, 644), 2).bottom(),
+              fullscore::readableCursorBox(0, QSize(100, 644), 2).top());
+}

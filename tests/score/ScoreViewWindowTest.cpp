@@ -2,13 +2,16 @@
 // draws its heads on the staves, the cursor bars follow the column, the
 // score can be switched off and on, and nothing is reallocated on resize.
 
+#include "animation/FullView.h"
 #include "app/TfrmMain.h"
 #include "playback/TransportPanel.h"
 #include "ringing/RingingLoader.h"
+#include "score/ScoreCursorBar.h"
 #include "score/ScoreImage.h"
 #include "score/ScoreView.h"
 #include "support/MainWindowTest.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -202,4 +205,41 @@ TEST_F(ScoreWindow, DamagedColumnsDrawWhatTheyCan) {
     EXPECT_EQ(headsShown(0), 1);
     EXPECT_EQ(headsShown(1), 1);
     frm->btnStopClick();
+}
+
+// "Вид > Крупные ноты": off at first, on it labels the lines with the
+// bells' keys, lets the heads under the stopped cursor show through it
+// (the solid bar hides column 0 of the page) and is kept in the settings;
+// off again, the staves are the very pictures they were.
+TEST_F(ScoreWindow, ReadableViewFromTheViewMenu) {
+    loadRinging(100);
+    auto* action = control<QAction>(frm, "nLargeNotes");
+    ASSERT_NE(action, nullptr);
+    EXPECT_FALSE(action->isChecked());
+    const QImage before = view->picture(1);
+    auto* staff = control<QFrame>(frm, "pnlMiddleBells");
+    const ScoreHead first = scoreHeads(1, staff->contentsRect().size(), view->currentPage()).front();
+    const QPoint onHead = staff->contentsRect().topLeft() + QPoint(first.x, first.y);
+    ASSERT_EQ(first.column, 0);
+    const auto shownAt = [&](QPoint p) { return staff->grab().toImage().pixelColor(p).rgb() | 0xff000000u; };
+    EXPECT_EQ(shownAt(onHead), qRgb(0, 0, 255)); // the solid bar covers it
+
+    action->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(view->readable());
+    EXPECT_TRUE(frm->fullView()->readable());
+    EXPECT_TRUE(qobject_cast<ScoreCursorBar*>(view->cursor(1))->seeThrough());
+    EXPECT_NE(view->picture(1), before);
+    EXPECT_NE(shownAt(onHead), qRgb(0, 0, 255));
+    const ScorePage page = view->currentPage();
+    EXPECT_EQ(page.keyLabels[0], QStringList({"F", "E"}));
+    EXPECT_EQ(page.keyLabels[1], QStringList({"D", "C"}));
+    EXPECT_EQ(page.keyLabels[2], QStringList({"A", "B"}));
+    EXPECT_TRUE(program.settingsText().contains("LargeNotes=1"));
+
+    action->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(qobject_cast<ScoreCursorBar*>(view->cursor(1))->seeThrough());
+    EXPECT_EQ(view->picture(1), before);
+    EXPECT_TRUE(program.settingsText().contains("LargeNotes=0"));
 }
