@@ -9,6 +9,7 @@
 // Each figure is the resident size then (VmRSS) and the peak so far (VmHWM).
 //
 //   bench_memory [installation folder]
+//   QT_QPA_PLATFORM=xcb DISPLAY=:57 bench_memory   (on an X server such as Xvfb)
 
 #include "app/TfrmMain.h"
 #include "playback/audio/AudioEngine.h"
@@ -43,7 +44,13 @@ void report(const char* moment) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Offscreen and without a sound device, unless a display is asked for
+    // (QT_QPA_PLATFORM=xcb with an X server, as a user's screen).
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     BenchProgram::prepareEnvironment();
+    if (!platform.isEmpty()) {
+        qputenv("QT_QPA_PLATFORM", platform);
+    }
     QApplication app(argc, argv);
     BenchProgram program(argc, argv);
     if (!program.holds(QStringLiteral("Data/desc.kli"), "data") ||
