@@ -6,9 +6,12 @@
 #include "base/PathTable.h"
 #include "base/WindowCaptions.h"
 
+#include "base/Logging.h"
 #include "desktop/CommandLine.h"
+#include "desktop/FirstShown.h"
 #include "desktop/HandOver.h"
 #include "desktop/LocalFileName.h"
+#include "desktop/RingingFileTypeRegistration.h"
 #include "desktop/SingleInstance.h"
 #include "desktop/Splash.h"
 #include "desktop/TerminationSignals.h"
@@ -17,12 +20,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QLocale>
 #include <QPixmap>
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 #ifndef CAMPANIX_VERSION
@@ -67,6 +72,8 @@ int main(int argc, char* argv[]) {
     if (answeredInformationRequest(argc, argv)) {
         return 0;
     }
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QApplication app(argc, argv);
     installQtTranslations(app);
@@ -109,6 +116,9 @@ int main(int argc, char* argv[]) {
 
     int exitCode = 0;
     {
+        // User ringing files open with this program from the desktop: the
+        // association is written once the window is shown, off its thread.
+        RingingFileTypeRegistration association(QApplication::applicationFilePath(), programDir);
         TfrmMain frmMain(programDir, arguments);
         // A required file was missing: the message has been shown, the
         // program ends without saving anything.
@@ -120,18 +130,28 @@ int main(int argc, char* argv[]) {
             TfrmMain::guarded([&] { frmMain.OpenUserRinging(file); });
         });
         QObject::connect(&guard, &SingleInstance::activationRequested, &handOver, &HandOver::receive);
-        QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &frmMain, [&frmMain] {
-            // Dialogs first, then the window, whose closing writes the
-            // settings; every event loop ends, the guard is released on return.
-            TfrmMain::guarded([&] {
-                while (QWidget* modal = QApplication::activeModalWidget()) {
-                    if (!modal->close()) {
-                        break;
-                    }
-                }
-                frmMain.close();
-            });
-            QCoreApplication::exit(0);
+        QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &frmMain,
+                         [&frmMain] {
+                             // Dialogs first, then the window, whose closing writes the
+                             // settings; every event loop ends, the guard is released on return.
+                             TfrmMain::guarded([&] {
+                                 while (QWidget* modal = QApplication::activeModalWidget()) {
+                                     if (!modal->close()) {
+                                         break;
+                                     }
+                                 }
+                                 frmMain.close();
+                             });
+                             QCoreApplication::exit(0);
+                         });
+        whenFirstShown(frmMain, [&association, &sinceStart] {
+            // The window thread's own work, which a busy machine does not stretch.
+            timespec cpu{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+            qCDebug(lcApp).nospace() << "main window shown " << sinceStart.elapsed()
+                                     << " ms after the start (" << cpu.tv_sec * 1000 + cpu.tv_nsec / 1000000
+                                     << " ms of its thread's CPU)";
+            association.start();
         });
         frmMain.show();
         if (splash) {

@@ -63,7 +63,7 @@ void BellAnimation::CreateBellImages() {
     showState(View::Usual);
 }
 
-void BellAnimation::createCaptionPictures(View view, bool chords) {
+void BellAnimation::loadCaptionPicture(View view, bool chords) {
     const QString folder = view == View::Usual ? m_host.animateDir() : m_host.bigAnimateDir();
     const QImage picture =
         chords ? animation::captionedPicture(folder + QStringLiteral("accord.bmp"), animation::kChordsCaption,
@@ -73,6 +73,12 @@ void BellAnimation::createCaptionPictures(View view, bool chords) {
                                              animation::kAnimationOffCaptionAt, QApplication::font());
     AnimationPictures& pictures = m_pictures[static_cast<std::size_t>(view)];
     (chords ? pictures.chords : pictures.animationOff) = QPixmap::fromImage(picture);
+}
+
+void BellAnimation::createCaptionPictures(View view, bool chords) {
+    if (view == View::Usual) {
+        loadCaptionPicture(view, chords);
+    }
     createPlaces(view);
     showState(view);
 }
@@ -86,7 +92,6 @@ void BellAnimation::CreateAnimationOffImages() {
 }
 
 void BellAnimation::CreateFullBellImages() {
-    animation::loadFrames(m_pictures[static_cast<std::size_t>(View::Full)], m_host.bigAnimateDir());
     createPlaces(View::Full);
     showState(View::Full);
 }
@@ -97,6 +102,18 @@ void BellAnimation::CreateFullChordImages() {
 
 void BellAnimation::CreateFullAnimationOffImages() {
     createCaptionPictures(View::Full, false);
+}
+
+void BellAnimation::loadFullPictures() {
+    if (m_fullPicturesLoaded) {
+        return;
+    }
+    // Marked first: a picture that fails to load is not tried again at
+    // every entry, as at start-up it would not have been.
+    m_fullPicturesLoaded = true;
+    animation::loadFrames(m_pictures[static_cast<std::size_t>(View::Full)], m_host.bigAnimateDir());
+    loadCaptionPicture(View::Full, true);
+    loadCaptionPicture(View::Full, false);
 }
 
 void BellAnimation::LayoutBellImages() {
@@ -197,6 +214,9 @@ void BellAnimation::ringingLoaded() {
 }
 
 void BellAnimation::setFullView(bool full) {
+    if (full) {
+        loadFullPictures();
+    }
     m_state.setFullView(full);
     m_state.switchAnimation(context());
     showState();

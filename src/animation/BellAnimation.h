@@ -29,7 +29,9 @@ public:
     // its pictures are created.
     void setFullPicturesPanel(QWidget* panel) { m_fullPanel = panel; }
 
-    // Start-up: the pictures of the usual view, then of the full view.
+    // Start-up: the pictures of the usual view, then the places of the full
+    // view, whose large pictures are read when the full view is first entered
+    // (the program need not hold them until then; never on a strike's path).
     void CreateBellImages();
     void CreateChordImages();
     void CreateAnimationOffImages();
@@ -63,17 +65,23 @@ public:
     // nullptr before its images are created.
     BellAnimationPicture* place(View view, int group) const;
     const AnimationPictures& pictures(View view) const { return m_pictures[static_cast<std::size_t>(view)]; }
+    // Whether the full view's pictures have been read.
+    bool fullPicturesLoaded() const { return m_fullPicturesLoaded; }
 
 private:
     animation::AnimationContext context() const;
     void createPlaces(View view);
     void createCaptionPictures(View view, bool chords);
+    void loadCaptionPicture(View view, bool chords);
+    // Reads the full view's frames and caption pictures once.
+    void loadFullPictures();
     // Shows the state's answer on the places of the active view.
     void showState();
     void showState(View view);
 
     AnimationHost& m_host;
     QWidget* m_fullPanel = nullptr;
+    bool m_fullPicturesLoaded = false;
     animation::BellAnimationState m_state;
     std::array<AnimationPictures, 2> m_pictures;
     std::array<std::array<BellAnimationPicture*, animation::kGroupCount>, 2> m_places{};

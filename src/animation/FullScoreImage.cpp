@@ -8,15 +8,16 @@
 #include <QScreen>
 
 FullScoreImage::FullScoreImage(QWidget* parent) : QWidget(parent) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize size = screen ? screen->size() : QSize(1920, 1200);
-    m_surface = QImage(size, QImage::Format_RGB32);
-    m_surface.fill(palette().color(QPalette::Button));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void FullScoreImage::draw(const std::vector<ScorePrimitive>& grid, const std::vector<ScorePrimitive>& dots,
                           const QColor& colour, const QColor& face) {
+    if (m_surface.isNull()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        m_surface = QImage(screen ? screen->size() : QSize(1920, 1200), QImage::Format_RGB32);
+        m_surface.fill(face);
+    }
     if (width() > m_surface.width() || height() > m_surface.height()) {
         // A window stretched over more than the screen it started on.
         m_surface = QImage(size().expandedTo(m_surface.size()), QImage::Format_RGB32);
@@ -30,6 +31,10 @@ void FullScoreImage::draw(const std::vector<ScorePrimitive>& grid, const std::ve
 
 void FullScoreImage::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    if (m_surface.isNull()) {
+        painter.fillRect(event->rect(), palette().color(QPalette::Button));
+        return;
+    }
     painter.drawImage(event->rect(), m_surface, event->rect());
 }
 

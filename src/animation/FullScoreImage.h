@@ -9,8 +9,9 @@
 #include <vector>
 
 // One group's image of the full view's vertical score: a drawing surface
-// of the screen's size, allocated once, on which a page is drawn when it
-// changes; between pages it is only shown.
+// of the screen's size, allocated at the first drawing (the full view may
+// never be entered), on which a page is drawn when it changes; between
+// pages it is only shown.
 class FullScoreImage : public QWidget {
     Q_OBJECT
 public:
@@ -20,6 +21,7 @@ public:
     // on the part of the surface the widget shows.
     void draw(const std::vector<ScorePrimitive>& grid, const std::vector<ScorePrimitive>& dots,
               const QColor& colour, const QColor& face);
+    // Null until the first drawing.
     const QImage& surface() const { return m_surface; }
 
 protected:

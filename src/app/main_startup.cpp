@@ -21,7 +21,6 @@
 #include "bells/BellsPanel.h"
 #include "bells/GroupsPanel.h"
 #include "bells/KeyboardRingingHook.h"
-#include "desktop/FileAssociation.h"
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
 #include "ringing/RingingChoices.h"
@@ -117,8 +116,8 @@ void TfrmMain::FormCreate() {
         placeOverlayPanels();
         pnlUsualView->raise();
     });
-    // 3: user ringing files open with this program from the desktop.
-    runStartupStep([this] { RegisterRingingFileType(m_programDir); });
+    // 3: the association of user ringing files is written once the window
+    // is shown, off the path to it (main()).
     // 5: the program's folder becomes the current folder.
     runStartupStep([this] { QDir::setCurrent(m_programDir); });
     // 7: path table and settings file.

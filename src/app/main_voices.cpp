@@ -5,12 +5,17 @@
 #include "app/TfrmMain.h"
 #include "bells/BellsPanel.h"
 #include "bells/Ensemble.h"
+#include "desktop/FirstShown.h"
 #include "playback/ColumnStrikes.h"
 #include "playback/SoundOutput.h"
 #include "practice/Trainer.h"
 #include "ringing/RingingChoices.h"
 
 namespace {
+
+// A window that is never painted (hidden, or a platform that paints
+// nothing) still gets its samples decoded ahead of the strikes.
+constexpr int kPreloadFallbackMs = 300;
 
 // The output rate asked of the sound device: CAMPANIX_SAMPLE_RATE when it
 // names a rate from 8000 to 192000 Hz, 48000 otherwise. The device may still
@@ -28,7 +33,12 @@ void TfrmMain::startAudio() {
     if (!m_sound->onDevice()) {
         showStatusMessage(QStringLiteral("Звуковое устройство недоступно: программа работает без звука"));
     }
-    preloadSampleFolder();
+    // The set decodes once the window is up: its decoding threads would take
+    // the processor from the window's first pictures (on two cores they more
+    // than double the time to the window). A strike asked for before then
+    // decodes its own sample first, as ever.
+    whenFirstShown(
+        *this, [this] { guarded([this] { preloadSampleFolder(); }); }, kPreloadFallbackMs);
 }
 
 void TfrmMain::preloadSampleFolder() {

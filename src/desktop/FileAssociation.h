@@ -72,6 +72,9 @@ private:
 // the association for every user.
 bool writesUserAssociation(const QString& executableDir, const QString& programDir);
 
-// Start-up step: the association for the program in `programDir`, when
-// writesUserAssociation() allows it. Any failure is ignored.
+// The association for the program in `programDir` run as `executable`,
+// when writesUserAssociation() allows it. Any failure is ignored (and
+// logged). Safe on any thread.
+void registerRingingFileType(const QString& executable, const QString& programDir);
+// The same for the running executable; on the main thread.
 void RegisterRingingFileType(const QString& programDir);

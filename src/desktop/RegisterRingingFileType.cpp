@@ -1,4 +1,5 @@
-// The start-up step that writes the association of user ringing files.
+// The step that writes the association of user ringing files. It may run
+// on a thread of its own: it touches no object of the main thread.
 
 #include "base/Logging.h"
 #include "base/PathTable.h"
@@ -7,6 +8,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <exception>
 
@@ -21,8 +23,12 @@ bool writesUserAssociation(const QString& executableDir, const QString& programD
 }
 
 void RegisterRingingFileType(const QString& programDir) {
+    registerRingingFileType(QCoreApplication::applicationFilePath(), programDir);
+}
+
+void registerRingingFileType(const QString& executable, const QString& programDir) {
     try {
-        if (!writesUserAssociation(QCoreApplication::applicationDirPath(), programDir)) {
+        if (!writesUserAssociation(QFileInfo(executable).absolutePath(), programDir)) {
             return;
         }
         QByteArray png;
@@ -35,7 +41,7 @@ void RegisterRingingFileType(const QString& programDir) {
                 .save(&buffer, "PNG");
         }
         // A file it cannot write is logged where it fails.
-        FileAssociation::forUser().registerProgram(QCoreApplication::applicationFilePath(), png);
+        FileAssociation::forUser().registerProgram(executable, png);
     } catch (const std::exception& failure) {
         // The association is a convenience: the program runs without it.
         qCWarning(lcDesktop) << "registering the ringing file type failed:" << failure.what();

@@ -453,3 +453,33 @@ TEST_F(AnimationWindow, PlayedColumnLeavesTheLaterBellOfAGroup) {
     EXPECT_EQ(shown(0), ShownPicture::frameOf(kSmallSet, 4, FrameStyle::General));
     EXPECT_TRUE(control<QTimer>(w, "mmResetTimer")->isActive());
 }
+
+// The full view's large pictures and score surfaces are read and made when
+// the view is first entered, not at start-up; entered in the middle of a
+// ringing, it shows its own frames from the first strike on, and entering
+// again reads nothing anew.
+TEST_F(AnimationWindow, FullViewPicturesComeWithTheFirstEntry) {
+    TfrmMain& w = start();
+    EXPECT_FALSE(animationOf->fullPicturesLoaded());
+    for (int group = 0; group < kGroupCount; ++group) {
+        EXPECT_EQ(animationOf->place(View::Full, group)->picture(), nullptr) << group;
+        EXPECT_TRUE(w.fullView()->scoreImage(group)->surface().isNull()) << group;
+    }
+    ASSERT_TRUE(w.loader().loadRingingLines(
+        3, {QStringLiteral("144"), QStringLiteral("m1,b1"), QStringLiteral("s2")}));
+    w.StrikeColumn(0);
+    EXPECT_FALSE(animationOf->fullPicturesLoaded()); // never on a strike's path
+
+    w.btnFullViewClick();
+    ASSERT_TRUE(animationOf->fullPicturesLoaded());
+    expectPlaceShowsState(View::Full);
+    EXPECT_FALSE(w.fullView()->scoreImage(0)->surface().isNull());
+    w.StrikeColumn(1);
+    EXPECT_EQ(shown(0, View::Full), ShownPicture::frameOf(kSmallSet, 4, FrameStyle::General));
+    expectPlaceShowsState(View::Full);
+
+    const qint64 key = animationOf->pictures(View::Full).frames[0].cacheKey();
+    w.btnUsualViewClick();
+    w.btnFullViewClick();
+    EXPECT_EQ(animationOf->pictures(View::Full).frames[0].cacheKey(), key);
+}
