@@ -6,6 +6,7 @@
 #include "practice/PracticeHost.h"
 #include "practice/PracticePart.h"
 #include "practice/PracticeSession.h"
+#include "practice/RunRecording.h"
 #include "practice/StrikeMarks.h"
 #include "practice/TrainingHistory.h"
 
@@ -101,6 +102,7 @@ private:
     int m_runInterval = 0;
     QString m_runRinging;
     QList<StrikeOutcome> m_lastRunOutcomes;
+    RunRecording m_recording;
     TrainingHistory m_history;
     QTimer m_poll;
     QTimer m_countIn;

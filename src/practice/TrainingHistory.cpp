@@ -15,9 +15,11 @@
 namespace {
 
 const QString kHeader = QStringLiteral("# Campanix training history: date;ringing;part;interval ms;mean ms;"
-                                       "share within 20 ms;deviation ms;mean distance ms;hits;misses;extras");
+                                       "share within 20 ms;deviation ms;mean distance ms;hits;misses;extras;"
+                                       "strikes");
 constexpr int kRequiredFields = 6;
 constexpr int kAllFields = 11;
+constexpr int kRecordingField = 11;
 
 QString escapeField(QString text) {
     text.replace(QLatin1Char('%'), QStringLiteral("%25"));
@@ -73,7 +75,11 @@ QString TrainingHistory::formatLine(const TrainingRun& run) {
         QString::number(run.misses),
         QString::number(run.extras),
     };
-    return fields.join(QLatin1Char(';'));
+    QString line = fields.join(QLatin1Char(';'));
+    if (!run.recording.isEmpty()) {
+        line += QLatin1Char(';') + escapeField(run.recording);
+    }
+    return line;
 }
 
 bool TrainingHistory::parseLine(const QString& line, TrainingRun& run) {
@@ -96,6 +102,9 @@ bool TrainingHistory::parseLine(const QString& line, TrainingRun& run) {
          !readWhole(fields[8], parsed.hits) || !readWhole(fields[9], parsed.misses) ||
          !readWhole(fields[10], parsed.extras))) {
         return false;
+    }
+    if (fields.size() > kRecordingField) {
+        parsed.recording = unescapeField(fields[kRecordingField]);
     }
     run = parsed;
     return true;

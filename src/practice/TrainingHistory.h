@@ -21,6 +21,10 @@ struct TrainingRun {
     int hits = 0;
     int misses = 0;
     int extras = 0;
+    // The run's strikes as RunRecording::encode() gives them; empty for a
+    // run kept before the strikes were (it cannot be heard again). Read as
+    // it stands: it is decoded only when the run is played.
+    QString recording;
 };
 
 // The history of practice runs: one line per run in a UTF-8 text file,
