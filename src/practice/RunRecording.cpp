@@ -45,7 +45,7 @@ void RunRecording::takeStrikes(const QList<StrikeOutcome>& outcomes) {
 
 // bells|segments|strikes. A segment is a run of consecutive columns an even
 // step apart: first column.count.start ms.step ms; a strike is its bell
-// (one base-36 digit) and its signed ms.
+// (one base-36 digit) and its signed ms after the strike before it.
 QString RunRecording::encode() const {
     if (isEmpty() || sampleRate <= 0) {
         return QString();
@@ -69,9 +69,14 @@ QString RunRecording::encode() const {
                              number(end - i > 1 ? toMs(step, sampleRate) : 0));
         i = end;
     }
+    // Each strike's time from the one before (the first's from the first
+    // column), rounded on the run's own clock so that errors do not add up.
     QStringList strikeTexts;
+    qint64 previous = 0;
     for (const Strike& strike : strikes) {
-        strikeTexts << number(strike.bell) + number(toMs(strike.frame - origin, sampleRate));
+        const qint64 at = toMs(strike.frame - origin, sampleRate);
+        strikeTexts << number(strike.bell) + number(at - previous);
+        previous = at;
     }
     return bellText + QLatin1Char('|') + segments.join(QLatin1Char(',')) + QLatin1Char('|') +
            strikeTexts.join(QLatin1Char(','));
@@ -105,13 +110,15 @@ bool RunRecording::decode(const QString& text, int sampleRate, RunRecording& rec
             read.columns << Column{static_cast<int>(column + k), toFrames(start + k * step, sampleRate)};
         }
     }
+    qint64 at = 0;
     for (const QString& strike : parts[2].split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         qint64 bell = 0, ms = 0;
         if (strike.size() < 2 || read.strikes.size() >= kMostStrikes || !readNumber(strike.left(1), bell) ||
             bell >= 15 || !readNumber(strike.mid(1), ms) || std::abs(ms) > (qint64(1) << 40)) {
             return false;
         }
-        read.strikes << Strike{static_cast<int>(bell), toFrames(ms, sampleRate)};
+        at += ms;
+        read.strikes << Strike{static_cast<int>(bell), toFrames(at, sampleRate)};
     }
     recording = read;
     return true;
