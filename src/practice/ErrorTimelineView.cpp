@@ -50,7 +50,8 @@ void ErrorTimelineView::paintEvent(QPaintEvent*) {
         legend << QPoint(x, legendRows - 1);
         x += itemWidth(k);
     }
-    const QRect area = rect().adjusted(kLeft, kTop, -kRight, -(2 + legendRows) * metrics.height());
+    const QRect area =
+        rect().adjusted(kLeft, kTop, -kRight, -(2 + legendRows) * metrics.height() - metrics.descent() - 4);
     if (area.width() < 20 || area.height() < 20) {
         return;
     }

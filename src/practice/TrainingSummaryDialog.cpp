@@ -50,17 +50,9 @@ TrainingSummaryDialog::TrainingSummaryDialog(QWidget* parent) : QDialog(parent) 
     layout->addWidget(m_title);
     m_figures = new QLabel(this);
     m_figures->setObjectName(QStringLiteral("lblTrainingFigures"));
-    layout->addWidget(m_figures);
-
-    auto* charts = new QGridLayout;
-    charts->addWidget(new QLabel(QStringLiteral("Ошибки ударов:"), this), 0, 0);
-    charts->addWidget(new QLabel(QStringLiteral("Последние тренировки этого звона:"), this), 0, 1);
-    m_histogram = new ErrorHistogramView(this);
-    m_progress = new ProgressChartView(this);
-    charts->addWidget(m_histogram, 1, 0);
-    charts->addWidget(m_progress, 1, 1);
-    charts->addWidget(new QLabel(QStringLiteral("По колоколам:"), this), 2, 0);
-    charts->addWidget(new QLabel(QStringLiteral("Ошибка по ходу тренировки:"), this), 2, 1);
+    // The figures of the run beside those of each bell.
+    auto* figures = new QHBoxLayout;
+    figures->addWidget(m_figures, 0, Qt::AlignTop);
     m_bellTable = new QTableWidget(0, 5, this);
     m_bellTable->setObjectName(QStringLiteral("tblTrainingBells"));
     m_bellTable->setHorizontalHeaderLabels({QStringLiteral("Колокол"), QStringLiteral("Средняя, мс"),
@@ -70,10 +62,26 @@ TrainingSummaryDialog::TrainingSummaryDialog(QWidget* parent) : QDialog(parent) 
     m_bellTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_bellTable->setSelectionMode(QAbstractItemView::NoSelection);
     m_bellTable->setFocusPolicy(Qt::NoFocus);
+    m_bellTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_bellTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_bellTable->horizontalHeader()->setStretchLastSection(true);
+    m_bellTable->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    figures->addWidget(m_bellTable, 1, Qt::AlignTop);
+    layout->addLayout(figures);
+
+    auto* charts = new QGridLayout;
+    charts->addWidget(new QLabel(QStringLiteral("Ошибки ударов:"), this), 0, 0);
+    charts->addWidget(new QLabel(QStringLiteral("Последние тренировки этого звона:"), this), 0, 1);
+    m_histogram = new ErrorHistogramView(this);
+    m_progress = new ProgressChartView(this);
+    charts->addWidget(m_histogram, 1, 0);
+    charts->addWidget(m_progress, 1, 1);
+    charts->addWidget(new QLabel(QStringLiteral("Ошибка каждого удара по ходу тренировки:"), this), 2, 0, 1,
+                      2);
     m_timeline = new ErrorTimelineView(this);
-    charts->addWidget(m_bellTable, 3, 0);
-    charts->addWidget(m_timeline, 3, 1);
+    charts->addWidget(m_timeline, 3, 0, 1, 2);
+    charts->setRowStretch(1, 2);
+    charts->setRowStretch(3, 3);
     layout->addLayout(charts, 1);
 
     m_worst = new QLabel(this);
@@ -237,6 +245,13 @@ void TrainingSummaryDialog::showStrikes(PracticeHost& host, const QList<StrikeOu
                              cell(QStringLiteral("%1%").arg(std::lround(figures.shareOnTime * 100.0))));
         m_bellTable->setItem(row, 4, cell(QStringLiteral("%1 / %2").arg(figures.misses).arg(figures.extras)));
     }
+    // As tall as its rows: a bell or a group of a few.
+    m_bellTable->resizeRowsToContents();
+    int height = m_bellTable->horizontalHeader()->height() + 2 * m_bellTable->frameWidth();
+    for (int row = 0; row < m_bellTable->rowCount(); ++row) {
+        height += m_bellTable->rowHeight(row);
+    }
+    m_bellTable->setFixedHeight(height);
     m_timeline->setTimeline(errorTimeline(outcomes, host.audioSampleRate(), columnFrames), labels);
     m_listen->setEnabled(!recording.isEmpty() && host.soundAvailable());
     m_listen->setText(QStringLiteral("Прослушать"));
