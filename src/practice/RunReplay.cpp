@@ -14,6 +14,11 @@ RunReplay::RunReplay(PracticeHost& host, QObject* parent)
 }
 
 void RunReplay::follow() {
+    // Play pressed meanwhile: the ringing sounds, not the run.
+    if (m_host.isPlaying()) {
+        stop();
+        return;
+    }
     const std::int64_t now = m_host.audioFrameClock() - m_start;
     int column = -1;
     while (m_nextPlace < m_places.size() && m_places[m_nextPlace].frame <= now) {

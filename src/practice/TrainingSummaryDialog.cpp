@@ -117,12 +117,14 @@ TrainingSummaryDialog::TrainingSummaryDialog(QWidget* parent) : QDialog(parent) 
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     connect(m_listen, &QPushButton::clicked, this, &TrainingSummaryDialog::listen);
     connect(m_progress, &ProgressChartView::runClicked, this, &TrainingSummaryDialog::listenToEarlierRun);
-    // Nothing plays on behind a closed summary.
-    connect(this, &QDialog::finished, this, [this] {
-        if (m_replay) {
-            m_replay->stop();
-        }
-    });
+}
+
+void TrainingSummaryDialog::hideEvent(QHideEvent* event) {
+    // Nothing plays on behind a closed summary, nor into the next run.
+    if (m_replay) {
+        m_replay->stop();
+    }
+    QDialog::hideEvent(event);
 }
 
 void TrainingSummaryDialog::showRun(const TrainingStats& stats, const TrainingRun& run,

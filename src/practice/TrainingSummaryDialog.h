@@ -60,6 +60,9 @@ public:
 signals:
     void repeatHardBarsRequested();
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
     QLabel* m_title = nullptr;
     QLabel* m_figures = nullptr;
