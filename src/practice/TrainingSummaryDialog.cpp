@@ -56,8 +56,9 @@ TrainingSummaryDialog::TrainingSummaryDialog(QWidget* parent) : QDialog(parent) 
     m_bellTable = new QTableWidget(0, 5, this);
     m_bellTable->setObjectName(QStringLiteral("tblTrainingBells"));
     m_bellTable->setHorizontalHeaderLabels({QStringLiteral("Колокол"), QStringLiteral("Средняя, мс"),
-                                            QStringLiteral("Разброс, мс"), QStringLiteral("В пределах 20 мс"),
-                                            QStringLiteral("Пропущено / лишних")});
+                                            QStringLiteral("Разброс, мс"), QStringLiteral("До 20 мс"),
+                                            QStringLiteral("Пропуски / лишние")});
+    m_bellTable->horizontalHeaderItem(3)->setToolTip(QStringLiteral("Доля ударов колокола в пределах 20 мс"));
     m_bellTable->verticalHeader()->hide();
     m_bellTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_bellTable->setSelectionMode(QAbstractItemView::NoSelection);
