@@ -6,6 +6,7 @@
 //
 //   build/bench/bench_training_history
 
+#include "practice/RunRecording.h"
 #include "practice/TrainingHistory.h"
 
 #include "support/ProcessMemory.h"
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -92,6 +94,90 @@ int runStop(const QString& path, int stop) {
     return 0;
 }
 
+// The processor time of this thread: the machine's other work does not count.
+qint64 threadCpuUs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<qint64>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+constexpr int kRecordedRuns = 10000;
+constexpr int kRecordedColumns = 1000;
+constexpr int kRecordedStrikes = 400;
+
+QString recordedStrikes() {
+    constexpr int rate = 48000;
+    RunRecording recording{rate, {10, 11, 12, 13, 14}, {}, {}};
+    for (int column = 0; column < kRecordedColumns; ++column) {
+        recording.columnPlayed(column, 100000 + column * 4800);
+    }
+    for (int i = 0; i < kRecordedStrikes; ++i) {
+        // Strikes spread over the run, up to 60 ms either side of their column.
+        const int column = i * kRecordedColumns / kRecordedStrikes;
+        recording.strikes.push_back({10 + i % 5, 100000 + column * 4800 + ((i * 37) % 121 - 60) * 48});
+    }
+    return recording.encode();
+}
+
+// The history with strikes: its size, a whole read, the chart's read and
+// one decoding, each the best of a few tries.
+int readRecordedHistory(const QString& path) {
+    const QString strikes = recordedStrikes();
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            return 1;
+        }
+        file.write("# history\n");
+        for (int i = 0; i < kRecordedRuns; ++i) {
+            TrainingRun run = runOf(i);
+            run.recording = strikes;
+            file.write(TrainingHistory::formatLine(run).toUtf8() + '\n');
+        }
+    }
+    TrainingHistory history(path);
+    qint64 loadMs = -1;
+    qint64 loadCpuMs = -1;
+    qint64 chartMs = -1;
+    qint64 decodeUs = -1;
+    qsizetype loaded = 0;
+    qsizetype charted = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QElapsedTimer timer;
+        timer.start();
+        const qint64 cpuBefore = threadCpuUs();
+        const QList<TrainingRun> runs = history.load();
+        const qint64 load = timer.elapsed();
+        const qint64 loadCpu = (threadCpuUs() - cpuBefore) / 1000;
+        timer.restart();
+        const QList<TrainingRun> chart = history.lastRuns(ringingName(7), kChartRuns);
+        const qint64 chartTime = timer.elapsed();
+        timer.restart();
+        RunRecording recording;
+        const bool decoded =
+            !chart.isEmpty() && RunRecording::decode(chart.last().recording, 48000, recording);
+        const qint64 decode = timer.nsecsElapsed() / 1000;
+        if (!decoded || recording.strikes.size() != kRecordedStrikes) {
+            std::fprintf(stderr, "the strikes did not read back\n");
+            return 1;
+        }
+        loaded = runs.size();
+        charted = chart.size();
+        loadMs = loadMs < 0 ? load : std::min(loadMs, load);
+        loadCpuMs = loadCpuMs < 0 ? loadCpu : std::min(loadCpuMs, loadCpu);
+        chartMs = chartMs < 0 ? chartTime : std::min(chartMs, chartTime);
+        decodeUs = decodeUs < 0 ? decode : std::min(decodeUs, decode);
+    }
+    std::printf(
+        "history with strikes: %d runs, %.1f MB (%lld bytes of strikes a run); whole read %lld ms "
+        "(processor %lld ms; %lld runs), chart %lld ms (%lld runs), one run's strikes decoded in %lld us\n",
+        kRecordedRuns, static_cast<double>(QFileInfo(path).size()) / 1e6,
+        static_cast<long long>(strikes.size()), static_cast<long long>(loadMs),
+        static_cast<long long>(loadCpuMs), static_cast<long long>(loaded), static_cast<long long>(chartMs),
+        static_cast<long long>(charted), static_cast<long long>(decodeUs));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -101,6 +187,10 @@ int main(int argc, char** argv) {
         return runStop(arguments.at(1), arguments.at(2).toInt());
     }
     QTemporaryDir dir;
+    if (readRecordedHistory(dir.filePath(QStringLiteral("recorded-history.txt"))) != 0) {
+        return 1;
+    }
+    std::fflush(stdout);
     const QString path = dir.filePath(QStringLiteral("training-history.txt"));
     if (!writeHistory(path)) {
         std::fprintf(stderr, "cannot write %s\n", path.toUtf8().constData());

@@ -5,6 +5,7 @@
 #include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
 #include "bells/TBellData.h"
+#include "input/VirtualKeys.h"
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
 #include "ringing/RingingChoices.h"
@@ -83,6 +84,34 @@ void MainPracticeHost::soundBell(int bell, std::int64_t frame) {
     if (StrikeVoices* voices = m_window.strikeVoices()) {
         voices->sound(m_window.paths().sampleFolder() + m_window.bells().bellSampleFileName(bell),
                       kHandStrikeAliasMax, frame);
+    }
+}
+
+QString MainPracticeHost::bellName(int bell) const {
+    const QString name = m_window.bells().bellDisplayName(bell).trimmed();
+    return name.isEmpty() ? bellCaption(bell) : name;
+}
+
+QString MainPracticeHost::bellKeyName(int bell) const {
+    const TBellData* catalogue = m_window.bells().bellData();
+    const std::optional<int> key = catalogue ? catalogue->keyCode(bell) : std::nullopt;
+    if (!key) {
+        return QString();
+    }
+    // Letters and digits are their own names; the numeric pad's digits are told apart.
+    if ((*key >= VirtualKeys::kLetterA && *key < VirtualKeys::kLetterA + 26) ||
+        (*key >= VirtualKeys::kDigit0 && *key < VirtualKeys::kDigit0 + 10)) {
+        return QString(QChar(*key));
+    }
+    if (*key >= VirtualKeys::kNumpad0 && *key < VirtualKeys::kNumpad0 + 10) {
+        return QStringLiteral("Num %1").arg(*key - VirtualKeys::kNumpad0);
+    }
+    return QStringLiteral("#%1").arg(*key);
+}
+
+void MainPracticeHost::showPlace(int column) {
+    if (!m_window.transport().isPlaying()) {
+        m_window.transport().restorePlayPlace(column);
     }
 }
 

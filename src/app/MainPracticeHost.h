@@ -23,6 +23,9 @@ public:
     int audioSampleRate() const override;
     std::int64_t schedulingLeadFrames() const override;
     void soundBell(int bell, std::int64_t frame) override;
+    QString bellName(int bell) const override;
+    QString bellKeyName(int bell) const override;
+    void showPlace(int column) override;
     bool isPlaying() const override;
     void play() override;
     void stop() override;

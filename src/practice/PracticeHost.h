@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/BellGroups.h"
+#include "bells/Ensemble.h"
 
 #include <QString>
 
@@ -47,6 +48,15 @@ public:
     virtual std::int64_t schedulingLeadFrames() const = 0;
     // Sounds one bell of the ensemble on the given frame, as a hand strike.
     virtual void soundBell(int bell, std::int64_t frame) = 0;
+    // The bell's name in the catalogue and the key that rings it ("" for none).
+    virtual QString bellName(int bell) const { return bellCaption(bell); }
+    // Shows the stopped transport at `column`: the score cursor and page
+    // follow a run heard again.
+    virtual void showPlace(int column) { Q_UNUSED(column); }
+    virtual QString bellKeyName(int bell) const {
+        Q_UNUSED(bell);
+        return QString();
+    }
 
     // The transport, as the Play and Stop buttons run it.
     virtual bool isPlaying() const = 0;

@@ -138,6 +138,7 @@ bool Trainer::startRun(const PracticePart& part) {
     m_clock = std::make_unique<KeyEventClock>(rate);
     m_session =
         std::make_unique<PracticeSession>(bells, rate, static_cast<std::int64_t>(m_latencyMs) * rate / 1000);
+    m_recording = RunRecording{rate, bells, {}, {}};
     m_silenced.fill(false);
     for (int bell : bells) {
         m_silenced[static_cast<size_t>(bell)] = true;
@@ -217,6 +218,7 @@ void Trainer::columnStruck(int column, std::int64_t idealFrame) {
     m_lastColumn = column;
     m_session->columnPlayed(column, idealFrame + lead, columnFrames(m_host.sequencerInterval()),
                             strikes.bells);
+    m_recording.columnPlayed(column, idealFrame + lead);
 }
 
 void Trainer::keyStruck(int bell, std::int64_t strikeTimeMs) {
@@ -312,6 +314,8 @@ void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
     run.hits = stats.hits;
     run.misses = stats.misses;
     run.extras = stats.extras;
+    m_recording.takeStrikes(outcomes);
+    run.recording = m_recording.encode();
     const bool stored = m_history.append(run);
     if (!m_summary) {
         m_summary = new TrainingSummaryDialog(m_host.dialogParent());
@@ -330,6 +334,7 @@ void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {
     const QList<TrainingRun> progress = m_history.lastRuns(run.ringing, kHistoryRunsShown);
     m_summary->showRun(stats, run, m_part.caption(), progress, stored ? QString() : m_history.problem(),
                        m_history.unreadable());
+    m_summary->showStrikes(m_host, outcomes, m_recording, columnFrames(m_runInterval));
     m_summary->show();
     m_summary->raise();
 }

@@ -8,6 +8,7 @@
 #include "practice/PracticePart.h"
 #include "practice/PracticePlan.h"
 #include "practice/PracticeSession.h"
+#include "practice/RunRecording.h"
 #include "practice/StrikeMarks.h"
 #include "practice/TrainingHistory.h"
 
@@ -121,6 +122,7 @@ private:
     int m_runInterval = 0;
     QString m_runRinging;
     QList<StrikeOutcome> m_lastRunOutcomes;
+    RunRecording m_recording;
     TrainingHistory m_history;
     QTimer m_poll;
     QTimer m_countIn;

@@ -3,6 +3,7 @@
 #include "practice/MarksOverlay.h"
 #include "practice/StrikeMarks.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -69,7 +70,31 @@ void ProgressChartView::setRuns(const QList<TrainingRun>& runs, const QString& m
     m_runs = runs;
     m_series = progressSeries(runs, kMostLines);
     m_message = message;
+    m_points.clear();
     update();
+}
+
+int ProgressChartView::runAt(const QPointF& position) const {
+    constexpr double kReach = 6.0;
+    int nearest = -1;
+    double best = kReach * kReach;
+    for (const auto& [point, run] : m_points) {
+        const QPointF d = point - position;
+        const double distance = d.x() * d.x() + d.y() * d.y();
+        if (distance <= best) {
+            best = distance;
+            nearest = run;
+        }
+    }
+    return nearest;
+}
+
+void ProgressChartView::mousePressEvent(QMouseEvent* event) {
+    const int run = runAt(event->position());
+    if (run >= 0) {
+        emit runClicked(run);
+    }
+    QWidget::mousePressEvent(event);
 }
 
 void ProgressChartView::paintEvent(QPaintEvent*) {
@@ -78,6 +103,7 @@ void ProgressChartView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), palette().base());
+    m_points.clear();
     const QFontMetrics metrics(font());
     const int legendHeight = static_cast<int>(m_series.size()) * metrics.height();
     const QRect area = plotArea(*this).adjusted(0, 0, 0, -legendHeight);
@@ -115,6 +141,7 @@ void ProgressChartView::paintEvent(QPaintEvent*) {
         for (int run : line.runs) {
             const double share = std::clamp(m_runs[run].shareOnTime, 0.0, 1.0);
             points << QPointF(xOf(run), area.bottom() - share * area.height());
+            m_points.emplace_back(points.back(), run);
         }
         painter.setPen(QPen(kLineColours[k], k == 0 ? 2.5 : 1.5));
         painter.setBrush(kLineColours[k]);

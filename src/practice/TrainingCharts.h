@@ -23,7 +23,8 @@ private:
 };
 
 // The progress over the last runs of a ringing: the share of strikes within
-// 20 ms, one line per part and tempo, with a legend below.
+// 20 ms, one line per part and tempo, with a legend below; the days apart
+// by dotted lines, runs of one day by their time.
 class ProgressChartView : public QWidget {
     Q_OBJECT
 public:
@@ -36,12 +37,21 @@ public:
     void setRuns(const QList<TrainingRun>& runs, const QString& message = QString());
     const QList<ProgressSeries>& series() const { return m_series; }
     QSize sizeHint() const override { return {420, 200}; }
+    // The run drawn nearest `position` within a few pixels (an index into
+    // the runs given), -1 for none; as last painted.
+    int runAt(const QPointF& position) const;
+
+signals:
+    // A run's point was clicked.
+    void runClicked(int run);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     QList<TrainingRun> m_runs;
+    QList<std::pair<QPointF, int>> m_points;
     QList<ProgressSeries> m_series;
     QString m_message;
 };

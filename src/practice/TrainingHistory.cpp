@@ -7,17 +7,22 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QHash>
+
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <unistd.h>
 
 namespace {
 
 const QString kHeader = QStringLiteral("# Campanix training history: date;ringing;part;interval ms;mean ms;"
-                                       "share within 20 ms;deviation ms;mean distance ms;hits;misses;extras");
+                                       "share within 20 ms;deviation ms;mean distance ms;hits;misses;extras;"
+                                       "strikes");
 constexpr int kRequiredFields = 6;
 constexpr int kAllFields = 11;
+constexpr int kRecordingField = 11;
 
 QString escapeField(QString text) {
     text.replace(QLatin1Char('%'), QStringLiteral("%25"));
@@ -73,16 +78,54 @@ QString TrainingHistory::formatLine(const TrainingRun& run) {
         QString::number(run.misses),
         QString::number(run.extras),
     };
-    return fields.join(QLatin1Char(';'));
+    QString line = fields.join(QLatin1Char(';'));
+    if (!run.recording.isEmpty()) {
+        line += QLatin1Char(';') + escapeField(run.recording);
+    }
+    return line;
 }
 
-bool TrainingHistory::parseLine(const QString& line, TrainingRun& run) {
+namespace {
+
+// The local time of the history's dates. Each local date the system makes
+// asks after the time zone (a file check per date with the C library), which
+// would be most of the cost of reading a long history; the offset is
+// therefore asked once per hour of the dates read, except for an hour in
+// which it changes.
+class LocalTimes {
+public:
+    QDateTime at(const QString& text) {
+        // "yyyy-MM-ddTHH:mm:ss" as the history writes it; anything else the slow way.
+        if (text.size() != 19 || text.at(10) != QLatin1Char('T')) {
+            return QDateTime::fromString(text, Qt::ISODate);
+        }
+        const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
+        const QTime time = QTime::fromString(text.mid(11), Qt::ISODate);
+        if (!date.isValid() || !time.isValid()) {
+            return QDateTime::fromString(text, Qt::ISODate);
+        }
+        const qint64 hour = date.toJulianDay() * 24 + time.hour();
+        auto known = m_offsets.find(hour);
+        if (known == m_offsets.end()) {
+            const int first = QDateTime(date, QTime(time.hour(), 0)).offsetFromUtc();
+            const int last = QDateTime(date, QTime(time.hour(), 59, 59)).offsetFromUtc();
+            known = m_offsets.insert(hour, first == last ? std::optional<int>(first) : std::nullopt);
+        }
+        return known.value() ? QDateTime(date, time, Qt::OffsetFromUTC, *known.value())
+                             : QDateTime(date, time);
+    }
+
+private:
+    QHash<qint64, std::optional<int>> m_offsets;
+};
+
+bool parseFields(const QString& line, TrainingRun& run, LocalTimes* times) {
     const QStringList fields = line.split(QLatin1Char(';'));
     if (fields.size() < kRequiredFields) {
         return false;
     }
     TrainingRun parsed;
-    parsed.date = QDateTime::fromString(fields[0], Qt::ISODate);
+    parsed.date = times ? times->at(fields[0]) : QDateTime::fromString(fields[0], Qt::ISODate);
     parsed.ringing = unescapeField(fields[1]);
     parsed.part = unescapeField(fields[2]);
     if (!parsed.date.isValid() || parsed.ringing.isEmpty() || !readWhole(fields[3], parsed.interval) ||
@@ -97,8 +140,17 @@ bool TrainingHistory::parseLine(const QString& line, TrainingRun& run) {
          !readWhole(fields[10], parsed.extras))) {
         return false;
     }
+    if (fields.size() > kRecordingField) {
+        parsed.recording = unescapeField(fields[kRecordingField]);
+    }
     run = parsed;
     return true;
+}
+
+} // namespace
+
+bool TrainingHistory::parseLine(const QString& line, TrainingRun& run) {
+    return parseFields(line, run, nullptr);
 }
 
 namespace {
@@ -126,6 +178,36 @@ QByteArrayView ringingField(QByteArrayView line) {
 }
 
 constexpr qint64 kBackwardBlock = 64 * 1024;
+constexpr qint64 kForwardBlock = 1024 * 1024;
+
+// A run's line as bytes. Only the fields before the strikes are decoded as
+// text and split; the strikes, long and plain ASCII, are taken as they stand.
+bool readRunLine(QByteArrayView line, TrainingRun& run, LocalTimes& times) {
+    qsizetype cut = -1;
+    int separators = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == ';' && ++separators == kAllFields) {
+            cut = i;
+            break;
+        }
+    }
+    if (cut < 0) {
+        return parseFields(QString::fromUtf8(line), run, &times);
+    }
+    TrainingRun parsed;
+    if (!parseFields(QString::fromUtf8(line.first(cut)), parsed, &times)) {
+        return false;
+    }
+    QByteArrayView strikes = line.sliced(cut + 1);
+    // Fields a later version may add after the strikes are not read.
+    if (const qsizetype next = strikes.indexOf(';'); next >= 0) {
+        strikes = strikes.first(next);
+    }
+    parsed.recording =
+        strikes.contains('%') ? unescapeField(QString::fromUtf8(strikes)) : QString::fromUtf8(strikes);
+    run = parsed;
+    return true;
+}
 
 } // namespace
 
@@ -148,19 +230,38 @@ QList<TrainingRun> TrainingHistory::load() const {
         qCWarning(lcPractice) << "could not read the training history" << m_path;
         return runs;
     }
-    while (!file.atEnd()) {
-        const QByteArray bytes = file.readLine();
-        const QByteArrayView line = withoutLineEnd(bytes);
+    LocalTimes times;
+    const auto consider = [&](QByteArrayView line) {
+        line = withoutLineEnd(line);
         if (!isRunLine(line)) {
-            continue;
+            return;
         }
         TrainingRun run;
-        if (parseLine(QString::fromUtf8(line), run)) {
+        if (readRunLine(line, run, times)) {
             runs << run;
         } else {
             ++m_skipped;
         }
+    };
+    // Read in large blocks and cut into lines here: the lines of runs kept
+    // with their strikes are long.
+    QByteArray pending;
+    while (!file.atEnd()) {
+        const QByteArray block = file.read(kForwardBlock);
+        if (block.isEmpty()) {
+            qCWarning(lcPractice) << "could not read the training history to its end" << m_path;
+            break;
+        }
+        pending += block;
+        qsizetype lineStart = 0;
+        for (qsizetype lineEnd = pending.indexOf('\n'); lineEnd >= 0;
+             lineEnd = pending.indexOf('\n', lineStart)) {
+            consider(QByteArrayView(pending).sliced(lineStart, lineEnd - lineStart));
+            lineStart = lineEnd + 1;
+        }
+        pending.remove(0, lineStart);
     }
+    consider(pending);
     return runs;
 }
 
@@ -177,10 +278,11 @@ QList<TrainingRun> TrainingHistory::lastRuns(const QString& ringing, int count) 
         return runs;
     }
     const QByteArray wanted = escapeField(ringing).toUtf8();
+    LocalTimes times;
     const auto consider = [&](QByteArrayView line) {
         line = withoutLineEnd(line);
         TrainingRun run;
-        if (isRunLine(line) && ringingField(line) == wanted && parseLine(QString::fromUtf8(line), run) &&
+        if (isRunLine(line) && ringingField(line) == wanted && readRunLine(line, run, times) &&
             run.ringing == ringing) {
             runs << run;
         }

@@ -21,6 +21,10 @@ struct TrainingRun {
     int hits = 0;
     int misses = 0;
     int extras = 0;
+    // The run's strikes as RunRecording::encode() gives them; empty for a
+    // run kept before the strikes were (it cannot be heard again). Read as
+    // it stands: it is decoded only when the run is played.
+    QString recording;
 };
 
 // The history of practice runs: one line per run in a UTF-8 text file,
@@ -32,7 +36,8 @@ struct TrainingRun {
 class TrainingHistory {
 public:
     // The progress chart looks this far back from the end of the file, at
-    // most (about 49,000 runs at 85 bytes a line).
+    // most (about 49,000 runs at 85 bytes a line; some 2,500 runs kept with
+    // their strikes, at 1.7 KB a line for 400 strikes).
     static constexpr qint64 kRecentBytes = 4 * 1024 * 1024;
 
     explicit TrainingHistory(QString path);

@@ -4,14 +4,18 @@
 #include "base/ProfileFile.h"
 #include "input/KeyStrikeNotifier.h"
 #include "practice/PracticeHost.h"
+#include "practice/RunReplay.h"
 #include "practice/Trainer.h"
 #include "ringing/TChannels.h"
 #include "support/TestProgram.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -52,6 +56,7 @@ public:
     int pagePosition() const override { return 1; }
     bool simplifiedScore() const override { return false; }
     QWidget* staff(BellGroup) const override { return nullptr; }
+    void showPlace(int column) override { places << column; }
 
     QString name = QStringLiteral("Проба");
     Ensemble bells;
@@ -64,6 +69,7 @@ public:
     bool keys = true;
     std::vector<std::pair<int, std::int64_t>> sounded;
     QStringList statusMessages;
+    QList<int> places;
 
 private:
     ProfileFile m_settings;
@@ -130,4 +136,38 @@ TEST_F(TrainerHost, LatencyIsKeptInTheHostsSettings) {
     }
     Trainer again(host);
     EXPECT_EQ(again.latencyMs(), 35);
+}
+
+// A run heard again: the score's place follows the column sounding, and
+// Play (the ringing itself) ends the hearing, sounding nothing more of it.
+TEST_F(TrainerHost, ReplayFollowsItsColumnsAndGivesWayToPlay) {
+    RunReplay replay(host);
+    RunRecording recording{kRate, {4, 5}, {}, {}};
+    for (int column = 0; column < 4; ++column) {
+        recording.columnPlayed(column, 5000 + column * kRate); // a second apart
+    }
+    const auto waitFor = [](const std::function<bool()>& done) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < 2000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return done();
+    };
+    host.playing = true;
+    ASSERT_TRUE(replay.play(recording, ReplayMode::AsWritten));
+    EXPECT_FALSE(host.playing); // the transport was stopped first
+    // Column 0's s1 and b1 are handed at once, on the frame the play started.
+    ASSERT_EQ(host.sounded.size(), 2u);
+    EXPECT_EQ(host.sounded[0].second, host.frame);
+    ASSERT_TRUE(waitFor([&] { return host.places == QList<int>{0}; }));
+    host.frame += kRate + 10;
+    ASSERT_TRUE(waitFor([&] { return host.places == (QList<int>{0, 1}); }));
+
+    host.playing = true;
+    ASSERT_TRUE(waitFor([&] { return !replay.isPlaying(); }));
+    host.frame += 5 * kRate;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    EXPECT_EQ(host.sounded.size(), 2u);
+    EXPECT_EQ(host.places, (QList<int>{0, 1}));
 }

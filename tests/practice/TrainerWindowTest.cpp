@@ -13,6 +13,7 @@
 #include "playback/TransportPanel.h"
 #include "playback/TransportText.h"
 #include "practice/MarksOverlay.h"
+#include "practice/RunReplay.h"
 #include "practice/Trainer.h"
 #include "practice/TrainingSetupDialog.h"
 #include "practice/TrainingSummaryDialog.h"
@@ -21,6 +22,7 @@
 #include "ui/TUpDown.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -30,6 +32,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QWindow>
@@ -119,6 +122,20 @@ TEST_F(TrainerWindow, RunSilencesThePartAndKeepsItsResult) {
     // Without a hit there is no mean error, early or late.
     EXPECT_FALSE(trainer.summary()->figuresText().contains(QStringLiteral("Средняя ошибка")));
     EXPECT_TRUE(trainer.summary()->repeatButton()->isEnabled()); // bar 1 went wrong
+    // Both small bells have a row; the run is kept to be heard again: as
+    // rung, the program's m1 and b1 without the small bells nobody rang;
+    // as written, all four.
+    EXPECT_EQ(trainer.summary()->bellTable()->rowCount(), 2);
+    EXPECT_FALSE(runs[0].recording.isEmpty());
+    ASSERT_TRUE(trainer.summary()->listenButton()->isEnabled());
+    trainer.summary()->listenButton()->click();
+    ASSERT_NE(trainer.summary()->replay(), nullptr);
+    EXPECT_EQ(trainer.summary()->replay()->player().strikes().size(), 2);
+    trainer.summary()->findChild<QCheckBox*>(QStringLiteral("chkTrainingAsWritten"))->setChecked(true);
+    trainer.summary()->listenButton()->click(); // stops
+    trainer.summary()->listenButton()->click();
+    EXPECT_EQ(trainer.summary()->replay()->player().strikes().size(), 4);
+    trainer.summary()->replay()->stop();
 
     // The misses are marked on the small staff exactly where the layout puts
     // the heads of s1 and s2; the other staves have nothing to mark.

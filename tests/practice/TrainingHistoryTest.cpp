@@ -4,6 +4,7 @@
 // would.
 
 #include "practice/TrainingHistory.h"
+#include "practice/RunRecording.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -200,4 +201,42 @@ TEST(TrainingHistory, ChartLooksBackFromTheEndWithinItsLimit) {
     EXPECT_EQ(both[0].hits, 1);
     EXPECT_EQ(both[1].hits, 3);
     EXPECT_TRUE(TrainingHistory(dir.filePath(QStringLiteral("none.txt"))).lastRuns(early, 5).isEmpty());
+}
+
+// Files users already have (lines of six fields and of eleven) still load
+// beside runs kept with their strikes; the strikes read back as kept.
+TEST(TrainingHistory, RunsOfEveryFormatReadBackWithTheirStrikes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.txt"));
+    const QByteArray before = QByteArray("# Campanix training history\n"
+                                         "2025-05-01T10:00:00;Звон;s;120;-3.5;0.750\n") +
+                              lineOf(runOf(QStringLiteral("Звон"), 2));
+    ASSERT_TRUE(writeBytes(path, before));
+    RunRecording recording{48000, {4, 5}, {}, {}};
+    recording.columnPlayed(0, 1000);
+    recording.columnPlayed(1, 1000 + 4800);
+    recording.strikes = {{5, 1000 - 96}, {4, 1000 + 4800 + 240}};
+    TrainingRun kept = runOf(QStringLiteral("Звон"), 3);
+    kept.recording = recording.encode();
+    TrainingHistory history(path);
+    ASSERT_TRUE(history.append(kept));
+    ASSERT_TRUE(contents(path).startsWith(before));
+
+    const QList<TrainingRun> runs = history.load();
+    EXPECT_EQ(history.skippedLines(), 0);
+    ASSERT_EQ(runs.size(), 3);
+    EXPECT_DOUBLE_EQ(runs[0].meanMs, -3.5);
+    EXPECT_TRUE(runs[0].recording.isEmpty());
+    EXPECT_TRUE(runs[1].recording.isEmpty());
+    EXPECT_EQ(runs[2].hits, 3);
+    EXPECT_EQ(runs[2].recording, kept.recording);
+    const QList<TrainingRun> last = history.lastRuns(QStringLiteral("Звон"), 1);
+    ASSERT_EQ(last.size(), 1);
+    RunRecording read;
+    ASSERT_TRUE(RunRecording::decode(last[0].recording, 48000, read));
+    ASSERT_EQ(read.strikes.size(), 2);
+    EXPECT_EQ(read.strikes[0].bell, 5);
+    EXPECT_EQ(read.strikes[0].frame, -96);
+    EXPECT_EQ(read.strikes[1].frame, 4800 + 240);
+    EXPECT_EQ(read.columns.size(), 2);
 }
