@@ -104,7 +104,12 @@ void VoiceStreamer::run() {
         }
         streams.clear();
         lock.lock();
-        m_wake.wait_for(lock, std::chrono::milliseconds(kWakeMilliseconds));
+        if (m_streams.empty()) {
+            // Nothing to decode or free: sleep until a stream is opened.
+            m_wake.wait(lock, [this] { return m_stopping || !m_streams.empty(); });
+        } else {
+            m_wake.wait_for(lock, std::chrono::milliseconds(kWakeMilliseconds));
+        }
     }
 }
 
