@@ -83,8 +83,8 @@ void converters(const QString& path) {
         double noise = 0;
         const std::size_t n = std::min(reference->data.size(), sample->data.size());
         for (std::size_t i = 0; i < n; ++i) {
-            signal += double(reference->data[i]) * reference->data[i];
-            const double d = double(reference->data[i]) - sample->data[i];
+            signal += double(reference->valueAt(i)) * reference->valueAt(i);
+            const double d = double(reference->valueAt(i)) - sample->valueAt(i);
             noise += d * d;
         }
         std::printf("  %-8s %7.1f ms, difference from best %.1f dB below the signal\n", row.name, fastest,

@@ -1,6 +1,7 @@
 // campanix-render: renders a ringing to a WAV file offline, through the same
 // strike path as playback, with the sample sets of the installation it sits in.
 
+#include "base/AtomicFile.h"
 #include "base/PathTable.h"
 #include "base/RequiredFileCheck.h"
 #include "bells/TBellData.h"
@@ -121,6 +122,14 @@ int main(int argc, char** argv) {
 
     installStopHandlers();
     job.progress = [](int, int) { return stopSignal == 0; };
+    QByteArray strikeList;
+    if (!options.strikeListPath.isEmpty()) {
+        job.strikes = [&strikeList](std::int64_t frame, const QStringList& files) {
+            for (const QString& file : files) {
+                strikeList += QByteArray::number(static_cast<qint64>(frame)) + '\t' + file.toUtf8() + '\n';
+            }
+        };
+    }
     const RenderResult result = renderRinging(job);
     if (result.cancelled) {
         return fail(
@@ -129,6 +138,9 @@ int main(int argc, char** argv) {
     }
     if (!result.ok) {
         return fail(kRenderFailed, result.error);
+    }
+    if (!options.strikeListPath.isEmpty() && !writeFileAtomically(options.strikeListPath, strikeList)) {
+        return fail(kRenderFailed, options.strikeListPath + QStringLiteral(": cannot be written"));
     }
     QTextStream(stdout) << options.outputPath << ": " << job.columns.size() << " columns at "
                         << job.intervalMs << " ms, " << result.strikes << " strikes, "

@@ -6,8 +6,8 @@
 
 namespace {
 
-// How often a waiting play looks whether decoding has finished.
-constexpr int kPollMilliseconds = 40;
+// How often a waiting play looks whether the start of the file is decoded.
+constexpr int kPollMilliseconds = 10;
 
 std::string nativePath(const QString& file) {
     return QFile::encodeName(file).toStdString();
@@ -27,47 +27,39 @@ void EngineVoice::playFromStart() {
     if (!engine) {
         return;
     }
-    audio::SampleCache& cache = engine->samples();
-    const std::string path = nativePath(m_file);
-    cache.preloadFile(path);
-    switch (cache.availability(path)) {
-    case audio::SampleCache::Availability::Ready:
-        startNow(*engine);
-        break;
-    case audio::SampleCache::Availability::Decoding:
-        m_waiting = true;
+    // A fresh stream every time: a stream plays once, from its start.
+    m_stream = engine->streams().open(nativePath(m_file));
+    m_handleEngine = engine;
+    m_waiting = true;
+    pollDecoding();
+    if (m_waiting) {
         m_poll.start();
-        break;
-    case audio::SampleCache::Availability::Absent:
-        break; // missing or undecodable: the page shows without its voice
     }
 }
 
 void EngineVoice::pollDecoding() {
     audio::AudioEngine* engine = m_engine ? m_engine() : nullptr;
-    if (!m_waiting || !engine) {
-        m_waiting = false;
-        m_poll.stop();
+    if (!m_waiting || !m_stream || !engine || engine != m_handleEngine) {
+        stop();
         return;
     }
-    const auto state = engine->samples().availability(nativePath(m_file));
-    if (state == audio::SampleCache::Availability::Decoding) {
+    const auto state = m_stream->state();
+    if (state == audio::VoiceStreamer::State::Opening) {
         return;
     }
     m_waiting = false;
     m_poll.stop();
-    if (state == audio::SampleCache::Availability::Ready) {
+    if (state == audio::VoiceStreamer::State::Ready) {
         startNow(*engine);
+    } else {
+        m_stream.reset(); // missing or undecodable: the page shows without its voice
+        m_handleEngine = nullptr;
     }
 }
 
 void EngineVoice::startNow(audio::AudioEngine& engine) {
-    const auto sample = engine.samples().get(nativePath(m_file));
-    if (!sample) {
-        return;
-    }
     audio::Mixer& mixer = engine.mixer();
-    const std::optional<audio::VoiceHandle> handle = mixer.openVoice(sample.get());
+    const std::optional<audio::VoiceHandle> handle = mixer.openVoice(m_stream->stream());
     if (!handle) {
         return;
     }
@@ -76,7 +68,6 @@ void EngineVoice::startNow(audio::AudioEngine& engine) {
         return;
     }
     m_handle = handle;
-    m_handleEngine = &engine;
     emit started();
 }
 
@@ -87,14 +78,13 @@ void EngineVoice::stop() {
 }
 
 void EngineVoice::closeVoice() {
-    if (!m_handle) {
-        return;
-    }
     audio::AudioEngine* engine = m_engine ? m_engine() : nullptr;
-    if (engine && engine == m_handleEngine) {
+    if (m_handle && engine && engine == m_handleEngine) {
         engine->mixer().close(*m_handle); // a sounding voice fades out quickly
     }
     m_handle.reset();
+    // The mixer holds the stream through its fade; the streamer frees it after.
+    m_stream.reset();
     m_handleEngine = nullptr;
 }
 

@@ -2,12 +2,14 @@
 
 #include "lessons/LessonVoices.h"
 #include "playback/audio/Mixer.h"
+#include "playback/audio/VoiceStreamer.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace audio {
@@ -15,11 +17,12 @@ class AudioEngine;
 }
 
 // A lesson voice played through the program's audio engine: the MP3 file is
-// decoded on the sample cache's background thread (a spoken commentary of a
-// few minutes must not freeze the window), then sounds as one voice of the
-// mixer at the master volume, so the window's volume control governs it too.
-// A play asked for while the file is still decoding starts as soon as it is
-// ready; a missing or damaged file, or no engine at all, plays nothing.
+// decoded a block at a time by the engine's voice streamer while it plays (a
+// spoken commentary of a few minutes must neither freeze the window nor sit
+// whole in memory), and sounds as one voice of the mixer at the master
+// volume, so the window's volume control governs it too. A play starts as
+// soon as the first quarter second is decoded; a missing or damaged file,
+// or no engine at all, plays nothing.
 class EngineVoice : public QObject, public LessonVoice {
     Q_OBJECT
 public:
@@ -35,7 +38,7 @@ public:
     const QString& file() const { return m_file; }
     // Sounding (or about to: the start is queued in the mixer).
     bool isPlaying() const;
-    // A play is waiting for the file to finish decoding.
+    // A play is waiting for the start of the file to be decoded.
     bool isWaiting() const { return m_waiting; }
 
 signals:
@@ -49,6 +52,7 @@ private:
 
     std::function<audio::AudioEngine*()> m_engine;
     QString m_file;
+    std::shared_ptr<audio::VoiceStreamer::Stream> m_stream;
     std::optional<audio::VoiceHandle> m_handle;
     // The engine the handle belongs to, so that a restarted engine never
     // receives a handle of the old one.

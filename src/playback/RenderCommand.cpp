@@ -59,6 +59,7 @@ QString renderUsage() {
         "  --data-dir <folder>  the installation holding Data/ and Sound/ (default: beside the\n"
         "                       program, or the installed share/campanix)\n"
         "  --max-length <min>   the longest ringing rendered, in minutes (default 240)\n"
+        "  --strike-list <file> also write the strikes as text: frame, tab, sample file\n"
         "  --version            show the version and exit\n"
         "\n"
         "A ringing longer than the maximum, a WAV file over 4 GB or a file larger than the\n"
@@ -82,7 +83,8 @@ RenderArguments parseRenderArguments(const QStringList& arguments) {
         const bool takesValue =
             argument == QStringLiteral("--model") || argument == QStringLiteral("--tempo") ||
             argument == QStringLiteral("--bells") || argument == QStringLiteral("--types") ||
-            argument == QStringLiteral("--data-dir") || argument == QStringLiteral("--max-length");
+            argument == QStringLiteral("--data-dir") || argument == QStringLiteral("--max-length") ||
+            argument == QStringLiteral("--strike-list");
         if (takesValue) {
             if (i + 1 >= arguments.size()) {
                 return failure(argument + QStringLiteral(" needs a value"));
@@ -125,6 +127,8 @@ RenderArguments parseRenderArguments(const QStringList& arguments) {
                             .arg(value));
                 }
                 options.maxMinutes = *minutes;
+            } else if (argument == QStringLiteral("--strike-list")) {
+                options.strikeListPath = value;
             } else {
                 options.dataDir = value;
             }

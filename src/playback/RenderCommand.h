@@ -13,6 +13,7 @@
 //   campanix-render <ringing file> <out.wav> [--model 1|2|3] [--mono]
 //       [--tempo <ms>] [--bells <15 x 0/1> --types <15 x n/s/m/b>]
 //       [--float] [--data-dir <folder>] [--max-length <minutes>]
+//       [--strike-list <file>]
 struct RenderOptions {
     QString ringingPath;
     QString outputPath;
@@ -24,6 +25,9 @@ struct RenderOptions {
     bool floatOutput = false;
     QString dataDir; // empty: the executable's folder
     int maxMinutes = kDefaultMaxRenderMinutes;
+    // Where to write the strikes as text (frame, tab, sample file, one strike
+    // a line), for comparing renders with other synthesizers; empty: none.
+    QString strikeListPath;
 };
 
 struct RenderArguments {

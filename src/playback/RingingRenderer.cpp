@@ -55,6 +55,9 @@ RenderResult renderRinging(const RenderJob& job) {
         // exactly on its own frame of the file.
         voices.strikeColumn(strikes.sampleFiles, frame - lead);
         result.strikes += static_cast<int>(strikes.sampleFiles.size());
+        if (job.strikes) {
+            job.strikes(frame, strikes.sampleFiles);
+        }
         // Finished voices are closed once a page, as the sequencer does.
         if (column % kPageColumns == 1) {
             voices.closeFinishedVoices();

@@ -33,6 +33,9 @@ struct RenderJob {
     // more after the ring-out; returning false cancels the render, which then
     // writes nothing.
     std::function<bool(int done, int total)> progress;
+    // Called for each column with the frame it sounds on and the sample
+    // files it strikes (none for a silent column).
+    std::function<void(std::int64_t frame, const QStringList& sampleFiles)> strikes;
 };
 
 struct RenderResult {

@@ -26,7 +26,7 @@ TEST(SampleCache, DecodesOnceAtTheOutputRate) {
     EXPECT_EQ(sample->channels, 2);
     EXPECT_EQ(sample->sampleRate, 48000);
     EXPECT_NEAR(static_cast<double>(sample->frames), 48000.0, 2.0); // one second at the new rate
-    EXPECT_NEAR(sample->data[2 * 24000], 0.3f, 1e-3f);              // converted, not just relabelled
+    EXPECT_NEAR(sample->valueAt(2 * 24000), 0.3f, 1e-3f);           // converted, not just relabelled
     // The same path (even spelled differently) gives the same decoded frames.
     EXPECT_EQ(cache.get((dir.path() + QStringLiteral("/./tone 44k.wav")).toStdString()), sample);
 }
@@ -83,7 +83,7 @@ TEST(SampleCache, PreloadsAFolderInTheBackground) {
     // A strike that comes first waits for its own sample only (or decodes it itself).
     const auto struck = cache.get((folder + testsamples::bellFileName(14)).toStdString());
     ASSERT_TRUE(struck);
-    EXPECT_EQ(struck->data[0], testsamples::bellMark(14));
+    EXPECT_EQ(struck->valueAt(0), testsamples::bellMark(14));
     cache.waitForPreload();
     for (int bell = 0; bell < 15; ++bell) {
         EXPECT_TRUE(cache.isReady((folder + testsamples::bellFileName(bell)).toStdString())) << bell;

@@ -142,8 +142,8 @@ TEST(SampleConversion, MediumConverterKeepsTheSound) {
     double signal = 0;
     double noise = 0;
     for (std::size_t i = 0; i < std::min(best->data.size(), medium->data.size()); ++i) {
-        signal += double(best->data[i]) * best->data[i];
-        const double d = double(best->data[i]) - medium->data[i];
+        signal += double(best->valueAt(i)) * best->valueAt(i);
+        const double d = double(best->valueAt(i)) - medium->valueAt(i);
         noise += d * d;
     }
     EXPECT_GT(10.0 * std::log10(signal / std::max(noise, 1e-30)), 70.0);

@@ -35,6 +35,7 @@ std::unique_ptr<AudioEngine> AudioEngine::startRealtime(const AudioEngineOptions
     }
     engine->m_bufferFrames = driver->bufferFrames();
     engine->m_samples = std::make_unique<SampleCache>(driver->sampleRate());
+    engine->m_streams = std::make_unique<VoiceStreamer>(driver->sampleRate());
     engine->m_mixer = std::make_unique<Mixer>(mixerConfig(options, driver->sampleRate()));
     engine->m_driver = std::move(driver);
     engine->m_driver->start(*engine->m_mixer);
@@ -46,6 +47,7 @@ std::unique_ptr<AudioEngine> AudioEngine::createOffline(const AudioEngineOptions
     engine->m_output = Output::Offline;
     engine->m_bufferFrames = options.bufferFrames;
     engine->m_samples = std::make_unique<SampleCache>(options.sampleRate);
+    engine->m_streams = std::make_unique<VoiceStreamer>(options.sampleRate);
     engine->m_mixer = std::make_unique<Mixer>(mixerConfig(options, options.sampleRate));
     return engine;
 }

@@ -3,6 +3,7 @@
 #include "playback/audio/Mixer.h"
 #include "playback/audio/OutputDriver.h"
 #include "playback/audio/SampleCache.h"
+#include "playback/audio/VoiceStreamer.h"
 
 #include <cstdint>
 #include <memory>
@@ -56,6 +57,8 @@ public:
     const std::string& deviceError() const { return m_deviceError; }
 
     SampleCache& samples() { return *m_samples; }
+    // Long sounds (lesson voices) decoded as they play.
+    VoiceStreamer& streams() { return *m_streams; }
     Mixer& mixer() { return *m_mixer; }
     const Mixer& mixer() const { return *m_mixer; }
 
@@ -83,8 +86,9 @@ private:
     std::string m_deviceError;
     std::string m_backend;
     // Destroyed in reverse: the driver stops before the mixer goes, and the
-    // mixer before the samples its voices point at.
+    // mixer before the samples and streams its voices point at.
     std::unique_ptr<SampleCache> m_samples;
+    std::unique_ptr<VoiceStreamer> m_streams;
     std::unique_ptr<Mixer> m_mixer;
     std::unique_ptr<OutputDriver> m_driver;
 };

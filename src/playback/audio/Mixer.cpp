@@ -4,7 +4,9 @@
 //   - pop commands from the command queue and push start reports;
 //   - load and compare-and-swap the per-voice state words, store the frame
 //     clock and bump counters, all through atomics;
-//   - read decoded samples, which are immutable and outlive the mixer.
+//   - read decoded samples, which are immutable and outlive the mixer;
+//   - read streamed voices from their lock-free rings and drop its hold on
+//     a stream (an atomic count; the stream is freed on its decoder's thread).
 // What it must never do: take a lock or wait, allocate or free memory, touch
 // a file or a Qt type, log, throw, or call anything that might. A start that
 // cannot be honoured (pool full) takes over the quietest voice instead of
@@ -13,6 +15,7 @@
 #include "playback/audio/Mixer.h"
 
 #include "playback/audio/DenormalGuard.h"
+#include "playback/audio/VoiceLoop.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,42 +26,6 @@ namespace {
 
 int fadeTailsFor(int voices) {
     return std::max(16, voices / 4);
-}
-
-// The inner loops of the mixer, written four values at a time so that the
-// compiler turns each group into one vector operation.
-void addScaled(float* __restrict dst, const float* __restrict src, int count, float gain) noexcept {
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        dst[i + 0] += src[i + 0] * gain;
-        dst[i + 1] += src[i + 1] * gain;
-        dst[i + 2] += src[i + 2] * gain;
-        dst[i + 3] += src[i + 3] * gain;
-        dst[i + 4] += src[i + 4] * gain;
-        dst[i + 5] += src[i + 5] * gain;
-        dst[i + 6] += src[i + 6] * gain;
-        dst[i + 7] += src[i + 7] * gain;
-    }
-    for (; i < count; ++i) {
-        dst[i] += src[i] * gain;
-    }
-}
-
-void addScaledMono(float* __restrict dst, const float* __restrict src, int frames, float gain) noexcept {
-    int i = 0;
-    for (; i + 2 <= frames; i += 2) {
-        const float a = src[i] * gain;
-        const float b = src[i + 1] * gain;
-        dst[2 * i + 0] += a;
-        dst[2 * i + 1] += a;
-        dst[2 * i + 2] += b;
-        dst[2 * i + 3] += b;
-    }
-    for (; i < frames; ++i) {
-        const float value = src[i] * gain;
-        dst[2 * i] += value;
-        dst[2 * i + 1] += value;
-    }
 }
 
 } // namespace
@@ -85,13 +52,35 @@ Mixer::Mixer(const MixerConfig& config)
     m_voices.resize(static_cast<std::size_t>(slots));
     m_active.resize(static_cast<std::size_t>(slots));
     m_free.resize(static_cast<std::size_t>(slots));
+    m_steadyStereo.resize(static_cast<std::size_t>(slots));
+    m_steadyStereoGain.resize(static_cast<std::size_t>(slots));
+    m_steadyMono.resize(static_cast<std::size_t>(slots));
+    m_steadyMonoGain.resize(static_cast<std::size_t>(slots));
     for (int s = 0; s < slots; ++s) {
         m_free[static_cast<std::size_t>(s)] = slots - 1 - s;
     }
     m_freeCount = slots;
 }
 
-Mixer::~Mixer() = default;
+Mixer::~Mixer() {
+    // Nothing renders any more: let go of the streams still held, by voices
+    // and by starts that never reached the audio thread.
+    for (int i = 0; i < m_activeCount; ++i) {
+        releaseStream(m_voices[static_cast<std::size_t>(m_active[static_cast<std::size_t>(i)])].stream);
+    }
+    Command command;
+    while (m_commands.pop(command)) {
+        if (command.kind == Command::kStart) {
+            releaseStream(command.stream);
+        }
+    }
+}
+
+void Mixer::releaseStream(VoiceStream* stream) noexcept {
+    if (stream) {
+        stream->release();
+    }
+}
 
 // ---- control thread ----
 
@@ -107,6 +96,23 @@ std::optional<VoiceHandle> Mixer::openVoice(const Sample* sample) {
     m_freeHandles.pop_back();
     HandleInfo& info = m_handleInfo[handle];
     info.sample = sample;
+    info.stream = nullptr;
+    info.open = true;
+    ++info.instance;
+    ++m_openCount;
+    m_handleState[handle].store(pack(info.instance, kOpen), std::memory_order_release);
+    return handle;
+}
+
+std::optional<VoiceHandle> Mixer::openVoice(VoiceStream* stream) {
+    if (!stream || m_freeHandles.empty()) {
+        return std::nullopt;
+    }
+    const VoiceHandle handle = m_freeHandles.back();
+    m_freeHandles.pop_back();
+    HandleInfo& info = m_handleInfo[handle];
+    info.sample = nullptr;
+    info.stream = stream;
     info.open = true;
     ++info.instance;
     ++m_openCount;
@@ -124,13 +130,17 @@ bool Mixer::play(VoiceHandle handle, std::int64_t targetFrame, float gain, bool 
         return false;
     }
     if (restart) {
-        m_commands.push(Command{Command::kStop, handle, info.instance, nullptr, 0.0f, 0, false});
+        m_commands.push(Command{Command::kStop, handle, info.instance, nullptr, nullptr, 0.0f, 0, false});
+    }
+    if (info.stream) {
+        info.stream->retain(); // given back by the audio thread when this start ends
     }
     // A new instance number for every start, so that the end of an earlier
     // start can never mark this one finished.
     ++info.instance;
     m_handleState[handle].store(pack(info.instance, kPlaying), std::memory_order_release);
-    m_commands.push(Command{Command::kStart, handle, info.instance, info.sample, gain, targetFrame, keep});
+    m_commands.push(
+        Command{Command::kStart, handle, info.instance, info.sample, info.stream, gain, targetFrame, keep});
     return true;
 }
 
@@ -154,10 +164,11 @@ void Mixer::close(VoiceHandle handle) {
     if (stateOf(handle) == kPlaying) {
         // If the queue is full the voice rings to its end instead; the
         // instance number keeps it from touching the handle's next user.
-        m_commands.push(Command{Command::kStop, handle, info.instance, nullptr, 0.0f, 0, false});
+        m_commands.push(Command{Command::kStop, handle, info.instance, nullptr, nullptr, 0.0f, 0, false});
     }
     info.open = false;
     info.sample = nullptr;
+    info.stream = nullptr;
     m_handleState[handle].store(pack(info.instance, kClosed), std::memory_order_release);
     m_freeHandles.push_back(handle);
     --m_openCount;
@@ -191,9 +202,16 @@ void Mixer::removeActive(int activeIndex) noexcept {
         --m_unfaded;
     }
     markFinished(voice);
+    releaseStream(voice.stream);
     m_active[static_cast<std::size_t>(activeIndex)] = m_active[static_cast<std::size_t>(m_activeCount - 1)];
     --m_activeCount;
     m_free[static_cast<std::size_t>(m_freeCount++)] = slot;
+}
+
+float Mixer::levelOf(const Voice& voice) noexcept {
+    // A stream has no envelope ahead of it: count it as loud.
+    const float level = voice.sample ? voice.sample->levelAt(voice.position) : 1.0f;
+    return level * voice.gain * voice.fade;
 }
 
 void Mixer::takeOverQuietest() noexcept {
@@ -204,7 +222,7 @@ void Mixer::takeOverQuietest() noexcept {
         if (voice.fadeStep != 0.0f || voice.keep) {
             continue;
         }
-        const float level = voice.sample->levelAt(voice.position) * voice.gain * voice.fade;
+        const float level = levelOf(voice);
         if (quietest < 0 || level < lowest) {
             quietest = i;
             lowest = level;
@@ -227,7 +245,7 @@ int Mixer::allocateSlot() noexcept {
             if (voice.fadeStep == 0.0f) {
                 continue;
             }
-            const float level = voice.sample->levelAt(voice.position) * voice.gain * voice.fade;
+            const float level = levelOf(voice);
             if (faintest < 0 || level < lowest) {
                 faintest = i;
                 lowest = level;
@@ -246,8 +264,12 @@ void Mixer::startVoice(const Command& command, std::int64_t blockStart) noexcept
     Voice probe;
     probe.handle = command.handle;
     probe.instance = command.instance;
-    if (!sample || sample->frames <= 0 || sample->channels < 1 || sample->channels > 2) {
+    const bool playable =
+        sample ? sample->frames > 0 && sample->channels >= 1 && sample->channels <= 2
+               : command.stream && command.stream->channels() >= 1 && command.stream->channels() <= 2;
+    if (!playable) {
         markFinished(probe);
+        releaseStream(command.stream);
         return;
     }
     std::int64_t startFrame = command.targetFrame;
@@ -263,11 +285,13 @@ void Mixer::startVoice(const Command& command, std::int64_t blockStart) noexcept
     const int slot = allocateSlot();
     if (slot < 0) {
         markFinished(probe);
+        releaseStream(command.stream);
         return;
     }
     Voice& voice = m_voices[static_cast<std::size_t>(slot)];
     voice = Voice{};
     voice.sample = sample;
+    voice.stream = command.stream;
     voice.startFrame = startFrame;
     voice.gain = command.gain;
     voice.handle = command.handle;
@@ -311,43 +335,76 @@ void Mixer::drainCommands(std::int64_t blockStart) noexcept {
     }
 }
 
+int Mixer::mixFrames(Voice& voice, float* dst, const std::int16_t* src, int channels, int frames,
+                     float scale) noexcept {
+    if (voice.fadeStep != 0.0f) {
+        return voiceloop::addFading(dst, src, channels, frames, voice.gain * scale, voice.fade,
+                                    voice.fadeStep);
+    }
+    const float gain = voice.gain * voice.fade * scale;
+    if (channels == 2) {
+        voiceloop::addStereo(dst, src, frames, gain);
+    } else {
+        voiceloop::addMono(dst, src, frames, gain);
+    }
+    return frames;
+}
+
+// A sample voice that sounds from the first to the last frame of the block
+// without a fade.
+bool Mixer::steadyThrough(const Voice& voice, int frames, std::int64_t blockStart) const noexcept {
+    return voice.sample && voice.fadeStep == 0.0f && voice.startFrame <= blockStart &&
+           voice.position + frames <= voice.sample->frames;
+}
+
 bool Mixer::mixVoice(Voice& voice, float* out, int frames, std::int64_t blockStart) noexcept {
     const std::int64_t blockEnd = blockStart + frames;
     if (voice.startFrame >= blockEnd) {
         return true; // waiting for its frame
     }
     const int offset = voice.startFrame > blockStart ? static_cast<int>(voice.startFrame - blockStart) : 0;
-    const Sample& sample = *voice.sample;
-    const std::int64_t remaining = sample.frames - voice.position;
-    int count = static_cast<int>(std::min<std::int64_t>(frames - offset, remaining));
     float* dst = out + 2 * offset;
-    const float* src = sample.data.data() + voice.position * sample.channels;
-    bool faded = false;
-
-    if (voice.fadeStep == 0.0f) {
-        const float gain = voice.gain * voice.fade;
-        if (sample.channels == 2) {
-            addScaled(dst, src, 2 * count, gain);
-        } else {
-            addScaledMono(dst, src, count, gain);
-        }
-    } else {
-        float fade = voice.fade;
-        int i = 0;
-        for (; i < count && fade > 0.0f; ++i) {
-            const float gain = voice.gain * fade;
-            const float left = src[i * sample.channels];
-            const float right = src[i * sample.channels + sample.channels - 1];
-            dst[2 * i] += left * gain;
-            dst[2 * i + 1] += right * gain;
-            fade -= voice.fadeStep;
-        }
-        voice.fade = fade;
-        faded = fade <= 0.0f;
-        count = i;
+    if (voice.stream) {
+        return mixStream(voice, dst, frames - offset);
     }
-    voice.position += count;
+    const Sample& sample = *voice.sample;
+    const int count =
+        static_cast<int>(std::min<std::int64_t>(frames - offset, sample.frames - voice.position));
+    const std::int16_t* src = sample.data.data() + voice.position * sample.channels;
+    voice.position += mixFrames(voice, dst, src, sample.channels, count, sample.scale);
+    const bool faded = voice.fadeStep != 0.0f && voice.fade <= 0.0f;
     return !faded && voice.position < sample.frames;
+}
+
+bool Mixer::mixStream(Voice& voice, float* dst, int frames) noexcept {
+    VoiceStream& stream = *voice.stream;
+    int done = 0;
+    // At most two pieces: up to the end of the ring, then from its start.
+    while (done < frames) {
+        std::int64_t ready = 0;
+        const std::int16_t* src = stream.readSpan(ready);
+        if (ready == 0) {
+            break;
+        }
+        const int count = static_cast<int>(std::min<std::int64_t>(ready, frames - done));
+        const int mixed =
+            mixFrames(voice, dst + 2 * done, src, stream.channels(), count, VoiceStream::kScale);
+        stream.consume(mixed);
+        done += mixed;
+        voice.position += mixed;
+        if (voice.fadeStep != 0.0f && voice.fade <= 0.0f) {
+            return false;
+        }
+    }
+    if (done < frames) {
+        if (stream.drained() || voice.fadeStep != 0.0f) {
+            return false;
+        }
+        // The decoder is behind: the missing frames stay silent.
+        stream.countUnderrun();
+        m_streamUnderruns.fetch_add(1, std::memory_order_relaxed);
+    }
+    return true;
 }
 
 void Mixer::applyMasterBus(float* out, int frames) noexcept {
@@ -381,14 +438,37 @@ void Mixer::render(float* out, int frames) noexcept {
     const std::int64_t blockStart = m_frame;
     drainCommands(blockStart);
     std::fill(out, out + 2 * static_cast<std::ptrdiff_t>(frames), 0.0f);
+    // Most voices of a ringing sound through the whole block: those are
+    // gathered and summed together; the others (starting, ending, fading,
+    // streamed) are mixed one by one.
+    voiceloop::SteadyVoices steady{m_steadyStereo.data(), m_steadyStereoGain.data(), 0,
+                                   m_steadyMono.data(),   m_steadyMonoGain.data(),   0};
     for (int i = 0; i < m_activeCount;) {
         Voice& voice = m_voices[static_cast<std::size_t>(m_active[static_cast<std::size_t>(i)])];
-        if (mixVoice(voice, out, frames, blockStart)) {
+        bool sounding = true;
+        if (steadyThrough(voice, frames, blockStart)) {
+            const Sample& sample = *voice.sample;
+            const std::int16_t* src = sample.data.data() + voice.position * sample.channels;
+            const float gain = voice.gain * voice.fade * sample.scale;
+            if (sample.channels == 2) {
+                m_steadyStereo[static_cast<std::size_t>(steady.stereoCount)] = src;
+                m_steadyStereoGain[static_cast<std::size_t>(steady.stereoCount++)] = gain;
+            } else {
+                m_steadyMono[static_cast<std::size_t>(steady.monoCount)] = src;
+                m_steadyMonoGain[static_cast<std::size_t>(steady.monoCount++)] = gain;
+            }
+            voice.position += frames;
+            sounding = voice.position < sample.frames;
+        } else {
+            sounding = mixVoice(voice, out, frames, blockStart);
+        }
+        if (sounding) {
             ++i;
         } else {
             removeActive(i);
         }
     }
+    voiceloop::addSteady(out, frames, steady);
     applyMasterBus(out, frames);
     m_frame = blockStart + frames;
     m_activeVoices.store(m_activeCount, std::memory_order_release);

@@ -3,6 +3,7 @@
 #include "playback/audio/Sample.h"
 #include "playback/audio/SoftLimiter.h"
 #include "playback/audio/SpscQueue.h"
+#include "playback/audio/VoiceStream.h"
 
 #include <atomic>
 #include <cstdint>
@@ -66,6 +67,10 @@ public:
     // sample cache keeps every sample it has decoded). Empty when every
     // handle is taken.
     std::optional<VoiceHandle> openVoice(const Sample* sample);
+    // Reserves a voice that plays a stream as it is decoded. The stream must
+    // live while stream->heldByMixer() (the voice streamer sees to that). A
+    // stream plays once: a second play goes on from where it is.
+    std::optional<VoiceHandle> openVoice(VoiceStream* stream);
     // Starts the voice at `targetFrame` of the frame clock (kStartNow: at the
     // next rendered frame). A voice that is still sounding is restarted.
     // False when the handle is not open or the command queue is full.
@@ -105,6 +110,9 @@ public:
     std::uint64_t withdrawnVoices() const { return m_withdrawn.load(std::memory_order_relaxed); }
     // Voices taken over because the pool was full.
     std::uint64_t takenOverVoices() const { return m_takenOver.load(std::memory_order_relaxed); }
+    // Blocks in which a streamed voice had run dry before its end (and
+    // played silence for the frames it lacked).
+    std::uint64_t streamUnderruns() const { return m_streamUnderruns.load(std::memory_order_relaxed); }
     // Start reports lost because nobody collected them.
     std::uint64_t droppedReports() const { return m_droppedReports.load(std::memory_order_relaxed); }
     // The master limiter's envelope: audio-thread state, read only while
@@ -118,14 +126,16 @@ private:
         VoiceHandle handle = 0;
         std::uint32_t instance = 0;
         const Sample* sample = nullptr;
+        VoiceStream* stream = nullptr;
         float gain = 1.0f;
         std::int64_t targetFrame = 0;
         bool keep = false;
     };
 
     struct Voice {
-        const Sample* sample = nullptr;
-        std::int64_t position = 0;   // next frame of the sample to play
+        const Sample* sample = nullptr; // one of sample and stream
+        VoiceStream* stream = nullptr;
+        std::int64_t position = 0;   // next frame of the sample to play (frames played of a stream)
         std::int64_t startFrame = 0; // frame of the clock its first frame sounds on
         float gain = 1.0f;
         float fade = 1.0f;     // multiplies the gain
@@ -137,6 +147,7 @@ private:
 
     struct HandleInfo {
         const Sample* sample = nullptr;
+        VoiceStream* stream = nullptr;
         std::uint32_t instance = 0;
         bool open = false;
     };
@@ -158,7 +169,13 @@ private:
     void removeActive(int activeIndex) noexcept;
     void markFinished(const Voice& voice) noexcept;
     void beginFade(Voice& voice) noexcept;
+    bool steadyThrough(const Voice& voice, int frames, std::int64_t blockStart) const noexcept;
     bool mixVoice(Voice& voice, float* out, int frames, std::int64_t blockStart) noexcept;
+    bool mixStream(Voice& voice, float* dst, int frames) noexcept;
+    static int mixFrames(Voice& voice, float* dst, const std::int16_t* src, int channels, int frames,
+                         float scale) noexcept;
+    static float levelOf(const Voice& voice) noexcept;
+    static void releaseStream(VoiceStream* stream) noexcept;
     void applyMasterBus(float* out, int frames) noexcept;
 
     const int m_sampleRate;
@@ -178,6 +195,7 @@ private:
     std::atomic<std::uint64_t> m_takenOver{0};
     std::atomic<std::uint64_t> m_withdrawn{0};
     std::atomic<std::uint64_t> m_droppedReports{0};
+    std::atomic<std::uint64_t> m_streamUnderruns{0};
 
     // Control thread only.
     std::vector<HandleInfo> m_handleInfo;
@@ -191,6 +209,12 @@ private:
     int m_activeCount = 0;
     int m_freeCount = 0;
     int m_unfaded = 0; // active voices not fading out
+    // The voices of a block that sound through it at a steady gain, mixed
+    // together a few frames at a time (see voiceloop::addSteady).
+    std::vector<const std::int16_t*> m_steadyStereo;
+    std::vector<float> m_steadyStereoGain;
+    std::vector<const std::int16_t*> m_steadyMono;
+    std::vector<float> m_steadyMonoGain;
     std::int64_t m_frame = 0;
     float m_gainLeft = 1.0f;
     float m_gainRight = 1.0f;

@@ -80,20 +80,31 @@ bool resample(std::vector<float>& data, int channels, int fromRate, int toRate, 
 } // namespace
 
 std::shared_ptr<const Sample> makeSample(std::string path, int channels, int sampleRate,
-                                         std::vector<float> data) {
+                                         const std::vector<float>& data) {
     auto sample = std::make_shared<Sample>();
     sample->path = std::move(path);
     sample->channels = channels;
     sample->sampleRate = sampleRate;
     sample->frames = static_cast<std::int64_t>(data.size() / static_cast<std::size_t>(channels));
-    sample->data = std::move(data);
     const std::int64_t blocks = (sample->frames + Sample::kEnvelopeBlock - 1) / Sample::kEnvelopeBlock;
     sample->envelope.assign(static_cast<std::size_t>(blocks), 0.0f);
+    float highest = 0.0f;
+    float lowest = 0.0f;
     for (std::int64_t f = 0; f < sample->frames; ++f) {
-        float& peak = sample->envelope[static_cast<std::size_t>(f / Sample::kEnvelopeBlock)];
+        float& block = sample->envelope[static_cast<std::size_t>(f / Sample::kEnvelopeBlock)];
         for (int c = 0; c < channels; ++c) {
-            peak = std::max(peak, std::fabs(sample->data[static_cast<std::size_t>(f * channels + c)]));
+            const float value = data[static_cast<std::size_t>(f * channels + c)];
+            block = std::max(block, std::fabs(value));
+            highest = std::max(highest, value);
+            lowest = std::min(lowest, value);
         }
+    }
+    sample->scale = sampleScaleFor(highest, lowest);
+    const float inverse = 1.0f / sample->scale;
+    const std::size_t values = static_cast<std::size_t>(sample->frames) * static_cast<std::size_t>(channels);
+    sample->data.resize(values);
+    for (std::size_t i = 0; i < values; ++i) {
+        sample->data[i] = quantizeSampleValue(data[i], inverse);
     }
     return sample;
 }
@@ -128,7 +139,7 @@ std::shared_ptr<const Sample> decodeSample(const std::string& path, int outputRa
         !resample(data, channels, info.samplerate, outputRate, converter, error)) {
         return nullptr;
     }
-    return makeSample(path, channels, outputRate, std::move(data));
+    return makeSample(path, channels, outputRate, data);
 }
 
 } // namespace audio

@@ -24,9 +24,10 @@ std::shared_ptr<const Sample> decodeSample(const std::string& path, int outputRa
                                            std::string* error = nullptr,
                                            Converter converter = kSampleConverter);
 
-// Builds a sample from frames already at the output rate (interleaved,
-// `channels` 1 or 2), computing its envelope.
+// Builds a sample from float frames already at the output rate (interleaved,
+// `channels` 1 or 2): rounds them to 16 bits (see Sample) and computes the
+// envelope.
 std::shared_ptr<const Sample> makeSample(std::string path, int channels, int sampleRate,
-                                         std::vector<float> data);
+                                         const std::vector<float>& data);
 
 } // namespace audio
