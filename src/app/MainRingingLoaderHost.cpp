@@ -4,6 +4,7 @@
 #include "app/TfrmMain.h"
 #include "base/WindowCaptions.h"
 #include "bells/BellsPanel.h"
+#include "record/ScoreEditor.h"
 #include "playback/TransportPanel.h"
 #include "ringing/RingingChoices.h"
 
@@ -20,6 +21,10 @@ void MainRingingLoaderHost::setSequencerInterval(int milliseconds) {
 }
 
 void MainRingingLoaderHost::animationRingingLoaded() {
+    // Every load passes here: a ringing being edited gives way.
+    if (m_window.m_editor) {
+        m_window.m_editor->workingSetReplaced();
+    }
     if (m_window.m_bellAnimation) {
         m_window.m_bellAnimation->ringingLoaded();
     }

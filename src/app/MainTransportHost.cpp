@@ -9,6 +9,7 @@
 #include "playback/ColumnStrikes.h"
 #include "playback/SoundOutput.h"
 #include "ringing/RingingChoices.h"
+#include "record/ScoreEditor.h"
 #include "ringing/RingingLoader.h"
 #include "ringing/TfrmSelSound.h"
 #include "score/ScoreView.h"
@@ -32,6 +33,9 @@ int MainTransportHost::commonScoreSize() const {
 }
 
 void MainTransportHost::clearScores() {
+    if (m_window.m_editor) {
+        m_window.m_editor->workingSetReplaced();
+    }
     m_window.channels().clearScores();
 }
 

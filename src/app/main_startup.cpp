@@ -14,6 +14,7 @@
 #include "app/MainScoreWelcomeHost.h"
 #include "app/MainTransportHost.h"
 #include "app/TfrmMain.h"
+#include "record/ScoreEditor.h"
 #include "app/WindowPlacement.h"
 #include "base/FailureGuard.h"
 #include "base/Logging.h"
@@ -298,8 +299,12 @@ void TfrmMain::FormShow() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    // Closing is never refused; an end asked for by the required-file check
-    // saves nothing.
+    // Only unsaved edits may hold the window open; an end asked for by the
+    // required-file check saves nothing.
+    if (m_editor && !terminationRequested() && !m_editor->maySetAside()) {
+        event->ignore();
+        return;
+    }
     if (!terminationRequested()) {
         guarded([this] { FormCloseQuery(); });
     }
