@@ -38,6 +38,26 @@ QStringList emptyColumns(qsizetype count) {
     return lines;
 }
 
+// Replaces `removed` lines from `at` by `inserted`. Lines are overwritten in
+// place as far as the counts agree, so a change of one column costs the same
+// in a ringing of any length; only a change of length moves what follows.
+void spliceLines(QStringList& lines, qsizetype at, qsizetype removed, const QStringList& inserted) {
+    at = std::clamp<qsizetype>(at, 0, lines.size());
+    removed = std::clamp<qsizetype>(removed, 0, lines.size() - at);
+    const qsizetype common = std::min(removed, inserted.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        lines[at + i] = inserted.at(i);
+    }
+    if (removed > common) {
+        lines.remove(at + common, removed - common);
+    } else if (inserted.size() > common) {
+        lines.insert(at + common, inserted.size() - common, QString());
+        for (qsizetype i = common; i < inserted.size(); ++i) {
+            lines[at + i] = inserted.at(i);
+        }
+    }
+}
+
 } // namespace
 
 RingingEdit::RingingEdit(const QString& header, const QStringList& columns)
@@ -133,12 +153,7 @@ std::optional<QString> RingingEdit::refusal(const ColumnSplice& splice) const {
 }
 
 void RingingEdit::apply(const ColumnSplice& splice) {
-    const int at = std::clamp(splice.at, 0, int(m_columns.size()));
-    const qsizetype removed = std::min<qsizetype>(splice.removed.size(), m_columns.size() - at);
-    m_columns.remove(at, removed);
-    for (qsizetype i = 0; i < splice.inserted.size(); ++i) {
-        m_columns.insert(at + i, splice.inserted.at(i));
-    }
+    spliceLines(m_columns, splice.at, splice.removed.size(), splice.inserted);
     m_bytes += encodedBytesBound(splice.inserted) - encodedBytesBound(splice.removed);
 }
 
@@ -180,23 +195,16 @@ std::array<QString, 3> splitColumnByGroup(const QString& column) {
 }
 
 void applySpliceToChannels(TChannels& channels, const ColumnSplice& splice) {
-    QStringList& common = channels.common();
-    const int at = std::clamp(splice.at, 0, int(common.size()));
-    const qsizetype removed = std::min<qsizetype>(splice.removed.size(), common.size() - at);
-    common.remove(at, removed);
-    for (int g = 0; g < TChannels::kGroupCount; ++g) {
-        QStringList& group = channels.score(g);
-        group.remove(std::min<qsizetype>(at, group.size()),
-                     std::clamp<qsizetype>(group.size() - at, 0, removed));
-    }
-    for (qsizetype i = 0; i < splice.inserted.size(); ++i) {
-        const QString& line = splice.inserted.at(i);
-        common.insert(at + i, line);
-        const std::array<QString, 3> parts = splitColumnByGroup(line);
-        for (int g = 0; g < TChannels::kGroupCount; ++g) {
-            QStringList& group = channels.score(g);
-            group.insert(std::min<qsizetype>(at + i, group.size()), parts[static_cast<size_t>(g)]);
+    spliceLines(channels.common(), splice.at, splice.removed.size(), splice.inserted);
+    std::array<QStringList, 3> parts;
+    for (const QString& line : splice.inserted) {
+        const std::array<QString, 3> groups = splitColumnByGroup(line);
+        for (size_t g = 0; g < parts.size(); ++g) {
+            parts[g].append(groups[g]);
         }
+    }
+    for (int g = 0; g < TChannels::kGroupCount; ++g) {
+        spliceLines(channels.score(g), splice.at, splice.removed.size(), parts[static_cast<size_t>(g)]);
     }
 }
 
