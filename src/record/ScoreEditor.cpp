@@ -122,6 +122,7 @@ void ScoreEditor::endEditing() {
             overlay->hide();
         }
     }
+    letClicksThroughCursors(false);
     m_host->showTitle(m_name, false);
     updateActions();
     emit editingChanged(false);

@@ -111,6 +111,7 @@ private:
     bool push(const ColumnSplice& splice, const QString& text);
     void applied(const ColumnSplice* splice);
     void attachToStaves();
+    void letClicksThroughCursors(bool through);
     void showMarks();
     void showTitle();
     void updateActions();

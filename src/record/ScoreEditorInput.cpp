@@ -12,6 +12,8 @@
 #include "score/ScoreImage.h"
 #include "score/ScoreView.h"
 
+#include <QFrame>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -351,6 +353,19 @@ void ScoreEditor::attachToStaves() {
         }
         m_overlays[static_cast<size_t>(g)]->show();
         m_overlays[static_cast<size_t>(g)]->raise();
+    }
+    letClicksThroughCursors(true);
+}
+
+void ScoreEditor::letClicksThroughCursors(bool through) {
+    // The play cursor stands over the staff; a click on it is meant for the
+    // column beneath.
+    if (ScoreView* view = m_host->scoreView()) {
+        for (int g = 0; g < kGroupCount; ++g) {
+            if (QWidget* bar = view->cursor(g)) {
+                bar->setAttribute(Qt::WA_TransparentForMouseEvents, through);
+            }
+        }
     }
 }
 

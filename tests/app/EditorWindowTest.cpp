@@ -54,12 +54,18 @@ protected:
         const int place = column % kScorePageColumns;
         const QPoint at(roundHalfEven(width / 2 + place * width + scoreBarShift(place)),
                         roundHalfEven(scoreStaffRow(0, position, 2) * double(size.height()) / 5));
-        QMouseEvent press(QEvent::MouseButtonPress, at, picture->mapToGlobal(at), Qt::LeftButton,
+        // Sent to whatever stands there, as the mouse would: the play
+        // cursor over column 0 included.
+        QWidget* staff = picture->parentWidget();
+        QWidget* target = staff->childAt(picture->mapToParent(at));
+        ASSERT_NE(target, nullptr);
+        const QPoint local = target->mapFrom(staff, picture->mapToParent(at));
+        QMouseEvent press(QEvent::MouseButtonPress, local, target->mapToGlobal(local), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(picture, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, picture->mapToGlobal(at), Qt::LeftButton,
+        QApplication::sendEvent(target, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, target->mapToGlobal(local), Qt::LeftButton,
                             Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(picture, &release);
+        QApplication::sendEvent(target, &release);
     }
 
     QTemporaryDir files;
@@ -78,8 +84,9 @@ TEST_F(EditorWindow, WriteCorrectSaveAndOpenAgain) {
 
     // Clicks on the lines write strikes; the title says they are unsaved.
     clickSmall(w, 0, 1);
+    clickSmall(w, 0, 2);
     clickSmall(w, 2, 2);
-    EXPECT_EQ(w.commonScoreLine(0), QStringLiteral("s1"));
+    EXPECT_EQ(w.commonScoreLine(0), QStringLiteral("s1,s2"));
     EXPECT_EQ(w.commonScoreLine(2), QStringLiteral("s2"));
     EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" *")));
     // A wrong strike clicked away, and back with undo and away with redo.
@@ -101,7 +108,7 @@ TEST_F(EditorWindow, WriteCorrectSaveAndOpenAgain) {
     editor.selectColumns(56, 56);
     ASSERT_TRUE(editor.paste());
     EXPECT_EQ(w.commonScoreSize(), 80);
-    EXPECT_EQ(w.commonScoreLine(56), QStringLiteral("s1"));
+    EXPECT_EQ(w.commonScoreLine(56), QStringLiteral("s1,s2"));
     EXPECT_EQ(w.commonScoreLine(60), QStringLiteral("s1"));
     EXPECT_EQ(w.channels().score(0).size(), 80);
 
