@@ -4,8 +4,8 @@
 #include "app/TfrmMain.h"
 #include "base/WindowCaptions.h"
 #include "bells/BellsPanel.h"
-#include "record/ScoreEditor.h"
 #include "playback/TransportPanel.h"
+#include "record/ScoreEditor.h"
 #include "ringing/RingingChoices.h"
 
 #include <QCheckBox>

@@ -29,8 +29,9 @@ TfrmRec* TfrmMain::frmRec() {
     if (!m_frmRec) {
         m_frmRec = new TfrmRec(std::make_unique<MainRecordingHost>(*this),
                                bells().keyboard().keyStrikeNotifier(), this);
-        connect(m_frmRec, &TfrmRec::editRequested, this,
-                [this](const QStringList& body) { editor().editBody(body, QStringLiteral("Записанный звон")); });
+        connect(m_frmRec, &TfrmRec::editRequested, this, [this](const QStringList& body) {
+            editor().editBody(body, QStringLiteral("Записанный звон"));
+        });
     }
     return m_frmRec;
 }

@@ -14,7 +14,6 @@
 #include "app/MainScoreWelcomeHost.h"
 #include "app/MainTransportHost.h"
 #include "app/TfrmMain.h"
-#include "record/ScoreEditor.h"
 #include "app/WindowPlacement.h"
 #include "base/FailureGuard.h"
 #include "base/Logging.h"
@@ -25,6 +24,7 @@
 #include "desktop/FileAssociation.h"
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
+#include "record/ScoreEditor.h"
 #include "ringing/RingingChoices.h"
 #include "ringing/RingingLoader.h"
 #include "score/ScoreView.h"
@@ -343,6 +343,9 @@ void TfrmMain::FormDestroy() {
     guarded([this] {
         mmResetTimer->stop();
         mmTimer->stop();
+        if (m_editor) {
+            m_editor->shutDown();
+        }
     });
     // The workers, in the order scroll, strike, image reset; their bodies
     // have ended long before, so nothing is waited for.

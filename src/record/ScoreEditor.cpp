@@ -129,6 +129,13 @@ void ScoreEditor::endEditing() {
     emit selectionChanged();
 }
 
+void ScoreEditor::shutDown() {
+    m_shutDown = true;
+    m_editing = false;
+    m_loop.reset();
+    m_loopTimer->stop();
+}
+
 bool ScoreEditor::isModified() const {
     return m_editing && (!m_undo->isClean() || m_unsavedOrigin);
 }
@@ -155,7 +162,7 @@ bool ScoreEditor::maySetAside() {
 }
 
 void ScoreEditor::workingSetReplaced() {
-    if (m_ownLoad || !m_editing) {
+    if (m_ownLoad || !m_editing || m_shutDown) {
         return;
     }
     // Too late to keep the ringing on screen, not too late to keep the work.

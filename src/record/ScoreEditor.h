@@ -53,6 +53,9 @@ public:
     void editBody(const QStringList& body, const QString& name);
     // Ends editing (the marks go, the ringing stays loaded).
     void endEditing();
+    // The window is going: no more timers, keys or questions, and nothing
+    // asked of the host from here on.
+    void shutDown();
 
     bool save();
     bool saveAs();
@@ -130,6 +133,7 @@ private:
     bool m_editing = false;
     bool m_ownLoad = false;
     bool m_hearsKeys = false;
+    bool m_shutDown = false;
     // Begun from a body never saved (a recording): unsaved from the start.
     bool m_unsavedOrigin = false;
     int m_anchor = 0;
@@ -138,6 +142,8 @@ private:
     std::optional<int> m_pressGroup;
     bool m_dragged = false;
     std::optional<std::pair<int, int>> m_loop;
+    // The furthest column of the loop played in this round.
+    int m_loopReached = -1;
     QTimer* m_loopTimer = nullptr;
     std::array<QPointer<EditorOverlay>, 3> m_overlays;
     std::array<QPointer<QWidget>, 3> m_pictures;

@@ -307,6 +307,7 @@ void ScoreEditor::playSelection(bool loop) {
     m_host->play();
     if (loop) {
         m_loop = std::make_pair(selected->first, std::min(selected->second, m_edit.columnCount() - 1));
+        m_loopReached = -1;
     }
 }
 
@@ -317,9 +318,11 @@ void ScoreEditor::followLoop() {
     }
     const int column = m_host->currentColumn();
     if (!m_host->isPlaying()) {
-        // Stopped at the ringing's end inside the loop: round again;
-        // stopped anywhere else: the user stopped it.
-        if (column >= m_loop->second && column >= m_edit.columnCount() - 1) {
+        // Stopped after the loop's last column (the ringing ended there):
+        // round again; stopped anywhere before it: the user stopped it.
+        // (The poll may miss a column or two at the fastest tempi.)
+        if (m_loopReached + 2 >= m_loop->second) {
+            m_loopReached = -1;
             m_host->placeAt(m_loop->first);
             m_host->play();
         } else {
@@ -328,8 +331,11 @@ void ScoreEditor::followLoop() {
         return;
     }
     if (column > m_loop->second) {
+        m_loopReached = -1;
         m_host->placeAt(m_loop->first);
+        return;
     }
+    m_loopReached = std::max(m_loopReached, column);
 }
 
 // ---- mouse and marks ----
