@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 
+
 // The main window. It owns every object of the program for its whole life
 // and is a shell: it creates the subsystems, wires the controls to them, and
 // its handlers (src/app/main_*.cpp, one file per subsystem) forward in a line

@@ -125,8 +125,7 @@ void MainControls::build(QMainWindow& window, QObject& layoutWatcher) {
     btnTempUp->setToolTip(QStringLiteral("Ускорить темп"));
     btnTempDown->setToolTip(QStringLiteral("Замедлить темп"));
 
-    QWidget* volumePanel =
-        createPopupPanel(QStringLiteral("pnlVolume"), tbVolume, btnVolumeUp, btnVolumeDown);
+    QWidget* volumePanel = createPopupPanel(QStringLiteral("pnlVolume"), tbVolume, btnVolumeUp, btnVolumeDown);
     pnlVolume = static_cast<QFrame*>(volumePanel);
     pnlVolume->setParent(central);
     tbVolume->setRange(0, 255);
@@ -193,8 +192,8 @@ void MainControls::createMenus(QMenuBar* bar) {
     nViewPanel = makeAction(mViewMenu, QStringLiteral("nViewPanel"), QStringLiteral("Панель инструментов"));
     nViewSelectBells =
         makeAction(mViewMenu, QStringLiteral("nViewSelectBells"), QStringLiteral("Панель выбора колоколов"));
-    nViewBellsInfo = makeAction(mViewMenu, QStringLiteral("nViewBellsInfo"),
-                                QStringLiteral("Панель информации о колоколах"));
+    nViewBellsInfo =
+        makeAction(mViewMenu, QStringLiteral("nViewBellsInfo"), QStringLiteral("Панель информации о колоколах"));
     nViewBellsGroups =
         makeAction(mViewMenu, QStringLiteral("nViewBellsGroups"), QStringLiteral("Панель групп колоколов"));
     for (QAction* a : {nViewPanel, nViewSelectBells, nViewBellsInfo, nViewBellsGroups}) {
@@ -212,12 +211,9 @@ void MainControls::createMenus(QMenuBar* bar) {
     nHelp->setShortcut(QKeySequence(Qt::Key_F1));
     nManual = makeAction(nReference, QStringLiteral("nManual"), QStringLiteral("Работа с программой ..."));
     nReference->addSeparator();
-    nLesson1 =
-        makeAction(nReference, QStringLiteral("nLesson1"), QStringLiteral("Урок 1  (малые колокола) ..."));
-    nLesson2 =
-        makeAction(nReference, QStringLiteral("nLesson2"), QStringLiteral("Урок 2  (cредние колокола) ..."));
-    nLesson3 =
-        makeAction(nReference, QStringLiteral("nLesson3"), QStringLiteral("Урок 3  (большие колокола) ..."));
+    nLesson1 = makeAction(nReference, QStringLiteral("nLesson1"), QStringLiteral("Урок 1  (малые колокола) ..."));
+    nLesson2 = makeAction(nReference, QStringLiteral("nLesson2"), QStringLiteral("Урок 2  (cредние колокола) ..."));
+    nLesson3 = makeAction(nReference, QStringLiteral("nLesson3"), QStringLiteral("Урок 3  (большие колокола) ..."));
     nReference->addSeparator();
     N1 = makeAction(nReference, QStringLiteral("N1"), QStringLiteral("Издательский центр Tolvena ..."));
     nForum = makeAction(nReference, QStringLiteral("nForum"), QStringLiteral("Форум ..."));
@@ -346,9 +342,8 @@ QWidget* MainControls::createWorkArea(QObject& layoutWatcher) {
     cbCommon->setEnabled(false);
     cbCommon->setToolTip(hints::kCommonRinging);
     cbCommon->setGeometry(4, 21, 300, 24);
-    btnFullView =
-        makeToolButton(QStringLiteral("btnFullView"), QStringLiteral("Полный вид (партитура и анимация)"),
-                       QStyle::SP_TitleBarMaxButton, pnlCommon);
+    btnFullView = makeToolButton(QStringLiteral("btnFullView"), QStringLiteral("Полный вид (партитура и анимация)"),
+                                 QStyle::SP_TitleBarMaxButton, pnlCommon);
     btnFullView->setGeometry(300, 21, 23, 24);
     pnlCommon->installEventFilter(&layoutWatcher);
     leftLayout->addWidget(pnlCommon);
@@ -369,7 +364,8 @@ QWidget* MainControls::createWorkArea(QObject& layoutWatcher) {
     };
     const Band bands[] = {
         {&pnlSmall, &cbSmall, &pnlSmallBells, &pnlSmallFace, "pnlSmall", "cbSmall", "Малые колокола",
-         "pnlSmallBells", "pnlSmallFace", "Включить или выключить звук малых колоколов"},
+         "pnlSmallBells", "pnlSmallFace",
+         "Включить или выключить звук малых колоколов"},
         {&pnlMiddle, &cbMiddle, &pnlMiddleBells, &pnlMiddleFace, "pnlMiddle", "cbMiddle", "Средние колокола",
          "pnlMiddleBells", "pnlMiddleFace", "Включить или выключить звук средних колоколов"},
         {&pnlBig, &cbBig, &pnlBigBells, &pnlBigFace, "pnlBig", "cbBig", "Большие колокола", "pnlBigBells",
@@ -420,20 +416,18 @@ QWidget* MainControls::createToolsPanel() {
                                   QStyle::SP_DialogApplyButton, tools);
     btnDisselectAll = makeToolButton(QStringLiteral("btnDisselectAll"), QStringLiteral("Снять выделение"),
                                      QStyle::SP_DialogResetButton, tools);
-    btnPlay =
-        makeToolButton(QStringLiteral("btnPlay"), QStringLiteral("Проиграть"), QStyle::SP_MediaPlay, tools);
-    btnPause = makeToolButton(QStringLiteral("btnPause"), QStringLiteral("Приостановить"),
-                              QStyle::SP_MediaPause, tools);
-    btnStop =
-        makeToolButton(QStringLiteral("btnStop"), QStringLiteral("Остановить"), QStyle::SP_MediaStop, tools);
+    btnPlay = makeToolButton(QStringLiteral("btnPlay"), QStringLiteral("Проиграть"), QStyle::SP_MediaPlay, tools);
+    btnPause =
+        makeToolButton(QStringLiteral("btnPause"), QStringLiteral("Приостановить"), QStyle::SP_MediaPause, tools);
+    btnStop = makeToolButton(QStringLiteral("btnStop"), QStringLiteral("Остановить"), QStyle::SP_MediaStop, tools);
     btnRew = makeToolButton(QStringLiteral("btnRew"), QStringLiteral("Перемотать назад"),
                             QStyle::SP_MediaSeekBackward, tools);
     btnFF = makeToolButton(QStringLiteral("btnFF"), QStringLiteral("Перемотать вперед"),
                            QStyle::SP_MediaSeekForward, tools);
     btnGenerator = makeToolButton(QStringLiteral("btnGenerator"), QStringLiteral("В случайном порядке"),
                                   QStyle::SP_BrowserReload, tools);
-    btnRecord = makeToolButton(QStringLiteral("btnRecord"), QStringLiteral("Запись"),
-                               QStyle::SP_DialogNoButton, tools);
+    btnRecord =
+        makeToolButton(QStringLiteral("btnRecord"), QStringLiteral("Запись"), QStyle::SP_DialogNoButton, tools);
     row1->addWidget(btnSelectAll);
     row1->addWidget(btnDisselectAll);
     row1->addSpacing(8);
