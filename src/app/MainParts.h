@@ -23,6 +23,7 @@ class MainTransportHost;
 class OutputController;
 class RingingChoices;
 class RingingLoader;
+class ScoreEditor;
 class ScoreView;
 class SoundOutput;
 class StrikeVoices;

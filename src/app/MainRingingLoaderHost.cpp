@@ -5,6 +5,7 @@
 #include "base/WindowCaptions.h"
 #include "bells/BellsPanel.h"
 #include "playback/TransportPanel.h"
+#include "record/ScoreEditor.h"
 #include "ringing/RingingChoices.h"
 
 #include <QCheckBox>
@@ -20,6 +21,10 @@ void MainRingingLoaderHost::setSequencerInterval(int milliseconds) {
 }
 
 void MainRingingLoaderHost::animationRingingLoaded() {
+    // Every load passes here: a ringing being edited gives way.
+    if (m_window.m_editor) {
+        m_window.m_editor->workingSetReplaced();
+    }
     if (m_window.m_bellAnimation) {
         m_window.m_bellAnimation->ringingLoaded();
     }

@@ -8,6 +8,7 @@
 #include "output/OutputController.h"
 #include "playback/ColumnStrikes.h"
 #include "playback/SoundOutput.h"
+#include "record/ScoreEditor.h"
 #include "ringing/RingingChoices.h"
 #include "ringing/RingingLoader.h"
 #include "ringing/TfrmSelSound.h"
@@ -32,6 +33,9 @@ int MainTransportHost::commonScoreSize() const {
 }
 
 void MainTransportHost::clearScores() {
+    if (m_window.m_editor) {
+        m_window.m_editor->workingSetReplaced();
+    }
     m_window.channels().clearScores();
 }
 

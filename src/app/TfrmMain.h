@@ -30,6 +30,7 @@ class TfrmMain : public QMainWindow, private MainControls {
     friend class MainGroupsHost;
     friend class MainOutputHost;
     friend class MainPracticeHost;
+    friend class MainEditorHost;
     friend class MainRecordingHost;
     friend class MainRingingChoicesHost;
     friend class MainRingingLoaderHost;
@@ -252,8 +253,12 @@ public:
     OutputController* output();
     Lessons* lessons();
     TfrmRec* frmRec();
+    // The score editor, built with the menus.
+    ScoreEditor& editor() { return *m_editor; }
 
 private:
+    void createEditor();
+    ScoreEditor* m_editor = nullptr;
     void EndRecording();
     void openCommandLineFile();
     TAboutBox* aboutBox();

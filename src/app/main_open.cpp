@@ -6,6 +6,7 @@
 #include "desktop/CommandLine.h"
 #include "desktop/LocalFileName.h"
 #include "desktop/UserRingingCheck.h"
+#include "record/ScoreEditor.h"
 #include "ringing/RingingLoader.h"
 #include "ringing/RingingReader.h"
 #include "ui/AboutBox.h"
@@ -31,6 +32,9 @@ void showOpenFailure(QWidget* parent, const QString& text) {
 } // namespace
 
 void TfrmMain::OpenUserRinging(const QString& path) {
+    if (m_editor && !m_editor->maySetAside()) {
+        return;
+    }
     // A name that is not UTF-8 is read through the file opened by its bytes;
     // messages show it with those bytes replaced.
     const LocalFileAccess access(path);

@@ -6,6 +6,7 @@
 #include "input/KeyStrikeNotifier.h"
 #include "playback/TransportPanel.h"
 #include "record/RecordingHost.h"
+#include "record/ScoreEditor.h"
 #include "record/TfrmRec.h"
 
 namespace {
@@ -28,6 +29,9 @@ TfrmRec* TfrmMain::frmRec() {
     if (!m_frmRec) {
         m_frmRec = new TfrmRec(std::make_unique<MainRecordingHost>(*this),
                                bells().keyboard().keyStrikeNotifier(), this);
+        connect(m_frmRec, &TfrmRec::editRequested, this, [this](const QStringList& body) {
+            editor().editBody(body, QStringLiteral("Записанный звон"));
+        });
     }
     return m_frmRec;
 }

@@ -1,8 +1,12 @@
 // Loading ringings into the working set: forwards to the ringing loader.
 
 #include "app/TfrmMain.h"
+#include "record/ScoreEditor.h"
 #include "ringing/RingingLoader.h"
 
 void TfrmMain::nLoadSoundsClick() {
+    if (m_editor && !m_editor->maySetAside()) {
+        return;
+    }
     m_ringingLoader->nLoadSoundsClick();
 }

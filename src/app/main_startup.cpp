@@ -23,6 +23,7 @@
 #include "bells/KeyboardRingingHook.h"
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
+#include "record/ScoreEditor.h"
 #include "ringing/RingingChoices.h"
 #include "ringing/RingingLoader.h"
 #include "score/ScoreView.h"
@@ -298,8 +299,12 @@ void TfrmMain::FormShow() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    // Closing is never refused; an end asked for by the required-file check
-    // saves nothing.
+    // Only unsaved edits may hold the window open; an end asked for by the
+    // required-file check saves nothing.
+    if (m_editor && !terminationRequested() && !m_editor->maySetAside()) {
+        event->ignore();
+        return;
+    }
     if (!terminationRequested()) {
         guarded([this] { FormCloseQuery(); });
     }
@@ -338,6 +343,9 @@ void TfrmMain::FormDestroy() {
     guarded([this] {
         mmResetTimer->stop();
         mmTimer->stop();
+        if (m_editor) {
+            m_editor->shutDown();
+        }
     });
     // The workers, in the order scroll, strike, image reset; their bodies
     // have ended long before, so nothing is waited for.

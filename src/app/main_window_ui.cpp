@@ -63,6 +63,7 @@ void TfrmMain::createControls() {
     setObjectName(QStringLiteral("frmMain"));
     build(*this, *this);
     connectHandlers();
+    createEditor();
 }
 
 void MainControls::build(QMainWindow& window, QObject& layoutWatcher) {

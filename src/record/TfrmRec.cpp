@@ -165,12 +165,16 @@ QWidget* TfrmRec::createRecordPanel() {
     btnSaveExit->setObjectName(QStringLiteral("btnSaveExit"));
     btnNoSaveExit = new QPushButton(QStringLiteral("Выйти без сохранения"), panel);
     btnNoSaveExit->setObjectName(QStringLiteral("btnNoSaveExit"));
-    for (QPushButton* button : {btnSaveExit, btnNoSaveExit}) {
+    // Opens the recording in the score editor, to correct it before saving.
+    btnEdit = new QPushButton(QStringLiteral("Редактировать"), panel);
+    btnEdit->setObjectName(QStringLiteral("btnEdit"));
+    for (QPushButton* button : {btnSaveExit, btnNoSaveExit, btnEdit}) {
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::NoFocus);
     }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    buttons->addWidget(btnEdit);
     buttons->addWidget(btnSaveExit);
     buttons->addWidget(btnNoSaveExit);
 
@@ -182,6 +186,7 @@ QWidget* TfrmRec::createRecordPanel() {
     connect(btnStopRec, &QToolButton::clicked, this, [this] { btnStopRecClick(); });
     connect(btnSaveExit, &QPushButton::clicked, this, [this] { btnSaveExitClick(); });
     connect(btnNoSaveExit, &QPushButton::clicked, this, [this] { btnNoSaveExitClick(); });
+    connect(btnEdit, &QPushButton::clicked, this, [this] { btnEditClick(); });
     return panel;
 }
 
@@ -373,6 +378,16 @@ void TfrmRec::btnSaveExitClick() {
     }
     hide();
     m_host->setKeyboardRinging(true);
+}
+
+void TfrmRec::btnEditClick() {
+    if (!m_recorder.recordedOnce()) {
+        return;
+    }
+    btnStopRecClick();
+    const QStringList body = m_recorder.body();
+    finish();
+    emit editRequested(body);
 }
 
 void TfrmRec::btnNoSaveExitClick() {

@@ -47,6 +47,8 @@ public:
     void mmTimeTimerTimer();
     void btnSaveExitClick();
     void btnNoSaveExitClick();
+    // "Редактировать": the recording goes to the score editor, unsaved.
+    void btnEditClick();
     // Run when a ringing is chosen or a file opened in the main window: the
     // recording ends (the dialog, being modal, is closed by then).
     void EndRecording();
@@ -68,12 +70,17 @@ public:
     QToolButton* btnStopRec = nullptr;
     QPushButton* btnSaveExit = nullptr;
     QPushButton* btnNoSaveExit = nullptr;
+    QPushButton* btnEdit = nullptr;
     QWidget* pnlSaveOptions = nullptr;
     QLineEdit* edFName = nullptr;
     QLineEdit* edSName = nullptr;
     QPlainTextEdit* mRec = nullptr;
     QTimer* mmRecTimer = nullptr;
     QTimer* mmTimeTimer = nullptr;
+
+signals:
+    // The body of the recording just made (its header and its columns).
+    void editRequested(const QStringList& body);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

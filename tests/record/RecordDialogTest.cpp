@@ -11,14 +11,15 @@
 #include "playback/TestSamples.h"
 #include "playback/TransportPanel.h"
 #include "playback/audio/AudioEngine.h"
+#include "record/ScoreEditor.h"
 #include "record/TfrmRec.h"
 #include "ringing/RingingFiles.h"
 #include "ringing/RingingText.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -288,6 +289,31 @@ TEST_F(RecordDialog, RecordedFileOpensPlaysAndRenders) {
     // (2 x 500 ms at 48 kHz).
     const std::vector<std::pair<std::size_t, int>> expected = {{0, (1 << 11) | (1 << 14)}, {48000, 1 << 10}};
     EXPECT_EQ(testsamples::markedOnsets(testsamples::readWav(out), audio::kRingingBusGain), expected);
+}
+
+} // namespace
+
+namespace {
+
+// "Редактировать" hands the recording to the score editor unsaved: the
+// staves show it, the title says it is unsaved, and the dialog is gone.
+TEST_F(RecordDialog, EditOpensTheRecordingInTheEditor) {
+    TfrmRec& rec = open();
+    clock = 1000;
+    rec.btnRecordClick();
+    clock = 1100;
+    press(Qt::Key_O); // bell 14: s1
+    clock = 2100;
+    rec.mmRecTimerTimer();
+    rec.btnEditClick();
+    EXPECT_FALSE(rec.isVisible());
+    EXPECT_TRUE(frm->bells().keyboard().keyboardRinging());
+    EXPECT_TRUE(frm->editor().isEditing());
+    EXPECT_TRUE(frm->editor().isModified());
+    EXPECT_EQ(frm->editor().ringing().body(), (QStringList{"500", "s1", ""}));
+    EXPECT_EQ(frm->commonScoreLine(0), QStringLiteral("s1"));
+    EXPECT_TRUE(frm->windowTitle().endsWith(QStringLiteral(" *")));
+    frm->editor().setSaveQuestion([](const QString&) { return ScoreEditor::SaveAnswer::Discard; });
 }
 
 } // namespace

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+// The editor's marks over one staff: the selected columns and the edit
+// cursor. A transparent layer over the staff panel that follows its size and
+// lets every mouse event through to the picture beneath.
+class EditorOverlay : public QWidget {
+    Q_OBJECT
+public:
+    explicit EditorOverlay(QWidget* staff);
+
+    // Columns first..last (inclusive) selected, the cursor at `cursor`, on
+    // `page`; the area is the staff picture's rectangle within the panel.
+    void showSelection(int page, int first, int last, int cursor);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int m_page = 0;
+    int m_first = -1;
+    int m_last = -1;
+    int m_cursor = -1;
+};

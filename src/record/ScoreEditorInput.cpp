@@ -1,0 +1,439 @@
+// The score editor's menus, dialogs, selection, mouse and the marks over
+// the staves.
+
+#include "record/ScoreEditor.h"
+
+#include "base/BellGroups.h"
+#include "bells/Ensemble.h"
+#include "record/EditorHost.h"
+#include "record/EditorOverlay.h"
+#include "record/ScoreHitTest.h"
+#include "ringing/RingingReader.h"
+#include "score/ScoreImage.h"
+#include "score/ScoreView.h"
+
+#include <QFrame>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUndoStack>
+
+#include <algorithm>
+
+namespace {
+
+// The editor's own clipboard format: columns, one a line, as the files hold them.
+const QString kColumnsMime = QStringLiteral("application/x-campanix-columns");
+
+QAction* addItem(QMenu* menu, QObject* owner, const QString& name, const QString& caption,
+                 const QList<QKeySequence>& keys = {}) {
+    auto* action = new QAction(caption, owner);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    menu->addAction(action);
+    return action;
+}
+
+} // namespace
+
+void ScoreEditor::installDefaultQuestions() {
+    m_askSave = [this](const QString& name) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Звон изменён"),
+                        QStringLiteral("Сохранить изменения в звоне «%1»?").arg(name), QMessageBox::NoButton,
+                        m_host->dialogParent());
+        box.setObjectName(QStringLiteral("msgEditorSave"));
+        QPushButton* save = box.addButton(QStringLiteral("Сохранить"), QMessageBox::AcceptRole);
+        QPushButton* discard = box.addButton(QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole);
+        box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+        box.setDefaultButton(save);
+        box.exec();
+        if (box.clickedButton() == save) {
+            return SaveAnswer::Save;
+        }
+        return box.clickedButton() == discard ? SaveAnswer::Discard : SaveAnswer::Cancel;
+    };
+    m_askPath = [this](const QString& suggested, bool) -> std::optional<QString> {
+        QString start = suggested;
+        if (QFileInfo(start).isRelative()) {
+            QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            start = QDir(QFileInfo(folder).isDir() ? folder : QDir::homePath()).filePath(suggested);
+        }
+        const QString path =
+            QFileDialog::getSaveFileName(m_host->dialogParent(), QStringLiteral("Сохранить звон"), start,
+                                         QStringLiteral("Файлы колокольных звонов (*.ukl)"));
+        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+    };
+    m_askText = [this](const QString& title, const QString& current) -> std::optional<QString> {
+        bool ok = false;
+        const QString text = QInputDialog::getText(m_host->dialogParent(), title, title + QStringLiteral(":"),
+                                                   QLineEdit::Normal, current, &ok);
+        return ok ? std::optional<QString>(text) : std::nullopt;
+    };
+    m_message = [this](const QString& text) {
+        QMessageBox::warning(m_host->dialogParent(), QStringLiteral("Редактор звона"), text);
+    };
+}
+
+void ScoreEditor::buildMenus(QMenuBar* bar, QMenu* fileMenu, QAction* before, QWidget* window) {
+    auto* fileItems = new QMenu(window);
+    m_actions.newRinging =
+        addItem(fileItems, this, QStringLiteral("nNewRinging"), QStringLiteral("Создать звон ..."));
+    m_actions.save = addItem(fileItems, this, QStringLiteral("nSaveRinging"), QStringLiteral("Сохранить"),
+                             {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    m_actions.saveAs =
+        addItem(fileItems, this, QStringLiteral("nSaveRingingAs"), QStringLiteral("Сохранить как..."),
+                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    fileMenu->insertActions(before, fileItems->actions());
+    fileMenu->insertSeparator(before);
+
+    auto* edit = new QMenu(QStringLiteral("Правка"), window);
+    edit->setObjectName(QStringLiteral("mEditMenu"));
+    const QList<QAction*> top = bar->actions();
+    const qsizetype fileAt = top.indexOf(fileMenu->menuAction());
+    bar->insertMenu(fileAt >= 0 && fileAt + 1 < top.size() ? top.at(fileAt + 1) : nullptr, edit);
+    m_actions.editRinging =
+        addItem(edit, this, QStringLiteral("nEditRinging"), QStringLiteral("Редактировать звон"));
+    m_actions.finish =
+        addItem(edit, this, QStringLiteral("nFinishEditing"), QStringLiteral("Закончить правку"));
+    edit->addSeparator();
+    m_actions.undo = m_undo->createUndoAction(this, QStringLiteral("Отменить"));
+    m_actions.undo->setObjectName(QStringLiteral("nUndo"));
+    m_actions.undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_actions.redo = m_undo->createRedoAction(this, QStringLiteral("Повторить"));
+    m_actions.redo->setObjectName(QStringLiteral("nRedo"));
+    m_actions.redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addAction(m_actions.undo);
+    edit->addAction(m_actions.redo);
+    edit->addSeparator();
+    m_actions.cut = addItem(edit, this, QStringLiteral("nCut"), QStringLiteral("Вырезать"),
+                            {QKeySequence(Qt::CTRL | Qt::Key_X)});
+    m_actions.copy = addItem(edit, this, QStringLiteral("nCopy"), QStringLiteral("Копировать"),
+                             {QKeySequence(Qt::CTRL | Qt::Key_C)});
+    m_actions.paste = addItem(edit, this, QStringLiteral("nPaste"), QStringLiteral("Вставить"),
+                              {QKeySequence(Qt::CTRL | Qt::Key_V)});
+    m_actions.deleteColumns = addItem(edit, this, QStringLiteral("nDeleteColumns"),
+                                      QStringLiteral("Удалить столбцы"), {QKeySequence(Qt::Key_Delete)});
+    edit->addSeparator();
+    m_actions.insertColumn = addItem(edit, this, QStringLiteral("nInsertColumn"),
+                                     QStringLiteral("Вставить столбец"), {QKeySequence(Qt::Key_Insert)});
+    m_actions.insertBar = addItem(edit, this, QStringLiteral("nInsertBar"), QStringLiteral("Вставить такт"),
+                                  {QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    m_actions.deleteBar = addItem(edit, this, QStringLiteral("nDeleteBar"), QStringLiteral("Удалить такт"),
+                                  {QKeySequence(Qt::CTRL | Qt::Key_Delete)});
+    edit->addSeparator();
+    m_actions.tempo = addItem(edit, this, QStringLiteral("nRingingTempo"), QStringLiteral("Темп звона ..."));
+    m_actions.playSelection = addItem(edit, this, QStringLiteral("nPlaySelection"),
+                                      QStringLiteral("Играть выделенное"), {QKeySequence(Qt::Key_F5)});
+    m_actions.loopSelection =
+        addItem(edit, this, QStringLiteral("nLoopSelection"), QStringLiteral("Повторять выделенное"),
+                {QKeySequence(Qt::CTRL | Qt::Key_F5)});
+
+    // The cursor keys belong to the score only while it is edited.
+    const std::array<QKeySequence, 4> keys = {QKeySequence(Qt::Key_Left), QKeySequence(Qt::Key_Right),
+                                              QKeySequence(Qt::SHIFT | Qt::Key_Left),
+                                              QKeySequence(Qt::SHIFT | Qt::Key_Right)};
+    for (size_t i = 0; i < keys.size(); ++i) {
+        auto* action = new QAction(this);
+        action->setShortcut(keys[i]);
+        window->addAction(action);
+        const int step = i % 2 == 0 ? -1 : 1;
+        const bool extend = i >= 2;
+        connect(action, &QAction::triggered, this, [this, step, extend] { moveCursor(step, extend); });
+        m_cursorKeys[i] = action;
+    }
+    for (QAction* action : {m_actions.undo, m_actions.redo}) {
+        window->addAction(action);
+    }
+
+    connect(m_actions.newRinging, &QAction::triggered, this, [this] { newRinging(); });
+    connect(m_actions.editRinging, &QAction::triggered, this, [this] { editLoadedRinging(); });
+    connect(m_actions.finish, &QAction::triggered, this, [this] { maySetAside(); });
+    connect(m_actions.save, &QAction::triggered, this, [this] { save(); });
+    connect(m_actions.saveAs, &QAction::triggered, this, [this] { saveAs(); });
+    connect(m_actions.cut, &QAction::triggered, this, [this] { cut(); });
+    connect(m_actions.copy, &QAction::triggered, this, [this] { copy(); });
+    connect(m_actions.paste, &QAction::triggered, this, [this] { paste(); });
+    connect(m_actions.deleteColumns, &QAction::triggered, this, [this] { deleteSelection(); });
+    connect(m_actions.insertColumn, &QAction::triggered, this, [this] {
+        if (const auto selected = selectedColumns()) {
+            insertColumns(selected->first, 1);
+        }
+    });
+    connect(m_actions.insertBar, &QAction::triggered, this, [this] { insertBar(); });
+    connect(m_actions.deleteBar, &QAction::triggered, this, [this] { deleteBars(); });
+    connect(m_actions.tempo, &QAction::triggered, this, [this] {
+        const std::optional<QString> text = m_askText(QStringLiteral("Миллисекунд между ударами (50-1000)"),
+                                                      QString::number(m_edit.interval()));
+        bool ok = false;
+        const int value = text ? text->trimmed().toInt(&ok) : 0;
+        if (ok) {
+            setInterval(value);
+        }
+    });
+    connect(m_actions.playSelection, &QAction::triggered, this, [this] { playSelection(false); });
+    connect(m_actions.loopSelection, &QAction::triggered, this, [this] { playSelection(true); });
+    updateActions();
+}
+
+void ScoreEditor::updateActions() {
+    for (QAction* action :
+         {m_actions.save, m_actions.saveAs, m_actions.finish, m_actions.cut, m_actions.copy, m_actions.paste,
+          m_actions.deleteColumns, m_actions.insertColumn, m_actions.insertBar, m_actions.deleteBar,
+          m_actions.tempo, m_actions.playSelection, m_actions.loopSelection}) {
+        if (action) {
+            action->setEnabled(m_editing);
+        }
+    }
+    for (QAction* action : m_cursorKeys) {
+        if (action) {
+            action->setEnabled(m_editing);
+        }
+    }
+    if (m_actions.editRinging) {
+        m_actions.editRinging->setEnabled(!m_editing);
+    }
+}
+
+// ---- selection ----
+
+std::optional<std::pair<int, int>> ScoreEditor::selectedColumns() const {
+    if (!m_editing) {
+        return std::nullopt;
+    }
+    return std::make_pair(std::min(m_anchor, m_cursor), std::max(m_anchor, m_cursor));
+}
+
+void ScoreEditor::selectColumns(int anchor, int cursor) {
+    const int last = int(kMaxRingingColumns) - 2;
+    anchor = std::clamp(anchor, 0, last);
+    cursor = std::clamp(cursor, 0, last);
+    if (anchor == m_anchor && cursor == m_cursor) {
+        return;
+    }
+    m_anchor = anchor;
+    m_cursor = cursor;
+    showMarks();
+    emit selectionChanged();
+}
+
+void ScoreEditor::moveCursor(int step, bool extend) {
+    if (!m_editing) {
+        return;
+    }
+    const int cursor = std::max(0, m_cursor + step);
+    selectColumns(extend ? m_anchor : cursor, cursor);
+    // The page follows the cursor while nothing plays.
+    if (!m_host->isPlaying() && pageOfColumn(cursor) != m_host->currentPage() &&
+        cursor < m_edit.columnCount()) {
+        m_host->placeAt(cursor);
+        showMarks();
+    }
+}
+
+// ---- clipboard ----
+
+void ScoreEditor::copy() {
+    const std::optional<std::pair<int, int>> selected = selectedColumns();
+    if (!selected) {
+        return;
+    }
+    QStringList columns = m_edit.columns().mid(selected->first, selected->second - selected->first + 1);
+    // Columns past the end are empty ones.
+    while (columns.size() < selected->second - selected->first + 1) {
+        columns.append(QString());
+    }
+    const QString text = columnsToClipboardText(columns);
+    auto* data = new QMimeData;
+    data->setData(kColumnsMime, text.toUtf8());
+    data->setText(text);
+    QApplication::clipboard()->setMimeData(data);
+}
+
+bool ScoreEditor::cut() {
+    copy();
+    return deleteSelection();
+}
+
+bool ScoreEditor::paste() {
+    const std::optional<std::pair<int, int>> selected = selectedColumns();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!selected || !data) {
+        return false;
+    }
+    const QString text =
+        data->hasFormat(kColumnsMime) ? QString::fromUtf8(data->data(kColumnsMime)) : data->text();
+    const std::optional<QStringList> columns = columnsFromClipboardText(text);
+    if (!columns) {
+        m_host->showStatusMessage(QStringLiteral("В буфере обмена нет столбцов звона."));
+        return false;
+    }
+    // A selection of more than one column is replaced; otherwise the
+    // columns go in before the cursor.
+    const int count = selected->first == selected->second ? 0 : selected->second - selected->first + 1;
+    const ColumnSplice splice = count == 0 ? m_edit.insertSplice(selected->first, *columns)
+                                           : m_edit.replaceSplice(selected->first, count, *columns);
+    if (!push(splice, QStringLiteral("вставка из буфера"))) {
+        return false;
+    }
+    selectColumns(selected->first, selected->first + int(columns->size()) - 1);
+    return true;
+}
+
+// ---- playing the selection ----
+
+void ScoreEditor::playSelection(bool loop) {
+    const std::optional<std::pair<int, int>> selected = selectedColumns();
+    if (!selected || selected->first >= m_edit.columnCount()) {
+        return;
+    }
+    m_loop.reset();
+    if (m_host->isPlaying()) {
+        m_host->stop();
+    }
+    m_host->placeAt(selected->first);
+    m_host->play();
+    if (loop) {
+        m_loop = std::make_pair(selected->first, std::min(selected->second, m_edit.columnCount() - 1));
+        m_loopReached = -1;
+    }
+}
+
+void ScoreEditor::followLoop() {
+    showMarks();
+    if (!m_loop) {
+        return;
+    }
+    const int column = m_host->currentColumn();
+    if (!m_host->isPlaying()) {
+        // Stopped after the loop's last column (the ringing ended there):
+        // round again; stopped anywhere before it: the user stopped it.
+        // (The poll may miss a column or two at the fastest tempi.)
+        if (m_loopReached + 2 >= m_loop->second) {
+            m_loopReached = -1;
+            m_host->placeAt(m_loop->first);
+            m_host->play();
+        } else {
+            m_loop.reset();
+        }
+        return;
+    }
+    if (column > m_loop->second) {
+        m_loopReached = -1;
+        m_host->placeAt(m_loop->first);
+        return;
+    }
+    m_loopReached = std::max(m_loopReached, column);
+}
+
+// ---- mouse and marks ----
+
+void ScoreEditor::attachToStaves() {
+    ScoreView* view = m_host->scoreView();
+    if (!view) {
+        return;
+    }
+    for (int g = 0; g < kGroupCount; ++g) {
+        QWidget* picture = view->image(g);
+        if (!picture || !picture->parentWidget()) {
+            continue;
+        }
+        if (m_pictures[static_cast<size_t>(g)] != picture) {
+            picture->installEventFilter(this);
+            m_pictures[static_cast<size_t>(g)] = picture;
+        }
+        if (!m_overlays[static_cast<size_t>(g)]) {
+            m_overlays[static_cast<size_t>(g)] = new EditorOverlay(picture->parentWidget());
+        }
+        m_overlays[static_cast<size_t>(g)]->show();
+        m_overlays[static_cast<size_t>(g)]->raise();
+    }
+    letClicksThroughCursors(true);
+}
+
+void ScoreEditor::letClicksThroughCursors(bool through) {
+    // The play cursor stands over the staff; a click on it is meant for the
+    // column beneath.
+    if (ScoreView* view = m_host->scoreView()) {
+        for (int g = 0; g < kGroupCount; ++g) {
+            if (QWidget* bar = view->cursor(g)) {
+                bar->setAttribute(Qt::WA_TransparentForMouseEvents, through);
+            }
+        }
+    }
+}
+
+int ScoreEditor::groupOfStaff(QObject* watched) const {
+    for (int g = 0; g < kGroupCount; ++g) {
+        if (m_pictures[static_cast<size_t>(g)] == watched) {
+            return g;
+        }
+    }
+    return -1;
+}
+
+bool ScoreEditor::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (!m_editing || (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+                       type != QEvent::MouseButtonRelease)) {
+        return false;
+    }
+    const int group = groupOfStaff(watched);
+    if (group < 0) {
+        return false;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const auto* picture = static_cast<QWidget*>(watched);
+    const int count = m_host->ensemble().groupCount(ensembleGroupNumber(groupAt(group)));
+    const std::optional<ScoreHit> hit =
+        hitScore(group, picture->size(), m_host->currentPage(), count, mouse->position().toPoint());
+    if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton && hit) {
+        const bool extend = mouse->modifiers().testFlag(Qt::ShiftModifier);
+        selectColumns(extend ? m_anchor : hit->column, hit->column);
+        m_pressGroup = extend ? std::nullopt : std::optional<int>(group);
+        m_dragged = false;
+        return true;
+    }
+    if (type == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton) && hit && hit->column != m_cursor) {
+        selectColumns(m_anchor, hit->column);
+        m_dragged = true;
+        return true;
+    }
+    if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+        // A click without a drag on a bell's line adds or removes its strike.
+        if (m_pressGroup == group && !m_dragged && hit && hit->position > 0 && hit->column == m_cursor) {
+            toggleStrike(hit->column, group, hit->position);
+        }
+        m_pressGroup.reset();
+        return true;
+    }
+    return false;
+}
+
+int ScoreEditor::scorePage() const {
+    return m_host->currentPage();
+}
+
+void ScoreEditor::showMarks() {
+    if (!m_editing) {
+        return;
+    }
+    const std::pair<int, int> selected = *selectedColumns();
+    for (EditorOverlay* overlay : m_overlays) {
+        if (overlay) {
+            overlay->showSelection(scorePage(), selected.first, selected.second, m_cursor);
+        }
+    }
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <optional>
+
+// Where a pixel of a staff falls in the score, from the same geometry the
+// score is drawn with: the column whose heads stand nearest, and the bell
+// whose line (or space) lies nearest within half a row.
+struct ScoreHit {
+    int column = 0;   // index in the score: page * 64 + the place on the page
+    int position = 0; // 1-based place of the bell in its group; 0: between the lines
+};
+
+// group: 0 small, 1 middle, 2 big; size: the staff's picture; count: the
+// group's selected bells. Nothing for a point outside the picture.
+std::optional<ScoreHit> hitScore(int group, QSize size, int page, int count, QPoint point);
+
+// The horizontal extent of columns first..last of `page` in a staff of
+// `size` (clipped to the page), for marks drawn over the score.
+QRect columnsRect(QSize size, int page, int first, int last);
