@@ -140,7 +140,7 @@ int main(int argc, char* argv[]) {
                                          break;
                                      }
                                  }
-                                 frmMain.close();
+                                 frmMain.closeOnTermination();
                              });
                              QCoreApplication::exit(0);
                          });

@@ -8,6 +8,7 @@
 #include "input/VirtualKeys.h"
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
+#include "record/ScoreEditor.h"
 #include "ringing/RingingChoices.h"
 
 #include <QComboBox>
@@ -189,8 +190,11 @@ QWidget* MainPracticeHost::staff(BellGroup group) const {
 }
 
 std::optional<std::pair<int, int>> MainPracticeHost::scoreSelection() const {
-    // The score editor has no selection to offer yet.
-    return std::nullopt;
+    // The columns selected in the score editor, while one edits.
+    if (m_window.m_editor == nullptr) {
+        return std::nullopt;
+    }
+    return m_window.m_editor->selectedColumns();
 }
 
 QString MainPracticeHost::bellKeyText(int bell) const {

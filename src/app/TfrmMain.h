@@ -66,6 +66,7 @@ public:
     void FormDestroy();
     void FormResize();
     void nExitClick();
+    void closeOnTermination(); // asks nothing: unsaved edits go to a file of their own
     void nViewPanelClick();
     void nViewSelectBellsClick();
     void nViewBellsInfoClick();

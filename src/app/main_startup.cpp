@@ -38,6 +38,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <cstdio>
 #include <exception>
 
 namespace {
@@ -309,6 +310,21 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         guarded([this] { FormCloseQuery(); });
     }
     event->accept();
+}
+
+void TfrmMain::closeOnTermination() {
+    if (m_editor) {
+        guarded([this] {
+            QString data = qEnvironmentVariable("XDG_DATA_HOME");
+            if (data.isEmpty() || !QDir::isAbsolutePath(data)) {
+                data = QDir::homePath() + QStringLiteral("/.local/share");
+            }
+            if (const auto kept = m_editor->keepUnsavedForEnd(data + QStringLiteral("/campanix/unsaved"))) {
+                std::fprintf(stderr, "campanix: unsaved changes kept in %s\n", qUtf8Printable(*kept));
+            }
+        });
+    }
+    close();
 }
 
 void TfrmMain::FormCloseQuery() {

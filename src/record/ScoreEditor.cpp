@@ -10,7 +10,10 @@
 #include "ringing/TChannels.h"
 #include "score/ScoreLayout.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -134,6 +137,40 @@ void ScoreEditor::shutDown() {
     m_editing = false;
     m_loop.reset();
     m_loopTimer->stop();
+}
+
+std::optional<QString> ScoreEditor::keepUnsavedForEnd(const QString& folder) {
+    if (!isModified()) {
+        endEditing();
+        return std::nullopt;
+    }
+    // The ringing's name with anything a file name cannot hold replaced,
+    // and the moment, so that no earlier copy is overwritten.
+    QString base = m_name;
+    base.replace(QRegularExpression(QStringLiteral("[/\\\\\\x00-\\x1f]")), QStringLiteral("_"));
+    base = base.trimmed().left(80);
+    if (base.isEmpty() || base.startsWith(QLatin1Char('.'))) {
+        base.prepend(QStringLiteral("Звон"));
+    }
+    const QString path = QDir(folder).filePath(
+        QStringLiteral("%1 %2.ukl")
+            .arg(base, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"))));
+    std::optional<QString> kept;
+    if (!QDir().mkpath(folder)) {
+        qCWarning(lcRecord) << "unsaved changes lost: cannot create" << folder;
+    } else if (const RingingWriteResult result =
+                   writeUserRingingFile(path, m_host->ensemble(), m_name, m_edit.body());
+               !result) {
+        qCWarning(lcRecord) << "unsaved changes lost:" << result.error;
+    } else {
+        kept = result.path;
+        qCWarning(lcRecord) << "unsaved changes kept in" << result.path;
+    }
+    // Nothing is asked on the way out.
+    m_undo->setClean();
+    m_unsavedOrigin = false;
+    endEditing();
+    return kept;
 }
 
 bool ScoreEditor::isModified() const {

@@ -56,6 +56,10 @@ public:
     // The window is going: no more timers, keys or questions, and nothing
     // asked of the host from here on.
     void shutDown();
+    // An end nobody can be asked about (a termination signal): unsaved
+    // changes go to a new file in `folder` and editing ends. Gives that file,
+    // or nothing when nothing was unsaved or it could not be written (logged).
+    std::optional<QString> keepUnsavedForEnd(const QString& folder);
 
     bool save();
     bool saveAs();

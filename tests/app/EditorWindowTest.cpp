@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -150,6 +151,32 @@ TEST_F(EditorWindow, UnsavedChangesAskBeforeAnotherRingingAndCancelKeepsThem) {
     EXPECT_EQ(w.commonScoreLine(0), QStringLiteral("s2"));
     // Edits are refused once editing is over.
     EXPECT_FALSE(editor.toggleStrike(0, 0, 1));
+}
+
+// A termination signal cannot wait for an answer: the unsaved exercise is
+// kept in a file of its own that opens as it was, and nothing is asked.
+TEST_F(EditorWindow, EndBySignalKeepsUnsavedChangesWithoutAsking) {
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", files.filePath(QStringLiteral("data")).toUtf8());
+    TfrmMain& w = start();
+    ScoreEditor& editor = w.editor();
+    editor.newRinging();
+    clickSmall(w, 0, 1);
+    clickSmall(w, 1, 2);
+    ASSERT_TRUE(editor.isModified());
+
+    w.closeOnTermination();
+    qputenv("XDG_DATA_HOME", oldData);
+    EXPECT_EQ(questions, 0);
+    EXPECT_FALSE(w.isVisible());
+    const QDir kept(files.filePath(QStringLiteral("data/campanix/unsaved")));
+    const QStringList saved = kept.entryList({QStringLiteral("Упражнение *.ukl")}, QDir::Files);
+    ASSERT_EQ(saved.size(), 1);
+
+    TfrmMain& again = startWith({});
+    again.OpenUserRinging(kept.filePath(saved.front()));
+    EXPECT_EQ(again.commonScoreLine(0), QStringLiteral("s1"));
+    EXPECT_EQ(again.commonScoreLine(1), QStringLiteral("s2"));
 }
 
 } // namespace
