@@ -1,0 +1,190 @@
+// Notes from a real MIDI port: a JACK server of the test's own (dummy
+// driver, no sound card, no real-time rights needed), a virtual port that
+// plays the pads, and the real main window listening to it. The strikes must
+// reach the audio engine and the recorder. Skipped where jackd cannot start.
+
+#include "support/MainWindowTest.h"
+
+#include "app/TfrmMain.h"
+#include "bells/BellsPanel.h"
+#include "bells/KeyboardRingingHook.h"
+#include "bells/MidiRinging.h"
+#include "input/KeyStrikeNotifier.h"
+#include "playback/TransportPanel.h"
+#include "playback/audio/AudioEngine.h"
+#include "record/Recorder.h"
+#include "record/TfrmRec.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#ifdef CAMPANIX_HAVE_RTMIDI
+#include <rtmidi/RtMidi.h>
+
+namespace {
+
+// A JACK server of this test alone, under a name of its own, so that a
+// server the machine may run is never touched.
+class JackServer {
+public:
+    ~JackServer() { stop(); }
+
+    // Empty when the server runs; otherwise why not.
+    QString start() {
+        const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
+        if (jackd.isEmpty()) {
+            return QStringLiteral("jackd is not installed");
+        }
+        m_name = QStringLiteral("campanix-test-%1").arg(QCoreApplication::applicationPid());
+        qputenv("JACK_DEFAULT_SERVER", m_name.toLocal8Bit());
+        qputenv("JACK_NO_AUDIO_RESERVATION", "1");
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        // --no-realtime: runs as any user, root in CI included.
+        m_process.start(jackd, {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name,
+                                QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
+                                QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
+        if (!m_process.waitForStarted(3000)) {
+            return QStringLiteral("jackd did not start: ") + m_process.errorString();
+        }
+        return {};
+    }
+
+    // The output of a stopped server, for the skip message.
+    QString output() { return QString::fromLocal8Bit(m_process.readAll()).trimmed(); }
+    bool running() const { return m_process.state() == QProcess::Running; }
+
+    void stop() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(3000)) {
+                m_process.kill();
+                m_process.waitForFinished(1000);
+            }
+        }
+        qunsetenv("JACK_DEFAULT_SERVER");
+    }
+
+private:
+    QString m_name;
+    QProcess m_process;
+};
+
+void noteError(RtMidiError::Type type, const std::string&, void* failed) {
+    if (type != RtMidiError::DEBUG_WARNING) {
+        *static_cast<bool*>(failed) = true;
+    }
+}
+
+// The pads: a virtual JACK MIDI output; tried until the server answers.
+std::unique_ptr<RtMidiOut> openPads(JackServer& server) {
+    for (int attempt = 0; attempt < 50 && server.running(); ++attempt) {
+        bool failed = false;
+        try {
+            auto out = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "Pads");
+            out->setErrorCallback(&noteError, &failed);
+            out->openVirtualPort("pads");
+            if (!failed) {
+                return out;
+            }
+        } catch (const RtMidiError&) {
+        }
+        QThread::msleep(100);
+    }
+    return nullptr;
+}
+
+class MidiFromJack : public MainWindowTest {};
+
+} // namespace
+
+TEST_F(MidiFromJack, NotesReachTheEngineAndTheRecorder) {
+    JackServer server;
+    const QString why = server.start();
+    if (!why.isEmpty()) {
+        GTEST_SKIP() << "no JACK server for the MIDI test: " << why.toStdString();
+    }
+    std::unique_ptr<RtMidiOut> pads = openPads(server);
+    if (!pads) {
+        GTEST_SKIP() << "the JACK server did not come up: " << server.output().toStdString();
+    }
+
+    // Bells 10..14, groups b m m s s; the drum map puts the side stick (37)
+    // on bell 10 (b1) and the closed hi-hat (42) on bell 14 (s1).
+    program.writeSettings({QStringLiteral("[Serial]"), QStringLiteral("Bells=000000000011111"),
+                           QStringLiteral("Types=nnnnnnnnnnbmmss")});
+    TfrmMain& w = startWith({});
+    w.show();
+    audio::AudioEngine* engine = w.audioEngine();
+    ASSERT_NE(engine, nullptr);
+    std::int64_t clock = 1000;
+    w.bells().keyboard().keyStrikeNotifier().setClock([&clock] { return clock; });
+    w.transport().setSequencerInterval(500);
+    TfrmRec& rec = *w.frmRec();
+    w.nRecClick();
+    ASSERT_TRUE(rec.isVisible());
+    rec.btnRecordClick();
+    clock = 1100;
+
+    MidiRinging& midi = w.bells().midi();
+    ASSERT_TRUE(midi.input().probe().jack);
+    std::optional<MidiPort> port;
+    ASSERT_TRUE(waitFor([&] {
+        for (const MidiPort& p : midi.input().ports()) {
+            if (p.api == QStringLiteral("JACK") && p.name.endsWith(QStringLiteral(":pads"))) {
+                port = p;
+            }
+        }
+        return port.has_value();
+    })) << "the virtual port is not listed";
+    ASSERT_TRUE(midi.usePort(port));
+    EXPECT_EQ(midi.rememberedPort()->key(), port->key());
+
+    engine->mixer().setStartReports(true);
+    std::vector<unsigned char> sideStick{0x99, 37, 127};
+    std::vector<unsigned char> hiHat{0x99, 42, 32};
+    std::vector<unsigned char> release{0x99, 37, 0}; // velocity 0: a note off, no strike
+    pads->sendMessage(&sideStick);
+    QThread::msleep(20);
+    pads->sendMessage(&hiHat);
+    pads->sendMessage(&release);
+
+    std::vector<audio::StartReport> starts;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            audio::StartReport report;
+            while (engine->mixer().takeStartReport(report)) {
+                starts.push_back(report);
+            }
+            return starts.size() >= 2;
+        },
+        5000));
+    // Nothing more comes: the note off struck nothing.
+    waitFor([] { return false; }, 200);
+    audio::StartReport extra;
+    while (engine->mixer().takeStartReport(extra)) {
+        starts.push_back(extra);
+    }
+    ASSERT_EQ(starts.size(), 2u);
+    for (const audio::StartReport& start : starts) {
+        EXPECT_NE(start.sample, nullptr);
+    }
+    EXPECT_EQ(w.bells().currentBell(), 14);
+
+    clock = 1600;
+    rec.mmRecTimerTimer();
+    EXPECT_EQ(rec.recorder().lines(), QStringList{QStringLiteral("b1,s1")});
+    // Our clients leave before the server does.
+    midi.usePort(std::nullopt);
+    midi.input().releaseListers();
+}
+
+#else
+
+TEST(MidiFromJack, NotesReachTheEngineAndTheRecorder) {
+    GTEST_SKIP() << "built without MIDI (rtmidi not found)";
+}
+
+#endif
