@@ -2,7 +2,6 @@
 
 #include "base/Logging.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QRegularExpression>
@@ -38,11 +37,13 @@ bool MidiInput::supportLikely() {
     if (QFileInfo::exists(QStringLiteral("/dev/snd/seq"))) {
         return true;
     }
-    // A JACK server listens on /dev/shm/jack_<server>_<uid>_0.
-    const QString suffix = QStringLiteral("_%1_0").arg(getuid());
-    const QStringList sockets =
-        QDir(QStringLiteral("/dev/shm")).entryList({QStringLiteral("jack_*") + suffix}, QDir::System);
-    return !sockets.isEmpty();
+    // The JACK server a client would talk to listens on
+    // /dev/shm/jack_<server>_<uid>_0.
+    QString server = qEnvironmentVariable("JACK_DEFAULT_SERVER");
+    if (server.isEmpty()) {
+        server = QStringLiteral("default");
+    }
+    return QFileInfo::exists(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(server).arg(getuid()));
 #else
     return false;
 #endif

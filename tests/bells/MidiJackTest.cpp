@@ -8,6 +8,7 @@
 #include "app/TfrmMain.h"
 #include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
+#include "bells/MidiDialog.h"
 #include "bells/MidiRinging.h"
 #include "input/KeyStrikeNotifier.h"
 #include "playback/TransportPanel.h"
@@ -15,11 +16,27 @@
 #include "record/Recorder.h"
 #include "record/TfrmRec.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readSettingsText(const TempProgram& program) {
+    QFile file(program.dir() + QStringLiteral("campanix.ini"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 #ifdef CAMPANIX_HAVE_RTMIDI
 #include <rtmidi/RtMidi.h>
@@ -65,6 +82,12 @@ public:
             }
         }
         qunsetenv("JACK_DEFAULT_SERVER");
+        // The server's and its clients' files, which a stopped server may leave.
+        QDir shm(QStringLiteral("/dev/shm"));
+        for (const QString& file : shm.entryList({QStringLiteral("jack*_") + m_name + QStringLiteral("*")},
+                                                 QDir::Files | QDir::System)) {
+            shm.remove(file);
+        }
     }
 
 private:
@@ -188,3 +211,38 @@ TEST(MidiFromJack, NotesReachTheEngineAndTheRecorder) {
 }
 
 #endif
+
+namespace {
+
+class MidiMenu : public MainWindowTest {};
+
+} // namespace
+
+// Without a sequencer device or a JACK server the menu and the dialog say so
+// plainly, and nothing else changes: keys still ring, nothing is written.
+TEST_F(MidiMenu, SaysSoWithoutMidi) {
+    if (QFileInfo::exists(QStringLiteral("/dev/snd/seq"))) {
+        GTEST_SKIP() << "this machine has an ALSA sequencer";
+    }
+    // A server name nobody runs.
+    qputenv("JACK_DEFAULT_SERVER", QByteArrayLiteral("campanix-no-such-server"));
+    TfrmMain& w = startWith({});
+    const QByteArray settingsBefore = readSettingsText(program);
+    auto* menu = control<QMenu>(w, "mBellsMenu");
+    auto* item = control<QAction>(w, "nMidi");
+    ASSERT_TRUE(menu && item);
+    emit menu->aboutToShow();
+    EXPECT_EQ(item->text(), QStringLiteral("MIDI (нет на этом компьютере) ..."));
+    item->trigger();
+    auto* dialog = w.findChild<MidiDialog*>(QStringLiteral("frmMidi"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(control<QLabel>(*dialog, "lblMidiSupport")->isVisible());
+    EXPECT_FALSE(control<QComboBox>(*dialog, "cbMidiPort")->isEnabled());
+    EXPECT_TRUE(dialog->offeredPorts().isEmpty());
+    dialog->close();
+    qunsetenv("JACK_DEFAULT_SERVER");
+    EXPECT_TRUE(w.bells().keyboard().keyboardRinging());
+    EXPECT_FALSE(w.bells().midi().port());
+    EXPECT_EQ(readSettingsText(program), settingsBefore);
+}
