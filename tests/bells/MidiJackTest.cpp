@@ -83,6 +83,9 @@ public:
         }
         qunsetenv("JACK_DEFAULT_SERVER");
         // The server's and its clients' files, which a stopped server may leave.
+        if (m_name.isEmpty()) {
+            return;
+        }
         QDir shm(QStringLiteral("/dev/shm"));
         for (const QString& file : shm.entryList({QStringLiteral("jack*_") + m_name + QStringLiteral("*")},
                                                  QDir::Files | QDir::System)) {
