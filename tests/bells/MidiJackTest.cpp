@@ -202,9 +202,15 @@ TEST_F(MidiFromJack, NotesReachTheEngineAndTheRecorder) {
     clock = 1600;
     rec.mmRecTimerTimer();
     EXPECT_EQ(rec.recorder().lines(), QStringList{QStringLiteral("b1,s1")});
-    // Our clients leave before the server does.
-    midi.usePort(std::nullopt);
+
+    // The next start listens to the same port again.
     midi.input().releaseListers();
+    frm.reset();
+    TfrmMain& again = startWith({});
+    ASSERT_TRUE(again.bells().midi().port());
+    EXPECT_EQ(again.bells().midi().port()->key(), port->key());
+    // Our clients leave before the server does.
+    frm.reset();
 }
 
 #else
