@@ -169,30 +169,40 @@ TEST_F(MidiFromJack, NotesReachTheEngineAndTheRecorder) {
     EXPECT_EQ(midi.rememberedPort()->key(), port->key());
 
     engine->mixer().setStartReports(true);
+    std::vector<audio::StartReport> starts;
+    const auto startsReach = [&](std::size_t count, int ms = 10000) {
+        return waitFor(
+            [&] {
+                audio::StartReport report;
+                while (engine->mixer().takeStartReport(report)) {
+                    starts.push_back(report);
+                }
+                return starts.size() >= count;
+            },
+            ms);
+    };
+    // The server joins the two ports some cycles after the port is opened:
+    // a note of no bell is sent until one is heard.
+    int heard = 0;
+    QObject::connect(&midi, &MidiRinging::noteHeard, [&heard] { ++heard; });
+    std::vector<unsigned char> noBell{0x99, 1, 1};
+    ASSERT_TRUE(waitFor(
+        [&] {
+            pads->sendMessage(&noBell);
+            return waitFor([&heard] { return heard > 0; }, 100);
+        },
+        10000))
+        << "the ports were never joined";
     std::vector<unsigned char> sideStick{0x99, 37, 127};
     std::vector<unsigned char> hiHat{0x99, 42, 32};
     std::vector<unsigned char> release{0x99, 37, 0}; // velocity 0: a note off, no strike
     pads->sendMessage(&sideStick);
-    QThread::msleep(20);
+    EXPECT_TRUE(startsReach(1));
     pads->sendMessage(&hiHat);
     pads->sendMessage(&release);
-
-    std::vector<audio::StartReport> starts;
-    EXPECT_TRUE(waitFor(
-        [&] {
-            audio::StartReport report;
-            while (engine->mixer().takeStartReport(report)) {
-                starts.push_back(report);
-            }
-            return starts.size() >= 2;
-        },
-        5000));
+    EXPECT_TRUE(startsReach(2));
     // Nothing more comes: the note off struck nothing.
-    waitFor([] { return false; }, 200);
-    audio::StartReport extra;
-    while (engine->mixer().takeStartReport(extra)) {
-        starts.push_back(extra);
-    }
+    startsReach(3, 300);
     ASSERT_EQ(starts.size(), 2u);
     for (const audio::StartReport& start : starts) {
         EXPECT_NE(start.sample, nullptr);
