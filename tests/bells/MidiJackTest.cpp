@@ -154,19 +154,24 @@ TEST_F(MidiFromJack, NotesReachTheEngineAndTheRecorder) {
     rec.btnRecordClick();
     clock = 1100;
 
+    // The port chosen in the dialog, as the user does.
     MidiRinging& midi = w.bells().midi();
-    ASSERT_TRUE(midi.input().probe().jack);
-    std::optional<MidiPort> port;
+    control<QAction>(w, "nMidi")->trigger();
+    auto* dialog = w.findChild<MidiDialog*>(QStringLiteral("frmMidi"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(control<QLabel>(*dialog, "lblMidiSupport")->isVisible());
+    auto* ports = control<QComboBox>(*dialog, "cbMidiPort");
+    int index = -1;
     ASSERT_TRUE(waitFor([&] {
-        for (const MidiPort& p : midi.input().ports()) {
-            if (p.api == QStringLiteral("JACK") && p.name.endsWith(QStringLiteral(":pads"))) {
-                port = p;
-            }
-        }
-        return port.has_value();
+        index = ports->findText(QStringLiteral("JACK: Pads:pads"));
+        return index > 0;
     })) << "the virtual port is not listed";
-    ASSERT_TRUE(midi.usePort(port));
-    EXPECT_EQ(midi.rememberedPort()->key(), port->key());
+    ports->setCurrentIndex(index);
+    emit ports->activated(index);
+    ASSERT_TRUE(midi.port());
+    const MidiPort port = *midi.port();
+    EXPECT_EQ(midi.rememberedPort()->key(), port.key());
+    dialog->close();
 
     engine->mixer().setStartReports(true);
     std::vector<audio::StartReport> starts;
@@ -218,7 +223,7 @@ TEST_F(MidiFromJack, NotesReachTheEngineAndTheRecorder) {
     frm.reset();
     TfrmMain& again = startWith({});
     ASSERT_TRUE(again.bells().midi().port());
-    EXPECT_EQ(again.bells().midi().port()->key(), port->key());
+    EXPECT_EQ(again.bells().midi().port()->key(), port.key());
     // Our clients leave before the server does.
     frm.reset();
 }
