@@ -121,9 +121,9 @@ MidiDialog::MidiDialog(BellsPanel& panel, QWidget* parent)
             [this] { guarded(lcInput, "MIDI ports", [this] { refreshPorts(); }); });
 }
 
-MidiDialog::~MidiDialog() {
-    m_midi.setLearning(false);
-}
+// The bells panel may be gone by now (the window's children go after its
+// own parts): learning was ended when the dialog was hidden.
+MidiDialog::~MidiDialog() = default;
 
 void MidiDialog::showAndRefresh() {
     const MidiSupport support = m_midi.input().probe();

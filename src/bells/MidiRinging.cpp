@@ -21,9 +21,9 @@ MidiRinging::MidiRinging(BellsPanel& panel, QObject* parent)
     });
 }
 
-MidiRinging::~MidiRinging() {
-    m_panel.setBellPicker({});
-}
+// Never touches the panel: it is destroyed as the panel's child, after the
+// panel's own members.
+MidiRinging::~MidiRinging() = default;
 
 std::optional<MidiPort> MidiRinging::rememberedPort() const {
     return m_settings.port();

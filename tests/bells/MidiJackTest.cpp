@@ -29,6 +29,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/prctl.h>
+
 namespace {
 
 QByteArray readSettingsText(const TempProgram& program) {
@@ -59,10 +63,14 @@ public:
         qputenv("JACK_DEFAULT_SERVER", m_name.toLocal8Bit());
         qputenv("JACK_NO_AUDIO_RESERVATION", "1");
         m_process.setProcessChannelMode(QProcess::MergedChannels);
-        // --no-realtime: runs as any user, root in CI included.
-        m_process.start(jackd, {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name,
-                                QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
-                                QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
+        // The server ends with the test, even when the test crashes.
+        m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        // --no-realtime: runs as any user, root in CI included; -t: a busy
+        // machine may keep a client waiting without it being dropped.
+        m_process.start(jackd, {QStringLiteral("--no-realtime"), QStringLiteral("-t"),
+                                QStringLiteral("10000"), QStringLiteral("-n"), m_name, QStringLiteral("-d"),
+                                QStringLiteral("dummy"), QStringLiteral("-r"), QStringLiteral("48000"),
+                                QStringLiteral("-p"), QStringLiteral("256")});
         if (!m_process.waitForStarted(3000)) {
             return QStringLiteral("jackd did not start: ") + m_process.errorString();
         }
