@@ -19,8 +19,8 @@ void MainBellsHost::preloadSampleFolder() {
     m_window.preloadSampleFolder();
 }
 
-void MainBellsHost::handStrike(int bell) {
-    m_window.HandStrike(bell);
+void MainBellsHost::handStrike(int bell, float gain) {
+    m_window.HandStrike(bell, gain);
 }
 
 void MainBellsHost::resetGroupsVariant() {

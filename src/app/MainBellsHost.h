@@ -14,7 +14,7 @@ public:
     ProfileFile& settingsFile() override;
     RequiredFileCheck& requiredFiles() override;
     void preloadSampleFolder() override;
-    void handStrike(int bell) override;
+    void handStrike(int bell, float gain) override;
     void resetGroupsVariant() override;
     void recomputeGroups() override;
     void showEnsembleGroups() override;

@@ -174,7 +174,7 @@ public:
     void nGeneratorClick();
     // Transport, tempo, volume and generator, with the sequencer.
     TransportPanel& transport() { return *m_transportPanel; }
-    void HandStrike(int bell);
+    void HandStrike(int bell, float gain = 1.0f);
     // Sounds column `column` of the common score: on `idealFrame` (of the
     // engine's frame clock) plus the scheduling lead, or at once without one.
     void StrikeColumn(int column, std::optional<std::int64_t> idealFrame = std::nullopt);

@@ -21,6 +21,7 @@
 #include "bells/BellsPanel.h"
 #include "bells/GroupsPanel.h"
 #include "bells/KeyboardRingingHook.h"
+#include "bells/MidiRinging.h"
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
 #include "record/ScoreEditor.h"
@@ -202,6 +203,8 @@ void TfrmMain::FormCreate() {
         m_bellsPanel->RestoreEnsembleFromSettings();
         m_applied.ensemble = true;
     });
+    // The MIDI instrument used last, when it is plugged in.
+    runStartupStep([this] { m_bellsPanel->midi().reconnectRemembered(); });
     // 25: the pictures of the chosen style, at rest.
     runStartupStep([this] {
         m_bellAnimation->HideOtherViewImages();

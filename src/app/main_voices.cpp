@@ -101,7 +101,7 @@ void TfrmMain::StrikeColumn(int column, std::optional<std::int64_t> idealFrame) 
     }
 }
 
-void TfrmMain::HandStrike(int bell) {
+void TfrmMain::HandStrike(int bell, float gain) {
     if (!m_sound) {
         return;
     }
@@ -110,7 +110,7 @@ void TfrmMain::HandStrike(int bell) {
     if (!m_required.check(path)) {
         return;
     }
-    m_sound->strikeByHand(path);
+    m_sound->strikeByHand(path, gain);
     if (cbShowMovie->isChecked()) {
         ShowStrikeFrame(bell);
         mmResetTimer->start();

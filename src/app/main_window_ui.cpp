@@ -3,6 +3,7 @@
 // set by the layout code of each subsystem; here the panels only get their
 // place in the window and their design-time sizes.
 
+#include "app/MainMidi.h"
 #include "app/TfrmMain.h"
 #include "ui/ControlHints.h"
 #include "ui/PanelWidgets.h"
@@ -64,6 +65,7 @@ void TfrmMain::createControls() {
     build(*this, *this);
     connectHandlers();
     createEditor();
+    addMidiMenuItem(*this, *mBellsMenu);
 }
 
 void MainControls::build(QMainWindow& window, QObject& layoutWatcher) {

@@ -20,8 +20,8 @@ public:
     // Starts converting the samples of the current sample folder.
     virtual void preloadSampleFolder() = 0;
 
-    // Sounds one bell at once.
-    virtual void handStrike(int bell) = 0;
+    // Sounds one bell at once; gain 0..1 follows a MIDI strike's velocity.
+    virtual void handStrike(int bell, float gain) = 0;
 
     // The groups panel: a new selection starts at the first distribution
     // variant; the groups are then assigned again, or shown as they stand

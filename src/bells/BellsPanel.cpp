@@ -9,6 +9,7 @@
 #include "bells/BellsHost.h"
 #include "bells/EnsembleSettings.h"
 #include "bells/KeyboardRingingHook.h"
+#include "bells/MidiRinging.h"
 #include "bells/TBellData.h"
 #include "ui/TImage.h"
 
@@ -36,6 +37,13 @@ BellsPanel::BellsPanel(const Controls& controls, BellsHost& host, QObject* paren
       m_keyboard(new KeyboardRingingHook(*this, controls.window, this)) {}
 
 BellsPanel::~BellsPanel() = default;
+
+MidiRinging& BellsPanel::midi() {
+    if (!m_midi) {
+        m_midi = new MidiRinging(*this, this);
+    }
+    return *m_midi;
+}
 
 // ---- catalogue and information panel ----
 
@@ -84,8 +92,8 @@ void BellsPanel::imgPreviewClick() {
     strikeCurrentBell();
 }
 
-void BellsPanel::strikeCurrentBell() {
-    m_host.handStrike(m_currentBell);
+void BellsPanel::strikeCurrentBell(float gain) {
+    m_host.handStrike(m_currentBell, gain);
 }
 
 // ---- bell strip and selection ----
@@ -135,6 +143,9 @@ void BellsPanel::setCurrentBell(int bell) {
 }
 
 void BellsPanel::bellStripClick(int bell) {
+    if (pickBell(bell)) {
+        return;
+    }
     setCurrentBell(bell);
     ShowBellInfo();
     ToggleBell(bell);
@@ -149,7 +160,7 @@ void BellsPanel::ToggleBell(int bell) {
     loadBellPicture(bell);
     afterSelectionChange();
     if (selected) {
-        m_host.handStrike(bell);
+        m_host.handStrike(bell, 1.0f);
     }
 }
 

@@ -5,11 +5,13 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class BellsHost;
 class BellStrip;
 class KeyboardRingingHook;
+class MidiRinging;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -63,6 +65,15 @@ public:
     void setCurrentBell(int bell);
     BellStrip* bellStrip() const { return m_bellStrip; }
     KeyboardRingingHook& keyboard() { return *m_keyboard; }
+    // Ringing from a MIDI instrument (created on first use).
+    MidiRinging& midi();
+    BellsHost& host() { return m_host; }
+
+    // While a picker is set (MIDI learning), a click on a bell of the strip
+    // or a press of a bell's key picks that bell instead of toggling or
+    // striking it, when the picker takes it (returns true).
+    void setBellPicker(std::function<bool(int)> picker) { m_bellPicker = std::move(picker); }
+    bool pickBell(int bell) { return m_bellPicker && m_bellPicker(bell); }
 
     // Handlers.
     void cbModelRowChange();
@@ -74,8 +85,8 @@ public:
     // Selects or unselects one bell, recomputes the groups, and strikes the
     // bell when it is now selected.
     void ToggleBell(int bell);
-    // Sounds the current bell.
-    void strikeCurrentBell();
+    // Sounds the current bell (gain: see BellsHost::handStrike).
+    void strikeCurrentBell(float gain = 1.0f);
 
     void ShowBellInfo();  // picture and caption of the current bell
     void ShowBellCount(); // "Всего колоколов: "
@@ -100,4 +111,6 @@ private:
     int m_currentBell = 0;
     BellStrip* m_bellStrip = nullptr;
     KeyboardRingingHook* m_keyboard = nullptr;
+    MidiRinging* m_midi = nullptr;
+    std::function<bool(int)> m_bellPicker;
 };

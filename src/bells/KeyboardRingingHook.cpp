@@ -82,6 +82,9 @@ bool KeyboardRingingHook::handleRingingKey(int virtualKey, bool autoRepeat, std:
     }
     const TBellData* catalogue = m_panel.bellData();
     const int bell = catalogue ? KeyboardRinging::bellForKey(*catalogue, m_panel.ensemble(), virtualKey) : -1;
+    if (bell >= 0 && m_panel.pickBell(bell)) {
+        return true;
+    }
     if (bell >= 0) {
         m_panel.setCurrentBell(bell);
         // Listeners (the recorder) hear of the strike before it sounds.

@@ -46,9 +46,15 @@ public:
 
     // The key hook: bell 0..14 was struck by a key event with this timestamp.
     void notifyStrike(int bell, std::uint64_t eventTimestamp);
+    // Another source of strikes (a MIDI instrument): bell 0..14 was struck at
+    // steadyNs on the process's monotonic clock (nanoseconds).
+    void notifyStrikeAt(int bell, std::int64_t steadyNs);
 
     // The process's steady clock in milliseconds.
     static std::int64_t steadyMilliseconds();
+    // The same clock in nanoseconds (std::chrono::steady_clock, which
+    // QElapsedTimer also reads on Linux).
+    static std::int64_t steadyNowNs();
 
 signals:
     // strikeTime: when the key was pressed, on now()'s clock.

@@ -93,7 +93,8 @@ int MciInterpreter::open(const MciCommand& command) {
     return kMciOk;
 }
 
-int MciInterpreter::execute(const QString& command, QString* answer, std::optional<std::int64_t> startFrame) {
+int MciInterpreter::execute(const QString& command, QString* answer, std::optional<std::int64_t> startFrame,
+                            float gain) {
     const std::optional<MciCommand> parsed = parseMciCommand(command);
     if (!parsed) {
         return kMciUnrecognizedCommand;
@@ -108,7 +109,7 @@ int MciInterpreter::execute(const QString& command, QString* answer, std::option
     audio::Mixer& mixer = m_engine.mixer();
     switch (parsed->kind) {
     case MciCommand::Play:
-        return mixer.play(*handle, startFrame.value_or(audio::kStartNow)) ? kMciOk : kMciBusy;
+        return mixer.play(*handle, startFrame.value_or(audio::kStartNow), gain) ? kMciOk : kMciBusy;
     case MciCommand::Status:
         if (answer) {
             *answer = mixer.isPlaying(*handle) ? QStringLiteral("playing") : QStringLiteral("stopped");

@@ -58,9 +58,10 @@ public:
 
     // Runs one command and returns 0 or an MciError. `answer` receives the
     // reply of status ("playing" or "stopped"). `startFrame` places a play on
-    // that frame of the engine's clock instead of at once.
+    // that frame of the engine's clock instead of at once; `gain` is the
+    // voice's own loudness (a strike's velocity), 1 by default.
     int execute(const QString& command, QString* answer = nullptr,
-                std::optional<std::int64_t> startFrame = std::nullopt);
+                std::optional<std::int64_t> startFrame = std::nullopt, float gain = 1.0f);
 
     audio::AudioEngine& engine() { return m_engine; }
     std::optional<audio::VoiceHandle> voiceOf(const QString& alias) const;

@@ -42,19 +42,19 @@ void SoundOutput::askForSample(const QString& path) {
     m_engine->samples().tryGet(QFile::encodeName(path).toStdString());
 }
 
-void SoundOutput::strikeByHand(const QString& path) {
+void SoundOutput::strikeByHand(const QString& path, float gain) {
     SampleState state = sampleState(path);
     if (state == SampleState::Absent) {
         askForSample(path);
         state = sampleState(path);
     }
     if (state == SampleState::Converting) {
-        m_waitingHands.append({path, m_engine->frameClock()});
+        m_waitingHands.append({path, m_engine->frameClock(), gain});
         m_handPoll.start();
         return;
     }
     // Ready, or a missing file (whose strike is silent as before).
-    m_voices->sound(path, kHandStrikeAliasMax);
+    m_voices->sound(path, kHandStrikeAliasMax, std::nullopt, gain);
 }
 
 void SoundOutput::strikeWaitingHands() {
@@ -67,7 +67,7 @@ void SoundOutput::strikeWaitingHands() {
         }
         m_waitingHands.removeAt(i);
         if (state == SampleState::Ready) {
-            m_voices->sound(hand.path, kHandStrikeAliasMax);
+            m_voices->sound(hand.path, kHandStrikeAliasMax, std::nullopt, hand.gain);
             ++m_lateHandStrikes;
             m_longestHandWait = std::max(m_longestHandWait, m_engine->frameClock() - hand.askedAt);
         }

@@ -43,8 +43,9 @@ public:
     void askForSample(const QString& path);
 
     // A hand (key) strike of the sample at `path`: at once when it is ready,
-    // otherwise as soon as it is, late by the wait.
-    void strikeByHand(const QString& path);
+    // otherwise as soon as it is, late by the wait. `gain`: the strike's
+    // loudness (a MIDI strike's velocity), 1 for a key.
+    void strikeByHand(const QString& path, float gain = 1.0f);
     // Hand strikes that had to wait for their sample, and the longest wait.
     int lateHandStrikes() const { return m_lateHandStrikes; }
     std::int64_t longestHandWaitFrames() const { return m_longestHandWait; }
@@ -77,6 +78,7 @@ private:
     struct WaitingHand {
         QString path;
         std::int64_t askedAt = 0;
+        float gain = 1.0f;
     };
     QList<WaitingHand> m_waitingHands;
     QTimer m_handPoll;

@@ -22,8 +22,8 @@ int sendWithResends(const std::function<int()>& attempt) {
 
 StrikeVoices::StrikeVoices(MciInterpreter& mci, std::uint32_t seed) : m_mci(mci), m_random(seed) {}
 
-int StrikeVoices::sendMci(const QString& command, std::optional<std::int64_t> startFrame) {
-    return sendWithResends([&] { return m_mci.execute(command, nullptr, startFrame); });
+int StrikeVoices::sendMci(const QString& command, std::optional<std::int64_t> startFrame, float gain) {
+    return sendWithResends([&] { return m_mci.execute(command, nullptr, startFrame, gain); });
 }
 
 bool StrikeVoices::isVoicePlaying(const QString& alias) {
@@ -104,10 +104,11 @@ QString StrikeVoices::chooseAlias(int maxAlias) {
     }
 }
 
-QString StrikeVoices::sound(const QString& path, int maxAlias, std::optional<std::int64_t> startFrame) {
+QString StrikeVoices::sound(const QString& path, int maxAlias, std::optional<std::int64_t> startFrame,
+                            float gain) {
     const QString alias = chooseAlias(maxAlias);
     sendMci(QStringLiteral("open \"waveaudio!") + path + QStringLiteral("\" alias ") + alias);
-    sendMci(QStringLiteral("play ") + alias, startFrame);
+    sendMci(QStringLiteral("play ") + alias, startFrame, gain);
     return alias;
 }
 

@@ -36,7 +36,8 @@ public:
 
     // One command with the bounded re-sends; the result is the last error
     // code, which callers may ignore (a failed voice is simply silent).
-    int sendMci(const QString& command, std::optional<std::int64_t> startFrame = std::nullopt);
+    int sendMci(const QString& command, std::optional<std::int64_t> startFrame = std::nullopt,
+                float gain = 1.0f);
     bool isVoicePlaying(const QString& alias);
     // Closes and forgets every listed voice that no longer plays.
     void closeFinishedVoices();
@@ -50,8 +51,10 @@ public:
     QString chooseAlias(int maxAlias);
 
     // Opens and plays one sample under a fresh alias drawn from 0..maxAlias,
-    // at `startFrame` of the engine's clock or at once. Returns the alias.
-    QString sound(const QString& path, int maxAlias, std::optional<std::int64_t> startFrame = std::nullopt);
+    // at `startFrame` of the engine's clock or at once, at `gain` (a
+    // strike's velocity). Returns the alias.
+    QString sound(const QString& path, int maxAlias, std::optional<std::int64_t> startFrame = std::nullopt,
+                  float gain = 1.0f);
 
     // Sounds one column: each path under its own sequencer alias, starting on
     // idealFrame + the scheduling lead, or at once without an ideal frame.

@@ -8,6 +8,8 @@
 #include "bells/BellStrip.h"
 #include "bells/BellsHost.h"
 #include "bells/KeyboardRingingHook.h"
+#include "bells/MidiRinging.h"
+#include "bells/TBellData.h"
 #include "input/KeyStrikeNotifier.h"
 #include "input/VirtualKeys.h"
 #include "support/TestProgram.h"
@@ -32,7 +34,10 @@ public:
     ProfileFile& settingsFile() override { return settings; }
     RequiredFileCheck& requiredFiles() override { return check; }
     void preloadSampleFolder() override { calls << QStringLiteral("preload ") + table.sampleFolder(); }
-    void handStrike(int bell) override { calls << QStringLiteral("strike %1").arg(bell); }
+    void handStrike(int bell, float gain) override {
+        calls << QStringLiteral("strike %1").arg(bell);
+        gains << gain;
+    }
     void resetGroupsVariant() override { calls << QStringLiteral("reset variant"); }
     void recomputeGroups() override { calls << QStringLiteral("recompute"); }
     void showEnsembleGroups() override { calls << QStringLiteral("show groups"); }
@@ -41,6 +46,7 @@ public:
     ProfileFile settings;
     RequiredFileCheck check;
     QStringList calls;
+    QList<float> gains;
     QStringList missing;
 };
 
@@ -153,4 +159,72 @@ TEST(BellsPanel, KeyboardRingingKeys) {
     keys.handleRingingKey('B', false);
     EXPECT_EQ(struck, QList<int>({1}));
     EXPECT_EQ(f.panel->currentBell(), 1);
+}
+
+// A MIDI note strikes as a key does: only a selected bell, only while keys
+// ring, on the channel listened to; it becomes current, listeners hear of it
+// with the note's own time, and its gain follows the velocity.
+TEST(BellsPanel, MidiNotesStrikeLikeKeys) {
+    PanelFixture f;
+    f.panel->ToggleBell(8);
+    f.panel->ToggleBell(14);
+    f.host.calls.clear();
+    f.host.gains.clear();
+    MidiRinging& midi = f.panel->midi();
+    KeyStrikeNotifier& notifier = f.panel->keyboard().keyStrikeNotifier();
+    notifier.setClock([] { return std::int64_t{5000}; });
+    QList<std::pair<int, std::int64_t>> heard;
+    QObject::connect(&notifier, &KeyStrikeNotifier::bellStruck, [&](int bell, std::int64_t at) {
+        heard.append({bell, at});
+    });
+    const auto send = [&](QByteArray bytes, std::int64_t agoMs = 0) {
+        midi.handleBytes(bytes, KeyStrikeNotifier::steadyNowNs() - agoMs * 1'000'000);
+    };
+
+    send(QByteArray("\x99\x26\x40", 3), 20); // snare (38), velocity 64: bell 8, played 20 ms ago
+    ASSERT_EQ(f.host.calls, QStringList{"strike 8"});
+    EXPECT_NEAR(f.host.gains.value(0), 64.0f / 127.0f, 1e-6);
+    EXPECT_EQ(f.panel->currentBell(), 8);
+    ASSERT_EQ(heard.size(), 1);
+    EXPECT_NEAR(static_cast<double>(heard[0].second), 4980.0, 1.0);
+
+    send(QByteArray("\x99\x26\x00\x99\x24\x7f", 6)); // note off; bass drum on unselected bell 0
+    midi.setCurve(VelocityCurve::Hard);
+    send(QByteArray("\x99\x2a\x7f", 3)); // hi-hat: bell 14 at full strength on any curve
+    midi.setChannel(1);
+    send(QByteArray("\x99\x2a\x7f", 3)); // channel 10 is no longer heard
+    f.panel->keyboard().setKeyboardRinging(false);
+    midi.setChannel(0);
+    send(QByteArray("\x99\x2a\x7f", 3)); // keys do not ring now: neither do pads
+    EXPECT_EQ(f.host.calls, QStringList({"strike 8", "strike 14"}));
+    EXPECT_FLOAT_EQ(f.host.gains.value(1), 1.0f);
+    EXPECT_EQ(heard.size(), 2);
+}
+
+// Learning: a pad struck, then a bell clicked on the strip or its key
+// pressed; neither the pad nor the pick rings or toggles anything.
+TEST(BellsPanel, MidiLearnTakesTheNextBellPicked) {
+    PanelFixture f;
+    f.panel->ToggleBell(3);
+    f.panel->ToggleBell(5);
+    f.host.calls.clear();
+    MidiRinging& midi = f.panel->midi();
+    midi.setLearning(true);
+    midi.handleBytes(QByteArray("\x90\x46\x50", 3), 0); // note 70
+    EXPECT_EQ(midi.pendingNote(), 70);
+    f.panel->bellStripClick(3);
+    EXPECT_EQ(midi.noteMap().bellOf(70), 3);
+    EXPECT_TRUE(f.panel->ensemble().isSelected(3));     // not toggled
+    midi.handleBytes(QByteArray("\x90\x47\x50", 3), 0); // note 71, picked by bell 5's key
+    const std::optional<int> key = f.panel->bellData()->keyCode(5);
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(f.panel->keyboard().handleRingingKey(*key, false));
+    EXPECT_EQ(midi.noteMap().bellOf(71), 5);
+    EXPECT_TRUE(f.host.calls.isEmpty()) << f.host.calls.join(u',').toStdString();
+
+    f.panel->bellStripClick(3); // no pad waiting: the click toggles as always
+    EXPECT_FALSE(f.panel->ensemble().isSelected(3));
+    midi.setLearning(false);
+    midi.handleBytes(QByteArray("\x90\x47\x50", 3), 0);
+    EXPECT_EQ(f.host.calls.filter(QStringLiteral("strike")), QStringList{"strike 5"});
 }

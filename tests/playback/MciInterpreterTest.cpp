@@ -4,6 +4,9 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -138,6 +141,32 @@ TEST_F(MciOverEngine, MissingSampleSoundsNothingAndStaysListedUntilTheSweep) {
     EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float v) { return v == 0.0f; }));
     voices.closeFinishedVoices();
     EXPECT_TRUE(voices.aliasList().isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// A strike's gain (a MIDI velocity) reaches the voice through the whole
+// strike path, offline as on the device: half the gain, half the level.
+TEST_F(MciOverEngine, StrikeGainScalesTheVoice) {
+    StrikeVoices voices(*mci, 7);
+    const QString path = folder + testsamples::bellFileName(4);
+    const auto peakOf = [&](float gain) {
+        voices.sound(path, kHandStrikeAliasMax, std::nullopt, gain);
+        std::vector<float> out(2 * 1000);
+        engine->mixer().render(out.data(), 1000);
+        voices.closeFinishedVoices();
+        float peak = 0.0f;
+        for (const float v : out) {
+            peak = std::max(peak, std::abs(v));
+        }
+        return peak;
+    };
+    const float full = peakOf(1.0f);
+    ASSERT_GT(full, 0.0f);
+    EXPECT_NEAR(peakOf(0.5f) / full, 0.5f, 1e-3);
+    EXPECT_FLOAT_EQ(peakOf(0.0f), 0.0f);
 }
 
 } // namespace

@@ -1,0 +1,8 @@
+#pragma once
+
+class QMenu;
+class TfrmMain;
+
+// "Колокола > MIDI ...": the item that opens the MIDI dialog of the window's
+// bells. It says so in its text when the machine has no MIDI.
+void addMidiMenuItem(TfrmMain& window, QMenu& bellsMenu);
