@@ -2,7 +2,7 @@
 #include "practice/EarHistory.h"
 #include "support/TestProgram.h"
 
-#include "PassageHost.h"
+#include "FakePracticeHost.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,7 +22,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    PassageHost host{m_dir.filePath(QStringLiteral("campanix.ini"))};
+    FakePracticeHost host{m_dir.filePath(QStringLiteral("campanix.ini"))};
 };
 
 } // namespace
@@ -39,14 +39,15 @@ TEST_F(EarTrainingTest, PlayedFramesCarryTheOffsetExactly) {
         const EarTrial trial = training.playTrial();
         ASSERT_GE(trial.oddIndex, 0);
         ASSERT_EQ(host.sounded.size(), static_cast<size_t>(trial.strikes.size()));
-        const std::int64_t frames = std::llround(amount * PassageHost::kRate / 1000.0);
+        const std::int64_t frames = std::llround(amount * FakePracticeHost::kRate / 1000.0);
         EXPECT_EQ(std::abs(trial.offsetFrames), frames);
-        EXPECT_DOUBLE_EQ(std::abs(trial.offsetMs), frames * 1000.0 / PassageHost::kRate);
+        EXPECT_DOUBLE_EQ(std::abs(trial.offsetMs), frames * 1000.0 / FakePracticeHost::kRate);
         // The grid: the first strike a lead and a start after the clock, then a column each interval.
         const std::int64_t start =
-            host.frame + host.lead + EarTraining::kStartLeadMs * PassageHost::kRate / 1000;
-        const EarTrial grid = EarTraining::makeTrial(EarTraining::generatedColumns(training.bells()), start,
-                                                     training.intervalMs(), PassageHost::kRate, -1, 0, false);
+            host.frame + host.lead + EarTraining::kStartLeadMs * FakePracticeHost::kRate / 1000;
+        const EarTrial grid =
+            EarTraining::makeTrial(EarTraining::generatedColumns(training.bells()), start,
+                                   training.intervalMs(), FakePracticeHost::kRate, -1, 0, false);
         ASSERT_EQ(grid.strikes.size(), trial.strikes.size());
         for (qsizetype i = 0; i < grid.strikes.size(); ++i) {
             const std::int64_t expected =

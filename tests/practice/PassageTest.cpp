@@ -5,7 +5,7 @@
 #include "practice/TrainingSummaryDialog.h"
 #include "support/TestProgram.h"
 
-#include "PassageHost.h"
+#include "FakePracticeHost.h"
 
 #include <QTemporaryDir>
 
@@ -36,16 +36,16 @@ protected:
     void playPass(Trainer& trainer, int columns) {
         host.playing = true;
         for (int c = 0; c < columns; ++c) {
-            host.frame += host.interval * PassageHost::kRate / 1000;
+            host.frame += host.interval * FakePracticeHost::kRate / 1000;
             trainer.columnStruck(c, host.frame);
         }
-        host.frame += PassageHost::kRate; // the last strikes are settled as misses
+        host.frame += FakePracticeHost::kRate; // the last strikes are settled as misses
         host.playing = false;
         trainer.poll();
     }
 
     QTemporaryDir m_dir;
-    PassageHost host{m_dir.filePath(QStringLiteral("campanix.ini"))};
+    FakePracticeHost host{m_dir.filePath(QStringLiteral("campanix.ini"))};
     QStringList ringing;
 };
 

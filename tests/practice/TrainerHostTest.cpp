@@ -9,6 +9,8 @@
 #include "ringing/TChannels.h"
 #include "support/TestProgram.h"
 
+#include "FakePracticeHost.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -21,66 +23,13 @@
 
 namespace {
 
-constexpr int kRate = 48000;
-
-class FakePracticeHost : public PracticeHost {
-public:
-    explicit FakePracticeHost(const QString& settingsPath) : m_settings(settingsPath) {}
-
-    QWidget* dialogParent() override { return nullptr; }
-    ProfileFile& settingsFile() override { return m_settings; }
-    KeyStrikeNotifier& keyStrikeNotifier() override { return m_notifier; }
-    void showStatusMessage(const QString& text) override { statusMessages << text; }
-    QString ringingName() const override { return name; }
-    const Ensemble& ensemble() const override { return bells; }
-    TChannels& channels() override { return m_channels; }
-    int commonScoreSize() const override { return static_cast<int>(m_channels.common().size()); }
-    QString commonScoreLine(int column) const override { return m_channels.common().value(column); }
-    bool soundAvailable() const override { return sound; }
-    std::int64_t audioFrameClock() const override { return frame; }
-    int audioSampleRate() const override { return kRate; }
-    std::int64_t schedulingLeadFrames() const override { return 0; }
-    void soundBell(int bell, std::int64_t atFrame) override { sounded.emplace_back(bell, atFrame); }
-    bool isPlaying() const override { return playing; }
-    void play() override { playing = true; }
-    void stop() override {
-        playing = false;
-        ++stops;
-    }
-    int sequencerInterval() const override { return interval; }
-    void setTempo(int intervalMs) override { interval = intervalMs; }
-    TransportRanges transportRanges() const override { return ranges; }
-    void restoreTransportRanges(const TransportRanges& restored) override { ranges = restored; }
-    bool keyboardRinging() const override { return keys; }
-    void setKeyboardRinging(bool on) override { keys = on; }
-    int pagePosition() const override { return 1; }
-    bool simplifiedScore() const override { return false; }
-    QWidget* staff(BellGroup) const override { return nullptr; }
-    void showPlace(int column) override { places << column; }
-
-    QString name = QStringLiteral("Проба");
-    Ensemble bells;
-    bool sound = true;
-    std::int64_t frame = 1000000;
-    bool playing = false;
-    int stops = 0;
-    int interval = 100;
-    TransportRanges ranges;
-    bool keys = true;
-    std::vector<std::pair<int, std::int64_t>> sounded;
-    QStringList statusMessages;
-    QList<int> places;
-
-private:
-    ProfileFile m_settings;
-    KeyStrikeNotifier m_notifier;
-    TChannels m_channels;
-};
+constexpr int kRate = FakePracticeHost::kRate;
 
 class TrainerHost : public ::testing::Test {
 protected:
     void SetUp() override {
         ensureQtApplication();
+        host.lead = 0;
         // Big 1, 2; small 4, 5.
         host.bells.applyText(QStringLiteral("011011000000000"), QStringLiteral("nbbnssnnnnnnnnn"));
         host.channels().common() = {QStringLiteral("s1,b1"), QString(), QStringLiteral("s2"), QString()};
