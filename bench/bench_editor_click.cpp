@@ -17,6 +17,7 @@
 #include "score/ScoreView.h"
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
+#include "support/ScoreBench.h"
 #include "support/WindowControl.h"
 
 #include <QApplication>
@@ -30,18 +31,6 @@
 #include <vector>
 
 namespace {
-
-QStringList denseTrezvon(int columns) {
-    QStringList body{QStringLiteral("50")};
-    for (int c = 0; c < columns; ++c) {
-        QStringList tokens{QStringLiteral("s%1").arg(c % 5 + 1), QStringLiteral("m%1").arg(c / 2 % 5 + 1)};
-        if (c % 4 == 0) {
-            tokens << QStringLiteral("b%1").arg(c / 4 % 5 + 1);
-        }
-        body << tokens.join(QLatin1Char(','));
-    }
-    return body;
-}
 
 void click(QWidget* picture, QPoint at) {
     QMouseEvent press(QEvent::MouseButtonPress, at, picture->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
@@ -111,11 +100,7 @@ int main(int argc, char** argv) {
     TfrmMain frm(program.folder(), {});
     frm.resize(1920, 1080);
     frm.show();
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 1500) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    settleWindow();
     windowControl<QCheckBox>(frm, "cbShowNotes")->setChecked(true);
     frm.cbShowNotesClick();
     const QWidget* staff = windowControl<QWidget>(frm, "pnlSmallBells");

@@ -18,6 +18,7 @@
 #include "score/ScoreView.h"
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
+#include "support/ScoreBench.h"
 #include "support/WindowControl.h"
 
 #include <QApplication>
@@ -41,27 +42,6 @@ void report(const char* what, const std::vector<double>& micros) {
 // Five bells in each group; every column strikes two small bells, every
 // other column a middle bell, every beat a big bell and half the beats a
 // second one: the densest notation a page can carry, beams and all.
-QStringList denseTrezvon(int columns) {
-    QStringList body{QStringLiteral("50")};
-    for (int c = 0; c < columns; ++c) {
-        QStringList tokens{QStringLiteral("s%1").arg(c % 5 + 1), QStringLiteral("s%1").arg((c + 2) % 5 + 1)};
-        if (c % 2 == 0) {
-            tokens << QStringLiteral("m%1").arg(c / 2 % 5 + 1);
-        }
-        if (c % 3 == 1) {
-            tokens << QStringLiteral("m%1").arg((c + 3) % 5 + 1);
-        }
-        if (c % 4 == 0) {
-            tokens << QStringLiteral("b%1").arg(c / 4 % 5 + 1);
-        }
-        if (c % 8 == 2) {
-            tokens << QStringLiteral("b%1").arg(c / 8 % 5 + 1);
-        }
-        body << tokens.join(QLatin1Char(','));
-    }
-    return body;
-}
-
 template <typename F> std::vector<double> timeRuns(int runs, F&& f) {
     std::vector<double> micros;
     QElapsedTimer clock;
@@ -89,11 +69,7 @@ int main(int argc, char** argv) {
     TfrmMain frm(program.folder(), {});
     frm.resize(1920, 1080);
     frm.show();
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 1500) { // the samples decode in the background
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    settleWindow();
     windowControl<QCheckBox>(frm, "cbShowNotes")->setChecked(true);
     frm.cbShowNotesClick();
     if (!frm.loader().loadRingingLines(TChannels::kCommonScore, denseTrezvon(64 * 8))) {

@@ -13,6 +13,7 @@
 #include "score/ScoreView.h"
 #include "support/BenchProgram.h"
 #include "support/BenchTiming.h"
+#include "support/ScoreBench.h"
 #include "support/WindowControl.h"
 
 #include <QAction>
@@ -28,21 +29,6 @@ namespace {
 
 // Every column strikes two small bells, every other column a middle bell,
 // every beat a big one: beams, flags and rests on every staff.
-QStringList denseTrezvon(int columns) {
-    QStringList body{QStringLiteral("50")};
-    for (int c = 0; c < columns; ++c) {
-        QStringList tokens{QStringLiteral("s%1").arg(c % 5 + 1), QStringLiteral("s%1").arg((c + 2) % 5 + 1)};
-        if (c % 2 == 0) {
-            tokens << QStringLiteral("m%1").arg(c / 2 % 5 + 1);
-        }
-        if (c % 4 == 0) {
-            tokens << QStringLiteral("b%1").arg(c / 4 % 5 + 1);
-        }
-        body << tokens.join(QLatin1Char(','));
-    }
-    return body;
-}
-
 struct RedrawFigures {
     double redrawMs = 0;
     double shownMs = 0;
@@ -83,11 +69,7 @@ int main(int argc, char** argv) {
     TfrmMain frm(program.folder(), {});
     frm.resize(1920, 1080);
     frm.show();
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 1500) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    settleWindow();
     if (!frm.loader().loadRingingLines(TChannels::kCommonScore, denseTrezvon(64 * 4))) {
         std::fprintf(stderr, "the ringing did not load\n");
         return 1;
