@@ -193,6 +193,7 @@ void TfrmMain::FormCreate() {
         m_fullView->CreateFullScoreImages();
         m_scoreView->CreateScoreCursors();
         setupReadableScore();
+        m_editor->watchStaves();
     });
     // 18-22: the ensemble, the distributions and the stored ensemble.
     runStartupStep([this] { m_bellsPanel->clearEnsemble(); });

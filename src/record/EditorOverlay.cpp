@@ -49,11 +49,12 @@ void EditorOverlay::showSelection(int page, int first, int last, int cursor) {
 
 void EditorOverlay::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QRect selected = columnsRect(size(), m_page, m_first, m_last);
+    const int page = m_pageSource ? m_pageSource() : m_page;
+    const QRect selected = columnsRect(size(), page, m_first, m_last);
     if (!selected.isEmpty()) {
         painter.fillRect(selected, QColor(40, 110, 220, 60));
     }
-    const QRect cursor = columnsRect(size(), m_page, m_cursor, m_cursor);
+    const QRect cursor = columnsRect(size(), page, m_cursor, m_cursor);
     if (!cursor.isEmpty()) {
         // An outline, so the heads of the column stay readable.
         painter.setPen(QPen(QColor(20, 70, 200), 2));

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 // The editor's marks over one staff: the selected columns and the edit
 // cursor. A transparent layer over the staff panel that follows its size and
 // lets every mouse event through to the picture beneath.
@@ -13,6 +15,9 @@ public:
     // Columns first..last (inclusive) selected, the cursor at `cursor`, on
     // `page`; the area is the staff picture's rectangle within the panel.
     void showSelection(int page, int first, int last, int cursor);
+    // The page the score shows, asked at every painting, so the marks follow
+    // the page turned by playback or the page control.
+    void setPageSource(std::function<int()> page) { m_pageSource = std::move(page); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -23,4 +28,5 @@ private:
     int m_first = -1;
     int m_last = -1;
     int m_cursor = -1;
+    std::function<int()> m_pageSource;
 };

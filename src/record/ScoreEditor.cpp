@@ -96,6 +96,7 @@ void ScoreEditor::start(const RingingEdit& edit, const QString& name, const QStr
     m_host->loadRinging(m_edit.body());
     m_ownLoad = false;
     m_editing = true;
+    m_viewSelection = false;
     m_anchor = m_cursor = 0;
     attachToStaves();
     if (KeyStrikeNotifier* strikes = m_host->keyStrikes(); strikes && !m_hearsKeys) {
@@ -199,6 +200,9 @@ bool ScoreEditor::maySetAside() {
 }
 
 void ScoreEditor::workingSetReplaced() {
+    if (!m_ownLoad && !m_shutDown) {
+        clearViewSelection();
+    }
     if (m_ownLoad || !m_editing || m_shutDown) {
         return;
     }

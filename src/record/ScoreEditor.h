@@ -1,7 +1,9 @@
 #pragma once
 
 #include "record/RingingEdit.h"
+#include "record/ScoreHitTest.h"
 
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -17,6 +19,7 @@ class EditorOverlay;
 class QAction;
 class QMenu;
 class QMenuBar;
+class QMouseEvent;
 class QTimer;
 class QUndoStack;
 class QWidget;
@@ -95,8 +98,12 @@ public:
     const QString& name() const { return m_name; }
     const QString& path() const { return m_path; }
     QUndoStack& undoStack() { return *m_undo; }
-    // First and last selected column (inclusive), while editing.
+    // First and last selected column (inclusive): while editing, or columns
+    // dragged over on the staves outside editing (a passage to practise; a
+    // click without a drag clears it).
     std::optional<std::pair<int, int>> selectedColumns() const;
+    // Listens to the staves for such drags; called once the score exists.
+    void watchStaves();
 
     // Questions and messages; dialogs by default, answers of their own in tests.
     void setSaveQuestion(SaveQuestion question) { m_askSave = std::move(question); }
@@ -127,6 +134,9 @@ private:
     bool writeTo(const QString& path, bool listRinging);
     int scorePage() const;
     int groupOfStaff(QObject* watched) const;
+    bool selectOutsideEditing(QEvent::Type type, const QMouseEvent& mouse,
+                              const std::optional<ScoreHit>& hit);
+    void clearViewSelection();
 
     std::unique_ptr<EditorHost> m_host;
     RingingEdit m_edit;
@@ -144,7 +154,10 @@ private:
     int m_cursor = 0;
     // A press on a staff: where, and whether the mouse has since dragged.
     std::optional<int> m_pressGroup;
+    std::optional<int> m_pressColumn; // outside editing
     bool m_dragged = false;
+    // Columns dragged over outside editing.
+    bool m_viewSelection = false;
     std::optional<std::pair<int, int>> m_loop;
     // The furthest column of the loop played in this round.
     int m_loopReached = -1;

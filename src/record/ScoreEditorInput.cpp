@@ -210,7 +210,7 @@ void ScoreEditor::updateActions() {
 // ---- selection ----
 
 std::optional<std::pair<int, int>> ScoreEditor::selectedColumns() const {
-    if (!m_editing) {
+    if (!m_editing && !m_viewSelection) {
         return std::nullopt;
     }
     return std::make_pair(std::min(m_anchor, m_cursor), std::max(m_anchor, m_cursor));
@@ -340,7 +340,7 @@ void ScoreEditor::followLoop() {
 
 // ---- mouse and marks ----
 
-void ScoreEditor::attachToStaves() {
+void ScoreEditor::watchStaves() {
     ScoreView* view = m_host->scoreView();
     if (!view) {
         return;
@@ -356,6 +356,26 @@ void ScoreEditor::attachToStaves() {
         }
         if (!m_overlays[static_cast<size_t>(g)]) {
             m_overlays[static_cast<size_t>(g)] = new EditorOverlay(picture->parentWidget());
+            m_overlays[static_cast<size_t>(g)]->setPageSource([this] { return scorePage(); });
+            m_overlays[static_cast<size_t>(g)]->hide();
+        }
+    }
+}
+
+void ScoreEditor::attachToStaves() {
+    ScoreView* view = m_host->scoreView();
+    if (!view) {
+        return;
+    }
+    watchStaves();
+    for (int g = 0; g < kGroupCount; ++g) {
+        QWidget* picture = view->image(g);
+        if (!picture || !picture->parentWidget()) {
+            continue;
+        }
+        if (m_pictures[static_cast<size_t>(g)] != picture) {
+            picture->installEventFilter(this);
+            m_pictures[static_cast<size_t>(g)] = picture;
         }
         m_overlays[static_cast<size_t>(g)]->show();
         m_overlays[static_cast<size_t>(g)]->raise();
@@ -386,7 +406,7 @@ int ScoreEditor::groupOfStaff(QObject* watched) const {
 
 bool ScoreEditor::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (!m_editing || (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+    if (m_shutDown || (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
                        type != QEvent::MouseButtonRelease)) {
         return false;
     }
@@ -399,6 +419,9 @@ bool ScoreEditor::eventFilter(QObject* watched, QEvent* event) {
     const int count = m_host->ensemble().groupCount(ensembleGroupNumber(groupAt(group)));
     const std::optional<ScoreHit> hit =
         hitScore(group, picture->size(), m_host->currentPage(), count, mouse->position().toPoint());
+    if (!m_editing) {
+        return selectOutsideEditing(type, *mouse, hit);
+    }
     if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton && hit) {
         const bool extend = mouse->modifiers().testFlag(Qt::ShiftModifier);
         selectColumns(extend ? m_anchor : hit->column, hit->column);
@@ -422,18 +445,59 @@ bool ScoreEditor::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+bool ScoreEditor::selectOutsideEditing(QEvent::Type type, const QMouseEvent& mouse,
+                                       const std::optional<ScoreHit>& hit) {
+    if (type == QEvent::MouseButtonPress && mouse.button() == Qt::LeftButton && hit) {
+        m_pressColumn = hit->column;
+        m_dragged = false;
+        return false;
+    }
+    if (type == QEvent::MouseMove && (mouse.buttons() & Qt::LeftButton) && hit && m_pressColumn &&
+        (m_dragged || hit->column != *m_pressColumn)) {
+        m_dragged = true;
+        m_viewSelection = true;
+        selectColumns(*m_pressColumn, hit->column);
+        showMarks();
+        return true;
+    }
+    if (type == QEvent::MouseButtonRelease && mouse.button() == Qt::LeftButton) {
+        if (!m_dragged && m_viewSelection) {
+            clearViewSelection();
+        }
+        m_pressColumn.reset();
+    }
+    return false;
+}
+
+void ScoreEditor::clearViewSelection() {
+    if (!m_viewSelection) {
+        return;
+    }
+    m_viewSelection = false;
+    showMarks();
+    emit selectionChanged();
+}
+
 int ScoreEditor::scorePage() const {
     return m_host->currentPage();
 }
 
 void ScoreEditor::showMarks() {
-    if (!m_editing) {
+    if (!m_editing && !m_viewSelection) {
+        for (EditorOverlay* overlay : m_overlays) {
+            if (overlay) {
+                overlay->hide();
+            }
+        }
         return;
     }
     const std::pair<int, int> selected = *selectedColumns();
     for (EditorOverlay* overlay : m_overlays) {
         if (overlay) {
-            overlay->showSelection(scorePage(), selected.first, selected.second, m_cursor);
+            // Outside editing there is no edit cursor, only the passage.
+            overlay->showSelection(scorePage(), selected.first, selected.second, m_editing ? m_cursor : -1);
+            overlay->show();
+            overlay->raise();
         }
     }
 }

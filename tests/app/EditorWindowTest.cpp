@@ -4,6 +4,9 @@
 
 #include "support/MainWindowTest.h"
 
+#include "app/MainPracticeHost.h"
+#include "practice/TrainingSetupDialog.h"
+
 #include "base/Rounding.h"
 #include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
@@ -15,8 +18,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QMouseEvent>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
@@ -46,27 +51,28 @@ protected:
         return w;
     }
 
-    // A click on the small staff where the layout puts the head of bell
-    // `position` in column `column` of the page shown.
-    void clickSmall(TfrmMain& w, int column, int position) {
+    // A mouse event on the small staff where the layout puts the head of bell
+    // `position` in column `column` of the page shown, sent to whatever stands
+    // there, as the mouse would: the play cursor over column 0 included.
+    void mouseOnSmall(TfrmMain& w, QEvent::Type type, int column, int position) {
         QWidget* picture = w.scoreView()->image(0);
         const QSize size = picture->size();
         const double width = double(size.width()) / kScorePageColumns;
         const int place = column % kScorePageColumns;
         const QPoint at(roundHalfEven(width / 2 + place * width + scoreBarShift(place)),
                         roundHalfEven(scoreStaffRow(0, position, 2) * double(size.height()) / 5));
-        // Sent to whatever stands there, as the mouse would: the play
-        // cursor over column 0 included.
         QWidget* staff = picture->parentWidget();
         QWidget* target = staff->childAt(picture->mapToParent(at));
         ASSERT_NE(target, nullptr);
         const QPoint local = target->mapFrom(staff, picture->mapToParent(at));
-        QMouseEvent press(QEvent::MouseButtonPress, local, target->mapToGlobal(local), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, local, target->mapToGlobal(local), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &release);
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, local, target->mapToGlobal(local), button, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
+    void clickSmall(TfrmMain& w, int column, int position) {
+        mouseOnSmall(w, QEvent::MouseButtonPress, column, position);
+        mouseOnSmall(w, QEvent::MouseButtonRelease, column, position);
     }
 
     QTemporaryDir files;
@@ -177,6 +183,40 @@ TEST_F(EditorWindow, EndBySignalKeepsUnsavedChangesWithoutAsking) {
     again.OpenUserRinging(kept.filePath(saved.front()));
     EXPECT_EQ(again.commonScoreLine(0), QStringLiteral("s1"));
     EXPECT_EQ(again.commonScoreLine(1), QStringLiteral("s2"));
+}
+
+// Outside editing, the columns dragged over on the staves are the passage
+// practice offers, in bars; a click clears them.
+TEST_F(EditorWindow, DragOutsideEditingChoosesThePassageToPractise) {
+    TfrmMain& w = start();
+    ScoreEditor& editor = w.editor();
+    w.channels().common() = QStringList(64, QStringLiteral("s1"));
+    w.RedrawScore();
+    mouseOnSmall(w, QEvent::MouseButtonPress, 17, 1);
+    mouseOnSmall(w, QEvent::MouseMove, 30, 1);
+    mouseOnSmall(w, QEvent::MouseMove, 40, 2);
+    mouseOnSmall(w, QEvent::MouseButtonRelease, 40, 2);
+    EXPECT_FALSE(editor.isEditing());
+    EXPECT_EQ(editor.selectedColumns(), std::make_optional(std::make_pair(17, 40)));
+    const QWidget* marks = w.findChild<QWidget*>(QStringLiteral("editorOverlay"));
+    ASSERT_NE(marks, nullptr);
+    EXPECT_TRUE(marks->isVisible());
+    // Nothing was written into the ringing.
+    EXPECT_EQ(w.commonScoreLine(17), QStringLiteral("s1"));
+    EXPECT_EQ(w.commonScoreLine(40), QStringLiteral("s1"));
+
+    MainPracticeHost host(w);
+    {
+        TrainingSetupDialog setup(host, w.trainer());
+        EXPECT_TRUE(control<QCheckBox>(setup, "cbTrainingPassage")->isChecked());
+        EXPECT_EQ(control<QSpinBox>(setup, "seTrainingFirstBar")->value(), 2);
+        EXPECT_EQ(control<QSpinBox>(setup, "seTrainingLastBar")->value(), 3);
+    }
+
+    clickSmall(w, 5, 1);
+    EXPECT_EQ(editor.selectedColumns(), std::nullopt);
+    EXPECT_FALSE(marks->isVisible());
+    EXPECT_EQ(w.commonScoreLine(5), QStringLiteral("s1"));
 }
 
 } // namespace
