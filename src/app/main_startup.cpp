@@ -39,7 +39,6 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include <cstdio>
 #include <exception>
 
 namespace {
@@ -323,9 +322,8 @@ void TfrmMain::closeOnTermination() {
             if (data.isEmpty() || !QDir::isAbsolutePath(data)) {
                 data = QDir::homePath() + QStringLiteral("/.local/share");
             }
-            if (const auto kept = m_editor->keepUnsavedForEnd(data + QStringLiteral("/campanix/unsaved"))) {
-                std::fprintf(stderr, "campanix: unsaved changes kept in %s\n", qUtf8Printable(*kept));
-            }
+            // Where they went is logged (a warning, so it reaches the terminal).
+            m_editor->keepUnsavedForEnd(data + QStringLiteral("/campanix/unsaved"));
         });
     }
     close();
