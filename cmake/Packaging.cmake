@@ -78,11 +78,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tolvena.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The MIDI library, named as well: a build with MIDI must never be installed
-# without it, whatever dpkg-shlibdeps makes of the link.
-if(RTMIDI_FOUND)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "librtmidi6")
-endif()
+# The MIDI library is linked, so dpkg-shlibdeps names it with its version
+# (librtmidi6 (>= 5.0.0)); naming it here too would list it twice.
 # Loaded at run time, so not found by dpkg-shlibdeps: the fonts the
 # pictures and the score are drawn with, and Qt's Russian dialogs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, qt6-translations-l10n")
