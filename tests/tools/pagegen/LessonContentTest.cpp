@@ -14,11 +14,20 @@
 //   <li data-exercise="small middle">  the keys used are those groups' keys
 //   <li data-ringing="Конёк" [data-part="small"]>  the keys named are exactly
 //                                 those the ringing strikes (in that part)
+//   data-beats="F: 1 3 4 | 1 3 4 4и; G: 2 2и 4и"  where each key strikes
+//                                 within the bar: beats 1-4 ("*" every beat),
+//                                 then е, и or а for the 2nd, 3rd or 4th
+//                                 sixteenth of the beat, "-" for nothing; "|"
+//                                 parts the bars of a cycle that repeats
+//   data-bars="4-11,13-20"        the bars (from 1) the beats speak of; each
+//                                 range starts the cycle again (all bars when
+//                                 absent)
 
 #include "Catalogue.h"
 #include "Illustrations.h"
 #include "RingingSource.h"
 #include "bells/Distributions.h"
+#include "lessons/LessonTags.h"
 #include "playback/ColumnStrikes.h"
 
 #include <gtest/gtest.h>
@@ -167,7 +176,7 @@ protected:
         for (const QString& name : pagesDir.entryList({QStringLiteral("*.htm")}, QDir::Files)) {
             pages[name] = readText(pagesDir.filePath(name));
         }
-        ASSERT_EQ(pages.size(), 4u);
+        ASSERT_EQ(pages.size(), lessontags::kVoicedTags.size());
     }
 
     // The ensemble the program makes of the bells of these keys: selected,
@@ -206,20 +215,50 @@ protected:
         return keys;
     }
 
-    // The keys of the bells a ringing strikes in this ensemble, in one
-    // group or (part empty) in all.
+    // Whether a token belongs to the part: its group's word among the
+    // part's words ("middle big"), or any group when the part is empty.
+    static bool inPart(const QString& token, const QString& part) {
+        if (part.isEmpty()) {
+            return true;
+        }
+        for (const QString& group : part.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (token.at(0) == group.at(0)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The keys of the bells a ringing strikes in this ensemble, in some
+    // groups or (part empty) in all.
     QSet<QChar> struckKeys(const RingingSource& ringing, const Ensemble& ensemble,
                            const QString& part) const {
         QSet<QChar> keys;
         for (const QStringList& column : ringing.columns) {
             for (const QString& token : column) {
-                if (token.size() < 2 || (!part.isEmpty() && token.at(0) != part.at(0))) {
+                if (token.size() < 2 || !inPart(token, part)) {
                     continue;
                 }
                 keys.insert(bells[BellForToken(ensemble, token.at(0), token.mid(1, 1).toInt())].key);
             }
         }
         return keys;
+    }
+
+    // The keys struck in each column of the ringing (in one group or all).
+    QList<QMap<QChar, bool>> columnKeys(const RingingSource& ringing, const Ensemble& ensemble,
+                                        const QString& part) const {
+        QList<QMap<QChar, bool>> columns;
+        for (const QStringList& column : ringing.columns) {
+            QMap<QChar, bool> keys;
+            for (const QString& token : column) {
+                if (token.size() >= 2 && inPart(token, part)) {
+                    keys.insert(bells[BellForToken(ensemble, token.at(0), token.mid(1, 1).toInt())].key, true);
+                }
+            }
+            columns << keys;
+        }
+        return columns;
     }
 
     // Whether the program offers the ringing for this ensemble.
@@ -372,6 +411,142 @@ TEST_F(LessonContent, ExercisesUseTheKeysTheProgramUses) {
         }
     }
     EXPECT_GE(exercises, 15);
+}
+
+// A claim of data-beats: for each key, its positions (columns 0..15) in
+// each bar of the cycle.
+using BeatClaim = QMap<QChar, QList<QSet<int>>>;
+
+std::optional<BeatClaim> parseBeats(const QString& text) {
+    BeatClaim claim;
+    static const QRegularExpression position(QStringLiteral("^([1-4*])(е|и|а)?$"));
+    for (const QString& entry : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype colon = entry.indexOf(QLatin1Char(':'));
+        const QString key = entry.left(colon).trimmed();
+        if (colon < 0 || key.size() != 1) {
+            return std::nullopt;
+        }
+        QList<QSet<int>> cycle;
+        for (const QString& bar : entry.mid(colon + 1).split(QLatin1Char('|'))) {
+            QSet<int> columns;
+            for (const QString& word : bar.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                if (word == QLatin1String("-")) {
+                    continue;
+                }
+                const QRegularExpressionMatch m = position.match(word);
+                if (!m.hasMatch()) {
+                    return std::nullopt;
+                }
+                const int offset = QStringLiteral(" еиа").indexOf(m.captured(2).isEmpty() ? QStringLiteral(" ")
+                                                                                           : m.captured(2));
+                for (int beat = 1; beat <= 4; ++beat) {
+                    if (m.captured(1) == QLatin1String("*") || m.captured(1).toInt() == beat) {
+                        columns.insert((beat - 1) * 4 + offset);
+                    }
+                }
+            }
+            cycle << columns;
+        }
+        claim.insert(key.at(0), cycle);
+    }
+    return claim;
+}
+
+// "4-11,13-20" as pairs of first and last bar (from 1); empty: every bar.
+QList<std::pair<int, int>> parseBars(const QString& text, int barCount) {
+    QList<std::pair<int, int>> ranges;
+    for (const QString& range : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList ends = range.split(QLatin1Char('-'));
+        ranges.push_back({ends.first().toInt(), ends.last().toInt()});
+    }
+    if (ranges.isEmpty()) {
+        ranges.push_back({1, barCount});
+    }
+    return ranges;
+}
+
+std::string positionsText(const QSet<int>& columns) {
+    QList<int> sorted(columns.begin(), columns.end());
+    std::sort(sorted.begin(), sorted.end());
+    std::string text;
+    for (int column : sorted) {
+        text += std::to_string(column / 4 + 1) + QStringLiteral(" еиа").mid(column % 4, 1).trimmed().toStdString() +
+                " ";
+    }
+    return text.empty() ? "-" : text;
+}
+
+// Where the strikes fall, exercise by exercise: every exercise built on a
+// ringing says on which beats each of its keys strikes, and the ringing
+// strikes them there, bar after bar, and no other key of its part.
+TEST_F(LessonContent, ExercisesPlaceTheirStrikesWhereTheRingingDoes) {
+    int checkedBars = 0;
+    for (const auto& [name, html] : pages) {
+        const QString pageSetup = attribute(elementsWith(html, QStringLiteral("data-setup")).first().openTag,
+                                            QStringLiteral("data-setup"));
+        for (const Element& e : elementsWith(html, QStringLiteral("data-ringing"))) {
+            if (!e.openTag.startsWith(QLatin1String("<li"))) {
+                continue; // a remark beside the exercises, not an exercise
+            }
+            const QString ringingName = attribute(e.openTag, QStringLiteral("data-ringing"));
+            const QString beats = attribute(e.openTag, QStringLiteral("data-beats"));
+            ASSERT_FALSE(beats.isEmpty()) << qPrintable(name) << ": " << qPrintable(ringingName)
+                                          << " says nothing of where its strikes fall";
+            const std::optional<BeatClaim> claim = parseBeats(beats);
+            ASSERT_TRUE(claim) << qPrintable(name) << ": " << qPrintable(beats);
+            const QString own = attribute(e.openTag, QStringLiteral("data-setup"));
+            const std::optional<Ensemble> ensemble = setUp(own.isEmpty() ? pageSetup : own);
+            ASSERT_TRUE(ensemble && ringings.contains(ringingName)) << qPrintable(name);
+            const LibraryRinging& ringing = ringings[ringingName];
+            QString part = attribute(e.openTag, QStringLiteral("data-part"));
+            if (part.isEmpty() && ringing.folder != QLatin1String("common")) {
+                part = ringing.folder;
+            }
+            const QList<QMap<QChar, bool>> columns = columnKeys(ringing.source, *ensemble, part);
+            const int barCount = static_cast<int>((columns.size() + 15) / 16);
+            for (const auto& [first, last] : parseBars(attribute(e.openTag, QStringLiteral("data-bars")), barCount)) {
+                ASSERT_TRUE(first >= 1 && first <= last && last <= barCount)
+                    << qPrintable(name) << ": " << qPrintable(ringingName) << " has " << barCount << " bars";
+                for (int bar = first; bar <= last; ++bar) {
+                    QMap<QChar, QSet<int>> struck;
+                    for (int c = 0; c < 16 && (bar - 1) * 16 + c < columns.size(); ++c) {
+                        for (QChar key : columns[(bar - 1) * 16 + c].keys()) {
+                            struck[key].insert(c);
+                        }
+                    }
+                    for (auto it = struck.cbegin(); it != struck.cend(); ++it) {
+                        EXPECT_TRUE(claim->contains(it.key()))
+                            << qPrintable(name) << ": " << qPrintable(ringingName) << " bar " << bar << " strikes "
+                            << static_cast<char>(it.key().unicode()) << " on " << positionsText(it.value())
+                            << "and the page does not say so";
+                    }
+                    for (auto it = claim->cbegin(); it != claim->cend(); ++it) {
+                        const QSet<int>& said = it.value()[(bar - first) % it.value().size()];
+                        EXPECT_EQ(positionsText(struck.value(it.key())), positionsText(said))
+                            << qPrintable(name) << ": " << qPrintable(ringingName) << " bar " << bar << ", key "
+                            << static_cast<char>(it.key().unicode());
+                    }
+                    ++checkedBars;
+                }
+            }
+        }
+    }
+    EXPECT_GE(checkedBars, 200);
+}
+
+// The notation of data-beats itself, so that a page cannot pass by a claim
+// the test reads wrongly.
+TEST(LessonBeats, NotationReadsAsWritten) {
+    const std::optional<BeatClaim> claim = parseBeats(QStringLiteral("F: 1 3 4 | 1 3 4 4и; L: * *и *а; G: - | 2е"));
+    ASSERT_TRUE(claim);
+    EXPECT_EQ(claim->value(QLatin1Char('F')), (QList<QSet<int>>{{0, 8, 12}, {0, 8, 12, 14}}));
+    EXPECT_EQ(claim->value(QLatin1Char('L')), (QList<QSet<int>>{{0, 2, 3, 4, 6, 7, 8, 10, 11, 12, 14, 15}}));
+    EXPECT_EQ(claim->value(QLatin1Char('G')), (QList<QSet<int>>{{}, {5}}));
+    EXPECT_FALSE(parseBeats(QStringLiteral("F: 5")));
+    EXPECT_FALSE(parseBeats(QStringLiteral("FG: 1")));
+    EXPECT_FALSE(parseBeats(QStringLiteral("F 1")));
+    EXPECT_EQ(parseBars(QStringLiteral("4-11,13-20"), 21), (QList<std::pair<int, int>>{{4, 11}, {13, 20}}));
+    EXPECT_EQ(parseBars(QString(), 8), (QList<std::pair<int, int>>{{1, 8}}));
 }
 
 } // namespace
