@@ -142,3 +142,28 @@ TEST(Pages, VoicesDecodeAndLastMinutes) {
     }
     EXPECT_EQ(found, static_cast<int>(lessontags::kVoicedTags.size()));
 }
+
+// The about page and the package's copyright file grant the same licence:
+// every sentence of the page's licence stands in the file, word for word.
+TEST(Pages, AboutPageAndCopyrightFileSayTheSameLicence) {
+    const QString about =
+        QString::fromUtf8(readAll(QStringLiteral(CAMPANIX_SOURCE_DIR "/data/pages/About/index.htm")));
+    const QString copyright =
+        QString::fromUtf8(readAll(QStringLiteral(CAMPANIX_SOURCE_DIR "/cmake/debian/copyright")))
+            .replace(QRegularExpression(QStringLiteral("\\n \\.\\n")), QStringLiteral(" "))
+            .simplified();
+    static const QRegularExpression paragraph(QStringLiteral(R"(<p class="licence">(.*?)</p>)"),
+                                              QRegularExpression::DotMatchesEverythingOption);
+    int sentences = 0;
+    auto it = paragraph.globalMatch(about);
+    while (it.hasNext()) {
+        const QString text = it.next().captured(1).simplified();
+        for (const QString& sentence : text.split(QRegularExpression(QStringLiteral("(?<=\\.) ")))) {
+            ++sentences;
+            EXPECT_TRUE(copyright.contains(sentence)) << qPrintable(sentence);
+        }
+    }
+    EXPECT_GE(sentences, 6);
+    // Nothing in the file takes back what the page grants.
+    EXPECT_FALSE(copyright.contains(QStringLiteral("All rights reserved")));
+}
