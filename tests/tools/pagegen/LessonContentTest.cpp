@@ -534,6 +534,58 @@ TEST_F(LessonContent, ExercisesPlaceTheirStrikesWhereTheRingingDoes) {
     EXPECT_GE(checkedBars, 200);
 }
 
+// A page that gives a finger to each key (data-fingers="Z:л5 F:л3 ...") asks
+// only what two hands can do: in each of its exercises no finger strikes two
+// keys at once, and a finger that moves to another key has an eighth (two
+// columns) at least to get there.
+TEST_F(LessonContent, TwoHandExercisesArePlayable) {
+    int pagesWithHands = 0;
+    for (const auto& [name, html] : pages) {
+        const QList<Element> maps = elementsWith(html, QStringLiteral("data-fingers"));
+        if (maps.isEmpty()) {
+            continue;
+        }
+        ++pagesWithHands;
+        QMap<QChar, QString> fingerOf;
+        for (const QString& entry :
+             attribute(maps.first().openTag, QStringLiteral("data-fingers")).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            fingerOf.insert(entry.at(0), entry.mid(2));
+        }
+        const QString pageSetup = attribute(elementsWith(html, QStringLiteral("data-setup")).first().openTag,
+                                            QStringLiteral("data-setup"));
+        for (const Element& e : elementsWith(html, QStringLiteral("data-ringing"))) {
+            const QString ringingName = attribute(e.openTag, QStringLiteral("data-ringing"));
+            const std::optional<Ensemble> ensemble = setUp(pageSetup);
+            ASSERT_TRUE(ensemble && ringings.contains(ringingName)) << qPrintable(name);
+            const QList<QMap<QChar, bool>> columns =
+                columnKeys(ringings[ringingName].source, *ensemble, attribute(e.openTag, QStringLiteral("data-part")));
+            const int barCount = static_cast<int>((columns.size() + 15) / 16);
+            QMap<QString, std::pair<int, QChar>> last; // finger: its last column and key
+            for (const auto& [first, lastBar] : parseBars(attribute(e.openTag, QStringLiteral("data-bars")), barCount)) {
+                for (int c = (first - 1) * 16; c < std::min<qsizetype>(lastBar * 16, columns.size()); ++c) {
+                    QMap<QString, QChar> now;
+                    for (QChar key : columns[c].keys()) {
+                        ASSERT_TRUE(fingerOf.contains(key))
+                            << qPrintable(name) << ": no finger for " << static_cast<char>(key.unicode());
+                        const QString finger = fingerOf.value(key);
+                        EXPECT_FALSE(now.contains(finger))
+                            << qPrintable(name) << ": " << qPrintable(ringingName) << " column " << c << ": "
+                            << qPrintable(finger) << " on two keys";
+                        now.insert(finger, key);
+                        if (last.contains(finger) && last[finger].second != key) {
+                            EXPECT_GE(c - last[finger].first, 2)
+                                << qPrintable(name) << ": " << qPrintable(ringingName) << " column " << c << ": "
+                                << qPrintable(finger) << " jumps";
+                        }
+                        last[finger] = {c, key};
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GE(pagesWithHands, 1);
+}
+
 // The notation of data-beats itself, so that a page cannot pass by a claim
 // the test reads wrongly.
 TEST(LessonBeats, NotationReadsAsWritten) {
