@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QShortcut>
+#include <QWindow>
 #include <QStatusBar>
 
 #include <sndfile.h>
@@ -289,6 +290,8 @@ TEST_F(HelpMenuTest, BellKeysRingFromTheLessonWindow) {
     frm.reset();
     program.writeBells(QStringLiteral("001000000000011"), QStringLiteral("nnnnnnnnnnnnnnn"));
     startWith({});
+    frm->show();
+    ASSERT_TRUE(frm->bells().keyboard().keyboardRinging());
     control<QAction>(frm, "nLesson1")->trigger();
     TfrmLesson* window = frm->lessons()->window();
     window->activateWindow();
