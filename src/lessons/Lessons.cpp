@@ -24,10 +24,9 @@ Lessons::Lessons(const QString& programDir, std::function<audio::AudioEngine*()>
             [this](const QUrl& page, bool shown) { localPageFollowed(page.toLocalFile(), shown); });
 }
 
-// The window goes with its owner: its voice must not talk on after it.
-Lessons::~Lessons() {
-    m_voices->windowClosed();
-}
+// Leaves the voices alone: the window goes with its owner, whose engine (and
+// with it every voice) is gone by then.
+Lessons::~Lessons() = default;
 
 QString Lessons::pagePath(int tag) const {
     if (!lessontags::hasVoice(tag)) {

@@ -98,6 +98,7 @@ TEST_F(SeveralGroupsDialog, ChosenCombinationIsRungAndSilenced) {
 
 // A combination with a group that has no bell is not offered.
 TEST_F(SeveralGroupsDialog, CombinationWithAnEmptyGroupIsNotOffered) {
+    host.bells = Ensemble();
     host.bells.applyText(QStringLiteral("110001110000000"), QStringLiteral("bbnnnmmmnnnnnnn"));
     Trainer trainer(host);
     TrainingSetupDialog dialog(host, trainer);
