@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
                 "speaking", "stopped", "underruns", "streams");
     int measured = 0;
     for (const bool loaded : {false, true}) {
-        for (const lessontags::VoicedPage& page : lessontags::kVoicedPages) {
+        for (const int tag : lessontags::kVoicedTags) {
+            const lessontags::VoicedPage& page = lessontags::kVoicedPages[static_cast<std::size_t>(tag)];
             const QString path = folder + QStringLiteral("/Voice/") + QString::fromLatin1(page.voice);
             if (!QFileInfo::exists(path)) {
                 std::printf("%-16s missing\n", page.voice);

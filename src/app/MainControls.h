@@ -76,6 +76,9 @@ public:
     QAction* nLesson1 = nullptr;
     QAction* nLesson2 = nullptr;
     QAction* nLesson3 = nullptr;
+    QAction* nLesson4 = nullptr;
+    QAction* nLesson5 = nullptr;
+    QAction* nLesson6 = nullptr;
     QAction* N1 = nullptr;
     QAction* nForum = nullptr;
     QAction* nMail = nullptr;

@@ -244,6 +244,9 @@ public:
     void nLesson1Click();
     void nLesson2Click();
     void nLesson3Click();
+    void nLesson4Click();
+    void nLesson5Click();
+    void nLesson6Click();
     void N1Click();
     void nForumClick();
     void nMailClick();

@@ -31,6 +31,18 @@ void TfrmMain::nLesson3Click() {
     lessons()->showVoicedPage(lessontags::kBig);
 }
 
+void TfrmMain::nLesson4Click() {
+    lessons()->showVoicedPage(lessontags::kTrezvon);
+}
+
+void TfrmMain::nLesson5Click() {
+    lessons()->showVoicedPage(lessontags::kWriting);
+}
+
+void TfrmMain::nLesson6Click() {
+    lessons()->showVoicedPage(lessontags::kTraining);
+}
+
 void TfrmMain::N1Click() {
     lessons()->showPublisher();
 }

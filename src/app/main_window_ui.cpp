@@ -217,6 +217,9 @@ void MainControls::createMenus(QMenuBar* bar) {
     nLesson1 = makeAction(nReference, QStringLiteral("nLesson1"), QStringLiteral("Урок 1  (малые колокола) ..."));
     nLesson2 = makeAction(nReference, QStringLiteral("nLesson2"), QStringLiteral("Урок 2  (cредние колокола) ..."));
     nLesson3 = makeAction(nReference, QStringLiteral("nLesson3"), QStringLiteral("Урок 3  (большие колокола) ..."));
+    nLesson4 = makeAction(nReference, QStringLiteral("nLesson4"), QStringLiteral("Урок 4  (весь трезвон) ..."));
+    nLesson5 = makeAction(nReference, QStringLiteral("nLesson5"), QStringLiteral("Урок 5  (свои упражнения) ..."));
+    nLesson6 = makeAction(nReference, QStringLiteral("nLesson6"), QStringLiteral("Урок 6  (слух и руки) ..."));
     nReference->addSeparator();
     N1 = makeAction(nReference, QStringLiteral("N1"), QStringLiteral("Издательский центр Tolvena ..."));
     nForum = makeAction(nReference, QStringLiteral("nForum"), QStringLiteral("Форум ..."));

@@ -88,6 +88,9 @@ void TfrmMain::connectHandlers() {
     on(nLesson1, &QAction::triggered, &TfrmMain::nLesson1Click);
     on(nLesson2, &QAction::triggered, &TfrmMain::nLesson2Click);
     on(nLesson3, &QAction::triggered, &TfrmMain::nLesson3Click);
+    on(nLesson4, &QAction::triggered, &TfrmMain::nLesson4Click);
+    on(nLesson5, &QAction::triggered, &TfrmMain::nLesson5Click);
+    on(nLesson6, &QAction::triggered, &TfrmMain::nLesson6Click);
     on(N1, &QAction::triggered, &TfrmMain::N1Click);
     on(nForum, &QAction::triggered, &TfrmMain::nForumClick);
     on(nMail, &QAction::triggered, &TfrmMain::nMailClick);

@@ -54,10 +54,19 @@ bool KeyboardRingingHook::hookEvent(QObject* watched, QEvent* event) {
     const auto* key = static_cast<const QKeyEvent*>(event);
     const int virtualKey = VirtualKeys::translate(QGuiApplication::platformName(), key->nativeScanCode(),
                                                   key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+    if (keyboardRingsStrikesOnly() && !strikeKeyOnly(virtualKey, key->modifiers())) {
+        return false;
+    }
     bool consumed = false;
     guarded(lcBells, "ringing key",
             [&] { consumed = handleRingingKey(virtualKey, key->isAutoRepeat(), key->timestamp()); });
     return consumed;
+}
+
+bool KeyboardRingingHook::strikeKeyOnly(int virtualKey, Qt::KeyboardModifiers modifiers) {
+    const KeyboardRinging::KeyRole role = KeyboardRinging::roleOf(virtualKey);
+    return role.step == 0 && !role.toggleCurrent && role.focusGroup < 0 &&
+           !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
 }
 
 bool KeyboardRingingHook::handleRingingKey(int virtualKey, bool autoRepeat, std::uint64_t eventTimestamp) {

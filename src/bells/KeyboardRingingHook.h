@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <Qt>
 
 #include <cstdint>
 
@@ -44,6 +45,9 @@ public:
 
 private:
     bool hookEvent(QObject* watched, QEvent* event);
+    // A key that only strikes (no arrow, Space, digit, Ctrl or Alt): all a
+    // window that rings strikes only lets through.
+    static bool strikeKeyOnly(int virtualKey, Qt::KeyboardModifiers modifiers);
 
     BellsPanel& m_panel;
     QWidget* m_window;

@@ -45,7 +45,8 @@ bool keyboardRingingMayAct(const QWidget* mainWindow, const QObject* watched) {
         return false;
     }
     const auto ringsBells = [mainWindow](const QWidget* window) {
-        return window && (window == mainWindow || window->property(kRingsBellsProperty).toBool());
+        return window && (window == mainWindow || window->property(kRingsBellsProperty).toBool() ||
+                          window->property(kRingsBellStrikesProperty).toBool());
     };
     const QWidget* active = QApplication::activeWindow();
     if (!ringsBells(active) || watched != active->windowHandle()) {
@@ -60,4 +61,9 @@ bool keyboardRingingMayAct(const QWidget* mainWindow, const QObject* watched) {
         return false;
     }
     return !takesTypedKeys(QApplication::focusWidget());
+}
+
+bool keyboardRingsStrikesOnly() {
+    const QWidget* active = QApplication::activeWindow();
+    return active && active->property(kRingsBellStrikesProperty).toBool();
 }

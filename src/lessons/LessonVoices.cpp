@@ -1,25 +1,29 @@
 #include "lessons/LessonVoices.h"
 
-LessonVoices::LessonVoices(const std::array<LessonVoice*, lessontags::kVoiceCount>& players)
-    : m_players(players) {}
+LessonVoices::LessonVoices(const std::array<LessonVoice*, lessontags::kTagCount>& players)
+    : m_players(players) {
+    m_players[static_cast<std::size_t>(lessontags::kNoVoice)] = nullptr;
+}
 
 void LessonVoices::showWithVoice(int tag) {
     if (!lessontags::hasVoice(tag)) {
         showWithoutVoice();
         return;
     }
+    silence();
     if (LessonVoice* player = m_players[static_cast<std::size_t>(tag)]) {
         player->playFromStart();
+        m_speaking = tag;
     }
     m_tag = tag;
 }
 
 void LessonVoices::showWithoutVoice() {
+    silence();
     m_tag = lessontags::kNoVoice;
 }
 
 void LessonVoices::linkFollowed(int tag) {
-    stopCurrent();
     if (lessontags::hasVoice(tag)) {
         showWithVoice(tag);
     } else {
@@ -28,14 +32,15 @@ void LessonVoices::linkFollowed(int tag) {
 }
 
 void LessonVoices::windowClosed() {
-    stopCurrent();
+    silence();
 }
 
-void LessonVoices::stopCurrent() {
-    if (!lessontags::hasVoice(m_tag)) {
+void LessonVoices::silence() {
+    if (!lessontags::hasVoice(m_speaking)) {
         return;
     }
-    if (LessonVoice* player = m_players[static_cast<std::size_t>(m_tag)]) {
+    if (LessonVoice* player = m_players[static_cast<std::size_t>(m_speaking)]) {
         player->stop();
     }
+    m_speaking = lessontags::kNoVoice;
 }

@@ -14,17 +14,16 @@ public:
     virtual void stop() = 0;
 };
 
-// Which voice plays and which one stops. Showing a page with a voice starts
-// that voice from its start and makes its tag current; a page without voice
-// only sets the tag to 4. Closing the window stops the voice of the current
-// tag alone: a voice started earlier under another tag rings to its end.
-// A link inside the window is different: the voice talks about the page it
-// belongs to, so leaving that page by a link silences it before the voice of
-// the page reached (if any) starts, and one voice at most is heard.
+// Which voice plays and which one stops. A voice talks about the page it
+// belongs to, so it is heard only while that page is shown: whatever takes
+// the page's place in the window (another lesson from the menu, the help by
+// F1 or the menu, a link) silences it first, and closing the window silences
+// it. One voice at most is heard. Showing a lesson starts its voice from the
+// start, also when it is the lesson shown already.
 class LessonVoices {
 public:
-    // The players of tags 0..3; any may be null (no voice for that tag).
-    explicit LessonVoices(const std::array<LessonVoice*, lessontags::kVoiceCount>& players);
+    // The players by tag (kNoVoice's entry is ignored); any may be null.
+    explicit LessonVoices(const std::array<LessonVoice*, lessontags::kTagCount>& players);
 
     void showWithVoice(int tag);
     void showWithoutVoice();
@@ -34,10 +33,14 @@ public:
     void windowClosed();
 
     int tag() const { return m_tag; }
+    // The tag whose voice was started last and not stopped since (kNoVoice
+    // when none): it may still be talking.
+    int speaking() const { return m_speaking; }
 
 private:
-    void stopCurrent();
+    void silence();
 
-    std::array<LessonVoice*, lessontags::kVoiceCount> m_players;
+    std::array<LessonVoice*, lessontags::kTagCount> m_players;
     int m_tag = lessontags::kNoVoice;
+    int m_speaking = lessontags::kNoVoice;
 };

@@ -12,8 +12,8 @@ Lessons::Lessons(const QString& programDir, std::function<audio::AudioEngine*()>
     m_opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_window = new TfrmLesson(owner);
     m_window->IE->setUrlOpener([this](const QUrl& url) { return m_opener ? m_opener(url) : false; });
-    std::array<LessonVoice*, lessontags::kVoiceCount> players{};
-    for (int tag = 0; tag < lessontags::kVoiceCount; ++tag) {
+    std::array<LessonVoice*, lessontags::kTagCount> players{};
+    for (int tag : lessontags::kVoicedTags) {
         m_players[static_cast<std::size_t>(tag)] = new EngineVoice(engine, voicePath(tag), this);
         players[static_cast<std::size_t>(tag)] = m_players[static_cast<std::size_t>(tag)];
     }
@@ -24,6 +24,8 @@ Lessons::Lessons(const QString& programDir, std::function<audio::AudioEngine*()>
             [this](const QUrl& page, bool shown) { localPageFollowed(page.toLocalFile(), shown); });
 }
 
+// Leaves the voices alone: the window goes with its owner, whose engine (and
+// with it every voice) is gone by then.
 Lessons::~Lessons() = default;
 
 QString Lessons::pagePath(int tag) const {
@@ -99,8 +101,8 @@ void Lessons::lessonWindowClosed() {
 void Lessons::localPageFollowed(const QString& path, bool shown) {
     int reached = lessontags::kNoVoice;
     const QString page = QFileInfo(path).absoluteFilePath();
-    for (int tag = 0; shown && tag < lessontags::kVoiceCount; ++tag) {
-        if (page == QFileInfo(pagePath(tag)).absoluteFilePath()) {
+    for (int tag : lessontags::kVoicedTags) {
+        if (shown && page == QFileInfo(pagePath(tag)).absoluteFilePath()) {
             reached = tag;
         }
     }

@@ -20,7 +20,7 @@ class AudioEngine;
 }
 
 // The lessons, the help and the publisher's pages: the lesson window, its
-// four voices and the commands of the Help menu. Every page is shown in the
+// voices and the commands of the Help menu. Every page is shown in the
 // one lesson window; internet and mail addresses go to the user's programs.
 class Lessons : public QObject {
     Q_OBJECT
@@ -35,7 +35,7 @@ public:
 
     // "Помощь ...": the help index, no voice.
     void showHelp();
-    // "Работа с программой ..." and the three lessons: the page of tag 0..3
+    // "Работа с программой ..." and the lessons: the page of a voiced tag
     // in the voice folder with its voice from the start.
     void showVoicedPage(int tag);
     // The publisher's page, no voice.
@@ -54,6 +54,9 @@ public:
     // start. A page that could not be shown (shown false) starts no voice.
     void localPageFollowed(const QString& path, bool shown = true);
 
+    // The tag whose voice may be talking (kNoVoice: none).
+    int speaking() const { return m_voices->speaking(); }
+
     // Addresses leave through this (the desktop's handler by default).
     void setUrlOpener(UrlOpener opener);
 
@@ -68,7 +71,7 @@ private:
 
     QString m_programDir;
     TfrmLesson* m_window = nullptr;
-    std::array<EngineVoice*, lessontags::kVoiceCount> m_players{};
+    std::array<EngineVoice*, lessontags::kTagCount> m_players{};
     std::unique_ptr<LessonVoices> m_voices;
     UrlOpener m_opener;
 };

@@ -2,6 +2,7 @@
 #include "base/WindowCaptions.h"
 
 #include "base/Logging.h"
+#include "input/KeyboardFocusGate.h"
 #include "lessons/PageCharset.h"
 
 #include <QCloseEvent>
@@ -16,8 +17,12 @@
 
 namespace {
 
+// The notice keeps a way back: the pages lie in sibling folders, so the
+// same relative links reach the help and the guide from any of them.
 QString missingPageNotice(const QString& pageName) {
-    return QStringLiteral("<html><body><p>Страница не найдена: %1</p></body></html>")
+    return QStringLiteral("<html><body><p>Страница не найдена: %1</p>"
+                          "<p><a href=\"../Help/index.htm\">Помощь</a> · "
+                          "<a href=\"../Voice/reference.htm\">Работа с программой</a></p></body></html>")
         .arg(pageName.toHtmlEscaped());
 }
 
@@ -100,6 +105,9 @@ TfrmLesson::TfrmLesson(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmLesson"));
     setWindowTitle(captions::kProgram);
     resize(1000, 720);
+    // The exercises are read here, so the bell keys ring here as in the main
+    // window; Space, the arrows and the digits keep scrolling the page.
+    setProperty(kRingsBellStrikesProperty, true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -1,5 +1,44 @@
 #include "practice/PracticePart.h"
 
+#include <QStringList>
+
+namespace {
+
+constexpr int kGroupCodes[] = {kSmallGroup, kMiddleGroup, kBigGroup};
+constexpr int kAllGroupBits = PracticePart::bitOf(kSmallGroup) | PracticePart::bitOf(kMiddleGroup) |
+                              PracticePart::bitOf(kBigGroup);
+
+QString groupWord(int groupCode) {
+    switch (groupCode) {
+    case kSmallGroup:
+        return QStringLiteral("малые");
+    case kMiddleGroup:
+        return QStringLiteral("средние");
+    case kBigGroup:
+        return QStringLiteral("большие");
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+PracticePart PracticePart::ofGroups(int groupBits) {
+    const int bits = groupBits & kAllGroupBits;
+    int count = 0;
+    int last = kNoGroup;
+    for (int code : kGroupCodes) {
+        if (bits & bitOf(code)) {
+            ++count;
+            last = code;
+        }
+    }
+    if (count == 1) {
+        return ofGroup(last);
+    }
+    return count == 0 ? PracticePart{} : PracticePart{kNoGroup, -1, bits};
+}
+
 QList<int> PracticePart::bells(const Ensemble& ensemble) const {
     QList<int> result;
     if (isSingleBell()) {
@@ -9,7 +48,9 @@ QList<int> PracticePart::bells(const Ensemble& ensemble) const {
         return result;
     }
     for (int b = 0; b < kBellCount; ++b) {
-        if (ensemble.isSelected(b) && ensemble.group(b) == group) {
+        const int code = ensemble.group(b);
+        const bool inPart = isSeveralGroups() ? code != kNoGroup && (groups & bitOf(code)) : code == group;
+        if (ensemble.isSelected(b) && inPart) {
             result << b;
         }
     }
@@ -20,6 +61,15 @@ QString PracticePart::code() const {
     if (isSingleBell()) {
         return QStringLiteral("k") + QString::number(kBellCount - bell);
     }
+    if (isSeveralGroups()) {
+        QString letters;
+        for (int code : kGroupCodes) {
+            if (groups & bitOf(code)) {
+                letters += Ensemble::letterForGroup(code);
+            }
+        }
+        return letters;
+    }
     return QString(Ensemble::letterForGroup(group));
 }
 
@@ -27,16 +77,21 @@ QString PracticePart::caption() const {
     if (isSingleBell()) {
         return QStringLiteral("Колокол ") + QString::number(kBellCount - bell);
     }
-    switch (group) {
-    case kSmallGroup:
-        return QStringLiteral("Малые колокола");
-    case kMiddleGroup:
-        return QStringLiteral("Средние колокола");
-    case kBigGroup:
-        return QStringLiteral("Большие колокола");
-    default:
-        return QString();
+    if (isSeveralGroups()) {
+        QStringList words;
+        for (int code : kGroupCodes) {
+            if (groups & bitOf(code)) {
+                words << groupWord(code);
+            }
+        }
+        const QString last = words.takeLast();
+        QString text = words.join(QStringLiteral(", ")) + QStringLiteral(" и ") + last +
+                       QStringLiteral(" колокола");
+        text[0] = text[0].toUpper();
+        return text;
     }
+    const QString word = groupWord(group);
+    return word.isEmpty() ? QString() : word.at(0).toUpper() + word.mid(1) + QStringLiteral(" колокола");
 }
 
 bool PracticePart::fromCode(const QString& code, PracticePart& part) {
@@ -55,6 +110,24 @@ bool PracticePart::fromCode(const QString& code, PracticePart& part) {
             part = ofBell(kBellCount - number);
             return true;
         }
+        return false;
     }
-    return false;
+    // Several groups: two or three distinct letters, in the order code() writes.
+    if (code.size() > 3) {
+        return false;
+    }
+    int bits = 0;
+    for (QChar letter : code) {
+        const int group = Ensemble::groupForLetter(letter);
+        if (group == kNoGroup || (bits & bitOf(group))) {
+            return false;
+        }
+        bits |= bitOf(group);
+    }
+    const PracticePart read = ofGroups(bits);
+    if (read.code() != code) {
+        return false;
+    }
+    part = read;
+    return true;
 }

@@ -20,6 +20,15 @@
 
 namespace {
 constexpr int kSingleBellId = 3;
+// Several groups at once: this plus the part's group bits.
+constexpr int kSeveralGroupsId = 100;
+// The pairs and the whole, in the order the dialog offers them: the left
+// hand (middle and big), the two upper groups, and all three.
+constexpr int kSeveralGroups[] = {
+    PracticePart::bitOf(kMiddleGroup) | PracticePart::bitOf(kBigGroup),
+    PracticePart::bitOf(kSmallGroup) | PracticePart::bitOf(kMiddleGroup),
+    PracticePart::bitOf(kSmallGroup) | PracticePart::bitOf(kMiddleGroup) | PracticePart::bitOf(kBigGroup),
+};
 } // namespace
 
 TrainingSetupDialog::TrainingSetupDialog(PracticeHost& host, Trainer& trainer)
@@ -59,6 +68,22 @@ TrainingSetupDialog::TrainingSetupDialog(PracticeHost& host, Trainer& trainer)
     m_bell->setEnabled(m_bell->count() > 0);
     grid->addWidget(m_single, 4, 0);
     grid->addWidget(m_bell, 4, 1);
+    // Offered when every group of the combination has bells.
+    int row = 5;
+    for (const int bits : kSeveralGroups) {
+        const PracticePart part = PracticePart::ofGroups(bits);
+        bool playable = true;
+        for (int g = 0; g < kGroupCount; ++g) {
+            const int code = ensembleGroupNumber(groupAt(g));
+            playable = playable && (!(bits & PracticePart::bitOf(code)) || m_groups[g]->isEnabled());
+        }
+        auto* button = new QRadioButton(
+            QStringLiteral("%1 (%2)").arg(part.caption()).arg(part.bells(ensemble).size()), this);
+        button->setObjectName(QStringLiteral("rbTrainingGroups") + part.code());
+        button->setEnabled(playable);
+        m_choice->addButton(button, kSeveralGroupsId + bits);
+        grid->addWidget(button, row++, 0, 1, 2);
+    }
     layout->addLayout(grid);
     m_grade = new QLabel(this);
     m_grade->setObjectName(QStringLiteral("lblTrainingGrade"));
@@ -112,10 +137,18 @@ PracticePart TrainingSetupDialog::part() const {
         return m_bell->currentIndex() >= 0 ? PracticePart::ofBell(m_bell->currentData().toInt())
                                            : PracticePart{};
     }
+    if (id >= kSeveralGroupsId) {
+        return PracticePart::ofGroups(id - kSeveralGroupsId);
+    }
     return id >= 0 ? PracticePart::ofGroup(id + 1) : PracticePart{};
 }
 
 void TrainingSetupDialog::choose(const PracticePart& part) {
+    if (QAbstractButton* several = m_choice->button(kSeveralGroupsId + part.groups);
+        part.isSeveralGroups() && several && several->isEnabled()) {
+        several->setChecked(true);
+        return;
+    }
     if (part.isSingleBell()) {
         const int index = m_bell->findData(part.bell);
         if (index >= 0) {

@@ -30,7 +30,28 @@ private:
     std::string& m_log;
 };
 
-enum Step { Show0, Show1, Show2, Show3, ShowNoVoice, Close, Link1, Link2, LinkNoVoice };
+enum Step { Show0, Show1, Show2, Show3, ShowTrezvon, ShowTraining, ShowNoVoice, Close, Link1, Link2, LinkNoVoice };
+
+int tagOf(Step step) {
+    switch (step) {
+    case Show0:
+        return lessontags::kReference;
+    case Show1:
+    case Link1:
+        return lessontags::kSmall;
+    case Show2:
+    case Link2:
+        return lessontags::kMiddle;
+    case Show3:
+        return lessontags::kBig;
+    case ShowTrezvon:
+        return lessontags::kTrezvon;
+    case ShowTraining:
+        return lessontags::kTraining;
+    default:
+        return lessontags::kNoVoice;
+    }
+}
 
 struct VoiceCase {
     const char* what;
@@ -38,57 +59,52 @@ struct VoiceCase {
     const char* log; // "+x" starts voice x from its start, "-x" stops it
 };
 
-TEST(LessonVoices, WhichVoiceStartsAndWhichStops) {
+// Whatever takes a page's place in the window, or closes the window,
+// silences the page's voice first: one voice at most, none after closing.
+TEST(LessonVoices, OneVoiceAtATimeAndNoneAfterClosing) {
     const VoiceCase cases[] = {
-        {"the same lesson twice restarts its voice", {Show1, Show1}, "+s+s"},
+        {"the same lesson twice restarts its voice", {Show1, Show1}, "+s-s+s"},
         {"closing stops the lesson's voice; reopening starts it again", {Show1, Close, Show1}, "+s-s+s"},
-        {"a page without voice over a lesson leaves that voice playing", {Show2, ShowNoVoice, Close}, "+m"},
-        {"a second lesson leaves the first voice to its end, closing stops the second",
-         {Show1, Show3, Close},
-         "+s+b-b"},
+        {"the help (menu or F1) over a lesson silences it", {Show2, ShowNoVoice, Close}, "+m-m"},
+        {"a second lesson from the menu silences the first", {Show1, Show3, Close}, "+s-s+b-b"},
+        {"the new lessons follow the same rule", {ShowTrezvon, ShowTraining, Close}, "+t-t+e-e"},
         {"closing a page without voice stops nothing", {ShowNoVoice, Close, Close}, ""},
-        {"the program guide has a voice of its own", {Show0, Close}, "+r-r"},
-        // Links: the voice of the page left stops before the next one starts,
-        // so closing afterwards leaves nothing talking.
+        {"closing twice stops once", {Show0, Close, Close}, "+r-r"},
         {"a link to another lesson stops the first voice, then starts its own",
          {Show1, Link2, Close},
          "+s-s+m-m"},
-        {"links from lesson to lesson to lesson: one voice at a time", {Show0, Link1, Link2}, "+r-r+s-s+m"},
+        {"links from lesson to lesson to lesson", {Show0, Link1, Link2}, "+r-r+s-s+m"},
         {"a link to a page without voice (or a missing page) silences the lesson",
          {Show3, LinkNoVoice, Close},
          "+b-b"},
         {"a link from a page without voice just starts the lesson's voice", {ShowNoVoice, Link1}, "+s"},
-        {"the menus keep their rule after links", {Show1, Link2, Show3, Close}, "+s-s+m+b-b"},
+        {"menus and links mixed", {Show1, Link2, Show3, ShowNoVoice, ShowTrezvon, Close},
+         "+s-s+m-m+b-b+t-t"},
     };
     for (const VoiceCase& c : cases) {
         std::string log;
-        FakeVoice ref('r', log), small('s', log), middle('m', log), big('b', log);
-        LessonVoices voices({&ref, &small, &middle, &big});
+        FakeVoice ref('r', log), small('s', log), middle('m', log), big('b', log), trezvon('t', log),
+            writing('w', log), training('e', log);
+        LessonVoices voices({&ref, &small, &middle, &big, nullptr, &trezvon, &writing, &training});
         for (Step step : c.steps) {
             switch (step) {
-            case Show0:
-            case Show1:
-            case Show2:
-            case Show3:
-                voices.showWithVoice(static_cast<int>(step));
-                EXPECT_EQ(voices.tag(), static_cast<int>(step)) << c.what;
-                break;
             case ShowNoVoice:
                 voices.showWithoutVoice();
-                EXPECT_EQ(voices.tag(), lessontags::kNoVoice) << c.what;
                 break;
             case Close:
                 voices.windowClosed();
                 break;
             case Link1:
             case Link2:
-                voices.linkFollowed(step == Link1 ? lessontags::kSmall : lessontags::kMiddle);
-                EXPECT_EQ(voices.tag(), step == Link1 ? lessontags::kSmall : lessontags::kMiddle) << c.what;
-                break;
             case LinkNoVoice:
-                voices.linkFollowed(lessontags::kNoVoice);
-                EXPECT_EQ(voices.tag(), lessontags::kNoVoice) << c.what;
+                voices.linkFollowed(tagOf(step));
                 break;
+            default:
+                voices.showWithVoice(tagOf(step));
+                break;
+            }
+            if (step != Close) {
+                EXPECT_EQ(voices.tag(), tagOf(step)) << c.what;
             }
         }
         EXPECT_EQ(log, c.log) << c.what;

@@ -60,8 +60,9 @@ QStringList links(const QString& html) {
 TEST(Pages, EveryMenuPageIsInstalled) {
     SKIP_WITHOUT_PAGES();
     QStringList expected{QStringLiteral("Help/index.htm"), QStringLiteral("About/index.htm")};
-    for (const lessontags::VoicedPage& page : lessontags::kVoicedPages) {
-        expected << QStringLiteral("Voice/") + QString::fromLatin1(page.page);
+    for (const int tag : lessontags::kVoicedTags) {
+        expected << QStringLiteral("Voice/") +
+                        QString::fromLatin1(lessontags::kVoicedPages[static_cast<std::size_t>(tag)].page);
     }
     for (const QString& page : expected) {
         EXPECT_TRUE(QFileInfo::exists(installed(page))) << qPrintable(page) << " (build campanix_data first)";
@@ -122,7 +123,8 @@ TEST(Pages, LinksAndPicturesResolve) {
 // decodes it and lasts as long as a spoken lesson does.
 TEST(Pages, VoicesDecodeAndLastMinutes) {
     int found = 0;
-    for (const lessontags::VoicedPage& page : lessontags::kVoicedPages) {
+    for (const int tag : lessontags::kVoicedTags) {
+        const lessontags::VoicedPage& page = lessontags::kVoicedPages[static_cast<std::size_t>(tag)];
         const QString path = installed(QStringLiteral("Voice/") + QString::fromLatin1(page.voice));
         if (!QFileInfo::exists(path)) {
             continue;
@@ -138,5 +140,30 @@ TEST(Pages, VoicesDecodeAndLastMinutes) {
     if (found == 0) {
         GTEST_SKIP() << "no voices in this build (espeak-ng was not found)";
     }
-    EXPECT_EQ(found, lessontags::kVoiceCount);
+    EXPECT_EQ(found, static_cast<int>(lessontags::kVoicedTags.size()));
+}
+
+// The about page and the package's copyright file grant the same licence:
+// every sentence of the page's licence stands in the file, word for word.
+TEST(Pages, AboutPageAndCopyrightFileSayTheSameLicence) {
+    const QString about =
+        QString::fromUtf8(readAll(QStringLiteral(CAMPANIX_SOURCE_DIR "/data/pages/About/index.htm")));
+    const QString copyright =
+        QString::fromUtf8(readAll(QStringLiteral(CAMPANIX_SOURCE_DIR "/cmake/debian/copyright")))
+            .replace(QRegularExpression(QStringLiteral("\\n \\.\\n")), QStringLiteral(" "))
+            .simplified();
+    static const QRegularExpression paragraph(QStringLiteral(R"(<p class="licence">(.*?)</p>)"),
+                                              QRegularExpression::DotMatchesEverythingOption);
+    int sentences = 0;
+    auto it = paragraph.globalMatch(about);
+    while (it.hasNext()) {
+        const QString text = it.next().captured(1).simplified();
+        for (const QString& sentence : text.split(QRegularExpression(QStringLiteral("(?<=\\.) ")))) {
+            ++sentences;
+            EXPECT_TRUE(copyright.contains(sentence)) << qPrintable(sentence);
+        }
+    }
+    EXPECT_GE(sentences, 6);
+    // Nothing in the file takes back what the page grants.
+    EXPECT_FALSE(copyright.contains(QStringLiteral("All rights reserved")));
 }

@@ -72,7 +72,6 @@ const std::vector<Pronunciation>& pronunciations() {
         {QStringLiteral("благовестят"), QStringLiteral("благовестя́т"), QStringLiteral("blVgVv;is;t;'At")},
         {QStringLiteral("шестнадцатые"), QStringLiteral("шестна́дцатые"), QStringLiteral("Sysn'AtsVtyjI")},
         {QStringLiteral("шестнадцатых"), QStringLiteral("шестна́дцатых"), QStringLiteral("Sysn'AtsVtyx")},
-        {QStringLiteral("пятидесяти"), QStringLiteral("пятидесяти́"), QStringLiteral("p;Vt;id;is;Vt;'i")},
         {QStringLiteral("сыгранное"), QStringLiteral("сы́гранное"), QStringLiteral("s'ygrVnnVjI")},
         {QStringLiteral("крепят"), QStringLiteral("крепя́т"), QStringLiteral("kr;ip;'At")},
         {QStringLiteral("ударяйте"), QStringLiteral("ударя́йте"), QStringLiteral("udVr;'Ajt;i")},

@@ -9,6 +9,10 @@
 
 namespace {
 
+QString stripped(QString word) {
+    return word.remove(QChar(0x0301));
+}
+
 TEST(SpokenText, ParagraphsPausesNotesAndMarkup) {
     const QString ssml = spokenSsml(QStringLiteral("# a note for the writer\n"
                                                    "Урок первый.\n\n\n"
@@ -53,6 +57,35 @@ TEST(SpokenText, UncorrectedWordsAreFound) {
     }
 }
 
+// Each correction stresses the vowel its written form marks: the stress mark
+// (after the n-th vowel of the word) and the phonemes' "'" (before the n-th
+// vowel sound) name the same syllable. The marks were checked against a
+// dictionary's stresses; this keeps the phonemes from drifting from them.
+TEST(SpokenText, CorrectionsStressTheMarkedSyllable) {
+    const QString vowels = QStringLiteral("аеёиоуыэюя");
+    const QString vowelSounds = QStringLiteral("aAVoOuiIyeE@");
+    for (const Pronunciation& p : pronunciations()) {
+        const qsizetype mark = p.written.indexOf(QChar(0x0301));
+        ASSERT_GT(mark, 0) << qPrintable(p.written);
+        EXPECT_EQ(p.written.count(QChar(0x0301)), 1) << qPrintable(p.written);
+        EXPECT_TRUE(vowels.contains(p.written.at(mark - 1))) << qPrintable(p.written);
+        int written = 0;
+        for (qsizetype i = 0; i < mark - 1; ++i) {
+            written += vowels.contains(p.written.at(i)) ? 1 : 0;
+        }
+        // "@-" is a glide the voice puts between consonants, not a syllable.
+        const QString sounds = QString(p.phonemes).remove(QStringLiteral("@-"));
+        const qsizetype stress = sounds.indexOf(QLatin1Char('\''));
+        ASSERT_GE(stress, 0) << qPrintable(p.phonemes);
+        int spoken = 0;
+        for (qsizetype i = 0; i < stress; ++i) {
+            spoken += vowelSounds.contains(sounds.at(i)) ? 1 : 0;
+        }
+        EXPECT_EQ(spoken, written) << qPrintable(p.written) << " is spoken as " << qPrintable(p.phonemes);
+        EXPECT_EQ(stripped(p.written), p.plain) << qPrintable(p.written);
+    }
+}
+
 // The voice texts as they are spoken: no word of the correction table
 // without its correction, and no Latin letter (the voice would switch to
 // English for it); a key is said as «латинская ...», so that the listener
@@ -60,7 +93,7 @@ TEST(SpokenText, UncorrectedWordsAreFound) {
 TEST(SpokenText, VoiceTextsAreWrittenForTheVoice) {
     const QDir voices(QStringLiteral(CAMPANIX_SOURCE_DIR "/data/pages/Voice"));
     const QStringList texts = voices.entryList({QStringLiteral("*.txt")}, QDir::Files);
-    ASSERT_EQ(texts.size(), 4);
+    ASSERT_EQ(texts.size(), 7);
     const QString key = QStringLiteral("(?:эй|эс|ди|эф|джи|эль|кей|джей|зет|икс|си|ви|би|ю|ай)");
     // «латинская эль», «латинские эс, ди и эф»: a key name stands only in a
     // list that «латинск...» opens.
