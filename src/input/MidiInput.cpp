@@ -120,6 +120,7 @@ struct MidiInput::Backend {
     std::unique_ptr<RtMidiIn> listening;
 #endif
     MidiJackClient jack;
+    bool jackListed = false; // the dialog lists JACK's ports
     QSocketNotifier* jackWake = nullptr;
     QTimer* watch = nullptr;
 
@@ -165,6 +166,7 @@ MidiSupport MidiInput::probe() {
     support.alsa = m_backend->alsa != nullptr;
 #endif
     support.jack = m_backend->jack.open();
+    m_backend->jackListed = support.jack;
     return support;
 }
 
@@ -177,8 +179,12 @@ QList<MidiPort> MidiInput::ports() {
         }
     }
 #endif
-    for (const QString& name : m_backend->jack.sourcePorts()) {
-        result.append({QStringLiteral("JACK"), name});
+    // A client closed meanwhile (no port chosen) or dropped by a server
+    // started again is opened afresh.
+    if (m_backend->jackListed && m_backend->jack.open()) {
+        for (const QString& name : m_backend->jack.sourcePorts()) {
+            result.append({QStringLiteral("JACK"), name});
+        }
     }
     return result;
 }
@@ -206,6 +212,7 @@ void MidiInput::releaseListers() {
     m_backend->alsa.reset();
 #endif
     // The JACK client stays while it listens, or waits for the chosen port.
+    m_backend->jackListed = false;
     if (!m_chosen || !isJack(*m_chosen)) {
         m_backend->jack.close();
     }

@@ -19,17 +19,22 @@
 #include "record/Recorder.h"
 #include "record/TfrmRec.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -163,7 +168,11 @@ TEST(MidiInputFromJack, FollowsThePortAndTheServer) {
     input.probe();
     input.releaseListers();
     EXPECT_TRUE(sendUntilHeard(*pads, heard));
+    // «Нет» chosen while the dialog lists the ports: they stay listed.
+    input.probe();
     input.close();
+    EXPECT_TRUE(input.ports().contains(port));
+    input.releaseListers();
     pads.reset();
 }
 
@@ -379,4 +388,77 @@ TEST_F(MidiMenu, SaysSoWithoutMidi) {
     EXPECT_TRUE(w.bells().keyboard().keyboardRinging());
     EXPECT_FALSE(w.bells().midi().port());
     EXPECT_EQ(readSettingsText(program), settingsBefore);
+}
+
+// Answers the next modal message box with the button of `text`, and counts
+// the boxes answered.
+struct BoxAnswer {
+    int asked = 0;
+    void next(const QString& text) {
+        QTimer::singleShot(0, [this, text] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                return;
+            }
+            ++asked;
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == text) {
+                    button->click();
+                }
+            }
+        });
+    }
+};
+
+// A note softer than the port's threshold is an electronic kit's crosstalk
+// and strikes nothing; a note learnt as «Без колокола» rings nothing; a
+// preset asks before it replaces notes the user set up, and «Отмена» keeps
+// them.
+TEST_F(MidiMenu, ThresholdNoBellAndPresetQuestion) {
+    qputenv("JACK_DEFAULT_SERVER", QByteArrayLiteral("campanix-no-such-server"));
+    program.writeSettings({QStringLiteral("[Serial]"), QStringLiteral("Bells=000000000011111"),
+                           QStringLiteral("Types=nnnnnnnnnnbmmss")});
+    TfrmMain& w = startWith({});
+    MidiRinging& midi = w.bells().midi();
+    w.bells().setCurrentBell(12);
+    const std::int64_t now = KeyStrikeNotifier::steadyNowNs();
+    midi.setThreshold(30);
+    midi.handleNote({true, 10, 37, 29}, now); // side stick, bell 10
+    EXPECT_EQ(w.bells().currentBell(), 12);
+    midi.handleNote({true, 10, 37, 30}, now);
+    EXPECT_EQ(w.bells().currentBell(), 10);
+
+    // The hi-hat pedal (44) rings no bell once learnt so.
+    EXPECT_EQ(midi.noteMap().bellOf(44), 14);
+    midi.setLearning(true);
+    midi.handleNote({true, 10, 44, 29}, now); // too soft even to be learnt
+    EXPECT_FALSE(midi.pendingNote());
+    midi.handleNote({true, 10, 44, 90}, now);
+    EXPECT_EQ(midi.pendingNote(), 44);
+    EXPECT_TRUE(midi.pickNoBell());
+    midi.setLearning(false);
+    EXPECT_EQ(midi.noteMap().bellOf(44), -1);
+    midi.handleNote({true, 10, 44, 127}, now);
+    EXPECT_EQ(w.bells().currentBell(), 10);
+
+    control<QAction>(w, "nMidi")->trigger();
+    auto* dialog = w.findChild<MidiDialog*>(QStringLiteral("frmMidi"));
+    ASSERT_NE(dialog, nullptr);
+    auto* drums = control<QPushButton>(*dialog, "btnMidiDrums");
+    BoxAnswer answer;
+    answer.next(QStringLiteral("Отмена"));
+    drums->click();
+    EXPECT_EQ(answer.asked, 1);
+    EXPECT_EQ(midi.noteMap().bellOf(44), -1);
+    answer.next(QStringLiteral("Заменить"));
+    drums->click();
+    EXPECT_EQ(answer.asked, 2);
+    EXPECT_EQ(midi.noteMap(), MidiNoteMap::drumMap(15));
+    // The drum map itself is replaced without a question.
+    answer.next(QStringLiteral("Отмена"));
+    control<QPushButton>(*dialog, "btnMidiChromatic")->click();
+    EXPECT_EQ(answer.asked, 2);
+    EXPECT_EQ(midi.noteMap().bellOf(48), 0);
+    dialog->close();
+    qunsetenv("JACK_DEFAULT_SERVER");
 }
