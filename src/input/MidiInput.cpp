@@ -239,7 +239,10 @@ bool MidiInput::connectChosen() {
         return false;
     }
 #ifdef CAMPANIX_HAVE_RTMIDI
-    if (!alsaAvailable()) {
+    // Looked for in the list first: no client is made each time for a port that is away.
+    const QStringList names = m_backend->alsaPorts();
+    if (std::none_of(names.begin(), names.end(),
+                     [&](const QString& name) { return MidiPort{wanted.api, name}.key() == wanted.key(); })) {
         return false;
     }
     bool failed = false;
