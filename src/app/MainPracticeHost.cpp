@@ -33,6 +33,10 @@ StrikeInput MainPracticeHost::strikingInput() const {
     return m_window.m_bellsPanel ? m_window.bells().midi().strikingInput() : StrikeInput::keys();
 }
 
+std::optional<std::int64_t> MainPracticeHost::strikingMomentNs() const {
+    return m_window.m_bellsPanel ? m_window.bells().midi().strikingMomentNs() : std::nullopt;
+}
+
 QList<StrikeInput> MainPracticeHost::strikeInputs() const {
     QList<StrikeInput> inputs{StrikeInput::keys()};
     if (m_window.m_bellsPanel) {

@@ -150,8 +150,12 @@ void MidiRinging::handleNote(const MidiNote& note, std::int64_t steadyNs) {
     // Listeners (the recorder, the trainer) hear of the strike before it
     // sounds, and may ask which input struck.
     m_striking = port ? StrikeInput::midi(*port) : StrikeInput::keys();
+    m_strikingNs = steadyNs;
     {
-        const auto told = qScopeGuard([this] { m_striking.reset(); });
+        const auto told = qScopeGuard([this] {
+            m_striking.reset();
+            m_strikingNs.reset();
+        });
         keyboard.keyStrikeNotifier().notifyStrikeAt(bell, steadyNs);
     }
     m_panel.strikeCurrentBell(velocityGain(note.velocity, m_curve));

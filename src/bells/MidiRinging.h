@@ -67,6 +67,8 @@ public:
     // The input of the strike being told to the key strike listeners now:
     // the port for a strike of this instrument, the keys otherwise.
     StrikeInput strikingInput() const { return m_striking ? *m_striking : StrikeInput::keys(); }
+    // Its moment to the nanosecond (the notifier tells whole milliseconds).
+    std::optional<std::int64_t> strikingMomentNs() const { return m_strikingNs; }
 
     // The raw bytes of the port, stamped on the monotonic clock (ns).
     void handleBytes(const QByteArray& bytes, std::int64_t steadyNs);
@@ -97,4 +99,5 @@ private:
     VelocityCurve m_curve = VelocityCurve::Linear;
     TapListener m_tapListener;
     std::optional<StrikeInput> m_striking;
+    std::optional<std::int64_t> m_strikingNs;
 };

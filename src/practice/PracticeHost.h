@@ -32,6 +32,9 @@ public:
     virtual KeyStrikeNotifier& keyStrikeNotifier() = 0;
     // The input of the strike being told by keyStrikeNotifier() now.
     virtual StrikeInput strikingInput() const { return StrikeInput::keys(); }
+    // Its moment on the monotonic clock (ns) when the input knows it finer
+    // than the notifier's whole milliseconds (a MIDI note).
+    virtual std::optional<std::int64_t> strikingMomentNs() const { return std::nullopt; }
     // The inputs that can strike now, the keys first; each has its latency.
     virtual QList<StrikeInput> strikeInputs() const { return {StrikeInput::keys()}; }
     // Every stroke of an input other than the keys (a pad, whatever bell it

@@ -245,8 +245,9 @@ void Trainer::keyStruck(int bell, std::int64_t strikeTimeMs) {
     }
     const std::int64_t now = KeyEventClock::steadyNowNs();
     m_clock->observe(now, m_host.audioFrameClock());
-    m_session->keyRung(bell, m_clock->frameAt(KeyEventClock::momentOfMilliseconds(strikeTimeMs, now)),
-                       latencyFrames(m_host.strikingInput()));
+    const std::int64_t moment = std::min(
+        now, m_host.strikingMomentNs().value_or(KeyEventClock::momentOfMilliseconds(strikeTimeMs, now)));
+    m_session->keyRung(bell, m_clock->frameAt(moment), latencyFrames(m_host.strikingInput()));
 }
 
 void Trainer::poll() {
