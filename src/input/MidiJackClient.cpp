@@ -218,23 +218,25 @@ int MidiJackClient::process(std::uint32_t frames, void* arg) {
     jack_time_t cycleUs = 0;
     jack_time_t nextUs = 0;
     float periodUs = 0;
-    if (jack_get_cycle_times(jack.client, &cycleFrame, &cycleUs, &nextUs, &periodUs) != 0 || nextUs <= cycleUs) {
+    if (jack_get_cycle_times(jack.client, &cycleFrame, &cycleUs, &nextUs, &periodUs) != 0) {
         cycleUs = jack_get_time();
-        nextUs = cycleUs + static_cast<jack_time_t>(1e6 * frames / std::max<jack_nframes_t>(1, jack_get_sample_rate(jack.client)));
     }
-    const auto cycleNs = static_cast<std::int64_t>(nextUs - cycleUs) * 1000;
+    // Offsets within the cycle at the nominal rate: the server's estimate of
+    // the period wanders on a busy machine, the frames do not.
+    const auto rate = static_cast<std::int64_t>(std::max<jack_nframes_t>(1, jack_get_sample_rate(jack.client)));
+    const std::int64_t periodNs = static_cast<std::int64_t>(frames) * 1'000'000'000 / rate;
     // The events of a cycle came in during the period before it, each at its
     // offset: placed there they are never in the future. Both clocks are
     // monotonic; their difference is read afresh each cycle.
     const std::int64_t toSteady = steadyNowNs() - static_cast<std::int64_t>(jack_get_time()) * 1000;
-    const std::int64_t periodStartNs = static_cast<std::int64_t>(cycleUs) * 1000 - cycleNs + toSteady;
+    const std::int64_t periodStartNs = static_cast<std::int64_t>(cycleUs) * 1000 - periodNs + toSteady;
     for (std::uint32_t i = 0; i < count; ++i) {
         jack_midi_event_t in;
         if (jack_midi_event_get(&in, buffer, i) != 0 || in.size == 0) {
             continue;
         }
         MidiJackEvent event;
-        event.steadyNs = periodStartNs + cycleNs * static_cast<std::int64_t>(in.time) / frames;
+        event.steadyNs = periodStartNs + static_cast<std::int64_t>(in.time) * 1'000'000'000 / rate;
         event.size = static_cast<std::uint8_t>(std::min<std::size_t>(in.size, MidiJackEvent::kMaxBytes));
         std::memcpy(event.bytes, in.buffer, event.size);
         if (jack_ringbuffer_write_space(jack.ring) < sizeof(MidiJackEvent)) {
