@@ -4,6 +4,7 @@
 #include "base/WindowCaptions.h"
 #include "bells/BellsPanel.h"
 #include "bells/KeyboardRingingHook.h"
+#include "bells/MidiRinging.h"
 #include "bells/TBellData.h"
 #include "input/VirtualKeys.h"
 #include "playback/SoundOutput.h"
@@ -26,6 +27,30 @@ ProfileFile& MainPracticeHost::settingsFile() {
 
 KeyStrikeNotifier& MainPracticeHost::keyStrikeNotifier() {
     return m_window.bells().keyboard().keyStrikeNotifier();
+}
+
+StrikeInput MainPracticeHost::strikingInput() const {
+    return m_window.m_bellsPanel ? m_window.bells().midi().strikingInput() : StrikeInput::keys();
+}
+
+std::optional<std::int64_t> MainPracticeHost::strikingMomentNs() const {
+    return m_window.m_bellsPanel ? m_window.bells().midi().strikingMomentNs() : std::nullopt;
+}
+
+QList<StrikeInput> MainPracticeHost::strikeInputs() const {
+    QList<StrikeInput> inputs{StrikeInput::keys()};
+    if (m_window.m_bellsPanel) {
+        if (const std::optional<MidiPort> port = m_window.bells().midi().chosenPort()) {
+            inputs.append(StrikeInput::midi(*port));
+        }
+    }
+    return inputs;
+}
+
+void MainPracticeHost::listenToInputTaps(InputTaps taps) {
+    if (m_window.m_bellsPanel) {
+        m_window.bells().midi().setTapListener(std::move(taps));
+    }
 }
 
 void MainPracticeHost::showStatusMessage(const QString& text) {

@@ -12,6 +12,10 @@ public:
     QWidget* dialogParent() override;
     ProfileFile& settingsFile() override;
     KeyStrikeNotifier& keyStrikeNotifier() override;
+    StrikeInput strikingInput() const override;
+    std::optional<std::int64_t> strikingMomentNs() const override;
+    QList<StrikeInput> strikeInputs() const override;
+    void listenToInputTaps(InputTaps taps) override;
     void showStatusMessage(const QString& text) override;
     QString ringingName() const override;
     const Ensemble& ensemble() const override;

@@ -6,7 +6,9 @@
 #include "app/TfrmMain.h"
 #include "base/FailureGuard.h"
 #include "base/Logging.h"
+#include "bells/BellsPanel.h"
 #include "bells/MidiDialog.h"
+#include "bells/MidiRinging.h"
 #include "input/MidiInput.h"
 
 #include <QAction>
@@ -28,4 +30,11 @@ void addMidiMenuItem(TfrmMain& window, QMenu& bellsMenu) {
             dialog->showAndRefresh();
         });
     });
+}
+
+void startMidi(TfrmMain& window) {
+    MidiRinging& midi = window.bells().midi();
+    QObject::connect(&midi, &MidiRinging::instrumentNews, &window,
+                     [&window](const QString& text) { window.showStatusMessage(text); });
+    midi.reconnectRemembered();
 }

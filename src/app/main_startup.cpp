@@ -7,6 +7,7 @@
 #include "app/MainAnimationHost.h"
 #include "app/MainBellsHost.h"
 #include "app/MainGroupsHost.h"
+#include "app/MainMidi.h"
 #include "app/MainOutputHost.h"
 #include "app/MainPracticeHost.h"
 #include "app/MainRingingChoicesHost.h"
@@ -21,7 +22,6 @@
 #include "bells/BellsPanel.h"
 #include "bells/GroupsPanel.h"
 #include "bells/KeyboardRingingHook.h"
-#include "bells/MidiRinging.h"
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
 #include "record/ScoreEditor.h"
@@ -204,7 +204,7 @@ void TfrmMain::FormCreate() {
         m_applied.ensemble = true;
     });
     // The MIDI instrument used last, when it is plugged in.
-    runStartupStep([this] { m_bellsPanel->midi().reconnectRemembered(); });
+    runStartupStep([this] { startMidi(*this); });
     // 25: the pictures of the chosen style, at rest.
     runStartupStep([this] {
         m_bellAnimation->HideOtherViewImages();

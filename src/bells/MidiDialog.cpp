@@ -6,6 +6,7 @@
 #include "bells/Ensemble.h"
 #include "bells/KeyboardRinging.h"
 #include "bells/MidiRinging.h"
+#include "input/MidiSettings.h"
 #include "input/VirtualKeys.h"
 
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -65,6 +67,13 @@ MidiDialog::MidiDialog(BellsPanel& panel, QWidget* parent)
     m_curve->setObjectName(QStringLiteral("cbMidiCurve"));
     m_curve->addItems({QStringLiteral("Линейная"), QStringLiteral("Мягкая"), QStringLiteral("Жёсткая")});
     form->addRow(QStringLiteral("Сила удара:"), m_curve);
+    m_threshold = new QSpinBox(this);
+    m_threshold->setObjectName(QStringLiteral("seMidiThreshold"));
+    m_threshold->setRange(0, MidiPortSettings::kMostThreshold);
+    m_threshold->setToolTip(
+        QStringLiteral("Удары слабее этой силы не звонят: так отсекаются наводки между пэдами электронной "
+                       "установки."));
+    form->addRow(QStringLiteral("Порог силы:"), m_threshold);
     layout->addLayout(form);
 
     auto* maps = new QHBoxLayout;
@@ -84,7 +93,13 @@ MidiDialog::MidiDialog(BellsPanel& panel, QWidget* parent)
     m_learn = new QPushButton(QStringLiteral("Обучение"), this);
     m_learn->setObjectName(QStringLiteral("btnMidiLearn"));
     m_learn->setCheckable(true);
-    layout->addWidget(m_learn);
+    auto* learnRow = new QHBoxLayout;
+    learnRow->addWidget(m_learn);
+    m_noBell = new QPushButton(QStringLiteral("Без колокола"), this);
+    m_noBell->setObjectName(QStringLiteral("btnMidiNoBell"));
+    m_noBell->setEnabled(false);
+    learnRow->addWidget(m_noBell);
+    layout->addLayout(learnRow);
     m_learnText = new QLabel(this);
     m_learnText->setObjectName(QStringLiteral("lblMidiLearn"));
     m_learnText->setWordWrap(true);
@@ -103,16 +118,32 @@ MidiDialog::MidiDialog(BellsPanel& panel, QWidget* parent)
     connect(m_channel, &QComboBox::activated, this, [this](int index) { m_midi.setChannel(index); });
     connect(m_curve, &QComboBox::activated, this,
             [this](int index) { m_midi.setCurve(static_cast<VelocityCurve>(index)); });
+    connect(m_threshold, &QSpinBox::valueChanged, this, [this](int value) {
+        if (!m_filling) {
+            m_midi.setThreshold(value);
+        }
+    });
     connect(drums, &QPushButton::clicked, this,
-            [this] { m_midi.setNoteMap(MidiNoteMap::drumMap(kBellCount)); });
-    connect(chromatic, &QPushButton::clicked, this,
-            [this] { m_midi.setNoteMap(MidiNoteMap::chromatic(m_firstNote->value(), kBellCount)); });
+            [this] { replaceMap(MidiNoteMap::drumMap(kBellCount), QStringLiteral("Ударные GM")); });
+    connect(chromatic, &QPushButton::clicked, this, [this] {
+        replaceMap(MidiNoteMap::chromatic(m_firstNote->value(), kBellCount), QStringLiteral("Подряд от ноты"));
+    });
     connect(m_learn, &QPushButton::clicked, this, [this] { learnClicked(); });
+    connect(m_noBell, &QPushButton::clicked, this, [this] { m_midi.pickNoBell(); });
+    connect(&m_midi, &MidiRinging::connectionChanged, this, [this] {
+        guarded(lcInput, "MIDI ports", [this] {
+            m_systemPorts.clear();
+            refreshPorts();
+        });
+    });
     connect(&m_midi, &MidiRinging::learnChanged, this,
             [this](std::optional<int> note, int bell) { showLearn(note, bell); });
     connect(&m_midi, &MidiRinging::noteHeard, this, [this](int channel, int note, int velocity) {
-        m_lastNote->setText(
-            QStringLiteral("Нота %1, канал %2, сила %3").arg(note).arg(channel).arg(velocity));
+        m_lastNote->setText(QStringLiteral("Нота %1, канал %2, сила %3%4")
+                                .arg(note)
+                                .arg(channel)
+                                .arg(velocity)
+                                .arg(velocity < m_midi.threshold() ? QStringLiteral(" (ниже порога)") : QString()));
     });
 
     m_poll = new QTimer(this);
@@ -141,36 +172,37 @@ void MidiDialog::showAndRefresh() {
 }
 
 void MidiDialog::refreshPorts() {
+    // A port that came back is listened to before it is shown.
+    m_midi.input().watch();
     const QList<MidiPort> ports = m_midi.input().ports();
-    const std::optional<MidiPort> chosen = m_midi.port() ? m_midi.port() : m_midi.rememberedPort();
-    if (ports == m_systemPorts && m_port->count() > 0) {
+    const std::optional<MidiPort> chosen = m_midi.chosenPort() ? m_midi.chosenPort() : m_midi.rememberedPort();
+    const bool listening = m_midi.port().has_value();
+    if (ports == m_systemPorts && listening == m_shownListening && m_port->count() > 0) {
         return;
     }
     m_systemPorts = ports;
+    m_shownListening = listening;
     m_ports = ports;
-    // A remembered port that is not plugged in stays in the list, marked.
+    // The chosen port is marked while it is not listened to, listed or not.
+    const QString away = QStringLiteral(" (не подключён)");
     int current = 0;
     m_filling = true;
     m_port->clear();
     m_port->addItem(QStringLiteral("Нет"));
     for (int i = 0; i < m_ports.size(); ++i) {
-        m_port->addItem(m_ports[i].label());
-        if (chosen && m_ports[i].api == chosen->api && m_ports[i].key() == chosen->key()) {
+        const bool isChosen = chosen && m_ports[i].api == chosen->api && m_ports[i].key() == chosen->key();
+        m_port->addItem(m_ports[i].label() + (isChosen && !listening ? away : QString()));
+        if (isChosen) {
             current = i + 1;
         }
     }
     if (chosen && current == 0) {
         m_ports.append(*chosen);
-        m_port->addItem(chosen->label() + QStringLiteral(" (не подключён)"));
-        current = m_ports.size();
+        m_port->addItem(chosen->label() + away);
+        current = static_cast<int>(m_ports.size());
     }
     m_port->setCurrentIndex(current);
     m_filling = false;
-    // A port plugged in again is listened to again.
-    if (chosen && !m_midi.port() && current > 0 && current <= ports.size()) {
-        m_midi.usePort(chosen);
-        showChoices();
-    }
 }
 
 void MidiDialog::portChosen(int index) {
@@ -180,18 +212,43 @@ void MidiDialog::portChosen(int index) {
     const std::optional<MidiPort> port =
         index > 0 && index <= m_ports.size() ? std::optional<MidiPort>(m_ports[index - 1]) : std::nullopt;
     if (!m_midi.usePort(port)) {
-        m_learnText->setText(QStringLiteral("Порт «%1» не открылся.").arg(port->label()));
+        m_learnText->setText(
+            QStringLiteral("Порт «%1» не открылся; он будет подключён, как только появится.").arg(port->label()));
     }
+    m_systemPorts.clear();
+    refreshPorts();
     showChoices();
 }
 
 void MidiDialog::showChoices() {
+    m_filling = true;
     m_channel->setCurrentIndex(m_midi.channel());
     m_curve->setCurrentIndex(static_cast<int>(m_midi.curve()));
+    m_threshold->setValue(m_midi.threshold());
+    m_filling = false;
+}
+
+void MidiDialog::replaceMap(const MidiNoteMap& preset, const QString& name) {
+    const MidiNoteMap& current = m_midi.noteMap();
+    if (current != preset && current != MidiNoteMap::drumMap(kBellCount)) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("MIDI"),
+                        QStringLiteral("Заменить ноты, настроенные для этого порта, набором «%1»?").arg(name),
+                        QMessageBox::NoButton, this);
+        box.setObjectName(QStringLiteral("msgMidiReplaceMap"));
+        QPushButton* replace = box.addButton(QStringLiteral("Заменить"), QMessageBox::AcceptRole);
+        box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+        box.exec();
+        if (box.clickedButton() != replace) {
+            return;
+        }
+    }
+    m_midi.setNoteMap(preset);
+    m_learnText->setText(QStringLiteral("Ноты: набор «%1».").arg(name));
 }
 
 void MidiDialog::learnClicked() {
     m_midi.setLearning(m_learn->isChecked());
+    m_noBell->setEnabled(false);
     m_learnText->setText(
         m_learn->isChecked()
             ? QStringLiteral("Ударьте по пэду, затем щёлкните колокол или нажмите его клавишу.")
@@ -202,9 +259,13 @@ void MidiDialog::showLearn(std::optional<int> note, int bell) {
     if (!note) {
         return;
     }
-    if (bell < 0) {
-        m_learnText->setText(
-            QStringLiteral("Нота %1: теперь щёлкните колокол или нажмите его клавишу.").arg(*note));
+    m_noBell->setEnabled(bell == -2);
+    if (bell == -2) {
+        m_learnText->setText(QStringLiteral("Нота %1: теперь щёлкните колокол или нажмите его клавишу "
+                                            "(или «Без колокола»).")
+                                 .arg(*note));
+    } else if (bell < 0) {
+        m_learnText->setText(QStringLiteral("Нота %1 не звонит. Ударьте по следующему пэду.").arg(*note));
     } else {
         m_learnText->setText(QStringLiteral("Нота %1 звонит в %2. Ударьте по следующему пэду.")
                                  .arg(*note)
@@ -229,6 +290,7 @@ void MidiDialog::keyPressEvent(QKeyEvent* event) {
 void MidiDialog::hideEvent(QHideEvent* event) {
     m_poll->stop();
     m_learn->setChecked(false);
+    m_noBell->setEnabled(false);
     m_midi.setLearning(false);
     m_learnText->clear();
     m_midi.input().releaseListers();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "input/MidiInput.h"
+#include "input/MidiMapping.h"
 
 #include <QDialog>
 
@@ -41,17 +42,22 @@ private:
     void learnClicked();
     void showLearn(std::optional<int> note, int bell);
     void showChoices();
+    // Asks before a preset replaces notes the user set up.
+    void replaceMap(const MidiNoteMap& preset, const QString& name);
 
     BellsPanel& m_panel;
     MidiRinging& m_midi;
     QList<MidiPort> m_systemPorts; // as the system listed them last
+    bool m_shownListening = false; // whether the list showed the port listened to
     QList<MidiPort> m_ports;       // as offered, after "Нет"
     QLabel* m_support = nullptr;
     QComboBox* m_port = nullptr;
     QComboBox* m_channel = nullptr;
     QComboBox* m_curve = nullptr;
     QSpinBox* m_firstNote = nullptr;
+    QSpinBox* m_threshold = nullptr;
     QPushButton* m_learn = nullptr;
+    QPushButton* m_noBell = nullptr;
     QLabel* m_learnText = nullptr;
     QLabel* m_lastNote = nullptr;
     QTimer* m_poll = nullptr;

@@ -8,6 +8,8 @@
 #include "bells/KeyboardRingingHook.h"
 #include "input/KeyStrikeNotifier.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <span>
 
@@ -19,6 +21,18 @@ MidiRinging::MidiRinging(BellsPanel& panel, QObject* parent)
     connect(m_input, &MidiInput::bytesReceived, this, [this](const QByteArray& bytes, qint64 at) {
         guarded(lcInput, "MIDI message", [&] { handleBytes(bytes, at); });
     });
+    connect(m_input, &MidiInput::connectionChanged, this,
+            [this](bool listening) { guarded(lcInput, "MIDI port", [&] { connectionChangedTo(listening); }); });
+}
+
+void MidiRinging::connectionChangedTo(bool listening) {
+    // A message cut off by the unplugging must not run on into the next one.
+    m_parser.reset();
+    if (const std::optional<MidiPort> port = m_input->chosenPort()) {
+        emit instrumentNews(listening ? QStringLiteral("MIDI-инструмент «%1» снова подключён").arg(port->key())
+                                      : QStringLiteral("MIDI-инструмент «%1» отключён").arg(port->key()));
+    }
+    emit connectionChanged(listening);
 }
 
 // Never touches the panel: it is destroyed as the panel's child, after the
@@ -37,6 +51,7 @@ void MidiRinging::reconnectRemembered() {
     m_port = m_settings.portSettings(*port);
     if (!m_input->open(*port)) {
         qCInfo(lcInput) << "the MIDI port used last is not there:" << port->label();
+        emit instrumentNews(QStringLiteral("MIDI-инструмент «%1» не подключён").arg(port->key()));
     }
 }
 
@@ -67,8 +82,13 @@ void MidiRinging::setCurve(VelocityCurve curve) {
     m_settings.setCurve(curve);
 }
 
+void MidiRinging::setThreshold(int velocity) {
+    m_port.threshold = std::clamp(velocity, 0, MidiPortSettings::kMostThreshold);
+    savePortSettings();
+}
+
 void MidiRinging::savePortSettings() {
-    if (const std::optional<MidiPort> port = m_input->openPort()) {
+    if (const std::optional<MidiPort> port = m_input->chosenPort()) {
         m_settings.setPortSettings(*port, m_port);
     }
 }
@@ -109,9 +129,16 @@ void MidiRinging::handleNote(const MidiNote& note, std::int64_t steadyNs) {
         return;
     }
     emit noteHeard(note.channel, note.note, note.velocity);
-    if (m_learn.noteStruck(note.note)) {
-        emit learnChanged(note.note, -1);
+    if (!m_port.strikes(note.velocity)) {
         return;
+    }
+    if (m_learn.noteStruck(note.note)) {
+        emit learnChanged(note.note, -2);
+        return;
+    }
+    const std::optional<MidiPort> port = m_input->openPort();
+    if (m_tapListener && port) {
+        m_tapListener(StrikeInput::midi(*port), steadyNs);
     }
     const int bell = m_port.map.bellOf(note.note);
     KeyboardRingingHook& keyboard = m_panel.keyboard();
@@ -120,8 +147,17 @@ void MidiRinging::handleNote(const MidiNote& note, std::int64_t steadyNs) {
         return;
     }
     m_panel.setCurrentBell(bell);
-    // Listeners (the recorder, the trainer) hear of the strike before it sounds.
-    keyboard.keyStrikeNotifier().notifyStrikeAt(bell, steadyNs);
+    // Listeners (the recorder, the trainer) hear of the strike before it
+    // sounds, and may ask which input struck.
+    m_striking = port ? StrikeInput::midi(*port) : StrikeInput::keys();
+    m_strikingNs = steadyNs;
+    {
+        const auto told = qScopeGuard([this] {
+            m_striking.reset();
+            m_strikingNs.reset();
+        });
+        keyboard.keyStrikeNotifier().notifyStrikeAt(bell, steadyNs);
+    }
     m_panel.strikeCurrentBell(velocityGain(note.velocity, m_curve));
     m_panel.ShowBellInfo();
 }

@@ -1,15 +1,16 @@
 #include "input/MidiInput.h"
 
 #include "base/Logging.h"
+#include "input/MidiJackClient.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QRegularExpression>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
-
-#include <unistd.h>
 
 #ifdef CAMPANIX_HAVE_RTMIDI
 #include <rtmidi/RtMidi.h>
@@ -37,13 +38,9 @@ bool MidiInput::supportLikely() {
     if (QFileInfo::exists(QStringLiteral("/dev/snd/seq"))) {
         return true;
     }
-    // The JACK server a client would talk to listens on
-    // /dev/shm/jack_<server>_<uid>_0.
-    QString server = qEnvironmentVariable("JACK_DEFAULT_SERVER");
-    if (server.isEmpty()) {
-        server = QStringLiteral("default");
-    }
-    return QFileInfo::exists(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(server).arg(getuid()));
+#endif
+#ifdef CAMPANIX_HAVE_JACK
+    return MidiJackClient::serverListening();
 #else
     return false;
 #endif
@@ -62,14 +59,19 @@ std::int64_t MidiEventClock::stamp(double deltaSeconds, std::int64_t arrivalNs) 
     return std::min(arrivalNs, sum + *m_offset);
 }
 
-#ifdef CAMPANIX_HAVE_RTMIDI
+namespace {
 
-struct MidiInput::Backend {
-    std::unique_ptr<RtMidiIn> alsa;
-    std::unique_ptr<RtMidiIn> jack;
-    std::unique_ptr<RtMidiIn> listening;
-    bool jackFailed = false;
-};
+// The chosen port is looked for this often while it is away (and ALSA
+// ports, which tell of nothing, while it is there).
+constexpr int kWatchMs = 1000;
+
+bool isJack(const MidiPort& port) {
+    return port.api == QStringLiteral("JACK");
+}
+
+} // namespace
+
+#ifdef CAMPANIX_HAVE_RTMIDI
 
 namespace {
 
@@ -91,10 +93,11 @@ std::unique_ptr<RtMidiIn> makeInput(RtMidi::Api api, bool* failed) {
     }
 }
 
-bool compiled(RtMidi::Api api) {
+bool alsaAvailable() {
     std::vector<RtMidi::Api> apis;
     RtMidi::getCompiledApi(apis);
-    return std::find(apis.begin(), apis.end(), api) != apis.end();
+    return std::find(apis.begin(), apis.end(), RtMidi::LINUX_ALSA) != apis.end() &&
+           QFileInfo::exists(QStringLiteral("/dev/snd/seq"));
 }
 
 void onMessage(double delta, std::vector<unsigned char>* message, void* input) {
@@ -107,7 +110,48 @@ void onMessage(double delta, std::vector<unsigned char>* message, void* input) {
 
 } // namespace
 
-MidiInput::MidiInput(QObject* parent) : QObject(parent), m_backend(std::make_unique<Backend>()) {}
+#endif
+
+// ALSA through RtMidi (which tells of each message's time since the one
+// before); JACK through a client of our own (each event at its own frame).
+struct MidiInput::Backend {
+#ifdef CAMPANIX_HAVE_RTMIDI
+    std::unique_ptr<RtMidiIn> alsa; // lists the ports
+    std::unique_ptr<RtMidiIn> listening;
+#endif
+    MidiJackClient jack;
+    bool jackListed = false; // the dialog lists JACK's ports
+    QSocketNotifier* jackWake = nullptr;
+    QTimer* watch = nullptr;
+
+    QStringList alsaPorts() {
+        QStringList names;
+#ifdef CAMPANIX_HAVE_RTMIDI
+        if (!alsa && alsaAvailable()) {
+            alsa = makeInput(RtMidi::LINUX_ALSA, nullptr);
+        }
+        const unsigned count = alsa ? alsa->getPortCount() : 0;
+        for (unsigned i = 0; i < count; ++i) {
+            const QString name = QString::fromStdString(alsa->getPortName(i));
+            // Our own listening port is no instrument.
+            if (!name.isEmpty() && !name.startsWith(QLatin1String(kClientName) + QLatin1Char(':'))) {
+                names << name;
+            }
+        }
+#endif
+        return names;
+    }
+};
+
+MidiInput::MidiInput(QObject* parent) : QObject(parent), m_backend(std::make_unique<Backend>()) {
+    m_backend->watch = new QTimer(this);
+    m_backend->watch->setInterval(kWatchMs);
+    connect(m_backend->watch, &QTimer::timeout, this, &MidiInput::watch);
+    if (m_backend->jack.wakeFd() >= 0) {
+        m_backend->jackWake = new QSocketNotifier(m_backend->jack.wakeFd(), QSocketNotifier::Read, this);
+        connect(m_backend->jackWake, &QSocketNotifier::activated, this, &MidiInput::jackWoke);
+    }
+}
 
 MidiInput::~MidiInput() {
     close();
@@ -115,66 +159,101 @@ MidiInput::~MidiInput() {
 
 MidiSupport MidiInput::probe() {
     MidiSupport support;
-    if (!m_backend->alsa && compiled(RtMidi::LINUX_ALSA) &&
-        QFileInfo::exists(QStringLiteral("/dev/snd/seq"))) {
+#ifdef CAMPANIX_HAVE_RTMIDI
+    if (alsaAvailable() && !m_backend->alsa) {
         m_backend->alsa = makeInput(RtMidi::LINUX_ALSA, nullptr);
     }
     support.alsa = m_backend->alsa != nullptr;
-    if (!m_backend->jack && compiled(RtMidi::UNIX_JACK)) {
-        // The JACK client connects when asked for its ports; without a
-        // server that fails with a warning and the way counts as absent.
-        m_backend->jackFailed = false;
-        m_backend->jack = makeInput(RtMidi::UNIX_JACK, &m_backend->jackFailed);
-        if (m_backend->jack) {
-            m_backend->jack->getPortCount();
-            if (m_backend->jackFailed) {
-                m_backend->jack.reset();
-            }
-        }
-    }
-    support.jack = m_backend->jack != nullptr;
+#endif
+    support.jack = m_backend->jack.open();
+    m_backend->jackListed = support.jack;
     return support;
 }
 
 QList<MidiPort> MidiInput::ports() {
     QList<MidiPort> result;
-    const auto list = [&](RtMidiIn* in, const QString& api) {
-        if (!in) {
-            return;
+#ifdef CAMPANIX_HAVE_RTMIDI
+    if (m_backend->alsa) {
+        for (const QString& name : m_backend->alsaPorts()) {
+            result.append({QStringLiteral("ALSA"), name});
         }
-        const unsigned count = in->getPortCount();
-        for (unsigned i = 0; i < count; ++i) {
-            const QString name = QString::fromStdString(in->getPortName(i));
-            // Our own listening port is no instrument.
-            if (!name.isEmpty() && !name.startsWith(QLatin1String(kClientName) + QLatin1Char(':'))) {
-                result.append({api, name});
-            }
+    }
+#endif
+    // A client closed meanwhile (no port chosen) or dropped by a server
+    // started again is opened afresh.
+    if (m_backend->jackListed && m_backend->jack.open()) {
+        for (const QString& name : m_backend->jack.sourcePorts()) {
+            result.append({QStringLiteral("JACK"), name});
         }
-    };
-    list(m_backend->alsa.get(), QStringLiteral("ALSA"));
-    list(m_backend->jack.get(), QStringLiteral("JACK"));
+    }
     return result;
 }
 
 bool MidiInput::open(const MidiPort& port) {
-    close();
-    const RtMidi::Api api = port.api == QStringLiteral("JACK") ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
-    if (!compiled(api)) {
+    letGo();
+    m_chosen = port;
+    m_backend->watch->start();
+    const bool listening = connectChosen();
+    if (!listening) {
+        qCInfo(lcInput) << "MIDI port not there now:" << port.label();
+    }
+    return listening;
+}
+
+void MidiInput::close() {
+    m_chosen.reset();
+    m_backend->watch->stop();
+    letGo();
+    m_backend->jack.close();
+}
+
+void MidiInput::releaseListers() {
+#ifdef CAMPANIX_HAVE_RTMIDI
+    m_backend->alsa.reset();
+#endif
+    // The JACK client stays while it listens, or waits for the chosen port.
+    m_backend->jackListed = false;
+    if (!m_chosen || !isJack(*m_chosen)) {
+        m_backend->jack.close();
+    }
+}
+
+bool MidiInput::connectChosen() {
+    if (!m_chosen) {
         return false;
     }
-    // Without the device or the server the library would only complain.
-    if (!supportLikely() ||
-        (api == RtMidi::LINUX_ALSA && !QFileInfo::exists(QStringLiteral("/dev/snd/seq")))) {
+    const MidiPort wanted = *m_chosen;
+    if (isJack(wanted)) {
+        MidiJackClient& jack = m_backend->jack;
+        if (!jack.open()) {
+            return false;
+        }
+        for (const QString& name : jack.sourcePorts()) {
+            const MidiPort port{wanted.api, name};
+            if (port.key() == wanted.key() && jack.listen(name)) {
+                m_open = port;
+                qCInfo(lcInput) << "MIDI input:" << port.label();
+                return true;
+            }
+        }
+        return false;
+    }
+#ifdef CAMPANIX_HAVE_RTMIDI
+    // Looked for in the list first: no client is made each time for a port that is away.
+    const QStringList names = m_backend->alsaPorts();
+    if (std::none_of(names.begin(), names.end(),
+                     [&](const QString& name) { return MidiPort{wanted.api, name}.key() == wanted.key(); })) {
         return false;
     }
     bool failed = false;
-    std::unique_ptr<RtMidiIn> in = makeInput(api, &failed);
+    std::unique_ptr<RtMidiIn> in = makeInput(RtMidi::LINUX_ALSA, &failed);
     if (!in) {
         return false;
     }
     const unsigned count = in->getPortCount();
     for (unsigned i = 0; i < count && !failed; ++i) {
-        if (MidiPort{port.api, QString::fromStdString(in->getPortName(i))}.key() != port.key()) {
+        const MidiPort port{wanted.api, QString::fromStdString(in->getPortName(i))};
+        if (port.key() != wanted.key()) {
             continue;
         }
         in->ignoreTypes(true, true, true);
@@ -189,45 +268,61 @@ bool MidiInput::open(const MidiPort& port) {
         qCInfo(lcInput) << "MIDI input:" << port.label();
         return true;
     }
-    qCInfo(lcInput) << "MIDI port not found:" << port.label();
+#endif
     return false;
 }
 
-void MidiInput::close() {
+void MidiInput::letGo() {
+#ifdef CAMPANIX_HAVE_RTMIDI
     if (m_backend->listening) {
         m_backend->listening->cancelCallback();
         m_backend->listening->closePort();
         m_backend->listening.reset();
     }
-    m_open.reset();
-}
-
-void MidiInput::releaseListers() {
-    m_backend->alsa.reset();
-    m_backend->jack.reset();
-}
-
-#else // built without MIDI
-
-struct MidiInput::Backend {};
-
-MidiInput::MidiInput(QObject* parent) : QObject(parent), m_backend(std::make_unique<Backend>()) {}
-MidiInput::~MidiInput() = default;
-MidiSupport MidiInput::probe() {
-    return {};
-}
-QList<MidiPort> MidiInput::ports() {
-    return {};
-}
-bool MidiInput::open(const MidiPort&) {
-    return false;
-}
-void MidiInput::close() {
-    m_open.reset();
-}
-void MidiInput::releaseListers() {}
-
 #endif
+    m_backend->jack.disconnectAll();
+    m_open.reset();
+}
+
+void MidiInput::watch() {
+    if (!m_chosen) {
+        return;
+    }
+    const bool before = m_open.has_value();
+    if (isJack(*m_chosen)) {
+        MidiJackClient& jack = m_backend->jack;
+        if (jack.isOpen() && jack.serverGone()) {
+            // Let go of the dead client now, before a new server could take
+            // its place and be asked to close it.
+            jack.close();
+            m_open.reset();
+        }
+        if (m_open && !jack.sourcePorts().contains(m_open->name)) {
+            letGo();
+        }
+    } else if (m_open && !m_backend->alsaPorts().contains(m_open->name)) {
+        // Unplugged (or plugged in again under new numbers).
+        letGo();
+    }
+    if (!m_open) {
+        connectChosen();
+    }
+    if (before != m_open.has_value()) {
+        qCInfo(lcInput) << (m_open ? "MIDI port back:" : "MIDI port gone:") << m_chosen->label();
+        emit connectionChanged(m_open.has_value());
+    }
+}
+
+void MidiInput::jackWoke() {
+    const bool news = m_backend->jack.takeNews();
+    MidiJackEvent event;
+    while (m_backend->jack.take(event)) {
+        deliverAt(QByteArray(reinterpret_cast<const char*>(event.bytes), event.size), event.steadyNs);
+    }
+    if (news) {
+        watch();
+    }
+}
 
 void MidiInput::deliver(QByteArray bytes, double deltaSeconds) {
     const std::int64_t at = m_clock.stamp(deltaSeconds, steadyNs());

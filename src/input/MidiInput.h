@@ -46,9 +46,14 @@ struct MidiSupport {
     bool any() const { return alsa || jack; }
 };
 
+class MidiJackClient;
+class QSocketNotifier;
+
 // The MIDI input of the program: lists the ports, listens to one of them at
 // a time and hands its messages to the main thread, each stamped with its
-// own time on the monotonic clock (nanoseconds).
+// own time on the monotonic clock (nanoseconds). The port chosen is followed
+// while it comes and goes: unplugged, it is let go of and said so; plugged
+// in again (or its JACK server started again), it is listened to again.
 class MidiInput : public QObject {
     Q_OBJECT
 public:
@@ -57,29 +62,47 @@ public:
 
     // Looks again for the sequencer device and the JACK server.
     MidiSupport probe();
-    // A quick look, without talking to either (for the menu): the sequencer
-    // device or a JACK server's socket is there.
+    // A quick look, without becoming a client of either (for the menu): the
+    // sequencer device is there, or a JACK server answers on its socket.
     static bool supportLikely();
     // The input ports of every way found by the last probe().
     QList<MidiPort> ports();
-    // Listens to `port` (by its key, so a port plugged in again is found),
-    // instead of the one before; false when it is not there.
+    // Chooses `port` (by its key, so a port plugged in again is found)
+    // instead of the one before and listens to it; false when it is not
+    // there now (it is listened to once it comes).
     bool open(const MidiPort& port);
+    // Chooses no port.
     void close();
+    // The port listened to now; nullopt while the chosen one is away.
     std::optional<MidiPort> openPort() const { return m_open; }
-    // Lets go of what probe() and ports() held (the dialog is closed).
+    std::optional<MidiPort> chosenPort() const { return m_chosen; }
+    // Looks whether the chosen port went away or came back; connectionChanged
+    // tells of a change. Run by a timer while a port is chosen, and at once
+    // when the JACK server tells of a change.
+    void watch();
+    // Lets go of what probe() and ports() held (the dialog is closed); the
+    // port listened to stays.
     void releaseListers();
 
-    // A message as delivered by the port, from any thread; handed to the
+    // A message as delivered by an ALSA port, from any thread; handed to the
     // main thread.
     void deliver(QByteArray bytes, double deltaSeconds);
+    // A message placed on the monotonic clock already (JACK), main thread.
+    void deliverAt(QByteArray bytes, std::int64_t steadyNs) { emit bytesReceived(bytes, steadyNs); }
 
 signals:
     void bytesReceived(const QByteArray& bytes, qint64 steadyNs);
+    // The chosen port is listened to now (true), or went away (false).
+    void connectionChanged(bool listening);
 
 private:
+    bool connectChosen();
+    void letGo();
+    void jackWoke();
+
     struct Backend;
     std::unique_ptr<Backend> m_backend;
+    std::optional<MidiPort> m_chosen;
     std::optional<MidiPort> m_open;
     MidiEventClock m_clock; // used on the port's thread only
 };

@@ -148,7 +148,7 @@ bool MidiLearn::bellPicked(int bell, MidiNoteMap& map) {
     if (!m_active || !m_note) {
         return false;
     }
-    map.assign(*m_note, bell);
+    map.assign(*m_note, std::max(bell, -1));
     m_note.reset();
     return true;
 }

@@ -77,7 +77,8 @@ public:
     // A note struck while learning; false when not learning.
     bool noteStruck(int note);
     // A bell picked while learning: maps the pending note to it and waits
-    // for the next pad. False (map untouched) without a pending note.
+    // for the next pad. False (map untouched) without a pending note. A bell
+    // of -1 makes the note ring nothing (a hi-hat pedal, a pad not wanted).
     bool bellPicked(int bell, MidiNoteMap& map);
 
 private:

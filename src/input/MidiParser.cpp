@@ -39,7 +39,12 @@ std::vector<MidiNote> MidiParser::feed(std::span<const std::uint8_t> bytes) {
             continue; // real-time: clock, start, stop, active sensing, reset
         }
         if (byte == 0xF7) {
+            // The end of a system exclusive, or a stray one: either way a
+            // system message, which ends running status.
             m_inSysex = false;
+            m_status = 0;
+            m_have = 0;
+            m_skip = 0;
             continue;
         }
         if (byte & 0x80) {

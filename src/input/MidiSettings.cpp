@@ -48,9 +48,13 @@ MidiPortSettings MidiSettings::portSettings(const MidiPort& port) const {
     const QString section = sectionOf(port);
     MidiPortSettings settings;
     settings.channel = std::clamp(m_file.readInteger(section, QStringLiteral("Channel"), 0), 0, 16);
+    settings.threshold = std::clamp(m_file.readInteger(section, QStringLiteral("Threshold"), 0), 0,
+                                    MidiPortSettings::kMostThreshold);
     const std::optional<MidiNoteMap> map =
-        MidiNoteMap::fromText(m_file.readString(section, QStringLiteral("Notes"), QString()), m_bellCount);
-    settings.map = map && !map->isEmpty() ? *map : MidiNoteMap::drumMap(m_bellCount);
+        m_file.hasKey(section, QStringLiteral("Notes"))
+            ? MidiNoteMap::fromText(m_file.readString(section, QStringLiteral("Notes"), QString()), m_bellCount)
+            : std::nullopt;
+    settings.map = map ? *map : MidiNoteMap::drumMap(m_bellCount);
     return settings;
 }
 
@@ -58,4 +62,5 @@ void MidiSettings::setPortSettings(const MidiPort& port, const MidiPortSettings&
     const QString section = sectionOf(port);
     m_file.writeInteger(section, QStringLiteral("Channel"), settings.channel);
     m_file.writeString(section, QStringLiteral("Notes"), settings.map.toText());
+    m_file.writeInteger(section, QStringLiteral("Threshold"), settings.threshold);
 }

@@ -7,10 +7,15 @@
 
 class ProfileFile;
 
-// What a port rings: the channel it listens to (0: all) and its notes.
+// What a port rings: the channel it listens to (0: all), its notes, and the
+// least velocity that strikes (softer notes are an electronic kit's
+// crosstalk between its pads; 0 and 1: every note).
 struct MidiPortSettings {
+    static constexpr int kMostThreshold = 127;
     int channel = 0;
     MidiNoteMap map;
+    int threshold = 0;
+    bool strikes(int velocity) const { return velocity >= threshold; }
 };
 
 // The MIDI choices in the program's settings file: [MIDI] holds the port in
@@ -29,7 +34,8 @@ public:
     void setCurve(VelocityCurve curve);
 
     // A port never set up, or whose map does not read back, rings the
-    // General MIDI drum map on every channel.
+    // General MIDI drum map on every channel; a map the user emptied stays
+    // empty.
     MidiPortSettings portSettings(const MidiPort& port) const;
     void setPortSettings(const MidiPort& port, const MidiPortSettings& settings);
 

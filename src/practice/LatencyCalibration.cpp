@@ -1,6 +1,8 @@
 #include "practice/LatencyCalibration.h"
 
 #include "base/ProfileFile.h"
+#include "input/MidiSettings.h"
+
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,19 @@ namespace {
 
 const QString kSection = QStringLiteral("Training");
 const QString kKey = QStringLiteral("Latency");
+
+// Where an input's offset is kept: section and key.
+std::pair<QString, QString> placeOf(const StrikeInput& input) {
+    switch (input.kind) {
+    case StrikeInput::Kind::Midi:
+        return {MidiSettings::sectionOf(input.port), kKey};
+    case StrikeInput::Kind::Microphone:
+        return {kSection, kKey + QStringLiteral(" Microphone")};
+    case StrikeInput::Kind::Keys:
+        break;
+    }
+    return {kSection, kKey};
+}
 constexpr double kLeastOutlierDistanceMs = 15.0;
 
 double median(std::vector<double> values) {
@@ -137,18 +152,34 @@ Estimate estimate(const std::vector<double>& clicksMs, const std::vector<double>
     return result;
 }
 
-int readOffset(const ProfileFile& settings) {
-    const QString text = settings.readString(kSection, kKey, QString()).trimmed();
+double toTenth(double milliseconds) {
+    // + 0.0: never a minus zero, written or shown.
+    return std::round(milliseconds * 10.0) / 10.0 + 0.0;
+}
+
+QString caption(double milliseconds) {
+    return QString::number(toTenth(milliseconds), 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')) +
+           QStringLiteral(" мс");
+}
+
+double readOffset(const ProfileFile& settings, const StrikeInput& input) {
+    const auto [section, key] = placeOf(input);
+    QString text = settings.readString(section, key, QString()).trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < kLeastOffsetMs || value > kMostOffsetMs) {
-        return 0;
+    const double value = toTenth(text.toDouble(&ok));
+    if (!ok || !(value >= kLeastOffsetMs && value <= kMostOffsetMs)) {
+        return 0.0;
     }
     return value;
 }
 
-bool writeOffset(ProfileFile& settings, int offsetMs) {
-    return settings.writeInteger(kSection, kKey, std::clamp(offsetMs, kLeastOffsetMs, kMostOffsetMs));
+bool writeOffset(ProfileFile& settings, double offsetMs, const StrikeInput& input) {
+    const auto [section, key] = placeOf(input);
+    const double value =
+        std::isfinite(offsetMs) ? toTenth(std::clamp<double>(offsetMs, kLeastOffsetMs, kMostOffsetMs)) : 0.0;
+    const bool whole = value == std::trunc(value);
+    return settings.writeString(section, key, QString::number(value, 'f', whole ? 0 : 1));
 }
 
 } // namespace LatencyCalibration

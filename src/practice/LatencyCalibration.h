@@ -1,14 +1,18 @@
 #pragma once
 
+#include "input/StrikeInput.h"
+
 #include <QString>
 
 #include <vector>
 
 class ProfileFile;
 
-// The user's own offset: the delay of the sound device plus the habit of
-// striking a little early or late, measured by tapping along to a click.
-// It is subtracted from every key strike before matching.
+// The user's own offset: the delay of the sound device and of the input plus
+// the habit of striking a little early or late, measured by tapping along to
+// a click with that input. It is subtracted from every strike of the input
+// before matching. Each input (the keys, each MIDI port, a microphone) has
+// its own.
 namespace LatencyCalibration {
 
 // A tap-along needs at least this many usable taps, and at least two thirds
@@ -43,9 +47,17 @@ struct Estimate {
 // clock.
 Estimate estimate(const std::vector<double>& clicksMs, const std::vector<double>& tapsMs);
 
-// The stored offset: [Training] Latency= in whole milliseconds; 0 when
-// missing or out of bounds.
-int readOffset(const ProfileFile& settings);
-bool writeOffset(ProfileFile& settings, int offsetMs);
+// Offsets are kept and used to a tenth of a millisecond.
+double toTenth(double milliseconds);
+// "42,5 мс" as the user reads it.
+QString caption(double milliseconds);
+
+// The stored offset of an input: the keys' in [Training] Latency=, a MIDI
+// port's in the port's own section, a microphone's in [Training]
+// Latency Microphone=. Older versions wrote whole milliseconds, read as they
+// stand; a whole number is still written so (they read it too). 0 when
+// missing, not a number or out of bounds.
+double readOffset(const ProfileFile& settings, const StrikeInput& input = StrikeInput::keys());
+bool writeOffset(ProfileFile& settings, double offsetMs, const StrikeInput& input = StrikeInput::keys());
 
 } // namespace LatencyCalibration

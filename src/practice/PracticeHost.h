@@ -2,10 +2,12 @@
 
 #include "base/BellGroups.h"
 #include "bells/Ensemble.h"
+#include "input/StrikeInput.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -26,8 +28,20 @@ public:
     virtual QWidget* dialogParent() = 0;
     // The settings file, which keeps the latency offset.
     virtual ProfileFile& settingsFile() = 0;
-    // Tells of each bell struck from the keyboard.
+    // Tells of each bell struck from the keyboard (or another input).
     virtual KeyStrikeNotifier& keyStrikeNotifier() = 0;
+    // The input of the strike being told by keyStrikeNotifier() now.
+    virtual StrikeInput strikingInput() const { return StrikeInput::keys(); }
+    // Its moment on the monotonic clock (ns) when the input knows it finer
+    // than the notifier's whole milliseconds (a MIDI note).
+    virtual std::optional<std::int64_t> strikingMomentNs() const { return std::nullopt; }
+    // The inputs that can strike now, the keys first; each has its latency.
+    virtual QList<StrikeInput> strikeInputs() const { return {StrikeInput::keys()}; }
+    // Every stroke of an input other than the keys (a pad, whatever bell it
+    // rings and whether it rings), for the calibration; an empty function
+    // stops them.
+    using InputTaps = std::function<void(const StrikeInput& input, std::int64_t steadyNs)>;
+    virtual void listenToInputTaps(InputTaps taps) { Q_UNUSED(taps); }
     virtual void showStatusMessage(const QString& text) = 0;
 
     // The loaded ringing: its name as the user knows it, the ensemble, the

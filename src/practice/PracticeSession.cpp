@@ -33,8 +33,12 @@ void PracticeSession::columnPlayed(int column, std::int64_t soundFrame, std::int
 }
 
 void PracticeSession::keyRung(int bell, std::int64_t frame) {
+    keyRung(bell, frame, m_latencyFrames);
+}
+
+void PracticeSession::keyRung(int bell, std::int64_t frame, std::int64_t latencyFrames) {
     if (practises(bell)) {
-        m_matcher.addKey(bell, frame - m_latencyFrames);
+        m_matcher.addKey(bell, frame - latencyFrames);
     }
 }
 

@@ -25,8 +25,11 @@ public:
     // the bells the column strikes (the practised ones are kept).
     void columnPlayed(int column, std::int64_t soundFrame, std::int64_t columnFrames,
                       const QList<int>& columnBells);
-    // A key strike of `bell` at `frame` of the frame clock; other bells are ignored.
+    // A key strike of `bell` at `frame` of the frame clock; other bells are
+    // ignored. An input of its own latency (a MIDI pad) gives it; the
+    // session's latency must be at least as large.
     void keyRung(int bell, std::int64_t frame);
+    void keyRung(int bell, std::int64_t frame, std::int64_t latencyFrames);
 
     // Outcomes final by `nowFrame`, also added to outcomes(). A key may reach
     // the program up to kDeliveryMs late (more when the window is busy), and

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -34,7 +35,6 @@ constexpr int kHistoryRunsShown = 30;
 Trainer::Trainer(PracticeHost& host, QObject* parent)
     : QObject(parent), m_host(host), m_history(TrainingHistory::defaultPath()),
       m_grades(GradeBook::defaultPath()) {
-    m_latencyMs = LatencyCalibration::readOffset(host.settingsFile());
     m_poll.setTimerType(Qt::PreciseTimer);
     m_poll.setInterval(kPollMs);
     connect(&m_poll, &QTimer::timeout, this,
@@ -79,12 +79,25 @@ void Trainer::stopCommanded() {
     }
 }
 
-void Trainer::setLatencyMs(int milliseconds) {
-    m_latencyMs =
-        std::clamp(milliseconds, LatencyCalibration::kLeastOffsetMs, LatencyCalibration::kMostOffsetMs);
-    if (!LatencyCalibration::writeOffset(m_host.settingsFile(), m_latencyMs)) {
+double Trainer::latencyMs(const StrikeInput& input) const {
+    return LatencyCalibration::readOffset(m_host.settingsFile(), input);
+}
+
+void Trainer::setLatencyMs(double milliseconds, const StrikeInput& input) {
+    if (!LatencyCalibration::writeOffset(m_host.settingsFile(), milliseconds, input)) {
         qCWarning(lcPractice) << "could not store the latency offset in" << m_host.settingsFile().path();
     }
+}
+
+std::int64_t Trainer::latencyFrames(const StrikeInput& input) {
+    for (const auto& [known, frames] : m_runLatencies) {
+        if (known == input) {
+            return frames;
+        }
+    }
+    const std::int64_t frames = std::llround(latencyMs(input) * m_host.audioSampleRate() / 1000.0);
+    m_runLatencies.append({input, frames});
+    return frames;
 }
 
 std::int64_t Trainer::frameNow() {
@@ -136,8 +149,13 @@ bool Trainer::startRun(const PracticePart& part) {
     m_part = part;
     const int rate = m_host.audioSampleRate();
     m_clock = std::make_unique<KeyEventClock>(rate);
-    m_session =
-        std::make_unique<PracticeSession>(bells, rate, static_cast<std::int64_t>(m_latencyMs) * rate / 1000);
+    // Each input strikes with its own latency; the session waits for the longest.
+    m_runLatencies.clear();
+    std::int64_t longest = 0;
+    for (const StrikeInput& input : m_host.strikeInputs()) {
+        longest = std::max(longest, latencyFrames(input));
+    }
+    m_session = std::make_unique<PracticeSession>(bells, rate, longest);
     m_recording = RunRecording{rate, bells, {}, {}};
     m_silenced.fill(false);
     for (int bell : bells) {
@@ -227,7 +245,9 @@ void Trainer::keyStruck(int bell, std::int64_t strikeTimeMs) {
     }
     const std::int64_t now = KeyEventClock::steadyNowNs();
     m_clock->observe(now, m_host.audioFrameClock());
-    m_session->keyRung(bell, m_clock->frameAt(KeyEventClock::momentOfMilliseconds(strikeTimeMs, now)));
+    const std::int64_t moment = std::min(
+        now, m_host.strikingMomentNs().value_or(KeyEventClock::momentOfMilliseconds(strikeTimeMs, now)));
+    m_session->keyRung(bell, m_clock->frameAt(moment), latencyFrames(m_host.strikingInput()));
 }
 
 void Trainer::poll() {

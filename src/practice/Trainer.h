@@ -71,8 +71,9 @@ public:
     int passagePasses() const { return m_passage ? m_passage->passes : 0; }
     const TempoRamp* ramp() const { return m_passage && m_passage->ramp ? &*m_passage->ramp : nullptr; }
     GradeBook& grades() { return m_grades; }
-    int latencyMs() const { return m_latencyMs; }
-    void setLatencyMs(int milliseconds);
+    // The latency of an input (the keys by default), to a tenth of a ms.
+    double latencyMs(const StrikeInput& input = StrikeInput::keys()) const;
+    void setLatencyMs(double milliseconds, const StrikeInput& input = StrikeInput::keys());
     TrainingHistory& history() { return m_history; }
     TrainingSummaryDialog* summary() const { return m_summary; }
     // The loaded ringing's name.
@@ -118,7 +119,9 @@ private:
     std::unique_ptr<PracticeSession> m_session;
     std::unique_ptr<KeyEventClock> m_clock;
     std::array<bool, 15> m_silenced{};
-    int m_latencyMs = 0;
+    // The run's latency of each input that struck, in frames.
+    std::int64_t latencyFrames(const StrikeInput& input);
+    QList<std::pair<StrikeInput, std::int64_t>> m_runLatencies;
     int m_runInterval = 0;
     QString m_runRinging;
     QList<StrikeOutcome> m_lastRunOutcomes;

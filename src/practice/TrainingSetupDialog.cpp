@@ -164,7 +164,12 @@ void TrainingSetupDialog::choose(const PracticePart& part) {
 }
 
 void TrainingSetupDialog::showLatency() {
-    m_latency->setText(QStringLiteral("Ваша задержка: %1 мс").arg(m_trainer.latencyMs()));
+    QStringList parts;
+    for (const StrikeInput& input : m_host.strikeInputs()) {
+        const QString figure = LatencyCalibration::caption(m_trainer.latencyMs(input));
+        parts << (input.kind == StrikeInput::Kind::Keys ? figure : input.label() + QStringLiteral(" ") + figure);
+    }
+    m_latency->setText(QStringLiteral("Ваша задержка: ") + parts.join(QStringLiteral("; ")));
 }
 
 void TrainingSetupDialog::updateStart() {
@@ -284,14 +289,21 @@ void TrainingSetupDialog::calibrate() {
     clock.frame = [this] { return m_host.audioFrameClock(); };
     // The click is the smallest bell: its short bright strike is easy to tap to.
     clock.click = [this](std::int64_t frame) { m_host.soundBell(kBellCount - 1, frame); };
-    CalibrationDialog dialog(this, clock, m_trainer.latencyMs());
-    // The taps must not ring bells meanwhile.
+    QList<CalibrationDialog::Input> inputs;
+    for (const StrikeInput& input : m_host.strikeInputs()) {
+        inputs.append({input, m_trainer.latencyMs(input)});
+    }
+    CalibrationDialog dialog(this, clock, inputs);
+    // The taps must not ring bells meanwhile; a pad's taps come to the dialog.
     const bool ringing = m_host.keyboardRinging();
     m_host.setKeyboardRinging(false);
+    m_host.listenToInputTaps(
+        [&dialog](const StrikeInput& input, std::int64_t steadyNs) { dialog.inputTap(input, steadyNs); });
     const int result = dialog.exec();
+    m_host.listenToInputTaps({});
     m_host.setKeyboardRinging(ringing);
     if (result == QDialog::Accepted && dialog.estimate().valid) {
-        m_trainer.setLatencyMs(dialog.offsetMs());
+        m_trainer.setLatencyMs(dialog.offsetMs(), dialog.input());
     }
     showLatency();
 }

@@ -48,6 +48,17 @@ TEST(MidiParser, RawBytes) {
          "on 2 50 60"},
         {"sysex ends running status", {{0x90, 60, 100, 0xF0, 1, 2, 0xF7, 61, 100}}, "on 1 60 100"},
         {"a status byte ends an unterminated sysex", {{0xF0, 1, 2, 0x90, 60, 100}}, "on 1 60 100"},
+        {"a sysex cut off in one message ends at the next message's status",
+         {{0xF0, 0x7E, 0x01, 0x02}, {0x99, 37, 127}},
+         "on 10 37 127"},
+        {"real-time bytes inside a sysex do not end it", {{0xF0, 1, 0xF8, 60, 100, 0xF7, 0x90, 61, 1}}, "on 1 61 1"},
+        {"a stray end of sysex ends running status", {{0x90, 60, 100, 0xF7, 61, 100}}, "on 1 60 100"},
+        {"a tune request ends running status", {{0x90, 60, 100, 0xF6, 61, 100}}, "on 1 60 100"},
+        {"undefined system common bytes end running status", {{0x90, 60, 100, 0xF4, 61, 100, 0xF5, 62}}, "on 1 60 100"},
+        {"stray data after a song select never strikes", {{0x90, 60, 100, 0xF3, 5, 61, 100}}, "on 1 60 100"},
+        {"stray data after a time code quarter frame never strikes",
+         {{0x99, 37, 1}, {0xF1, 0x20}, {38, 90}},
+         "on 10 37 1"},
         {"system common data bytes are skipped", {{0xF2, 0x10, 0x20, 0xF3, 5, 0x90, 60, 1}}, "on 1 60 1"},
         {"one-byte messages keep their own length",
          {{0xC0, 5, 0x90, 60, 100, 0xD0, 20, 0x90, 61, 1}},
@@ -107,6 +118,11 @@ TEST(MidiLearn, PadThenBell) {
     EXPECT_TRUE(learn.noteStruck(36)); // remapping a default note
     EXPECT_TRUE(learn.bellPicked(5, map));
     EXPECT_EQ(map.bellOf(36), 5);
+    // The hi-hat pedal rings nothing once picked for no bell.
+    EXPECT_TRUE(learn.noteStruck(44));
+    EXPECT_TRUE(learn.bellPicked(-1, map));
+    EXPECT_EQ(map.bellOf(44), -1);
+    EXPECT_EQ(map.bellOf(42), 14);
     learn.stop();
     EXPECT_FALSE(learn.pendingNote());
     EXPECT_TRUE(channelAccepted(0, 10));
@@ -165,6 +181,17 @@ TEST(MidiSettings, PerPortInTheSettingsFile) {
               MidiNoteMap::drumMap(15));
     file.writeString(MidiSettings::sectionOf(keys), QStringLiteral("Notes"), QStringLiteral("60:99"));
     EXPECT_EQ(again.portSettings(keys).map, MidiNoteMap::drumMap(15));
+    // A map the user emptied (every note to no bell) stays empty.
+    settings.setPortSettings(keys, {0, MidiNoteMap::fromText(QString(), 15).value(), 0});
+    EXPECT_TRUE(again.portSettings(keys).map.isEmpty());
+    // The velocity threshold is kept per port, within 0..127; older files have none.
+    EXPECT_EQ(again.portSettings(pads).threshold, 0);
+    settings.setPortSettings(pads, {10, padSettings.map, 24});
+    EXPECT_EQ(again.portSettings(replugged).threshold, 24);
+    EXPECT_FALSE(again.portSettings(replugged).strikes(23));
+    EXPECT_TRUE(again.portSettings(replugged).strikes(24));
+    file.writeString(MidiSettings::sectionOf(pads), QStringLiteral("Threshold"), QStringLiteral("500"));
+    EXPECT_EQ(again.portSettings(pads).threshold, 127);
     settings.setPort(std::nullopt);
     EXPECT_FALSE(again.port());
 }

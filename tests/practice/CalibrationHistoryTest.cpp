@@ -1,14 +1,21 @@
 #include "base/ProfileFile.h"
+#include "input/MidiSettings.h"
 #include "practice/CalibrationDialog.h"
 #include "practice/LatencyCalibration.h"
+#include "practice/Trainer.h"
 #include "practice/TrainingHistory.h"
+#include "support/TestProgram.h"
+
+#include "FakePracticeHost.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 namespace {
@@ -139,13 +146,102 @@ TEST(LatencyCalibration, StoredInItsOwnSection) {
     EXPECT_EQ(LatencyCalibration::readOffset(settings), 42);
     EXPECT_EQ(settings.readString(QStringLiteral("Training"), QStringLiteral("Latency"), {}), "42");
     EXPECT_EQ(settings.readString(QStringLiteral("Serial"), QStringLiteral("Bells"), {}), "000000000000011");
-    // A value out of bounds or not a number reads as no offset.
-    const char* bad[] = {"9000", "-900", "abc", ""};
-    for (const char* value : bad) {
-        settings.writeString(QStringLiteral("Training"), QStringLiteral("Latency"),
-                             QString::fromLatin1(value));
-        EXPECT_EQ(LatencyCalibration::readOffset(settings), 0) << value;
+}
+
+// Kept to a tenth of a millisecond: whole numbers as older versions wrote
+// (and read) them, tenths otherwise; what cannot be a latency reads as none.
+TEST(LatencyCalibration, TenthsWrittenAndRead) {
+    struct Case {
+        const char* fault;
+        double written;
+        const char* text; // as stored
+        double read;
+    };
+    const Case writes[] = {
+        {"a tenth is kept, not rounded to whole ms", 42.46, "42.5", 42.5},
+        {"a whole number stays readable by older versions", 42.0, "42", 42.0},
+        {"a negative tenth", -12.34, "-12.3", -12.3},
+        {"no minus zero", -0.04, "0", 0.0},
+        {"the lower bound is kept", -200.0, "-200", -200.0},
+        {"past the upper bound is clamped", 450.0, "400", 400.0},
+        {"not a number stores none", std::nan(""), "0", 0.0},
+    };
+    QTemporaryDir dir;
+    ProfileFile settings(dir.filePath(QStringLiteral("campanix.ini")));
+    for (const Case& c : writes) {
+        ASSERT_TRUE(LatencyCalibration::writeOffset(settings, c.written)) << c.fault;
+        EXPECT_EQ(settings.readString(QStringLiteral("Training"), QStringLiteral("Latency"), {}),
+                  QString::fromLatin1(c.text))
+            << c.fault;
+        EXPECT_DOUBLE_EQ(LatencyCalibration::readOffset(settings), c.read) << c.fault;
     }
+    const Case reads[] = {
+        {"an older version's whole milliseconds", 0, "35", 35.0},
+        {"a decimal comma", 0, "12,5", 12.5},
+        {"more digits than kept", 0, "12.34", 12.3},
+        {"out of bounds", 0, "9000", 0.0},
+        {"below the bounds", 0, "-900", 0.0},
+        {"not a number", 0, "abc", 0.0},
+        {"empty", 0, "", 0.0},
+        {"infinite", 0, "inf", 0.0},
+        {"NaN", 0, "nan", 0.0},
+    };
+    for (const Case& c : reads) {
+        settings.writeString(QStringLiteral("Training"), QStringLiteral("Latency"), QString::fromLatin1(c.text));
+        EXPECT_DOUBLE_EQ(LatencyCalibration::readOffset(settings), c.read) << c.fault;
+    }
+}
+
+// Each input keeps its own latency: the keys', each MIDI port's (whatever
+// numbers the port has this time) and a microphone's.
+TEST(LatencyCalibration, EachInputItsOwn) {
+    QTemporaryDir dir;
+    ProfileFile settings(dir.filePath(QStringLiteral("campanix.ini")));
+    const StrikeInput pads = StrikeInput::midi({QStringLiteral("ALSA"), QStringLiteral("Pads:Pads MIDI 1 24:0")});
+    const StrikeInput replugged =
+        StrikeInput::midi({QStringLiteral("ALSA"), QStringLiteral("Pads:Pads MIDI 1 28:0")});
+    const StrikeInput keysOfPiano = StrikeInput::midi({QStringLiteral("JACK"), QStringLiteral("Piano:out")});
+    const StrikeInput microphone{StrikeInput::Kind::Microphone, {}};
+    ASSERT_TRUE(LatencyCalibration::writeOffset(settings, 31.2));
+    ASSERT_TRUE(LatencyCalibration::writeOffset(settings, 8.7, pads));
+    ASSERT_TRUE(LatencyCalibration::writeOffset(settings, 55.0, microphone));
+    EXPECT_DOUBLE_EQ(LatencyCalibration::readOffset(settings), 31.2);
+    EXPECT_DOUBLE_EQ(LatencyCalibration::readOffset(settings, replugged), 8.7);
+    EXPECT_TRUE(replugged == pads);
+    EXPECT_DOUBLE_EQ(LatencyCalibration::readOffset(settings, keysOfPiano), 0.0);
+    EXPECT_DOUBLE_EQ(LatencyCalibration::readOffset(settings, microphone), 55.0);
+    // The port's latency sits with the port's other settings.
+    EXPECT_EQ(settings.readString(MidiSettings::sectionOf(pads.port), QStringLiteral("Latency"), {}), "8.7");
+}
+
+// The calibration counts only the taps of the input it measures: a pad's
+// strokes while the keys are measured (and keys while a pad is) are not taps.
+TEST(CalibrationDialog, CountsTheChosenInputsTapsOnly) {
+    ensureQtApplication();
+    std::int64_t frame = 0;
+    CalibrationDialog::Clock clock;
+    clock.frame = [&frame] { return frame += 48; };
+    clock.click = [](std::int64_t) {};
+    const StrikeInput pads = StrikeInput::midi({QStringLiteral("JACK"), QStringLiteral("Pads:pads")});
+    const StrikeInput other = StrikeInput::midi({QStringLiteral("JACK"), QStringLiteral("Kit:out")});
+    CalibrationDialog dialog(nullptr, clock, {{StrikeInput::keys(), 12.5}, {pads, 3.4}});
+    auto* status = dialog.findChild<QLabel*>(QStringLiteral("lblCalibrationStatus"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(), QStringLiteral("Текущая задержка: 12,5 мс"));
+    dialog.chooseInput(1);
+    EXPECT_EQ(status->text(), QStringLiteral("Текущая задержка: 3,4 мс"));
+    EXPECT_TRUE(dialog.input() == pads);
+    dialog.inputTap(pads, KeyEventClock::steadyNowNs()); // before the clicks: nothing
+    dialog.startClicks();
+    dialog.tap(0);
+    dialog.inputTap(other, KeyEventClock::steadyNowNs());
+    dialog.inputTap(StrikeInput::keys(), KeyEventClock::steadyNowNs());
+    EXPECT_EQ(status->text(), QStringLiteral("Ударяйте в такт щелчкам ..."));
+    dialog.inputTap(pads, KeyEventClock::steadyNowNs());
+    EXPECT_EQ(status->text(), QStringLiteral("Ударов: 1"));
+    // The input cannot change in the middle of the clicks.
+    dialog.chooseInput(0);
+    EXPECT_TRUE(dialog.input() == pads);
 }
 
 TEST(TrainingHistory, AppendsAndSurvivesDamagedLines) {
@@ -206,4 +302,66 @@ TEST(TrainingHistory, DefaultPathFollowsXdgDataHome) {
     } else {
         qputenv("XDG_DATA_HOME", saved);
     }
+}
+
+namespace {
+
+// A host with a MIDI port beside the keys; the test says which struck.
+class TwoInputHost : public FakePracticeHost {
+public:
+    using FakePracticeHost::FakePracticeHost;
+    StrikeInput strikingInput() const override { return striking; }
+    std::optional<std::int64_t> strikingMomentNs() const override { return moment; }
+    QList<StrikeInput> strikeInputs() const override { return {StrikeInput::keys(), pads}; }
+
+    StrikeInput pads = StrikeInput::midi({QStringLiteral("JACK"), QStringLiteral("Pads:pads")});
+    StrikeInput striking;
+    std::optional<std::int64_t> moment;
+};
+
+} // namespace
+
+// A pad 30 ms slower than the keys: its strike 30 ms after the column is on
+// time, the keys' strike as late is 30 ms late. The pad's note is placed to
+// its own moment, not to the whole millisecond the notifier tells.
+TEST(TrainerLatency, EachInputLosesItsOwnLatency) {
+    ensureQtApplication();
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", dir.path().toUtf8());
+    TwoInputHost host(dir.filePath(QStringLiteral("campanix.ini")));
+    host.lead = 0;
+    host.bells.applyText(QStringLiteral("011011000000000"), QStringLiteral("nbbnssnnnnnnnnn"));
+    host.channels().common() = {QStringLiteral("s1,s2"), QString(), QString(), QString(),
+                                QStringLiteral("s1,s2"), QString(), QString(), QString()};
+    Trainer trainer(host);
+    trainer.setLatencyMs(0.0);
+    trainer.setLatencyMs(30.0, host.pads);
+    EXPECT_DOUBLE_EQ(trainer.latencyMs(host.pads), 30.0);
+    ASSERT_TRUE(trainer.startRun(PracticePart::ofBell(5)));
+    host.playing = true;
+    const std::int64_t late = 30 * FakePracticeHost::kRate / 1000;
+    for (const StrikeInput& input : {StrikeInput::keys(), host.pads}) {
+        const int column = input.kind == StrikeInput::Kind::Keys ? 0 : 4;
+        host.frame += 4 * 4800;
+        trainer.columnStruck(column, host.frame);
+        host.frame += late;
+        host.striking = input;
+        if (input == host.pads) {
+            host.moment = KeyEventClock::steadyNowNs();
+        }
+        trainer.keyStruck(5, KeyStrikeNotifier::steadyMilliseconds());
+    }
+    host.frame += FakePracticeHost::kRate;
+    host.playing = false;
+    trainer.poll();
+    ASSERT_NE(trainer.session(), nullptr);
+    std::vector<double> errors;
+    for (const StrikeOutcome& outcome : trainer.session()->outcomes()) {
+        ASSERT_EQ(outcome.kind, StrikeOutcome::Kind::Hit);
+        errors.push_back(outcome.errorMs);
+    }
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NEAR(errors[0], 30.0, 1.0);
+    EXPECT_NEAR(errors[1], 0.0, 0.1);
+    qunsetenv("XDG_DATA_HOME");
 }
