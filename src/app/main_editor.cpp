@@ -9,6 +9,7 @@
 #include "record/EditorHost.h"
 #include "record/ScoreEditor.h"
 #include "record/TfrmRec.h"
+#include "ringing/RingingChoices.h"
 #include "ringing/RingingLoader.h"
 
 #include "record/UnsavedRingings.h"
@@ -35,6 +36,10 @@ public:
 
     void loadRinging(const QStringList& body) override {
         m_window.transport().btnStopClick();
+        // The edited ringing is a ringing of its own: the lists no longer
+        // show what was chosen before, and it does not loop as a group ringing.
+        m_window.m_ringingChoices->ClearChoices();
+        m_window.m_transportPanel->state().groupRingingMode = false;
         if (m_window.loader().loadRingingLines(TChannels::kCommonScore, body)) {
             m_window.loader().showWholeRingingPages();
         }

@@ -131,6 +131,8 @@ TEST_F(EditorReplace, SavingUnderANameInTheListAsksAndNeverReplacesAShippedRingi
     ScoreEditor& editor = w.editor();
     editor.editLoadedRinging();
     ASSERT_TRUE(editor.isEditing());
+    // The edited ringing is no longer the list's choice.
+    EXPECT_EQ(w.findChild<QComboBox*>(QStringLiteral("cbCustomSelection0"))->currentIndex(), 0);
     clickSmall(w, 3, 2);
     QString asked = QStringLiteral("Свой");
     editor.setTextQuestion([&](const QString&, const QString&) { return asked; });
