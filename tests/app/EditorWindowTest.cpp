@@ -12,6 +12,7 @@
 #include "bells/KeyboardRingingHook.h"
 #include "playback/TransportPanel.h"
 #include "record/ScoreEditor.h"
+#include "score/ReadableScore.h"
 #include "score/ScoreCursorBar.h"
 #include "score/ScoreImage.h"
 #include "score/ScoreLayout.h"
@@ -250,6 +251,31 @@ TEST_F(EditorWindow, TempoRefusalsUndoLabelsAndPasteWords) {
     EXPECT_EQ(editor.actions().undo->text(), QStringLiteral("Отменить вырезание"));
     editor.undo();
     EXPECT_EQ(editor.actions().redo->text(), QStringLiteral("Повторить вырезание"));
+}
+
+// With «Крупные ноты», a click on a bar's number selects the bar and
+// writes nothing.
+TEST_F(EditorWindow, ClickOnABarNumberSelectsTheBar) {
+    TfrmMain& w = start();
+    ScoreEditor& editor = w.editor();
+    editor.newRinging();
+    w.scoreView()->setReadable(true);
+    QWidget* picture = w.scoreView()->image(0);
+    QPoint at;
+    for (const ScoreText& text : layoutReadableMarks(0, picture->size(), w.scoreView()->currentPage())) {
+        if (text.text == QStringLiteral("2")) {
+            at = text.box.topLeft() + QPoint(2, text.box.height() / 2);
+        }
+    }
+    ASSERT_FALSE(at.isNull());
+    const QStringList before = w.channels().common();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QMouseEvent event(type, at, picture->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(picture, &event);
+    }
+    EXPECT_EQ(editor.selectedColumns(), std::make_optional(std::make_pair(16, 31)));
+    EXPECT_EQ(w.channels().common(), before);
 }
 
 // «История правки» lists every step; a click on one goes back to it.
