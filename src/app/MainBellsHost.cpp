@@ -34,3 +34,7 @@ void MainBellsHost::recomputeGroups() {
 void MainBellsHost::showEnsembleGroups() {
     m_window.m_groupsPanel->showEnsembleGroups();
 }
+
+bool MainBellsHost::mayReplaceRinging() {
+    return m_window.mayReplaceRinging();
+}

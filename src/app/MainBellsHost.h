@@ -10,6 +10,8 @@ class MainBellsHost : public BellsHost {
 public:
     explicit MainBellsHost(TfrmMain& window) : m_window(window) {}
 
+    bool mayReplaceRinging() override;
+
     PathTable& paths() override;
     ProfileFile& settingsFile() override;
     RequiredFileCheck& requiredFiles() override;

@@ -43,3 +43,7 @@ void MainGroupsHost::groupsChanged() {
 void MainGroupsHost::resetPlayback() {
     m_window.m_transportPanel->ResetPlayback();
 }
+
+bool MainGroupsHost::mayReplaceRinging() {
+    return m_window.mayReplaceRinging();
+}

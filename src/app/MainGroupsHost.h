@@ -10,6 +10,8 @@ class MainGroupsHost : public GroupsHost {
 public:
     explicit MainGroupsHost(TfrmMain& window) : m_window(window) {}
 
+    bool mayReplaceRinging() override;
+
     Ensemble& ensemble() override;
     QString bellDisplayName(int bell) const override;
     int findBellByName(const QString& name) const override;

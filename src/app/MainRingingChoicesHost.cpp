@@ -94,3 +94,7 @@ void MainRingingChoicesHost::followCommonChoice(int index) {
         m_window.m_fullView->followCommonChoice(index);
     }
 }
+
+bool MainRingingChoicesHost::mayReplaceRinging() {
+    return m_window.mayReplaceRinging();
+}

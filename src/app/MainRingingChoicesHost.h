@@ -10,6 +10,8 @@ class MainRingingChoicesHost : public RingingChoicesHost {
 public:
     explicit MainRingingChoicesHost(TfrmMain& window) : m_window(window) {}
 
+    bool mayReplaceRinging() override;
+
     const Ensemble& ensemble() const override;
     TSoundData* catalogue() override;
     TChannels& channels() override;

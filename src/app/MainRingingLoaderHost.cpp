@@ -21,7 +21,9 @@ void MainRingingLoaderHost::setSequencerInterval(int milliseconds) {
 }
 
 void MainRingingLoaderHost::animationRingingLoaded() {
-    // Every load passes here: a ringing being edited gives way.
+    // Every load passes here: a ringing being edited gives way, and the
+    // ringing is no longer the file opened last.
+    m_window.m_ringingFile.clear();
     if (m_window.m_editor) {
         m_window.m_editor->workingSetReplaced();
     }

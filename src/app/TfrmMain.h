@@ -16,7 +16,6 @@
 #include <memory>
 #include <optional>
 
-
 // The main window. It owns every object of the program for its whole life
 // and is a shell: it creates the subsystems, wires the controls to them, and
 // its handlers (src/app/main_*.cpp, one file per subsystem) forward in a line
@@ -104,6 +103,7 @@ private:
     ViewFlags m_view;
     AppliedSettings m_applied;
     QString m_ringingName; // empty while none is loaded
+    QString m_ringingFile; // the user ringing file opened last, while it is loaded
     bool m_startupFailed = false;
     bool m_destroyed = false;
 
@@ -265,6 +265,13 @@ private:
     ScoreEditor* m_editor = nullptr;
     void EndRecording();
     void openCommandLineFile();
+    // Unsaved edits kept by an earlier run (a crash, a kill, a signal):
+    // the newest is offered for restoring; restored, it is edited as unsaved.
+    void offerUnsavedRingings();
+    // Whether the ringing loaded now may be replaced: unsaved edits are
+    // offered for saving first; false when the user keeps them.
+    bool mayReplaceRinging();
+    void restoreUnsavedRinging(const QString& path);
     TAboutBox* aboutBox();
 
     Lessons* m_lessons = nullptr;

@@ -9,11 +9,18 @@
 #include "record/EditorHost.h"
 #include "record/ScoreEditor.h"
 #include "record/TfrmRec.h"
+#include "ringing/RingingChoices.h"
 #include "ringing/RingingLoader.h"
 
+#include "record/UnsavedRingings.h"
+
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 
 class MainEditorHost : public EditorHost {
 public:
@@ -29,6 +36,10 @@ public:
 
     void loadRinging(const QStringList& body) override {
         m_window.transport().btnStopClick();
+        // The edited ringing is a ringing of its own: the lists no longer
+        // show what was chosen before, and it does not loop as a group ringing.
+        m_window.m_ringingChoices->ClearChoices();
+        m_window.m_transportPanel->state().groupRingingMode = false;
         if (m_window.loader().loadRingingLines(TChannels::kCommonScore, body)) {
             m_window.loader().showWholeRingingPages();
         }
@@ -55,8 +66,14 @@ public:
     void placeAt(int column) override { m_window.transport().restorePlayPlace(column); }
     void play() override { m_window.btnPlayClick(); }
     void stop() override { m_window.btnStopClick(); }
+    void playRange(int first, int last, bool loop) override {
+        m_window.transport().playRange(first, last, loop);
+    }
+    // A strike written by a click or a key, heard at a third of a hand strike.
+    void previewBell(int bell) override { m_window.HandStrike(bell, 0.35f); }
 
     QString ringingName() const override { return m_window.ringingName(); }
+    QString ringingFilePath() const override { return m_window.m_ringingFile; }
     bool groupRingingLoaded() const override { return m_window.m_transportPanel->state().groupRingingMode; }
     void showTitle(const QString& name, bool modified) override {
         m_window.setCaptionForRinging(name);
@@ -76,4 +93,54 @@ private:
 void TfrmMain::createEditor() {
     m_editor = new ScoreEditor(std::make_unique<MainEditorHost>(*this), this);
     m_editor->buildMenus(menuBar(), mFile, nPrint, this);
+}
+
+void TfrmMain::offerUnsavedRingings() {
+    const QList<UnsavedRinging> found = findUnsavedRingings(unsavedRingingFolders());
+    if (found.isEmpty()) {
+        return;
+    }
+    const UnsavedRinging kept = found.front();
+    // Not modal-blocking: it comes at start-up, and the window is usable meanwhile.
+    auto* box = new QMessageBox(
+        QMessageBox::Question, captions::kProgram,
+        QStringLiteral("После прошлой работы остался несохранённый звон «%1», записанный %2.\n"
+                       "Восстановить его?")
+            .arg(kept.name, kept.written.toString(QStringLiteral("dd.MM.yyyy в HH:mm:ss"))),
+        QMessageBox::NoButton, this);
+    box->setObjectName(QStringLiteral("msgRestoreUnsaved"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* restore = box->addButton(QStringLiteral("Восстановить"), QMessageBox::AcceptRole);
+    QPushButton* remove = box->addButton(QStringLiteral("Удалить"), QMessageBox::DestructiveRole);
+    box->addButton(QStringLiteral("Позже"), QMessageBox::RejectRole);
+    box->setDefaultButton(restore);
+    connect(box, &QMessageBox::buttonClicked, this,
+            [this, restore, remove, path = kept.path](QAbstractButton* b) {
+                guarded([&] {
+                    if (b == restore) {
+                        restoreUnsavedRinging(path);
+                    } else if (b == remove) {
+                        QFile::remove(path);
+                        // The next one, if any, once this box has gone.
+                        QTimer::singleShot(0, this, [this] { guarded([this] { offerUnsavedRingings(); }); });
+                    }
+                });
+            });
+    box->open();
+}
+
+void TfrmMain::restoreUnsavedRinging(const QString& path) {
+    if (m_editor && !m_editor->maySetAside()) {
+        return;
+    }
+    if (!loader().openUserRingingText(path)) {
+        statusBar()->showMessage(QStringLiteral("Не удалось восстановить звон из «%1».").arg(path), 10000);
+        return;
+    }
+    loader().showWholeRingingPages();
+    m_editor->editRestored(path);
+}
+
+bool TfrmMain::mayReplaceRinging() {
+    return !m_editor || m_editor->maySetAside();
 }

@@ -32,7 +32,7 @@ void showOpenFailure(QWidget* parent, const QString& text) {
 } // namespace
 
 void TfrmMain::OpenUserRinging(const QString& path) {
-    if (m_editor && !m_editor->maySetAside()) {
+    if (!mayReplaceRinging()) {
         return;
     }
     // A name that is not UTF-8 is read through the file opened by its bytes;
@@ -62,6 +62,8 @@ void TfrmMain::OpenUserRinging(const QString& path) {
         return;
     }
     loader().showWholeRingingPages();
+    // Editing it later saves back to this file.
+    m_ringingFile = access.path() == path ? path : QString();
     EndRecording();
     btnPlayClick();
 }

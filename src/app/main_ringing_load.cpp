@@ -5,7 +5,7 @@
 #include "ringing/RingingLoader.h"
 
 void TfrmMain::nLoadSoundsClick() {
-    if (m_editor && !m_editor->maySetAside()) {
+    if (!mayReplaceRinging()) {
         return;
     }
     m_ringingLoader->nLoadSoundsClick();

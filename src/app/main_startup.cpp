@@ -25,6 +25,7 @@
 #include "playback/SoundOutput.h"
 #include "playback/TransportPanel.h"
 #include "record/ScoreEditor.h"
+#include "record/UnsavedRingings.h"
 #include "ringing/RingingChoices.h"
 #include "ringing/RingingLoader.h"
 #include "score/ScoreView.h"
@@ -225,7 +226,10 @@ void TfrmMain::FormCreate() {
     // loop runs and the workers' hand-overs are served, so that its first
     // strike is neither made inside start-up nor repeated by a hand-over.
     runStartupStep([this] {
-        m_animationWorkers->whenServed(this, [this] { guarded([this] { openCommandLineFile(); }); });
+        m_animationWorkers->whenServed(this, [this] {
+            guarded([this] { openCommandLineFile(); });
+            guarded([this] { offerUnsavedRingings(); });
+        });
     });
 }
 
@@ -317,14 +321,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 void TfrmMain::closeOnTermination() {
     if (m_editor) {
-        guarded([this] {
-            QString data = qEnvironmentVariable("XDG_DATA_HOME");
-            if (data.isEmpty() || !QDir::isAbsolutePath(data)) {
-                data = QDir::homePath() + QStringLiteral("/.local/share");
-            }
-            // Where they went is logged (a warning, so it reaches the terminal).
-            m_editor->keepUnsavedForEnd(data + QStringLiteral("/campanix/unsaved"));
-        });
+        // Where they went is logged (a warning, so it reaches the terminal);
+        // the next start offers them.
+        guarded([this] { m_editor->keepUnsavedForEnd(unsavedRingingFolders()); });
     }
     close();
 }

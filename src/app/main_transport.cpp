@@ -61,5 +61,8 @@ void TfrmMain::nVolumeDownClick() {
 }
 
 void TfrmMain::nGeneratorClick() {
+    if (!mayReplaceRinging()) {
+        return;
+    }
     m_transportPanel->nGeneratorClick();
 }

@@ -29,4 +29,8 @@ public:
     virtual void resetGroupsVariant() = 0;
     virtual void recomputeGroups() = 0;
     virtual void showEnsembleGroups() = 0;
+
+    // Asked before the ringing loaded now is replaced (the score editor's
+    // unsaved changes); false: the user keeps it, and nothing changes.
+    virtual bool mayReplaceRinging() { return true; }
 };

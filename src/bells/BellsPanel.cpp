@@ -152,7 +152,8 @@ void BellsPanel::bellStripClick(int bell) {
 }
 
 void BellsPanel::ToggleBell(int bell) {
-    if (bell < 0 || bell >= kBellCount) {
+    // Another selection empties the score: asked first.
+    if (bell < 0 || bell >= kBellCount || !m_host.mayReplaceRinging()) {
         return;
     }
     const bool selected = !m_ensemble.isSelected(bell);
@@ -165,6 +166,9 @@ void BellsPanel::ToggleBell(int bell) {
 }
 
 void BellsPanel::nSelectAllClick() {
+    if (!m_host.mayReplaceRinging()) {
+        return;
+    }
     for (int i = 0; i < kBellCount; ++i) {
         m_ensemble.setSelected(i, true);
         loadBellPicture(i);
@@ -173,6 +177,9 @@ void BellsPanel::nSelectAllClick() {
 }
 
 void BellsPanel::nDisselectAllClick() {
+    if (!m_host.mayReplaceRinging()) {
+        return;
+    }
     for (int i = 0; i < kBellCount; ++i) {
         m_ensemble.setSelected(i, false);
         loadBellPicture(i);

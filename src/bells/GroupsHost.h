@@ -31,4 +31,8 @@ public:
     // The groups changed: refill the ringing choices, then reset playback.
     virtual void groupsChanged() = 0;
     virtual void resetPlayback() = 0;
+
+    // Asked before the ringing loaded now is replaced (the score editor's
+    // unsaved changes); false: the user keeps it, and nothing changes.
+    virtual bool mayReplaceRinging() { return true; }
 };

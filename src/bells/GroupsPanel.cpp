@@ -88,7 +88,7 @@ void GroupsPanel::setNavigationButtons() {
 }
 
 void GroupsPanel::btnGPrevClick() {
-    if (!m_controls.previous->isEnabled() || m_variant <= 0) {
+    if (!m_controls.previous->isEnabled() || m_variant <= 0 || !m_host.mayReplaceRinging()) {
         return;
     }
     --m_variant;
@@ -97,7 +97,8 @@ void GroupsPanel::btnGPrevClick() {
 }
 
 void GroupsPanel::btnGNextClick() {
-    if (!m_controls.next->isEnabled() || m_variant >= Distributions::kSlots - 1) {
+    if (!m_controls.next->isEnabled() || m_variant >= Distributions::kSlots - 1 ||
+        !m_host.mayReplaceRinging()) {
         return;
     }
     ++m_variant;
@@ -238,7 +239,7 @@ bool GroupsPanel::tvGroupsDragOver(QObject* source, const QPoint& pos) {
 }
 
 void GroupsPanel::tvGroupsDragDrop(QObject* source, const QPoint& pos) {
-    if (!tvGroupsDragOver(source, pos)) {
+    if (!tvGroupsDragOver(source, pos) || !m_host.mayReplaceRinging()) {
         return;
     }
     m_host.ensemble().setGroup(m_draggedBell, groupOfRoot(m_controls.tree->itemAt(pos)));
@@ -317,6 +318,9 @@ void GroupsPanel::nDeleteClick() {
         qCWarning(lcBells) << "groups tree: no catalogue bell named" << node->text(0);
         return;
     }
+    if (!m_host.mayReplaceRinging()) {
+        return;
+    }
     ensemble.setSelected(bell, false);
     ensemble.setGroup(bell, kNoGroup);
     m_host.showBellPicture(bell);
@@ -333,7 +337,7 @@ void GroupsPanel::nAddBellClick(int bell) {
         return;
     }
     const std::optional<int> root = selectedRootGroup();
-    if (!root || !GroupLimits::canAdd(ensemble, bell, root)) {
+    if (!root || !GroupLimits::canAdd(ensemble, bell, root) || !m_host.mayReplaceRinging()) {
         return;
     }
     ensemble.setSelected(bell, true);

@@ -40,6 +40,11 @@ KeyRole roleOf(int virtualKey) {
     return role;
 }
 
+bool ringsWith(Qt::KeyboardModifiers modifiers) {
+    return !(modifiers &
+             (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::GroupSwitchModifier));
+}
+
 int steppedBell(int currentBell, int step) {
     return std::clamp(currentBell + step, 0, kBellCount - 1);
 }

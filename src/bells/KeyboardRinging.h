@@ -19,6 +19,12 @@ struct KeyRole {
 };
 KeyRole roleOf(int virtualKey);
 
+// Whether a key pressed with these modifiers may ring: Ctrl, Alt, AltGr and
+// the Meta key make any key a command (a shortcut, or nothing at all), so
+// with one of them held no key strikes, toggles or moves a bell. Shift and
+// the numeric pad's flag leave the key a ringing key.
+bool ringsWith(Qt::KeyboardModifiers modifiers);
+
 // The current bell after an arrow step (kept at the ends).
 int steppedBell(int currentBell, int step);
 

@@ -52,6 +52,10 @@ bool KeyboardRingingHook::hookEvent(QObject* watched, QEvent* event) {
         return false;
     }
     const auto* key = static_cast<const QKeyEvent*>(event);
+    // Ctrl+Z with nothing to undo is no strike of bell Z.
+    if (!KeyboardRinging::ringsWith(key->modifiers())) {
+        return false;
+    }
     const int virtualKey = VirtualKeys::translate(QGuiApplication::platformName(), key->nativeScanCode(),
                                                   key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
     if (keyboardRingsStrikesOnly() && !strikeKeyOnly(virtualKey, key->modifiers())) {

@@ -171,7 +171,17 @@ void Sequencer::handAhead(std::int64_t now) {
 bool Sequencer::handNextColumn() {
     int next = m_handed + 1;
     const std::int64_t due = dueOf(next);
-    if (next > m_host.commonScoreSize() - 1) {
+    if (m_state.rangeLast >= 0 && next > m_state.rangeLast) {
+        // The range's end: over, or its first column on the same grid.
+        if (!m_state.rangeLoops || m_state.rangeFirst < 0 || m_state.rangeFirst > m_state.rangeLast) {
+            m_endHeld = true;
+            m_endDue = due;
+            return false;
+        }
+        next = m_state.rangeFirst;
+        m_anchor = due;
+        m_anchorColumn = next;
+    } else if (next > m_host.commonScoreSize() - 1) {
         // A ringing that stops, or goes on with the next in turn, ends when
         // the output gets there; a group ringing loops (with a new draw of
         // the generator) without a gap.
@@ -242,7 +252,10 @@ void Sequencer::play() {
         return;
     }
     m_host.setSliderMaximum(size);
-    if (!m_running) {
+    if (m_running) {
+        // Play while a range plays: the ringing plays on past it.
+        endRange();
+    } else {
         // Nothing sounds before the bells' samples are ready at the output's
         // rate: the timer looks again until they are.
         if (!soundsReadyForPlay()) {
@@ -276,7 +289,33 @@ void Sequencer::pause() {
     updateTimer();
 }
 
+void Sequencer::playRange(int first, int last, bool loops) {
+    const int size = m_host.commonScoreSize();
+    if (first < 0 || first > last || first >= size) {
+        return;
+    }
+    if (m_running) {
+        stop();
+    }
+    // The column before the first, so that the first is the first played
+    // (column 0 is struck by Play itself).
+    restorePlace(std::max(0, first - 1));
+    m_state.rangeFirst = first;
+    m_state.rangeLast = std::min(last, size - 1);
+    m_state.rangeLoops = loops;
+    play();
+    if (!m_running && !m_waitingForSounds) {
+        endRange();
+    }
+}
+
+void Sequencer::endRange() {
+    m_state.rangeFirst = m_state.rangeLast = -1;
+    m_state.rangeLoops = false;
+}
+
 void Sequencer::stop() {
+    endRange();
     endWaitForSounds();
     withdrawHeld(true);
     m_running = false;
@@ -324,6 +363,7 @@ void Sequencer::pageChosen(int position) {
 }
 
 void Sequencer::resetPlayback() {
+    endRange();
     endWaitForSounds();
     withdrawHeld(true);
     m_host.clearScores();
@@ -418,7 +458,7 @@ bool Sequencer::reachEnd() {
     m_endHeld = false;
     const int size = m_host.commonScoreSize();
     m_state.currentColumn = size;
-    if (!m_host.playAllInTurn()) {
+    if (m_state.rangeLast >= 0 || !m_host.playAllInTurn()) {
         stop();
         return false;
     }
@@ -552,10 +592,7 @@ void Sequencer::soundsChanged() {
 
 void Sequencer::restorePlace(int column) {
     seekTo(column);
-    m_state.currentPage = pageOfColumn(column);
     m_host.setSliderPosition(column, false);
-    m_host.setPagePosition(m_state.currentPage + 1);
-    if (m_host.notesShown()) {
-        m_host.placeScoreCursor();
-    }
+    // The staves show the page of the place, not only the page number.
+    followPageOf(column);
 }

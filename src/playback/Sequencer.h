@@ -79,6 +79,9 @@ public:
     // Puts the stopped transport back at `column` within the ranges already
     // applied (choosing the same common ringing again keeps the place).
     void restorePlace(int column);
+    // Plays columns first..last of the ringing only, once or round and round
+    // (TransportState's range); the transport stopped first.
+    void playRange(int first, int last, bool loops);
 
     // What the held columns sound has changed (a group switched off or on, a
     // group ringing chosen while playing): they are withdrawn from the engine
@@ -100,6 +103,7 @@ public:
     static constexpr int kWaitToldAfterMilliseconds = 100;
 
 private:
+    void endRange();
     // The ideal output frame of `column` on the present grid.
     std::int64_t columnFrame(int column) const;
     // Milliseconds from now until the next column is due (0 when overdue).

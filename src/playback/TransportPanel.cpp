@@ -91,6 +91,10 @@ void TransportPanel::restorePlayPlace(int column) {
     sequencer().restorePlace(column);
 }
 
+void TransportPanel::playRange(int first, int last, bool loops) {
+    sequencer().playRange(first, last, loops);
+}
+
 // ---- transport ----
 
 void TransportPanel::btnPlayClick() {

@@ -81,6 +81,7 @@ public:
     void applyRingingRanges(transport::RingingLoader loader);
     // Puts the stopped transport back at `column` of the loaded ringing.
     void restorePlayPlace(int column);
+    void playRange(int first, int last, bool loops);
     // What the held columns sound changed (a group switched, a group ringing chosen).
     void soundsChanged();
     // The volume slider and caption from the device's level.

@@ -1,7 +1,8 @@
 #pragma once
 
 // Where playback stands, shared by the transport, the ringing choices and the
-// generator (the choices keep their own memory of the last common choice). Plain data: the rules that change it live with the sequencer.
+// generator (the choices keep their own memory of the last common choice). Plain data: the rules that change
+// it live with the sequencer.
 struct TransportState {
     // Index in the common score of the column last struck. It may stand at -1
     // (after a page change) and is then advanced before use.
@@ -15,6 +16,13 @@ struct TransportState {
     bool generatorMode = false;
     // One-shot: the next reset of playback leaves generator mode on.
     bool keepGenerator = false;
+    // A range of columns played instead of the whole ringing (the editor's
+    // selection): playback ends after rangeLast, or goes on at rangeFirst
+    // when rangeLoops. rangeLast -1: no range. Stop, Play while playing and
+    // a reset end it.
+    int rangeFirst = -1;
+    int rangeLast = -1;
+    bool rangeLoops = false;
     // Milliseconds per column (the tempo); the sequencer changes it.
     int interval = 144;
 };

@@ -42,10 +42,18 @@ public:
     virtual void placeAt(int column) = 0;
     virtual void play() = 0;
     virtual void stop() = 0;
+    // Plays columns first..last only, once or round and round, until the
+    // user stops it or it ends.
+    virtual void playRange(int first, int last, bool loop) = 0;
+    // Sounds a bell quietly, as a preview of a strike written.
+    virtual void previewBell(int bell) = 0;
 
     // The loaded ringing's name ("" when none) and whether it is a group
     // ringing (a 128-column merge of the group selectors' choices).
     virtual QString ringingName() const = 0;
+    // The user ringing file (".ukl") the loaded ringing was opened from;
+    // "" when it came from elsewhere.
+    virtual QString ringingFilePath() const = 0;
     virtual bool groupRingingLoaded() const = 0;
     virtual void showTitle(const QString& name, bool modified) = 0;
     virtual void showStatusMessage(const QString& text) = 0;

@@ -56,8 +56,9 @@ void EditorOverlay::paintEvent(QPaintEvent*) {
     }
     const QRect cursor = columnsRect(size(), page, m_cursor, m_cursor);
     if (!cursor.isEmpty()) {
-        // An outline, so the heads of the column stay readable.
-        painter.setPen(QPen(QColor(20, 70, 200), 2));
+        // An outline, so the heads of the column stay readable; orange, so
+        // it is never taken for the blue play cursor.
+        painter.setPen(QPen(QColor(225, 110, 0), 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(cursor.adjusted(1, 1, -1, -1));
     }

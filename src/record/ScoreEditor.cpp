@@ -9,6 +9,7 @@
 #include "record/RingingSave.h"
 #include "ringing/TChannels.h"
 #include "score/ScoreLayout.h"
+#include "score/ScoreView.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -26,10 +27,19 @@ constexpr int kFollowMs = 50;
 } // namespace
 
 ScoreEditor::ScoreEditor(std::unique_ptr<EditorHost> host, QObject* parent)
-    : QObject(parent), m_host(std::move(host)), m_undo(new QUndoStack(this)), m_loopTimer(new QTimer(this)) {
-    m_loopTimer->setInterval(kFollowMs);
-    connect(m_loopTimer, &QTimer::timeout, this, [this] { followLoop(); });
+    : QObject(parent), m_host(std::move(host)), m_undo(new QUndoStack(this)), m_followTimer(new QTimer(this)),
+      m_autosaveTimer(new QTimer(this)) {
+    m_followTimer->setInterval(kFollowMs);
+    connect(m_followTimer, &QTimer::timeout, this, [this] { follow(); });
+    m_autosaveTimer->setInterval(kAutosaveMs);
+    connect(m_autosaveTimer, &QTimer::timeout, this, [this] {
+        if (m_editsSinceKept > 0 || m_unsavedFile.isEmpty()) {
+            keepUnsavedNow();
+        }
+    });
     connect(m_undo, &QUndoStack::cleanChanged, this, [this] { showTitle(); });
+    // Every step, undo and redo included, counts towards the next kept copy.
+    connect(m_undo, &QUndoStack::indexChanged, this, [this] { editCounted(); });
     installDefaultQuestions();
 }
 
@@ -71,7 +81,10 @@ void ScoreEditor::editLoadedRinging() {
         channels.common().isEmpty() ? RingingEdit::blank().columns() : channels.common();
     const QString name =
         m_host->ringingName().isEmpty() ? QStringLiteral("Новый звон") : m_host->ringingName();
-    start(RingingEdit(header, columns), name, {}, m_host->groupRingingLoaded());
+    const bool listRinging = m_host->groupRingingLoaded();
+    // A ringing opened from the user's file is saved back to it.
+    start(RingingEdit(header, columns), name, listRinging ? QString() : m_host->ringingFilePath(),
+          listRinging);
 }
 
 void ScoreEditor::editBody(const QStringList& body, const QString& name) {
@@ -84,6 +97,16 @@ void ScoreEditor::editBody(const QStringList& body, const QString& name) {
     showTitle();
 }
 
+void ScoreEditor::editRestored(const QString& keptFile) {
+    endEditing();
+    editLoadedRinging();
+    m_path.clear();
+    m_listRinging = false;
+    m_unsavedOrigin = true;
+    m_unsavedFile = keptFile;
+    showTitle();
+}
+
 void ScoreEditor::start(const RingingEdit& edit, const QString& name, const QString& path, bool listRinging) {
     m_edit = edit;
     m_undo->clear();
@@ -91,7 +114,8 @@ void ScoreEditor::start(const RingingEdit& edit, const QString& name, const QStr
     m_path = path;
     m_listRinging = listRinging;
     m_unsavedOrigin = false;
-    m_loop.reset();
+    m_unsavedFile.clear();
+    m_editsSinceKept = 0;
     m_ownLoad = true;
     m_host->loadRinging(m_edit.body());
     m_ownLoad = false;
@@ -104,7 +128,12 @@ void ScoreEditor::start(const RingingEdit& edit, const QString& name, const QStr
                 [this](int bell, std::int64_t) { keyStruck(bell); });
         m_hearsKeys = true;
     }
-    m_loopTimer->start();
+    m_wasPlaying = false;
+    m_followTimer->start();
+    m_autosaveTimer->start();
+    if (ScoreView* view = m_host->scoreView()) {
+        view->setEditing(true);
+    }
     showMarks();
     showTitle();
     updateActions();
@@ -117,10 +146,15 @@ void ScoreEditor::endEditing() {
         return;
     }
     m_editing = false;
-    m_loop.reset();
-    m_loopTimer->stop();
+    m_followTimer->stop();
+    m_autosaveTimer->stop();
+    // Saved or set aside: the kept copy has done its work.
+    dropUnsavedFile();
     m_undo->clear();
     m_unsavedOrigin = false;
+    if (ScoreView* view = m_host->scoreView()) {
+        view->setEditing(false);
+    }
     for (EditorOverlay* overlay : m_overlays) {
         if (overlay) {
             overlay->hide();
@@ -136,42 +170,8 @@ void ScoreEditor::endEditing() {
 void ScoreEditor::shutDown() {
     m_shutDown = true;
     m_editing = false;
-    m_loop.reset();
-    m_loopTimer->stop();
-}
-
-std::optional<QString> ScoreEditor::keepUnsavedForEnd(const QString& folder) {
-    if (!isModified()) {
-        endEditing();
-        return std::nullopt;
-    }
-    // The ringing's name with anything a file name cannot hold replaced,
-    // and the moment, so that no earlier copy is overwritten.
-    QString base = m_name;
-    base.replace(QRegularExpression(QStringLiteral("[/\\\\\\x00-\\x1f]")), QStringLiteral("_"));
-    base = base.trimmed().left(80);
-    if (base.isEmpty() || base.startsWith(QLatin1Char('.'))) {
-        base.prepend(QStringLiteral("Звон"));
-    }
-    const QString path = QDir(folder).filePath(
-        QStringLiteral("%1 %2.ukl")
-            .arg(base, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"))));
-    std::optional<QString> kept;
-    if (!QDir().mkpath(folder)) {
-        qCWarning(lcRecord) << "unsaved changes lost: cannot create" << folder;
-    } else if (const RingingWriteResult result =
-                   writeUserRingingFile(path, m_host->ensemble(), m_name, m_edit.body());
-               !result) {
-        qCWarning(lcRecord) << "unsaved changes lost:" << result.error;
-    } else {
-        kept = result.path;
-        qCWarning(lcRecord) << "unsaved changes kept in" << result.path;
-    }
-    // Nothing is asked on the way out.
-    m_undo->setClean();
-    m_unsavedOrigin = false;
-    endEditing();
-    return kept;
+    m_followTimer->stop();
+    m_autosaveTimer->stop();
 }
 
 bool ScoreEditor::isModified() const {
@@ -263,6 +263,15 @@ bool ScoreEditor::toggleToken(int column, const QString& token) {
     return push(m_edit.toggleSplice(column, token), QStringLiteral("удар %1").arg(token));
 }
 
+void ScoreEditor::previewStrike(const QString& token) {
+    for (int bell = 0; bell < kBellCount; ++bell) {
+        if (KeyboardRinging::strikeToken(m_host->ensemble(), bell) == token) {
+            m_host->previewBell(bell);
+            return;
+        }
+    }
+}
+
 bool ScoreEditor::insertColumns(int at, int count) {
     if (!m_editing || count <= 0) {
         return false;
@@ -271,7 +280,7 @@ bool ScoreEditor::insertColumns(int at, int count) {
     for (int i = 0; i < count; ++i) {
         lines.append(QString());
     }
-    return push(m_edit.insertSplice(at, lines), QStringLiteral("вставка"));
+    return push(m_edit.insertSplice(at, lines), QStringLiteral("вставку столбцов"));
 }
 
 bool ScoreEditor::insertBar() {
@@ -282,13 +291,14 @@ bool ScoreEditor::insertBar() {
     return insertColumns(selected->first - selected->first % kScoreBarColumns, kScoreBarColumns);
 }
 
-bool ScoreEditor::deleteSelection() {
+bool ScoreEditor::deleteSelection(const QString& label) {
     const std::optional<std::pair<int, int>> selected = selectedColumns();
     if (!selected || selected->first >= m_edit.columnCount()) {
         return false;
     }
     const int count = selected->second - selected->first + 1;
-    if (!push(m_edit.removeSplice(selected->first, count), QStringLiteral("удаление"))) {
+    if (!push(m_edit.removeSplice(selected->first, count),
+              label.isEmpty() ? QStringLiteral("удаление столбцов") : label)) {
         return false;
     }
     selectColumns(selected->first, selected->first);
@@ -314,7 +324,8 @@ bool ScoreEditor::setInterval(int milliseconds) {
     if (milliseconds == m_edit.interval()) {
         return false;
     }
-    m_undo->push(new HeaderCommand(m_edit, m_edit.headerWithInterval(milliseconds), QStringLiteral("темп"),
+    m_undo->push(new HeaderCommand(m_edit, m_edit.headerWithInterval(milliseconds),
+                                   QStringLiteral("изменение темпа"),
                                    [this](const ColumnSplice* s) { applied(s); }));
     return true;
 }
@@ -340,55 +351,11 @@ void ScoreEditor::keyStruck(int bell) {
         m_host->showStatusMessage(QStringLiteral("Этот колокол нельзя записать в звон."));
         return;
     }
-    toggleToken(m_cursor, token);
-}
-
-// ---- saving ----
-
-bool ScoreEditor::save() {
-    if (!m_editing) {
-        return false;
+    // A key strike is entered at the cursor, which then moves on to the
+    // next column (the setting), so a line of strikes is typed without arrows.
+    if (toggleToken(m_cursor, token) && m_advance) {
+        moveCursorTo(m_cursor + 1, false);
     }
-    if (m_path.isEmpty()) {
-        return saveAs();
-    }
-    return writeTo(m_path, m_listRinging);
-}
-
-bool ScoreEditor::saveAs() {
-    if (!m_editing) {
-        return false;
-    }
-    if (m_listRinging) {
-        const std::optional<QString> name = m_askText(QStringLiteral("Название звона в списке"), m_name);
-        if (!name) {
-            return false;
-        }
-        m_name = name->trimmed();
-        return writeTo(m_host->customDir(), true);
-    }
-    const QString suggested = m_path.isEmpty() ? m_name + QStringLiteral(".ukl") : m_path;
-    const std::optional<QString> path = m_askPath(suggested, false);
-    if (!path || path->isEmpty()) {
-        return false;
-    }
-    return writeTo(*path, false);
-}
-
-bool ScoreEditor::writeTo(const QString& path, bool listRinging) {
-    const RingingWriteResult result =
-        listRinging ? writeListRinging(path, m_host->ensemble(), m_name, QString(), m_edit.body())
-                    : writeUserRingingFile(path, m_host->ensemble(), m_name, m_edit.body());
-    if (!result) {
-        m_message(result.error.isEmpty() ? QStringLiteral("Не удалось сохранить звон.") : result.error);
-        return false;
-    }
-    m_path = listRinging ? path : result.path;
-    m_unsavedOrigin = false;
-    m_undo->setClean();
-    showTitle();
-    m_host->showStatusMessage(QStringLiteral("Звон сохранён: %1").arg(QFileInfo(result.path).fileName()));
-    return true;
 }
 
 void ScoreEditor::showTitle() {

@@ -4,9 +4,13 @@
 #include "record/ScoreHitTest.h"
 
 #include <QEvent>
+#include <QList>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
+#include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -40,6 +44,8 @@ public:
     using PathQuestion = std::function<std::optional<QString>(const QString& suggested, bool listRinging)>;
     using TextQuestion = std::function<std::optional<QString>(const QString& title, const QString& current)>;
     using Messenger = std::function<void(const QString& text)>;
+    // Asks whether to replace something (a ringing of the same name).
+    using ReplaceQuestion = std::function<bool(const QString& text)>;
 
     explicit ScoreEditor(std::unique_ptr<EditorHost> host, QObject* parent = nullptr);
     ~ScoreEditor() override;
@@ -60,9 +66,23 @@ public:
     // asked of the host from here on.
     void shutDown();
     // An end nobody can be asked about (a termination signal): unsaved
-    // changes go to a new file in `folder` and editing ends. Gives that file,
-    // or nothing when nothing was unsaved or it could not be written (logged).
-    std::optional<QString> keepUnsavedForEnd(const QString& folder);
+    // changes go to a file of their own in the first of `folders` that takes
+    // it, and editing ends. Gives that file, or nothing when nothing was
+    // unsaved or no folder took it (logged).
+    std::optional<QString> keepUnsavedForEnd(const QStringList& folders);
+    // Where unsaved changes are kept while editing (every kAutosaveMs and
+    // every kAutosaveEdits edits) and at a termination signal, first choice
+    // first; the next start offers what it finds there.
+    void setUnsavedFolders(const QStringList& folders) { m_unsavedFolders = folders; }
+    // Writes the unsaved changes now (the timer and the edit count call it);
+    // the file written, or nothing.
+    std::optional<QString> keepUnsavedNow();
+    const QString& unsavedFile() const { return m_unsavedFile; }
+    // The ringing just loaded from a file of unsaved changes: edited as
+    // unsaved, and that file is removed once the ringing is saved or set aside.
+    void editRestored(const QString& keptFile);
+    static constexpr int kAutosaveMs = 30000;
+    static constexpr int kAutosaveEdits = 20;
 
     bool save();
     bool saveAs();
@@ -78,7 +98,7 @@ public:
     bool toggleToken(int column, const QString& token);
     bool insertColumns(int at, int count);
     bool insertBar();
-    bool deleteSelection();
+    bool deleteSelection(const QString& label = {});
     bool deleteBars();
     void copy();
     bool cut();
@@ -90,7 +110,16 @@ public:
     // Selection of columns: the cursor and the anchor.
     void selectColumns(int anchor, int cursor);
     void moveCursor(int step, bool extend);
+    // The edit cursor to `column` (kept within the ringing); the staves
+    // follow its page while nothing plays.
+    void moveCursorTo(int column, bool extend);
+    void selectAll();
     void playSelection(bool loop);
+    // Space while editing: plays from the edit cursor, or stops.
+    void playOrStop();
+    // The cursor moves on after a strike entered by key (on by default).
+    bool advancesAfterKey() const { return m_advance; }
+    void setAdvancesAfterKey(bool on);
 
     bool isEditing() const { return m_editing; }
     bool isModified() const;
@@ -110,6 +139,7 @@ public:
     void setPathQuestion(PathQuestion question) { m_askPath = std::move(question); }
     void setTextQuestion(TextQuestion question) { m_askText = std::move(question); }
     void setMessenger(Messenger messenger) { m_message = std::move(messenger); }
+    void setReplaceQuestion(ReplaceQuestion question) { m_askReplace = std::move(question); }
 
 signals:
     void selectionChanged();
@@ -130,13 +160,21 @@ private:
     void showTitle();
     void updateActions();
     void keyStruck(int bell);
-    void followLoop();
+    void follow();
+    void showCursorPage();
     bool writeTo(const QString& path, bool listRinging);
+    bool saveListAs(const QString& name);
+    void editCounted();
+    void dropUnsavedFile();
+    void previewStrike(const QString& token);
     int scorePage() const;
     int groupOfStaff(QObject* watched) const;
     bool selectOutsideEditing(QEvent::Type type, const QMouseEvent& mouse,
                               const std::optional<ScoreHit>& hit);
     void clearViewSelection();
+    // The bar whose number (the readable view's, 1-based) is at `at` on a
+    // group's staff of `size`.
+    std::optional<int> barNumberAt(int group, QSize size, QPoint at) const;
 
     std::unique_ptr<EditorHost> m_host;
     RingingEdit m_edit;
@@ -158,10 +196,15 @@ private:
     bool m_dragged = false;
     // Columns dragged over outside editing.
     bool m_viewSelection = false;
-    std::optional<std::pair<int, int>> m_loop;
-    // The furthest column of the loop played in this round.
-    int m_loopReached = -1;
-    QTimer* m_loopTimer = nullptr;
+    bool m_wasPlaying = false;
+    bool m_advance = true;
+    QTimer* m_followTimer = nullptr;
+    // Unsaved changes kept: the folders, this editing's file, the edits
+    // since it was last written.
+    QTimer* m_autosaveTimer = nullptr;
+    QStringList m_unsavedFolders;
+    QString m_unsavedFile;
+    int m_editsSinceKept = 0;
     std::array<QPointer<EditorOverlay>, 3> m_overlays;
     std::array<QPointer<QWidget>, 3> m_pictures;
 
@@ -169,6 +212,7 @@ private:
     PathQuestion m_askPath;
     TextQuestion m_askText;
     Messenger m_message;
+    ReplaceQuestion m_askReplace;
 
 public:
     // The editor's actions, named for tests and the window's menus.
@@ -190,11 +234,15 @@ public:
         QAction* tempo = nullptr;
         QAction* playSelection = nullptr;
         QAction* loopSelection = nullptr;
+        QAction* advance = nullptr;
+        QAction* history = nullptr;
     };
     const Actions& actions() const { return m_actions; }
 
 private:
     Actions m_actions;
-    // Cursor keys, active only while editing.
-    std::array<QAction*, 4> m_cursorKeys{};
+    // Cursor and play keys, active only while editing.
+    QList<QAction*> m_cursorKeys;
+    void buildKeys(QWidget* window);
+    void showHistory();
 };

@@ -9,6 +9,8 @@
 #include "record/EditorOverlay.h"
 #include "record/ScoreHitTest.h"
 #include "ringing/RingingReader.h"
+#include "ringing/TChannels.h"
+#include "score/ReadableScore.h"
 #include "score/ScoreImage.h"
 #include "score/ScoreView.h"
 
@@ -84,6 +86,16 @@ void ScoreEditor::installDefaultQuestions() {
     m_message = [this](const QString& text) {
         QMessageBox::warning(m_host->dialogParent(), QStringLiteral("Редактор звона"), text);
     };
+    m_askReplace = [this](const QString& text) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Редактор звона"), text, QMessageBox::NoButton,
+                        m_host->dialogParent());
+        box.setObjectName(QStringLiteral("msgEditorReplace"));
+        QPushButton* replace = box.addButton(QStringLiteral("Заменить"), QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+        box.setDefaultButton(cancel);
+        box.exec();
+        return box.clickedButton() == replace;
+    };
 }
 
 void ScoreEditor::buildMenus(QMenuBar* bar, QMenu* fileMenu, QAction* before, QWidget* window) {
@@ -140,20 +152,14 @@ void ScoreEditor::buildMenus(QMenuBar* bar, QMenu* fileMenu, QAction* before, QW
     m_actions.loopSelection =
         addItem(edit, this, QStringLiteral("nLoopSelection"), QStringLiteral("Повторять выделенное"),
                 {QKeySequence(Qt::CTRL | Qt::Key_F5)});
+    edit->addSeparator();
+    m_actions.advance = addItem(edit, this, QStringLiteral("nAdvanceAfterKey"),
+                                QStringLiteral("Курсор дальше после удара клавишей"));
+    m_actions.advance->setCheckable(true);
+    m_actions.advance->setChecked(m_advance);
+    m_actions.history = addItem(edit, this, QStringLiteral("nEditHistory"), QStringLiteral("История правки"));
 
-    // The cursor keys belong to the score only while it is edited.
-    const std::array<QKeySequence, 4> keys = {QKeySequence(Qt::Key_Left), QKeySequence(Qt::Key_Right),
-                                              QKeySequence(Qt::SHIFT | Qt::Key_Left),
-                                              QKeySequence(Qt::SHIFT | Qt::Key_Right)};
-    for (size_t i = 0; i < keys.size(); ++i) {
-        auto* action = new QAction(this);
-        action->setShortcut(keys[i]);
-        window->addAction(action);
-        const int step = i % 2 == 0 ? -1 : 1;
-        const bool extend = i >= 2;
-        connect(action, &QAction::triggered, this, [this, step, extend] { moveCursor(step, extend); });
-        m_cursorKeys[i] = action;
-    }
+    buildKeys(window);
     for (QAction* action : {m_actions.undo, m_actions.redo}) {
         window->addAction(action);
     }
@@ -177,14 +183,24 @@ void ScoreEditor::buildMenus(QMenuBar* bar, QMenu* fileMenu, QAction* before, QW
     connect(m_actions.tempo, &QAction::triggered, this, [this] {
         const std::optional<QString> text = m_askText(QStringLiteral("Миллисекунд между ударами (50-1000)"),
                                                       QString::number(m_edit.interval()));
-        bool ok = false;
-        const int value = text ? text->trimmed().toInt(&ok) : 0;
-        if (ok) {
-            setInterval(value);
+        if (!text) {
+            return;
         }
+        bool ok = false;
+        const int value = text->trimmed().toInt(&ok);
+        // A tempo out of range is refused, not quietly made another.
+        if (!ok || value < TChannels::kMinInterval || value > TChannels::kMaxInterval) {
+            m_message(QStringLiteral("Темп задаётся целым числом миллисекунд между ударами, от %1 до %2.")
+                          .arg(TChannels::kMinInterval)
+                          .arg(TChannels::kMaxInterval));
+            return;
+        }
+        setInterval(value);
     });
     connect(m_actions.playSelection, &QAction::triggered, this, [this] { playSelection(false); });
     connect(m_actions.loopSelection, &QAction::triggered, this, [this] { playSelection(true); });
+    connect(m_actions.advance, &QAction::toggled, this, [this](bool on) { m_advance = on; });
+    connect(m_actions.history, &QAction::triggered, this, [this] { showHistory(); });
     updateActions();
 }
 
@@ -192,7 +208,7 @@ void ScoreEditor::updateActions() {
     for (QAction* action :
          {m_actions.save, m_actions.saveAs, m_actions.finish, m_actions.cut, m_actions.copy, m_actions.paste,
           m_actions.deleteColumns, m_actions.insertColumn, m_actions.insertBar, m_actions.deleteBar,
-          m_actions.tempo, m_actions.playSelection, m_actions.loopSelection}) {
+          m_actions.tempo, m_actions.playSelection, m_actions.loopSelection, m_actions.history}) {
         if (action) {
             action->setEnabled(m_editing);
         }
@@ -230,16 +246,37 @@ void ScoreEditor::selectColumns(int anchor, int cursor) {
 }
 
 void ScoreEditor::moveCursor(int step, bool extend) {
+    moveCursorTo(m_cursor + step, extend);
+}
+
+void ScoreEditor::moveCursorTo(int column, bool extend) {
     if (!m_editing) {
         return;
     }
-    const int cursor = std::max(0, m_cursor + step);
+    const int cursor = std::clamp(column, 0, std::max(0, m_edit.columnCount() - 1));
     selectColumns(extend ? m_anchor : cursor, cursor);
-    // The page follows the cursor while nothing plays.
-    if (!m_host->isPlaying() && pageOfColumn(cursor) != m_host->currentPage() &&
-        cursor < m_edit.columnCount()) {
-        m_host->placeAt(cursor);
+    showCursorPage();
+}
+
+void ScoreEditor::showCursorPage() {
+    // The staves show the page of the edit cursor while nothing plays: a
+    // click edits the column it is drawn on.
+    if (m_editing && !m_host->isPlaying() && pageOfColumn(m_cursor) != m_host->currentPage()) {
+        m_host->placeAt(m_cursor);
         showMarks();
+    }
+}
+
+void ScoreEditor::selectAll() {
+    if (m_editing) {
+        selectColumns(0, std::max(0, m_edit.columnCount() - 1));
+    }
+}
+
+void ScoreEditor::setAdvancesAfterKey(bool on) {
+    m_advance = on;
+    if (m_actions.advance) {
+        m_actions.advance->setChecked(on);
     }
 }
 
@@ -264,7 +301,7 @@ void ScoreEditor::copy() {
 
 bool ScoreEditor::cut() {
     copy();
-    return deleteSelection();
+    return deleteSelection(QStringLiteral("вырезание"));
 }
 
 bool ScoreEditor::paste() {
@@ -285,10 +322,13 @@ bool ScoreEditor::paste() {
     const int count = selected->first == selected->second ? 0 : selected->second - selected->first + 1;
     const ColumnSplice splice = count == 0 ? m_edit.insertSplice(selected->first, *columns)
                                            : m_edit.replaceSplice(selected->first, count, *columns);
-    if (!push(splice, QStringLiteral("вставка из буфера"))) {
+    if (!push(splice, QStringLiteral("вставку из буфера"))) {
         return false;
     }
     selectColumns(selected->first, selected->first + int(columns->size()) - 1);
+    m_host->showStatusMessage(
+        count == 0 ? QStringLiteral("Столбцы из буфера вставлены перед курсором: %1.").arg(columns->size())
+                   : QStringLiteral("Столбцы из буфера заменили выделенные: %1.").arg(columns->size()));
     return true;
 }
 
@@ -299,43 +339,30 @@ void ScoreEditor::playSelection(bool loop) {
     if (!selected || selected->first >= m_edit.columnCount()) {
         return;
     }
-    m_loop.reset();
-    if (m_host->isPlaying()) {
-        m_host->stop();
-    }
-    m_host->placeAt(selected->first);
-    m_host->play();
-    if (loop) {
-        m_loop = std::make_pair(selected->first, std::min(selected->second, m_edit.columnCount() - 1));
-        m_loopReached = -1;
-    }
+    // The transport plays the selection alone; Stop, Pause and Play act on it as on any playing.
+    m_host->playRange(selected->first, std::min(selected->second, m_edit.columnCount() - 1), loop);
 }
 
-void ScoreEditor::followLoop() {
+void ScoreEditor::playOrStop() {
+    if (!m_editing) {
+        return;
+    }
+    if (m_host->isPlaying()) {
+        m_host->stop();
+        showCursorPage();
+        return;
+    }
+    m_host->playRange(std::min(m_cursor, m_edit.columnCount() - 1), m_edit.columnCount() - 1, false);
+}
+
+void ScoreEditor::follow() {
+    // Playback ended or stopped (on column 0): back to the edit cursor's page.
+    const bool playing = m_host->isPlaying();
+    if (m_wasPlaying && !playing) {
+        showCursorPage();
+    }
+    m_wasPlaying = playing;
     showMarks();
-    if (!m_loop) {
-        return;
-    }
-    const int column = m_host->currentColumn();
-    if (!m_host->isPlaying()) {
-        // Stopped after the loop's last column (the ringing ended there):
-        // round again; stopped anywhere before it: the user stopped it.
-        // (The poll may miss a column or two at the fastest tempi.)
-        if (m_loopReached + 2 >= m_loop->second) {
-            m_loopReached = -1;
-            m_host->placeAt(m_loop->first);
-            m_host->play();
-        } else {
-            m_loop.reset();
-        }
-        return;
-    }
-    if (column > m_loop->second) {
-        m_loopReached = -1;
-        m_host->placeAt(m_loop->first);
-        return;
-    }
-    m_loopReached = std::max(m_loopReached, column);
 }
 
 // ---- mouse and marks ----
@@ -422,6 +449,15 @@ bool ScoreEditor::eventFilter(QObject* watched, QEvent* event) {
     if (!m_editing) {
         return selectOutsideEditing(type, *mouse, hit);
     }
+    if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+        // A click on a bar number selects the bar.
+        if (const std::optional<int> bar = barNumberAt(group, picture->size(), mouse->position().toPoint())) {
+            const int first = (*bar - 1) * kScoreBarColumns;
+            selectColumns(first, first + kScoreBarColumns - 1);
+            m_pressGroup.reset();
+            return true;
+        }
+    }
     if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton && hit) {
         const bool extend = mouse->modifiers().testFlag(Qt::ShiftModifier);
         selectColumns(extend ? m_anchor : hit->column, hit->column);
@@ -437,7 +473,12 @@ bool ScoreEditor::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
         // A click without a drag on a bell's line adds or removes its strike.
         if (m_pressGroup == group && !m_dragged && hit && hit->position > 0 && hit->column == m_cursor) {
-            toggleStrike(hit->column, group, hit->position);
+            // A strike added by a click is heard, quietly.
+            const QString token = strikeTokenOf(group, hit->position);
+            const bool adds = !m_edit.columns().value(hit->column).split(u',').contains(token);
+            if (toggleStrike(hit->column, group, hit->position) && adds) {
+                previewStrike(token);
+            }
         }
         m_pressGroup.reset();
         return true;
@@ -476,6 +517,24 @@ void ScoreEditor::clearViewSelection() {
     m_viewSelection = false;
     showMarks();
     emit selectionChanged();
+}
+
+std::optional<int> ScoreEditor::barNumberAt(int group, QSize size, QPoint at) const {
+    ScoreView* view = m_host->scoreView();
+    if (!view || !view->readable()) {
+        return std::nullopt;
+    }
+    for (const ScoreText& text : layoutReadableMarks(group, size, view->currentPage())) {
+        bool number = false;
+        const int bar = text.text.toInt(&number);
+        // The number's own width, not its whole box: the box spans the bar.
+        const QRect drawn(text.box.topLeft(),
+                          QSize(std::max(1, text.pixelSize) * int(text.text.size() + 1), text.box.height()));
+        if (number && bar > 0 && drawn.contains(at)) {
+            return bar;
+        }
+    }
+    return std::nullopt;
 }
 
 int ScoreEditor::scorePage() const {

@@ -10,6 +10,7 @@
 #include "ui/ControlHints.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QWidget>
 
@@ -35,6 +36,33 @@ static_assert(TSoundData::kSmallList == groupIndex(BellGroup::Small) &&
               TSoundData::kBigList == groupIndex(BellGroup::Big));
 static_assert(TChannels::kGroupCount == kGroupCount);
 
+// A choice the user takes back (to keep the edited ringing) puts the list
+// back as it was: each list remembers the item it showed before its latest
+// change, and whether it changed since its last choice.
+void rememberPrevious(QComboBox* box) {
+    box->setProperty("shownIndex", box->currentIndex());
+    QObject::connect(box, &QComboBox::currentIndexChanged, box, [box](int index) {
+        box->setProperty("previousIndex", box->property("shownIndex"));
+        box->setProperty("shownIndex", index);
+        box->setProperty("changedSinceChoice", true);
+    });
+}
+
+bool changedSinceChoice(QComboBox* box) {
+    const bool changed = box->property("changedSinceChoice").toBool();
+    box->setProperty("changedSinceChoice", false);
+    return changed;
+}
+
+void takeBackChoice(QComboBox* box, bool changed) {
+    if (changed) {
+        const int previous = box->property("previousIndex").toInt();
+        const QSignalBlocker quiet(box);
+        box->setCurrentIndex(previous);
+        box->setProperty("shownIndex", previous);
+    }
+}
+
 // A handler that fails ends, logged, and leaves the earlier state.
 void guardedHandler(const std::function<void()>& handler) {
     guarded(lcRinging, "ringing choice", handler);
@@ -43,7 +71,11 @@ void guardedHandler(const std::function<void()>& handler) {
 } // namespace
 
 RingingChoices::RingingChoices(const Controls& controls, RingingChoicesHost& host, QObject* parent)
-    : QObject(parent), m_controls(controls), m_host(host) {}
+    : QObject(parent), m_controls(controls), m_host(host) {
+    if (m_controls.common) {
+        rememberPrevious(m_controls.common);
+    }
+}
 
 // ---- the group selectors ----
 
@@ -63,6 +95,7 @@ void RingingChoices::createGroupSelectors() {
         selector->setEnabled(false);
         selector->setToolTip(hints::kGroupRinging[static_cast<size_t>(g)]);
         selector->installEventFilter(m_selectorKeyFilter);
+        rememberPrevious(selector);
         connect(selector, &QComboBox::activated, this,
                 [this, g] { guardedHandler([this, g] { cbCustomSelectionChange(g); }); });
         selector->show();
@@ -176,6 +209,11 @@ void RingingChoices::ClearChoices() {
 
 void RingingChoices::cbCommonChange() {
     QComboBox* common = m_controls.common;
+    const bool changed = changedSinceChoice(common);
+    if (!m_host.mayReplaceRinging()) {
+        takeBackChoice(common, changed);
+        return;
+    }
     m_host.endRecording();
     // A short pause in which the list takes no further choice.
     common->setEnabled(false);
@@ -219,6 +257,11 @@ void RingingChoices::cbCommonChange() {
 void RingingChoices::cbCustomSelectionChange(int group) {
     QComboBox* selector = groupSelector(group);
     if (!selector) {
+        return;
+    }
+    const bool changed = changedSinceChoice(selector);
+    if (!m_host.mayReplaceRinging()) {
+        takeBackChoice(selector, changed);
         return;
     }
     m_host.endRecording();

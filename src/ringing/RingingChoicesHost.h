@@ -56,4 +56,8 @@ public:
     virtual void redrawScore() = 0;
     // The full view's common list shows the same item (when it has it).
     virtual void followCommonChoice(int index) = 0;
+
+    // Asked before the ringing loaded now is replaced (the score editor's
+    // unsaved changes); false: the user keeps it, and nothing changes.
+    virtual bool mayReplaceRinging() { return true; }
 };

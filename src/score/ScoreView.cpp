@@ -106,7 +106,7 @@ void ScoreView::CreateScoreCursors() {
         bar->setObjectName(QStringLiteral("pnlScoreCursor%1").arg(g));
         bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
         bar->setLineWidth(1);
-        bar->setSeeThrough(m_readable, kSeeThroughTint);
+        bar->setSeeThrough(m_readable || m_editing, kSeeThroughTint);
         bar->setGeometry(4, 4, 4, 4);
         bar->show();
         bar->raise();
@@ -275,6 +275,9 @@ void ScoreView::drawGroups(bool grid, bool notation) {
             painter.end();
             image->update();
             m_drawnSizes[static_cast<size_t>(g)] = sizes[static_cast<size_t>(g)];
+        }
+        if (notation) {
+            m_drawnPage = page.page;
         }
         showWelcome(welcome);
     });
@@ -458,17 +461,28 @@ void ScoreView::HideScore() {
     });
 }
 
+void ScoreView::setEditing(bool editing) {
+    m_editing = editing;
+    applyCursorLook();
+}
+
+void ScoreView::applyCursorLook() {
+    // The play cursor stands on column 0 at every stop: while the score is
+    // edited it must not hide the strike written there.
+    for (QFrame* bar : m_cursors) {
+        if (auto* cursor = qobject_cast<ScoreCursorBar*>(bar)) {
+            cursor->setSeeThrough(m_readable || m_editing, kSeeThroughTint);
+        }
+    }
+}
+
 void ScoreView::setReadable(bool readable) {
     guarded(lcScore, "setReadable", [&] {
         if (readable == m_readable) {
             return;
         }
         m_readable = readable;
-        for (QFrame* bar : m_cursors) {
-            if (auto* cursor = qobject_cast<ScoreCursorBar*>(bar)) {
-                cursor->setSeeThrough(readable, kSeeThroughTint);
-            }
-        }
+        applyCursorLook();
         if (m_controls.showNotes && m_controls.showNotes->isChecked()) {
             redraw();
         }

@@ -86,6 +86,8 @@ public:
     // bars, line labels, bar numbers and the page. Redraws when it changes.
     void setReadable(bool readable);
     bool readable() const { return m_readable; }
+    // While the score is edited the cursor bars are see-through as well.
+    void setEditing(bool editing);
     // The label of a group's (0..2) line of 1-based position `position` in
     // the readable view: its bell's key.
     void setKeyLabelSource(std::function<QString(int group, int position)> source) {
@@ -106,6 +108,8 @@ public:
     QFrame* cursor(int group) const;
     // The current picture of a group's staff, at the staff's client size.
     QImage picture(int group) const;
+    // The page whose notation the staves show now (-1 before the first).
+    int drawnPage() const { return m_drawnPage; }
     // Whether the staves show the welcome now.
     bool welcomeShown() const { return m_welcomeShown; }
 
@@ -126,6 +130,7 @@ private:
     // Shows or hides the buttons (and, in its place, the cursor bars).
     void showWelcome(bool shown);
     void placeWelcomeButtons();
+    void applyCursorLook();
 
     Controls m_controls;
     const TChannels& m_channels;
@@ -137,9 +142,11 @@ private:
     // The staff sizes the images were last drawn at.
     std::array<QSize, 3> m_drawnSizes;
     bool m_redrawQueued = false;
+    int m_drawnPage = -1;
     std::unique_ptr<ScoreWelcomeHost> m_welcomeHost;
     std::array<QPointer<QPushButton>, 2> m_welcomeButtons;
     bool m_welcomeShown = false;
     bool m_readable = false;
+    bool m_editing = false;
     std::function<QString(int, int)> m_keyLabels;
 };

@@ -2,7 +2,7 @@
 // exercise for the small bells from an empty score, corrects it, saves it
 // and opens it again.
 
-#include "support/MainWindowTest.h"
+#include "app/EditorWindowFixture.h"
 
 #include "app/MainPracticeHost.h"
 #include "practice/TrainingSetupDialog.h"
@@ -12,6 +12,8 @@
 #include "bells/KeyboardRingingHook.h"
 #include "playback/TransportPanel.h"
 #include "record/ScoreEditor.h"
+#include "score/ReadableScore.h"
+#include "score/ScoreCursorBar.h"
 #include "score/ScoreImage.h"
 #include "score/ScoreLayout.h"
 #include "score/ScoreView.h"
@@ -22,64 +24,14 @@
 #include <QDir>
 #include <QMouseEvent>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QUndoStack>
+#include <QUndoView>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class EditorWindow : public MainWindowTest {
-protected:
-    TfrmMain& start() {
-        // Bells 13 and 14 small (s2, s1), 11 and 12 middle, 10 big.
-        program.writeSettings({QStringLiteral("[Serial]"), QStringLiteral("Bells=000000000011111"),
-                               QStringLiteral("Types=nnnnnnnnnnbmmss")});
-        TfrmMain& w = startWith({});
-        // Columns must be wide enough to be told apart by a click.
-        w.resize(1400, 900);
-        w.show();
-        EXPECT_TRUE(waitFor([&w] { return w.scoreView()->image(0)->width() >= 640; }));
-        ScoreEditor& editor = w.editor();
-        editor.setTextQuestion([](const QString&, const QString&) { return QStringLiteral("Упражнение"); });
-        editor.setPathQuestion([this](const QString&, bool) { return files.filePath(QStringLiteral("ex")); });
-        editor.setSaveQuestion([this](const QString&) {
-            ++questions;
-            return answer;
-        });
-        editor.setMessenger([this](const QString& text) { messages << text; });
-        return w;
-    }
-
-    // A mouse event on the small staff where the layout puts the head of bell
-    // `position` in column `column` of the page shown, sent to whatever stands
-    // there, as the mouse would: the play cursor over column 0 included.
-    void mouseOnSmall(TfrmMain& w, QEvent::Type type, int column, int position) {
-        QWidget* picture = w.scoreView()->image(0);
-        const QSize size = picture->size();
-        const double width = double(size.width()) / kScorePageColumns;
-        const int place = column % kScorePageColumns;
-        const QPoint at(roundHalfEven(width / 2 + place * width + scoreBarShift(place)),
-                        roundHalfEven(scoreStaffRow(0, position, 2) * double(size.height()) / 5));
-        QWidget* staff = picture->parentWidget();
-        QWidget* target = staff->childAt(picture->mapToParent(at));
-        ASSERT_NE(target, nullptr);
-        const QPoint local = target->mapFrom(staff, picture->mapToParent(at));
-        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, local, target->mapToGlobal(local), button, held, Qt::NoModifier);
-        QApplication::sendEvent(target, &event);
-    }
-    void clickSmall(TfrmMain& w, int column, int position) {
-        mouseOnSmall(w, QEvent::MouseButtonPress, column, position);
-        mouseOnSmall(w, QEvent::MouseButtonRelease, column, position);
-    }
-
-    QTemporaryDir files;
-    int questions = 0;
-    ScoreEditor::SaveAnswer answer = ScoreEditor::SaveAnswer::Cancel;
-    QStringList messages;
-};
 
 TEST_F(EditorWindow, WriteCorrectSaveAndOpenAgain) {
     TfrmMain& w = start();
@@ -217,6 +169,133 @@ TEST_F(EditorWindow, DragOutsideEditingChoosesThePassageToPractise) {
     EXPECT_EQ(editor.selectedColumns(), std::nullopt);
     EXPECT_FALSE(marks->isVisible());
     EXPECT_EQ(w.commonScoreLine(5), QStringLiteral("s1"));
+}
+
+// Opened from a user's file and edited, «Сохранить» writes back to that
+// file without asking where.
+TEST_F(EditorWindow, EditingAnOpenedFileSavesBackToIt) {
+    TfrmMain& w = start();
+    const QString path = files.filePath(QStringLiteral("mine.ukl"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("000000000011111\r\nnnnnnnnnnnbmmss\r\nМой\r\n144&{2&\r\n");
+    file.close();
+    w.OpenUserRinging(path);
+    w.btnStopClick();
+    int asked = 0;
+    w.editor().setPathQuestion([&](const QString&, bool) -> std::optional<QString> {
+        ++asked;
+        return std::nullopt;
+    });
+    w.editor().editLoadedRinging();
+    clickSmall(w, 5, 1);
+    ASSERT_TRUE(w.editor().save());
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(w.editor().path(), path);
+    w.editor().endEditing();
+    w.OpenUserRinging(path);
+    EXPECT_EQ(w.commonScoreLine(5), QStringLiteral("s1"));
+}
+
+// A click that adds a strike sounds its bell; one that takes it away is
+// silent. While editing, the play cursor lets column 0 be seen.
+TEST_F(EditorWindow, ClickThatAddsAStrikeSoundsAndCursorIsSeeThrough) {
+    TfrmMain& w = start();
+    audio::AudioEngine* engine = w.audioEngine();
+    ASSERT_NE(engine, nullptr);
+    w.editor().newRinging();
+    auto* bar = qobject_cast<ScoreCursorBar*>(w.scoreView()->cursor(0));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->seeThrough());
+    engine->mixer().setStartReports(true);
+    audio::StartReport report;
+    clickSmall(w, 2, 1);
+    EXPECT_TRUE(waitFor([&] { return engine->mixer().takeStartReport(report); }));
+    clickSmall(w, 2, 1);
+    EXPECT_FALSE(waitFor([&] { return engine->mixer().takeStartReport(report); }, 300));
+    w.editor().endEditing();
+    EXPECT_FALSE(bar->seeThrough());
+}
+
+// The tempo takes 50..1000 and says so for anything else; undo and redo
+// labels read as sentences; a cut is a cut; paste says what it did.
+TEST_F(EditorWindow, TempoRefusalsUndoLabelsAndPasteWords) {
+    TfrmMain& w = start();
+    ScoreEditor& editor = w.editor();
+    editor.newRinging();
+    const int interval = editor.ringing().interval();
+    QString typed;
+    editor.setTextQuestion([&](const QString&, const QString&) { return typed; });
+    for (const char* refused : {"2000", "49", "abc", ""}) {
+        typed = QString::fromLatin1(refused);
+        editor.actions().tempo->trigger();
+        EXPECT_EQ(editor.ringing().interval(), interval) << refused;
+    }
+    EXPECT_EQ(messages.size(), 4);
+    typed = QStringLiteral("1000");
+    editor.actions().tempo->trigger();
+    EXPECT_EQ(editor.ringing().interval(), 1000);
+    EXPECT_EQ(editor.actions().undo->text(), QStringLiteral("Отменить изменение темпа"));
+
+    clickSmall(w, 0, 1);
+    editor.selectColumns(0, 1);
+    editor.copy();
+    editor.selectColumns(8, 8);
+    ASSERT_TRUE(editor.paste());
+    EXPECT_EQ(editor.actions().undo->text(), QStringLiteral("Отменить вставку из буфера"));
+    EXPECT_TRUE(w.statusBar()->currentMessage().contains(QStringLiteral("перед курсором")));
+    editor.selectColumns(20, 21);
+    ASSERT_TRUE(editor.paste());
+    EXPECT_TRUE(w.statusBar()->currentMessage().contains(QStringLiteral("заменили выделенные")));
+    ASSERT_TRUE(editor.cut());
+    EXPECT_EQ(editor.actions().undo->text(), QStringLiteral("Отменить вырезание"));
+    editor.undo();
+    EXPECT_EQ(editor.actions().redo->text(), QStringLiteral("Повторить вырезание"));
+}
+
+// With «Крупные ноты», a click on a bar's number selects the bar and
+// writes nothing.
+TEST_F(EditorWindow, ClickOnABarNumberSelectsTheBar) {
+    TfrmMain& w = start();
+    ScoreEditor& editor = w.editor();
+    editor.newRinging();
+    w.scoreView()->setReadable(true);
+    QWidget* picture = w.scoreView()->image(0);
+    QPoint at;
+    for (const ScoreText& text : layoutReadableMarks(0, picture->size(), w.scoreView()->currentPage())) {
+        if (text.text == QStringLiteral("2")) {
+            at = text.box.topLeft() + QPoint(2, text.box.height() / 2);
+        }
+    }
+    ASSERT_FALSE(at.isNull());
+    const QStringList before = w.channels().common();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QMouseEvent event(type, at, picture->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(picture, &event);
+    }
+    EXPECT_EQ(editor.selectedColumns(), std::make_optional(std::make_pair(16, 31)));
+    EXPECT_EQ(w.channels().common(), before);
+}
+
+// «История правки» lists every step; a click on one goes back to it.
+TEST_F(EditorWindow, HistoryListGoesBackToAnyStep) {
+    TfrmMain& w = start();
+    ScoreEditor& editor = w.editor();
+    editor.newRinging();
+    clickSmall(w, 0, 1);
+    clickSmall(w, 1, 1);
+    clickSmall(w, 2, 1);
+    editor.actions().history->trigger();
+    auto* view = w.findChild<QUndoView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->model()->rowCount(), 4); // the start and three strikes
+    view->setCurrentIndex(view->model()->index(1, 0));
+    EXPECT_EQ(editor.undoStack().index(), 1);
+    EXPECT_EQ(w.commonScoreLine(0), QStringLiteral("s1"));
+    EXPECT_EQ(w.commonScoreLine(1), QString());
+    editor.endEditing();
+    EXPECT_TRUE(waitFor([&] { return w.findChild<QUndoView*>() == nullptr; }));
 }
 
 } // namespace

@@ -151,6 +151,9 @@ QStringList Library::write(const QString& installDir) const {
         put(campanel + listFolderName(list) + QStringLiteral(".kli"), catalogueLines(list));
     }
     put(custom + QStringLiteral("list.kli"), catalogueLines(RingingList::Custom));
+    // The list ringings that come with the program: the editor never
+    // replaces them, whatever the user adds to the list.
+    put(custom + QStringLiteral("shipped.kli"), catalogueLines(RingingList::Custom));
     return errors;
 }
 
