@@ -118,6 +118,12 @@ void TfrmMain::HandStrike(int bell, float gain) {
     }
 }
 
+void TfrmMain::playSampleFile(const QString& path) {
+    if (m_sound) {
+        m_sound->strikeByHand(path);
+    }
+}
+
 void TfrmMain::CloseFinishedVoices() {
     if (m_sound) {
         m_sound->closeFinishedVoices();

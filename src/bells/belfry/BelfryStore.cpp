@@ -51,8 +51,10 @@ QString BelfryStore::nameProblem(const QString& name) {
     return {};
 }
 
-QString BelfryStore::sampleFileName(int bell) {
-    return QStringLiteral("bell%1.flac").arg(bell + 1, 2, 10, QLatin1Char('0'));
+QString BelfryStore::sampleFileName(int bell, int generation) {
+    const QString number = QStringLiteral("%1").arg(bell + 1, 2, 10, QLatin1Char('0'));
+    return generation > 0 ? QStringLiteral("bell%1-%2.flac").arg(number).arg(generation)
+                          : QStringLiteral("bell%1.flac").arg(number);
 }
 
 QString BelfryStore::folderOf(const QString& name) const {
@@ -129,7 +131,7 @@ bool BelfryStore::save(const Belfry& belfry, const std::vector<bellmeasure::Audi
     }
     Belfry written = belfry;
     for (int i = 0; i < written.bells.size(); ++i) {
-        written.bells[i].sample = sampleFileName(i);
+        written.bells[i].sample = sampleFileName(i, written.generation);
         const std::string failure = belfry::writeFlac(
             (building.path() + u'/' + written.bells[i].sample).toStdString(), samples[static_cast<size_t>(i)]);
         if (!failure.empty()) {
@@ -190,6 +192,9 @@ bool BelfryStore::remove(const QString& name, QString* error) const {
 QByteArray belfryDescription(const Belfry& belfry) {
     QByteArray out = kMagic + '\n';
     out += "name\t" + oneLine(belfry.name).toUtf8() + '\n';
+    if (belfry.generation > 0) {
+        out += "generation\t" + QByteArray::number(belfry.generation) + '\n';
+    }
     out += "# bell number, sample, display name, strike pitch Hz, strike s in the recording, T30 s, "
            "loudness dB, level dB, hum, prime, tierce, quint, nominal Hz, recording\n";
     for (int i = 0; i < belfry.bells.size(); ++i) {
@@ -237,6 +242,14 @@ std::optional<Belfry> parseBelfryDescription(const QByteArray& text, QString* er
         };
         if (f.first() == "name" && f.size() == 2) {
             belfry.name = QString::fromUtf8(f.at(1));
+            continue;
+        }
+        if (f.first() == "generation" && f.size() == 2) {
+            bool ok = false;
+            belfry.generation = f.at(1).toInt(&ok);
+            if (!ok || belfry.generation < 0) {
+                return bad("the generation is not a whole number");
+            }
             continue;
         }
         if (f.first() != "bell" || f.size() != kBellFields) {

