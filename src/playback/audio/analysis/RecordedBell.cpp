@@ -359,6 +359,12 @@ RecordingResult analyseRecording(bellmeasure::Audio audio) {
         return refuse(std::move(r), Refusal::NoStrike, "holds no strike: the sound has no pitch");
     }
     m.partials = findPartials(strike, std::min(after, static_cast<size_t>(rate)), rate, m.pitchHz);
+    // A bell's strike note lies an octave under its nominal: measured over a
+    // second, the nominal places it more precisely than the early partials
+    // the ear's pitch was found from. A plate has no nominal and keeps it.
+    if (m.partials[Nominal].hz > 0.0 && m.partials[Nominal].levelDb > -30.0) {
+        m.pitchHz = m.partials[Nominal].hz / 2.0;
+    }
     std::vector<const float*> channels;
     for (const std::vector<float>& c : a.channels) {
         channels.push_back(c.data() + m.onsetFrame);
