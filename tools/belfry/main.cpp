@@ -7,8 +7,13 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <csignal>
+
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    // A file grown past the size limit fails its write, as on a full disk,
+    // so that the half-built belfry is cleared away and the failure told.
+    std::signal(SIGXFSZ, SIG_IGN);
     const PathTable paths =
         PathTable::forExecutable(PathTable::programDirFor(QCoreApplication::applicationDirPath()));
     QTextStream out(stdout);

@@ -388,8 +388,7 @@ RecordingResult analyseRecordingFile(const std::string& path) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (file == nullptr) {
-        return refuse(std::move(r), Refusal::NotAudio,
-                      std::string("is not a sound file libsndfile reads (") + sf_strerror(nullptr) + ")");
+        return refuse(std::move(r), Refusal::NotAudio, "is not a sound file (WAV, FLAC, Ogg or MP3)");
     }
     const bool unknownLength = info.frames <= 0 || info.frames == SF_COUNT_MAX;
     const double seconds = info.samplerate > 0 ? static_cast<double>(info.frames) / info.samplerate : 0.0;
