@@ -3,6 +3,7 @@
 #include "base/AtomicFile.h"
 #include "base/Logging.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +28,20 @@ QString oneLine(QString text) {
 
 QByteArray number(double v) {
     return QByteArray::number(v, 'g', 10);
+}
+
+// What a save or removal stopped by a crash or a kill left behind: its
+// hidden working folders. One an hour old is no longer being worked on.
+void clearLeftovers(const QString& root) {
+    const QDir dir(root);
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    for (const QFileInfo& item : dir.entryInfoList({QStringLiteral(".new-*"), QStringLiteral(".old-*"),
+                                                    QStringLiteral(".gone-*")},
+                                                   QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (item.lastModified().toUTC() < stale && !QDir(item.filePath()).removeRecursively()) {
+            qCWarning(lcBells) << "a belfry's leftover folder cannot be removed:" << item.filePath();
+        }
+    }
 }
 
 } // namespace
@@ -124,6 +139,7 @@ bool BelfryStore::save(const Belfry& belfry, const std::vector<bellmeasure::Audi
         *error = QStringLiteral("%1 cannot be created").arg(m_root);
         return false;
     }
+    clearLeftovers(m_root);
     QTemporaryDir building(m_root + QStringLiteral(".new-XXXXXX"));
     if (!building.isValid()) {
         *error = QStringLiteral("%1: %2").arg(m_root, building.errorString());

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 namespace {
 
 bellmeasure::Audio tone(int frames = 4800) {
@@ -134,7 +137,15 @@ TEST(BelfryStore, WholeOrNotAtAll) {
     EXPECT_EQ(store.load(QStringLiteral("Троица"), &error)->bells.size(), 2);
     EXPECT_EQ(entries(store.root()), QStringList{QStringLiteral("Троица")});
 
+    // What a killed save left an hour ago goes at the next save; a fresh
+    // one may be another save's at work and stays.
+    QDir().mkpath(store.root() + QStringLiteral(".new-old"));
+    QDir().mkpath(store.root() + QStringLiteral(".new-now"));
+    std::filesystem::last_write_time((store.root() + QStringLiteral(".new-old")).toStdString(),
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
     ASSERT_TRUE(store.save(belfryOf(QStringLiteral("Троица"), 3), {tone(), tone(), tone()}, true, &error));
+    EXPECT_EQ(entries(store.root()), (QStringList{QStringLiteral(".new-now"), QStringLiteral("Троица")}));
+    QDir(store.root() + QStringLiteral(".new-now")).removeRecursively();
     EXPECT_EQ(store.load(QStringLiteral("Троица"), &error)->bells.size(), 3);
     EXPECT_EQ(entries(store.root()), QStringList{QStringLiteral("Троица")});
     // Sixteen bells, or none, are no belfry.
