@@ -31,12 +31,13 @@ QByteArray number(double v) {
 }
 
 // What a save or removal stopped by a crash or a kill left behind: its
-// hidden working folders. One an hour old is no longer being worked on.
+// hidden working folders. One an hour old is no longer being worked on. A
+// replaced belfry set aside (.old-) stays: a kill at the wrong moment may
+// have left it the only copy.
 void clearLeftovers(const QString& root) {
     const QDir dir(root);
     const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-3600);
-    for (const QFileInfo& item : dir.entryInfoList({QStringLiteral(".new-*"), QStringLiteral(".old-*"),
-                                                    QStringLiteral(".gone-*")},
+    for (const QFileInfo& item : dir.entryInfoList({QStringLiteral(".new-*"), QStringLiteral(".gone-*")},
                                                    QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
         if (item.lastModified().toUTC() < stale && !QDir(item.filePath()).removeRecursively()) {
             qCWarning(lcBells) << "a belfry's leftover folder cannot be removed:" << item.filePath();
