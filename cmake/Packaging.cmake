@@ -40,7 +40,7 @@ endif()
 # (gzip -9n: no name or time stamp, so the package is reproducible).
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(_compressed "")
-foreach(_page campanix campanix-render)
+foreach(_page campanix campanix-render campanix-belfry)
   set(_out "${CMAKE_BINARY_DIR}/package/${_page}.1.gz")
   add_custom_command(OUTPUT "${_out}"
     COMMAND sh -c "${GZIP_PROGRAM} -9n -c \"$0\" > \"$1\"" "${PROJECT_SOURCE_DIR}/data/man/${_page}.1" "${_out}"

@@ -5,6 +5,7 @@
 #include "base/PathTable.h"
 #include "base/RequiredFileCheck.h"
 #include "bells/TBellData.h"
+#include "bells/belfry/BelfryRow.h"
 #include "playback/ColumnStrikes.h"
 #include "playback/RenderCommand.h"
 #include "playback/RenderLimits.h"
@@ -93,6 +94,18 @@ int main(int argc, char** argv) {
     job.sampleFolder = paths.sampleFolder();
     for (int bell = 0; bell < kBellCount; ++bell) {
         job.sampleFiles[static_cast<std::size_t>(bell)] = catalogue.Column(2, bell);
+    }
+    if (!options.belfry.isEmpty()) {
+        const QString belfries = options.dataDir.isEmpty() ? PathTable::forExecutable(root).belfriesDir()
+                                                           : root + QStringLiteral("/Belfries/");
+        const std::optional<BelfryRow> belfry = loadBelfryRow(belfries, options.belfry, &error);
+        if (!belfry) {
+            return fail(kRenderFailed, error);
+        }
+        job.sampleFolder = belfry->folder();
+        for (int bell = 0; bell < belfry->bellCount(); ++bell) {
+            job.sampleFiles[static_cast<std::size_t>(bell)] = belfry->sampleFileName(bell);
+        }
     }
     job.outputPath = options.outputPath;
     job.format =

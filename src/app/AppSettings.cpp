@@ -70,6 +70,7 @@ ViewOptions AppSettings::readViewOptions() const {
     if (o.model > 2 || o.model < 0) {
         o.model = 0;
     }
+    o.belfry = m_file.readString(kSettings, QStringLiteral("Belfry"), QString());
     return o;
 }
 
@@ -105,6 +106,9 @@ bool AppSettings::writeViewFlagsAndOptions(const ViewFlags& f, const ViewOptions
     ok &= m_file.writeBool(kSettings, QStringLiteral("Notes"), o.notes);
     ok &= m_file.writeInteger(kSettings, QStringLiteral("View"), o.view);
     ok &= m_file.writeInteger(kSettings, QStringLiteral("Model"), o.model);
+    if (!o.belfry.isEmpty() || m_file.hasKey(kSettings, QStringLiteral("Belfry"))) {
+        ok &= m_file.writeString(kSettings, QStringLiteral("Belfry"), o.belfry);
+    }
     return ok;
 }
 

@@ -25,6 +25,7 @@ struct ViewOptions {
     bool notes = true;
     int view = 0;
     int model = 0;
+    QString belfry; // the user's belfry chosen instead of the model row; empty: none
 };
 
 // The parts of campanix.ini that start-up has read and applied. Closing

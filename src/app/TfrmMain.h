@@ -175,6 +175,8 @@ public:
     // Transport, tempo, volume and generator, with the sequencer.
     TransportPanel& transport() { return *m_transportPanel; }
     void HandStrike(int bell, float gain = 1.0f);
+    // Sounds a sample file at once, as a hand strike (a bell heard in the belfry dialog).
+    void playSampleFile(const QString& path);
     // Sounds column `column` of the common score: on `idealFrame` (of the
     // engine's frame clock) plus the scheduling lead, or at once without one.
     void StrikeColumn(int column, std::optional<std::int64_t> idealFrame = std::nullopt);

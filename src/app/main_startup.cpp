@@ -244,7 +244,10 @@ void TfrmMain::readViewSettings() {
     cbShowMovie->setChecked(options.animate);
     cbModelRow->setCurrentIndex(options.model);
     m_paths->setSampleFolder(options.model, options.stereo);
-    cbModelRowChange();
+    m_bellsPanel->refreshBelfries();
+    if (options.belfry.isEmpty() || !m_bellsPanel->selectBelfry(options.belfry)) {
+        cbModelRowChange();
+    }
     m_applied.view = true;
 }
 
@@ -287,7 +290,11 @@ void TfrmMain::writeViewSettings() {
     options.animate = cbShowMovie->isChecked();
     options.notes = cbShowNotes->isChecked();
     options.view = cbView->currentIndex();
-    options.model = cbModelRow->currentIndex();
+    // A belfry of one's own is kept by its name; the row before it stays
+    // the first synthesized one, which older versions read.
+    const BelfryRow* belfry = m_bellsPanel->belfryRow();
+    options.model = belfry ? 0 : cbModelRow->currentIndex();
+    options.belfry = belfry ? belfry->belfry().name : QString();
     AppSettings(*m_settingsFile).writeViewFlagsAndOptions(m_view, options);
 }
 

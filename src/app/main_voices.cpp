@@ -102,7 +102,8 @@ void TfrmMain::StrikeColumn(int column, std::optional<std::int64_t> idealFrame) 
 }
 
 void TfrmMain::HandStrike(int bell, float gain) {
-    if (!m_sound) {
+    // A place of one's own belfry without a bell has nothing to sound.
+    if (!m_sound || !bells().hasBell(bell)) {
         return;
     }
     preloadSampleFolder();
@@ -114,6 +115,12 @@ void TfrmMain::HandStrike(int bell, float gain) {
     if (cbShowMovie->isChecked()) {
         ShowStrikeFrame(bell);
         mmResetTimer->start();
+    }
+}
+
+void TfrmMain::playSampleFile(const QString& path) {
+    if (m_sound) {
+        m_sound->strikeByHand(path);
     }
 }
 

@@ -3,6 +3,7 @@
 // set by the layout code of each subsystem; here the panels only get their
 // place in the window and their design-time sizes.
 
+#include "app/MainBelfry.h"
 #include "app/MainMidi.h"
 #include "app/TfrmMain.h"
 #include "ui/ControlHints.h"
@@ -66,6 +67,7 @@ void TfrmMain::createControls() {
     connectHandlers();
     createEditor();
     addMidiMenuItem(*this, *mBellsMenu);
+    addBelfryMenuItem(*this, *mBellsMenu);
 }
 
 void MainControls::build(QMainWindow& window, QObject& layoutWatcher) {

@@ -97,7 +97,15 @@ QString PathTable::htmlDir() const {
     return writableBase(m_dataDir) + QStringLiteral("html");
 }
 
+QString PathTable::belfriesDir() const {
+    return (m_writable ? m_programDir : m_dataDir) + QStringLiteral("Belfries/");
+}
+
 void PathTable::setSampleFolder(int modelRow, bool stereo) {
     m_sampleFolder = soundRoot() + QStringLiteral("Model") + QString::number(modelRow + 1) + u'/' +
                      (stereo ? QStringLiteral("Stereo/") : QStringLiteral("Mono/"));
+}
+
+void PathTable::setSampleFolderPath(const QString& folder) {
+    m_sampleFolder = withSlash(folder);
 }

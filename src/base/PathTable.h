@@ -53,11 +53,16 @@ public:
     QString customDir() const { return m_programDir + QStringLiteral("Custom/"); }
     QString tempRingingFile() const;
     QString htmlDir() const;
+    // The user's own belfries, a folder each (written where the other files
+    // the program writes go).
+    QString belfriesDir() const;
 
     // The sample folder follows the model row (0..2) and the stereo switch:
     // Sound/Model<row + 1>/Stereo/ or Mono/.
     QString sampleFolder() const { return m_sampleFolder; }
     void setSampleFolder(int modelRow, bool stereo);
+    // A sample folder of the user's own (a belfry's folder).
+    void setSampleFolderPath(const QString& folder);
 
 private:
     QString writableBase(const QString& fallbackDir) const;

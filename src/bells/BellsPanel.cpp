@@ -11,10 +11,12 @@
 #include "bells/KeyboardRingingHook.h"
 #include "bells/MidiRinging.h"
 #include "bells/TBellData.h"
+#include "bells/belfry/BelfryStore.h"
 #include "ui/TImage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 
 namespace {
@@ -29,6 +31,7 @@ constexpr int kNameField = 1;
 constexpr int kSampleField = 2;
 constexpr int kSelectedPictureField = 3;
 constexpr int kUnselectedPictureField = 4;
+constexpr int kNoteField = 6;
 
 } // namespace
 
@@ -56,6 +59,11 @@ QString BellsPanel::catalogueField(int field, int bell) const {
 }
 
 QString BellsPanel::bellSampleFileName(int bell) const {
+    // A place without a bell of the belfry keeps the catalogue's name, which
+    // its folder does not hold: that place stays silent.
+    if (m_belfryRow && m_belfryRow->hasBell(bell)) {
+        return m_belfryRow->sampleFileName(bell);
+    }
     return catalogueField(kSampleField, bell);
 }
 
@@ -67,17 +75,83 @@ int BellsPanel::findBellByName(const QString& name) const {
     return m_bellData ? m_bellData->FindByName(name) : -1;
 }
 
+int BellsPanel::pictureBell(int bell) const {
+    if (!m_belfryRow || !m_belfryRow->hasBell(bell)) {
+        return bell;
+    }
+    QStringList notes;
+    for (int i = 0; i < kBellCount; ++i) {
+        notes.append(catalogueField(kNoteField, i));
+    }
+    const int nearest = m_belfryRow->nearestCatalogueBell(bell, notes);
+    return nearest >= 0 ? nearest : bell;
+}
+
 void BellsPanel::ShowBellInfo() {
-    const QString picture = m_host.paths().imagesDir() + catalogueField(kSelectedPictureField, m_currentBell);
+    const QString picture =
+        m_host.paths().imagesDir() + catalogueField(kSelectedPictureField, pictureBell(m_currentBell));
     if (m_host.requiredFiles().check(picture)) {
         m_controls.preview->loadPicture(picture);
+    }
+    if (m_belfryRow) {
+        m_controls.caption->setPlainText(m_belfryRow->information(m_currentBell));
+        return;
     }
     m_controls.caption->setPlainText(
         m_controls.modelRow->currentIndex() == kFlatBellsRow ? kFlatBellsNotice : bellCaption(m_currentBell));
 }
 
+void BellsPanel::refreshBelfries() {
+    QComboBox* rows = m_controls.modelRow;
+    const QString chosen = m_belfryRow ? m_belfryRow->belfry().name : QString();
+    const QSignalBlocker quiet(rows);
+    while (rows->count() > BelfryRow::kFirstBelfryRow) {
+        rows->removeItem(rows->count() - 1);
+    }
+    for (const QString& name : BelfryStore(m_host.paths().belfriesDir()).names()) {
+        rows->addItem(BelfryRow::caption(name), name);
+    }
+    if (!chosen.isEmpty() && !selectBelfry(chosen)) {
+        rows->setCurrentIndex(0);
+        cbModelRowChange();
+    }
+}
+
+bool BellsPanel::selectBelfry(const QString& name) {
+    const int index = m_controls.modelRow->findData(name);
+    if (index < BelfryRow::kFirstBelfryRow) {
+        return false;
+    }
+    m_controls.modelRow->setCurrentIndex(index);
+    cbModelRowChange();
+    return m_controls.modelRow->currentIndex() == index;
+}
+
 void BellsPanel::cbModelRowChange() {
-    m_host.paths().setSampleFolder(m_controls.modelRow->currentIndex(), m_controls.stereo->isChecked());
+    const int row = m_controls.modelRow->currentIndex();
+    m_belfryRow.reset();
+    if (row >= BelfryRow::kFirstBelfryRow) {
+        const QString name = m_controls.modelRow->itemData(row).toString();
+        QString error;
+        m_belfryRow = loadBelfryRow(m_host.paths().belfriesDir(), name, &error);
+        if (m_belfryRow) {
+            m_host.paths().setSampleFolderPath(m_belfryRow->folder());
+        } else {
+            qCWarning(lcBells) << "belfry" << name << "cannot be used:" << error;
+            if (m_controls.window && m_controls.window->isVisible()) {
+                QMessageBox::warning(m_controls.window, QStringLiteral("Своя звонница"),
+                                     QStringLiteral("Звонницу «%1» открыть не удалось: %2").arg(name, error));
+            }
+            const QSignalBlocker quiet(m_controls.modelRow);
+            m_controls.modelRow->setCurrentIndex(0);
+        }
+    }
+    if (!m_belfryRow) {
+        m_host.paths().setSampleFolder(m_controls.modelRow->currentIndex(), m_controls.stereo->isChecked());
+    }
+    for (int i = 0; i < kBellCount; ++i) {
+        loadBellPicture(i);
+    }
     // The new set starts converting now, not at its first strike.
     m_host.preloadSampleFolder();
     // Shows the flat-bells notice while that row is chosen.
@@ -125,11 +199,12 @@ void BellsPanel::loadBellPicture(int bell) {
     if (!image) {
         return;
     }
-    const int field = m_ensemble.isSelected(bell) ? kSelectedPictureField : kUnselectedPictureField;
-    const QString path = m_host.paths().imagesDir() + catalogueField(field, bell);
+    const int field = m_ensemble.isSelected(bell) && hasBell(bell) ? kSelectedPictureField : kUnselectedPictureField;
+    const QString path = m_host.paths().imagesDir() + catalogueField(field, pictureBell(bell));
     if (m_host.requiredFiles().check(path)) {
         image->loadPicture(path);
     }
+    image->setToolTip(m_belfryRow ? m_belfryRow->hint(bell) : bellCaption(bell));
 }
 
 void BellsPanel::setCurrentBell(int bell) {
@@ -156,6 +231,11 @@ void BellsPanel::ToggleBell(int bell) {
     if (bell < 0 || bell >= kBellCount || !m_host.mayReplaceRinging()) {
         return;
     }
+    // A belfry's place without a bell cannot be chosen; one chosen before
+    // the belfry was can still be let go.
+    if (!hasBell(bell) && !m_ensemble.isSelected(bell)) {
+        return;
+    }
     const bool selected = !m_ensemble.isSelected(bell);
     m_ensemble.setSelected(bell, selected);
     loadBellPicture(bell);
@@ -170,7 +250,7 @@ void BellsPanel::nSelectAllClick() {
         return;
     }
     for (int i = 0; i < kBellCount; ++i) {
-        m_ensemble.setSelected(i, true);
+        m_ensemble.setSelected(i, hasBell(i) || m_ensemble.isSelected(i));
         loadBellPicture(i);
     }
     afterSelectionChange();

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "bells/Ensemble.h"
+#include "bells/belfry/BelfryRow.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BellsHost;
 class BellStrip;
@@ -75,6 +77,17 @@ public:
     void setBellPicker(std::function<bool(int)> picker) { m_bellPicker = std::move(picker); }
     bool pickBell(int bell) { return m_bellPicker && m_bellPicker(bell); }
 
+    // The user's belfries, after the three synthesized rows of the model
+    // row list; the one chosen stays chosen when it is still there.
+    void refreshBelfries();
+    // Chooses the belfry of that name (false: there is none).
+    bool selectBelfry(const QString& name);
+    // The belfry chosen as the model row; nullptr while a synthesized row is.
+    const BelfryRow* belfryRow() const { return m_belfryRow ? &*m_belfryRow : nullptr; }
+    // Whether a place can be selected: every place of a synthesized row,
+    // only those with a bell of a belfry.
+    bool hasBell(int bell) const { return !m_belfryRow || m_belfryRow->hasBell(bell); }
+
     // Handlers.
     void cbModelRowChange();
     void cbStereoClick();
@@ -102,6 +115,9 @@ public:
 
 private:
     QString catalogueField(int field, int bell) const;
+    // The catalogue bell whose pictures show a place: itself, or for a
+    // belfry's bell the catalogue bell nearest its size.
+    int pictureBell(int bell) const;
     void afterSelectionChange();
 
     Controls m_controls;
@@ -113,4 +129,5 @@ private:
     KeyboardRingingHook* m_keyboard = nullptr;
     MidiRinging* m_midi = nullptr;
     std::function<bool(int)> m_bellPicker;
+    std::optional<BelfryRow> m_belfryRow;
 };

@@ -52,6 +52,7 @@ QString renderUsage() {
         "\n"
         "  --model 1|2|3        sample set: model row 1, model row 2 or flat bells (default 1)\n"
         "  --mono               the mono samples instead of the stereo ones\n"
+        "  --belfry <name>      the samples of one's own belfry (made by campanix-belfry)\n"
         "  --tempo <ms>         milliseconds per column (50..1000), instead of the file's header\n"
         "  --bells <15 x 0/1>   selected bells, for a plain body (bell 0 first)\n"
         "  --types <15 x nsmb>  group of each bell, for a plain body\n"
@@ -84,7 +85,7 @@ RenderArguments parseRenderArguments(const QStringList& arguments) {
             argument == QStringLiteral("--model") || argument == QStringLiteral("--tempo") ||
             argument == QStringLiteral("--bells") || argument == QStringLiteral("--types") ||
             argument == QStringLiteral("--data-dir") || argument == QStringLiteral("--max-length") ||
-            argument == QStringLiteral("--strike-list");
+            argument == QStringLiteral("--strike-list") || argument == QStringLiteral("--belfry");
         if (takesValue) {
             if (i + 1 >= arguments.size()) {
                 return failure(argument + QStringLiteral(" needs a value"));
@@ -129,6 +130,8 @@ RenderArguments parseRenderArguments(const QStringList& arguments) {
                 options.maxMinutes = *minutes;
             } else if (argument == QStringLiteral("--strike-list")) {
                 options.strikeListPath = value;
+            } else if (argument == QStringLiteral("--belfry")) {
+                options.belfry = value;
             } else {
                 options.dataDir = value;
             }

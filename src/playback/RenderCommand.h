@@ -13,7 +13,7 @@
 //   campanix-render <ringing file> <out.wav> [--model 1|2|3] [--mono]
 //       [--tempo <ms>] [--bells <15 x 0/1> --types <15 x n/s/m/b>]
 //       [--float] [--data-dir <folder>] [--max-length <minutes>]
-//       [--strike-list <file>]
+//       [--strike-list <file>] [--belfry <name>]
 struct RenderOptions {
     QString ringingPath;
     QString outputPath;
@@ -28,6 +28,7 @@ struct RenderOptions {
     // Where to write the strikes as text (frame, tab, sample file, one strike
     // a line), for comparing renders with other synthesizers; empty: none.
     QString strikeListPath;
+    QString belfry; // one's own belfry instead of the model row; empty: none
 };
 
 struct RenderArguments {

@@ -1,6 +1,6 @@
 #include "Sonogram.h"
 
-#include "Fft.h"
+#include "playback/audio/analysis/Fft.h"
 
 #include <QFont>
 #include <QPainter>

@@ -3,7 +3,7 @@
 // Draws spectrograms of bell samples side by side into one picture: time to
 // the right, frequency upwards on a logarithmic scale, level as colour.
 
-#include "BellAnalysis.h"
+#include "playback/audio/analysis/BellAnalysis.h"
 
 #include <QImage>
 #include <QString>

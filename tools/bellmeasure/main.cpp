@@ -8,7 +8,7 @@
 //       give 1 for plates).
 //   bellmeasure --spectrogram OUT.png [--seconds S] FILE[=TITLE]...
 
-#include "BellAnalysis.h"
+#include "playback/audio/analysis/BellAnalysis.h"
 #include "Sonogram.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "BellSample.h"
 
-#include "BellAnalysis.h"
+#include "playback/audio/analysis/BellAnalysis.h"
 #include "Random.h"
 
 #include <sndfile.h>

@@ -14,7 +14,7 @@ namespace {
 bool isSoundFile(const std::filesystem::path& path) {
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext == ".wav" || ext == ".mp3";
+    return ext == ".wav" || ext == ".mp3" || ext == ".flac";
 }
 
 std::vector<std::string> soundFilesOf(const std::string& folder) {

@@ -57,7 +57,7 @@ public:
     // it is ready (or has failed, when it is Absent again).
     std::shared_ptr<const Sample> tryGet(const std::string& path);
 
-    // Queues every .wav and .mp3 file of the folder (not its subfolders) for
+    // Queues every .wav, .mp3 and .flac file of the folder (not its subfolders) for
     // decoding on the background thread, ahead of the files of folders
     // queued earlier and not yet started. Returns at once.
     void preloadFolder(const std::string& folder);

@@ -16,7 +16,7 @@ enum class Converter { Best, Medium, Fastest };
 // and converts a long bell several times faster.
 inline constexpr Converter kSampleConverter = Converter::Medium;
 
-// Decodes a WAV or MP3 file with libsndfile and converts it to `outputRate`
+// Decodes a WAV, FLAC or MP3 file with libsndfile and converts it to `outputRate`
 // with `converter`. Mono files stay mono; files with more than two channels
 // keep their first two. Returns null and sets `error` when the file cannot be
 // opened or decoded.

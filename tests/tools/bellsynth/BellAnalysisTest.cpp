@@ -1,8 +1,8 @@
 // The measurements the bell sounds are judged by, checked on signals whose
 // answers are known.
 
-#include "BellAnalysis.h"
-#include "Fft.h"
+#include "playback/audio/analysis/BellAnalysis.h"
+#include "playback/audio/analysis/Fft.h"
 
 #include <gtest/gtest.h>
 

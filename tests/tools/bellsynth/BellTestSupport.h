@@ -2,7 +2,7 @@
 
 // Helpers shared by the bell synthesizer's tests.
 
-#include "BellAnalysis.h"
+#include "playback/audio/analysis/BellAnalysis.h"
 #include "BellTable.h"
 
 #include <gtest/gtest.h>

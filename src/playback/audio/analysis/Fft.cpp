@@ -1,4 +1,4 @@
-#include "Fft.h"
+#include "playback/audio/analysis/Fft.h"
 
 #include <cmath>
 #include <numbers>

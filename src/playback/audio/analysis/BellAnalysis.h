@@ -3,7 +3,8 @@
 // Measurements of a bell sample: its strongest spectral peaks, the strike
 // pitch the ear builds from them, how long it rings, its peak, RMS and
 // K-weighted loudness. Plain C++ with libsndfile, shared by the measuring
-// program, the bell synthesizer (which sets its levels with it) and the tests.
+// program, the bell synthesizer (which sets its levels with it), the import
+// of recorded bells and the tests.
 
 #include <cstddef>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "BellAnalysis.h"
+#include "playback/audio/analysis/BellAnalysis.h"
 
-#include "Fft.h"
+#include "playback/audio/analysis/Fft.h"
 
 #include <sndfile.h>
 
