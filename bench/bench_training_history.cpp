@@ -132,6 +132,8 @@ int readRecordedHistory(const QString& path) {
         for (int i = 0; i < kRecordedRuns; ++i) {
             TrainingRun run = runOf(i);
             run.recording = strikes;
+            // A run's strikes are its hits and extras.
+            run.hits = kRecordedStrikes - run.extras;
             file.write(TrainingHistory::formatLine(run).toUtf8() + '\n');
         }
     }

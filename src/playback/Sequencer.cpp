@@ -51,8 +51,12 @@ std::int64_t Sequencer::nowFine() const {
 }
 
 void Sequencer::anchorAtPresent(int column) {
+    anchorAt(column, nowFine());
+}
+
+void Sequencer::anchorAt(int column, std::int64_t fine) {
     m_rate = std::max(1, m_clock.sampleRate());
-    m_anchor = nowFine();
+    m_anchor = fine;
     m_anchorColumn = column;
     m_handed = column;
     m_shownDue = m_anchor;
@@ -255,13 +259,17 @@ void Sequencer::play() {
     }
     if (m_state.currentColumn == 0) {
         withdrawHeld(true);
-        anchorAtPresent(0);
+        const std::int64_t now = nowFine();
+        anchorAt(0, m_startAt ? std::max(now, *m_startAt * 1000) : now);
+        m_startAt.reset();
         m_handed = -1;
-        if (handNextColumn()) {
+        // Column 0 of a later start is shown when its time comes.
+        if (handNextColumn() && m_held.front().due <= now) {
             m_held.pop_front();
             m_host.strikeColumn(0, columnFrame(0));
         }
     }
+    m_startAt.reset();
     handAhead(nowFine());
     if (m_host.notesShown()) {
         m_host.placeScoreCursor();
@@ -269,7 +277,18 @@ void Sequencer::play() {
     updateTimer();
 }
 
+void Sequencer::playAt(std::int64_t firstFrame) {
+    if (m_running) {
+        withdrawHeld(true);
+        m_running = false;
+    }
+    m_state.currentColumn = 0;
+    m_startAt = firstFrame;
+    play();
+}
+
 void Sequencer::pause() {
+    m_startAt.reset();
     endWaitForSounds();
     withdrawHeld(true);
     m_running = false;
@@ -277,6 +296,7 @@ void Sequencer::pause() {
 }
 
 void Sequencer::stop() {
+    m_startAt.reset();
     endWaitForSounds();
     withdrawHeld(true);
     m_running = false;
@@ -324,6 +344,7 @@ void Sequencer::pageChosen(int position) {
 }
 
 void Sequencer::resetPlayback() {
+    m_startAt.reset();
     endWaitForSounds();
     withdrawHeld(true);
     m_host.clearScores();

@@ -224,6 +224,13 @@ void EarTrainingDialog::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+void EarTrainingDialog::hideEvent(QHideEvent* event) {
+    // A question is not heard on behind the closed dialog.
+    m_nextTimer.stop();
+    m_training.silence();
+    QDialog::hideEvent(event);
+}
+
 void EarTrainingDialog::showState() {
     const bool asking = m_training.ready() && !m_training.answered();
     m_early->setEnabled(asking && m_chosenBell >= 0);
@@ -242,5 +249,8 @@ void EarTrainingDialog::showState() {
 void EarTrainingDialog::showHistory() {
     const QList<EarResult> results = m_history.last(kHistoryShown);
     static_cast<EarChart*>(m_chart)->setResults(results);
-    m_trend->setText(earTrendText(results));
+    m_trend->setText(m_history.unreadable()
+                         ? QStringLiteral("Прошлые пороги не удалось прочитать: файл %1 недоступен.")
+                               .arg(m_history.path())
+                         : earTrendText(results));
 }

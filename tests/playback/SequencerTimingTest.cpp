@@ -176,3 +176,55 @@ TEST(SequencerTiming, IntervalHasALeastValue) {
     EXPECT_GT(rig.host.strikes.size(), 60u);
     EXPECT_LT(rig.host.strikes.size(), 110u);
 }
+
+// Play from a frame to come (the bar after a count-in): column 0 is handed
+// to the engine at once and struck on exactly that frame however the timer
+// jitters, and the grid runs on from it. Stop before it withdraws it; a frame
+// already past when Play can start (its samples were not ready) gives way to
+// the present.
+TEST(SequencerTiming, PlayAtStrikesColumnZeroOnTheFrameGiven) {
+    TransportRig rig;
+    rig.load(100);
+    rig.advance(1000);
+    const std::int64_t called = rig.clock.frame;
+    const std::int64_t first = called + 16 * 144 * 48; // sixteen columns on
+    rig.sequencer.playAt(first);
+    ASSERT_FALSE(rig.host.sounds.empty());
+    EXPECT_EQ(rig.host.sounds.front().column, 0);
+    EXPECT_EQ(rig.host.sounds.front().frame, first);
+    EXPECT_EQ(rig.host.sounds.front().issuedAt, called);
+    EXPECT_TRUE(rig.host.strikes.empty()); // shown when its time comes
+    std::mt19937 random(5);
+    rig.runUntilStrikes(20, 20.0, random);
+    ASSERT_EQ(rig.host.strikes.size(), 20u);
+    for (std::size_t n = 0; n < 20; ++n) {
+        EXPECT_EQ(rig.host.strikes[n].column, static_cast<int>(n));
+        EXPECT_EQ(rig.host.strikes[n].frame, gridFrame(first, static_cast<std::int64_t>(n), 144, 48000)) << n;
+    }
+
+    rig.sequencer.stop();
+    rig.host.sounds.clear();
+    rig.host.strikes.clear();
+    rig.sequencer.playAt(rig.clock.frame + 48000);
+    ASSERT_FALSE(rig.host.sounds.empty());
+    rig.advance(200);
+    rig.sequencer.stop();
+    EXPECT_TRUE(rig.host.sounds.empty());
+    EXPECT_TRUE(rig.host.strikes.empty());
+    EXPECT_FALSE(rig.host.scheduledMs.has_value());
+
+    rig.host.ready = false;
+    rig.sequencer.playAt(rig.clock.frame + 480);
+    EXPECT_TRUE(rig.host.sounds.empty());
+    rig.advance(50);
+    rig.host.ready = true;
+    ASSERT_TRUE(rig.fire());
+    ASSERT_EQ(rig.host.strikes.size(), 1u);
+    EXPECT_EQ(rig.host.strikes[0].frame, rig.clock.frame);
+    // Stopped and played again, Play starts at the present as ever.
+    rig.sequencer.stop();
+    rig.advance(30);
+    rig.sequencer.play();
+    EXPECT_EQ(rig.host.strikes.back().column, 0);
+    EXPECT_EQ(rig.host.strikes.back().frame, rig.clock.frame);
+}
