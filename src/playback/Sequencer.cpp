@@ -106,6 +106,7 @@ void Sequencer::seekTo(int column) {
         withdrawHeld(false);
         m_held.clear();
         m_endHeld = false;
+        m_firstDue.reset();
         m_anchorColumn = column;
         m_handed = column;
     }
@@ -121,6 +122,7 @@ void Sequencer::withdrawHeld(bool dropAll) {
     // Ideal frames from here on have not started sounding.
     const std::int64_t boundary = m_clock.currentFrame() - m_host.soundLeadFrames();
     if (dropAll) {
+        m_firstDue.reset();
         // Only when something handed may not have started yet.
         if (m_lastHandedFrame >= boundary) {
             m_host.cancelSoundsFrom(boundary);
@@ -138,10 +140,16 @@ void Sequencer::withdrawHeld(bool dropAll) {
         m_held.erase(m_held.begin() + static_cast<std::ptrdiff_t>(keep), m_held.end());
         m_endHeld = false;
     }
-    // The handing goes on after the last column that stays.
+    // The handing goes on after the last column that stays; a column 0 of
+    // playAt not shown yet is handed again on its own frame.
     if (!m_held.empty()) {
         m_anchor = m_held.back().due;
         m_anchorColumn = m_held.back().column;
+    } else if (m_firstDue) {
+        m_anchor = *m_firstDue;
+        m_anchorColumn = 0;
+        m_handed = -1;
+        return;
     } else if (!m_endHeld) {
         m_anchor = m_shownDue;
         m_anchorColumn = m_state.currentColumn;
@@ -267,6 +275,8 @@ void Sequencer::play() {
         if (handNextColumn() && m_held.front().due <= now) {
             m_held.pop_front();
             m_host.strikeColumn(0, columnFrame(0));
+        } else if (!m_held.empty()) {
+            m_firstDue = m_held.front().due;
         }
     }
     m_startAt.reset();
@@ -407,6 +417,7 @@ bool Sequencer::showDueColumns(std::int64_t now) {
     while (m_running && !m_held.empty() && m_held.front().due <= now + columnLength() / 2) {
         const Held column = m_held.front();
         m_held.pop_front();
+        m_firstDue.reset();
         m_state.currentColumn = column.column;
         m_shownDue = column.due;
         m_host.strikeColumn(column.column, floorDiv(column.due, 1000));

@@ -170,8 +170,10 @@ private:
     std::int64_t m_lastHandedFrame = std::numeric_limits<std::int64_t>::min();
     // The time of the column shown last (currentColumn).
     std::int64_t m_shownDue = 0;
-    // The frame playAt asked column 0 to be due at, until Play starts.
+    // The frame playAt asked column 0 to be due at, until Play starts; then
+    // the time of column 0 while it is handed and not shown yet.
     std::optional<std::int64_t> m_startAt;
+    std::optional<std::int64_t> m_firstDue;
     // Play waits for its samples; since m_waitStarted (frames), told or not.
     bool m_waitingForSounds = false;
     bool m_waitTold = false;

@@ -202,6 +202,25 @@ TEST(SequencerTiming, PlayAtStrikesColumnZeroOnTheFrameGiven) {
         EXPECT_EQ(rig.host.strikes[n].frame, gridFrame(first, static_cast<std::int64_t>(n), 144, 48000)) << n;
     }
 
+    // The tempo changed and the sounds handed again before column 0: it
+    // keeps its frame, and the next column follows it at the new tempo.
+    rig.sequencer.stop();
+    rig.host.strikes.clear();
+    const std::int64_t second = rig.clock.frame + 48000;
+    rig.sequencer.playAt(second);
+    rig.advance(100);
+    rig.sequencer.soundsChanged();
+    rig.sequencer.setInterval(100);
+    rig.runUntilStrikes(3, 20.0, random);
+    ASSERT_EQ(rig.host.strikes.size(), 3u);
+    EXPECT_EQ(rig.host.strikes[0].column, 0);
+    EXPECT_EQ(rig.host.strikes[0].frame, second);
+    EXPECT_EQ(rig.host.strikes[1].column, 1);
+    EXPECT_EQ(rig.host.strikes[1].frame, second + 4800);
+    EXPECT_EQ(std::count_if(rig.host.sounds.begin(), rig.host.sounds.end(),
+                            [&](const Sound& sound) { return sound.frame == second; }),
+              1);
+
     rig.sequencer.stop();
     rig.host.sounds.clear();
     rig.host.strikes.clear();

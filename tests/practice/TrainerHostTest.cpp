@@ -142,3 +142,20 @@ TEST_F(TrainerHost, ReplayFollowsItsColumnsAndGivesWayToPlay) {
     EXPECT_EQ(host.played.size(), 2u);
     EXPECT_EQ(host.places, (QList<int>{0, 1}));
 }
+
+// Stopped while strikes already handed still wait for their frames (a short
+// run is handed whole at once), the replay takes back those not begun.
+TEST_F(TrainerHost, StoppedReplayTakesBackWhatHasNotSounded) {
+    RunReplay replay(host);
+    RunRecording recording{kRate, {4, 5}, {}, {}};
+    for (int column = 0; column < 4; ++column) {
+        recording.columnPlayed(column, 5000 + column * kRate / 10); // 100 ms apart
+    }
+    ASSERT_TRUE(replay.play(recording, ReplayMode::AsWritten));
+    ASSERT_EQ(host.played.size(), 3u); // s1 and b1, then s2 200 ms later
+    EXPECT_FALSE(replay.isPlaying());   // every strike handed
+    host.frame += kRate / 10;
+    replay.stop();
+    ASSERT_EQ(host.played.size(), 2u);
+    EXPECT_LT(host.played[1].second, host.frame);
+}
