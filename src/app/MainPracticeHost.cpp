@@ -90,7 +90,8 @@ void MainPracticeHost::soundBell(int bell, std::int64_t frame) {
 
 void MainPracticeHost::soundPlayedBell(int bell, std::int64_t frame) {
     if (StrikeVoices* voices = m_window.strikeVoices()) {
-        voices->soundAhead(m_window.paths().sampleFolder() + m_window.bells().bellSampleFileName(bell), frame);
+        voices->soundAhead(m_window.paths().sampleFolder() + m_window.bells().bellSampleFileName(bell),
+                           frame);
     }
 }
 

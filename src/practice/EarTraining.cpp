@@ -149,8 +149,8 @@ int EarTraining::oddStrikeOf(const QList<EarStrike>& strikes, quint32 bellPick, 
             continue;
         }
         const std::int64_t frame = strikes.at(i).frame;
-        const bool shared = strikes.at(i - 1).frame == frame ||
-                            (i + 1 < strikes.size() && strikes.at(i + 1).frame == frame);
+        const bool shared =
+            strikes.at(i - 1).frame == frame || (i + 1 < strikes.size() && strikes.at(i + 1).frame == frame);
         ranked[static_cast<size_t>((i >= half ? 0 : 2) + (shared ? 1 : 0))] << static_cast<int>(i);
     }
     for (const QList<int>& from : ranked) {

@@ -267,8 +267,8 @@ void EarTrainingDialog::showState() {
 void EarTrainingDialog::showHistory() {
     const QList<EarResult> results = m_history.last(kHistoryShown);
     static_cast<EarChart*>(m_chart)->setResults(results);
-    m_trend->setText(m_history.unreadable()
-                         ? QStringLiteral("Прошлые пороги не удалось прочитать: файл %1 недоступен.")
-                               .arg(m_history.path())
-                         : earTrendText(results));
+    m_trend->setText(
+        m_history.unreadable()
+            ? QStringLiteral("Прошлые пороги не удалось прочитать: файл %1 недоступен.").arg(m_history.path())
+            : earTrendText(results));
 }

@@ -136,7 +136,8 @@ bool isNumber(QStringView text, bool sign) {
     if (sign && text.startsWith(u'-')) {
         text = text.sliced(1);
     }
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return isDigitOf(c, kBase); });
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return isDigitOf(c, kBase); });
 }
 
 } // namespace

@@ -223,7 +223,8 @@ void Trainer::columnStruck(int column, std::int64_t idealFrame) {
                             strikes.bells);
     // The passage's columns stand in for the ringing's; the recording is
     // heard again once the ringing is back.
-    m_recording.columnPlayed(m_passage ? m_passage->columns.value(column, column) : column, idealFrame + lead);
+    m_recording.columnPlayed(m_passage ? m_passage->columns.value(column, column) : column,
+                             idealFrame + lead);
 }
 
 void Trainer::keyStruck(int bell, std::int64_t strikeTimeMs) {

@@ -273,7 +273,8 @@ void TrainingSummaryDialog::showStrikes(PracticeHost& host, const QList<StrikeOu
     const QAbstractItemView& view = *m_bellTable; // its column hint is public there
     int width = 2 * m_bellTable->frameWidth();
     for (int column = 0; column < m_bellTable->columnCount(); ++column) {
-        width += std::max(m_bellTable->horizontalHeader()->sectionSizeHint(column), view.sizeHintForColumn(column));
+        width += std::max(m_bellTable->horizontalHeader()->sectionSizeHint(column),
+                          view.sizeHintForColumn(column));
     }
     m_bellTable->setMinimumWidth(width);
     m_timeline->setTimeline(errorTimeline(outcomes, host.audioSampleRate(), columnFrames), labels);

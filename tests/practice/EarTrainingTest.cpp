@@ -112,9 +112,9 @@ TEST_F(EarTrainingTest, EveryBellOfTheRingingIsAskedAbout) {
     }
     // By the picks: the bell, then its strikes alone in the second half first.
     const QList<EarStrike> strikes = {{1, 0}, {4, 100}, {5, 100}, {1, 200}, {4, 300}, {5, 300}, {4, 400}};
-    EXPECT_EQ(EarTraining::oddStrikeOf(strikes, 0, 7), 3);  // bell 1: its later strike
-    EXPECT_EQ(EarTraining::oddStrikeOf(strikes, 1, 0), 6);  // bell 4: alone at 400
-    EXPECT_EQ(EarTraining::oddStrikeOf(strikes, 2, 1), 5);  // bell 5: only in chords, the later one
+    EXPECT_EQ(EarTraining::oddStrikeOf(strikes, 0, 7), 3);   // bell 1: its later strike
+    EXPECT_EQ(EarTraining::oddStrikeOf(strikes, 1, 0), 6);   // bell 4: alone at 400
+    EXPECT_EQ(EarTraining::oddStrikeOf(strikes, 2, 1), 5);   // bell 5: only in chords, the later one
     EXPECT_EQ(EarTraining::oddStrikeOf({{1, 0}}, 0, 0), -1); // the first strike never moves
 }
 
@@ -147,8 +147,9 @@ TEST(EarHistory, ThresholdsBeyondTheStaircaseAreDamagedLines) {
                           {"inf", false}, {"-inf", false},  {"nan", false},    {"0", false}};
     for (const Case& c : cases) {
         EarResult result;
-        EXPECT_EQ(EarHistory::parseLine(QStringLiteral("2026-12-01T10:00:00\t%1\t30").arg(c.threshold), result),
-                  c.read)
+        EXPECT_EQ(
+            EarHistory::parseLine(QStringLiteral("2026-12-01T10:00:00\t%1\t30").arg(c.threshold), result),
+            c.read)
             << c.threshold;
     }
 }
@@ -160,7 +161,8 @@ TEST(EarHistory, ThresholdsBeyondTheStaircaseAreDamagedLines) {
 TEST(EarHistory, ReadsABoundedTailAndTellsAnUnreadableFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ear.txt"));
-    const QByteArray filler = EarHistory::formatLine({QDateTime(QDate(2021, 1, 1), QTime(9, 0)), 99.0, 40}).toUtf8();
+    const QByteArray filler =
+        EarHistory::formatLine({QDateTime(QDate(2021, 1, 1), QTime(9, 0)), 99.0, 40}).toUtf8();
     QByteArray bytes;
     while (bytes.size() < 2 * EarHistory::kTailBytes) {
         bytes += filler;

@@ -39,7 +39,8 @@ protected:
     // The sequencer plays `columns` from the first, each sounding on the
     // frame the clock shows; the practised bells are rung on their columns'
     // frames (to the millisecond of the key stamps) when `ring`. Then it stops.
-    void ringPass(Trainer& trainer, int columns, bool ring, const std::function<void(int)>& beforeColumn = {}) {
+    void ringPass(Trainer& trainer, int columns, bool ring,
+                  const std::function<void(int)>& beforeColumn = {}) {
         host.playing = true;
         for (int c = 0; c < columns; ++c) {
             if (beforeColumn) {
@@ -47,9 +48,10 @@ protected:
             }
             host.frame += host.interval * FakePracticeHost::kRate / 1000;
             trainer.columnStruck(c, host.frame - host.lead);
-            const QList<int> bells = ::ColumnSampleFiles(host.commonScoreLine(c), host.ensemble(),
-                                                         StrikeSwitches{}, QString(), [](int) { return QString(); })
-                                         .bells;
+            const QList<int> bells =
+                ::ColumnSampleFiles(host.commonScoreLine(c), host.ensemble(), StrikeSwitches{}, QString(),
+                                    [](int) { return QString(); })
+                    .bells;
             for (int bell : bells) {
                 if (ring && trainer.silences(bell)) {
                     trainer.keyStruck(bell, KeyEventClock::steadyNowNs() / 1'000'000);
@@ -207,9 +209,8 @@ TEST_F(PassageTest, PassageIsHeardAgainAsItWasRung) {
     ASSERT_TRUE(trainer.startPlan(plan));
     QList<std::int64_t> soundFrames;
     const auto pass = [&](int columns) {
-        ringPass(trainer, columns, true, [&](int) {
-            soundFrames << host.frame + host.interval * FakePracticeHost::kRate / 1000;
-        });
+        ringPass(trainer, columns, true,
+                 [&](int) { soundFrames << host.frame + host.interval * FakePracticeHost::kRate / 1000; });
     };
     pass(32);
     pass(32);

@@ -153,7 +153,7 @@ TEST_F(TrainerHost, StoppedReplayTakesBackWhatHasNotSounded) {
     }
     ASSERT_TRUE(replay.play(recording, ReplayMode::AsWritten));
     ASSERT_EQ(host.played.size(), 3u); // s1 and b1, then s2 200 ms later
-    EXPECT_FALSE(replay.isPlaying());   // every strike handed
+    EXPECT_FALSE(replay.isPlaying());  // every strike handed
     host.frame += kRate / 10;
     replay.stop();
     ASSERT_EQ(host.played.size(), 2u);
