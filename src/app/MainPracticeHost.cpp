@@ -113,6 +113,19 @@ void MainPracticeHost::soundBell(int bell, std::int64_t frame) {
     }
 }
 
+void MainPracticeHost::soundPlayedBell(int bell, std::int64_t frame) {
+    if (StrikeVoices* voices = m_window.strikeVoices()) {
+        voices->soundAhead(m_window.paths().sampleFolder() + m_window.bells().bellSampleFileName(bell),
+                           frame);
+    }
+}
+
+void MainPracticeHost::withdrawPlayedBells(std::int64_t frame) {
+    if (StrikeVoices* voices = m_window.strikeVoices()) {
+        voices->cancelAheadFrom(frame);
+    }
+}
+
 QString MainPracticeHost::bellName(int bell) const {
     const QString name = m_window.bells().bellDisplayName(bell).trimmed();
     return name.isEmpty() ? bellCaption(bell) : name;
@@ -147,6 +160,10 @@ bool MainPracticeHost::isPlaying() const {
 
 void MainPracticeHost::play() {
     m_window.btnPlayClick();
+}
+
+void MainPracticeHost::playAt(std::int64_t idealFrame) {
+    m_window.transport().playAt(idealFrame);
 }
 
 void MainPracticeHost::stop() {

@@ -27,11 +27,14 @@ public:
     int audioSampleRate() const override;
     std::int64_t schedulingLeadFrames() const override;
     void soundBell(int bell, std::int64_t frame) override;
+    void soundPlayedBell(int bell, std::int64_t frame) override;
+    void withdrawPlayedBells(std::int64_t frame) override;
     QString bellName(int bell) const override;
     QString bellKeyName(int bell) const override;
     void showPlace(int column) override;
     bool isPlaying() const override;
     void play() override;
+    void playAt(std::int64_t idealFrame) override;
     void stop() override;
     int sequencerInterval() const override;
     void setTempo(int intervalMs) override;

@@ -55,6 +55,8 @@ public:
     }
     int currentInterval() const override { return m_window.m_transportPanel->sequencerInterval(); }
     void setInterval(int milliseconds) override {
+        // The header's interval is the ringing's own tempo, as a load gives it.
+        m_window.channels().setOwnInterval(milliseconds);
         m_window.transport().setSequencerInterval(milliseconds);
         m_window.transport().ShowTempo();
         m_window.transport().ShowTotalDuration();

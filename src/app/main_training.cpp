@@ -28,6 +28,13 @@ Trainer& TfrmMain::trainer() {
         if (nStop) {
             connect(nStop, &QAction::triggered, trainer, stopped);
         }
+        // A run heard again cannot wait paused: Pause ends it as Stop does.
+        if (btnPause) {
+            connect(btnPause, &QAbstractButton::clicked, trainer, stopped);
+        }
+        if (nPause) {
+            connect(nPause, &QAction::triggered, trainer, stopped);
+        }
         // The marks of a run stay on the score after it: they follow the page
         // shown and the grid the notes are drawn on.
         auto marks = [trainer] {

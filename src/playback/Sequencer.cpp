@@ -51,8 +51,12 @@ std::int64_t Sequencer::nowFine() const {
 }
 
 void Sequencer::anchorAtPresent(int column) {
+    anchorAt(column, nowFine());
+}
+
+void Sequencer::anchorAt(int column, std::int64_t fine) {
     m_rate = std::max(1, m_clock.sampleRate());
-    m_anchor = nowFine();
+    m_anchor = fine;
     m_anchorColumn = column;
     m_handed = column;
     m_shownDue = m_anchor;
@@ -102,6 +106,7 @@ void Sequencer::seekTo(int column) {
         withdrawHeld(false);
         m_held.clear();
         m_endHeld = false;
+        m_firstDue.reset();
         m_anchorColumn = column;
         m_handed = column;
     }
@@ -117,6 +122,7 @@ void Sequencer::withdrawHeld(bool dropAll) {
     // Ideal frames from here on have not started sounding.
     const std::int64_t boundary = m_clock.currentFrame() - m_host.soundLeadFrames();
     if (dropAll) {
+        m_firstDue.reset();
         // Only when something handed may not have started yet.
         if (m_lastHandedFrame >= boundary) {
             m_host.cancelSoundsFrom(boundary);
@@ -134,10 +140,16 @@ void Sequencer::withdrawHeld(bool dropAll) {
         m_held.erase(m_held.begin() + static_cast<std::ptrdiff_t>(keep), m_held.end());
         m_endHeld = false;
     }
-    // The handing goes on after the last column that stays.
+    // The handing goes on after the last column that stays; a column 0 of
+    // playAt not shown yet is handed again on its own frame.
     if (!m_held.empty()) {
         m_anchor = m_held.back().due;
         m_anchorColumn = m_held.back().column;
+    } else if (m_firstDue) {
+        m_anchor = *m_firstDue;
+        m_anchorColumn = 0;
+        m_handed = -1;
+        return;
     } else if (!m_endHeld) {
         m_anchor = m_shownDue;
         m_anchorColumn = m_state.currentColumn;
@@ -268,13 +280,19 @@ void Sequencer::play() {
     }
     if (m_state.currentColumn == 0) {
         withdrawHeld(true);
-        anchorAtPresent(0);
+        const std::int64_t now = nowFine();
+        anchorAt(0, m_startAt ? std::max(now, *m_startAt * 1000) : now);
+        m_startAt.reset();
         m_handed = -1;
-        if (handNextColumn()) {
+        // Column 0 of a later start is shown when its time comes.
+        if (handNextColumn() && m_held.front().due <= now) {
             m_held.pop_front();
             m_host.strikeColumn(0, columnFrame(0));
+        } else if (!m_held.empty()) {
+            m_firstDue = m_held.front().due;
         }
     }
+    m_startAt.reset();
     handAhead(nowFine());
     if (m_host.notesShown()) {
         m_host.placeScoreCursor();
@@ -282,7 +300,18 @@ void Sequencer::play() {
     updateTimer();
 }
 
+void Sequencer::playAt(std::int64_t firstFrame) {
+    if (m_running) {
+        withdrawHeld(true);
+        m_running = false;
+    }
+    m_state.currentColumn = 0;
+    m_startAt = firstFrame;
+    play();
+}
+
 void Sequencer::pause() {
+    m_startAt.reset();
     endWaitForSounds();
     withdrawHeld(true);
     m_running = false;
@@ -316,6 +345,7 @@ void Sequencer::endRange() {
 
 void Sequencer::stop() {
     endRange();
+    m_startAt.reset();
     endWaitForSounds();
     withdrawHeld(true);
     m_running = false;
@@ -364,6 +394,7 @@ void Sequencer::pageChosen(int position) {
 
 void Sequencer::resetPlayback() {
     endRange();
+    m_startAt.reset();
     endWaitForSounds();
     withdrawHeld(true);
     m_host.clearScores();
@@ -426,6 +457,7 @@ bool Sequencer::showDueColumns(std::int64_t now) {
     while (m_running && !m_held.empty() && m_held.front().due <= now + columnLength() / 2) {
         const Held column = m_held.front();
         m_held.pop_front();
+        m_firstDue.reset();
         m_state.currentColumn = column.column;
         m_shownDue = column.due;
         m_host.strikeColumn(column.column, floorDiv(column.due, 1000));
@@ -522,56 +554,7 @@ void Sequencer::followPageOf(int column) {
     }
 }
 
-// ---- tempo ----
-
-void Sequencer::setInterval(int milliseconds) {
-    milliseconds = std::max(milliseconds, transport::kLeastInterval);
-    if (milliseconds == m_state.interval) {
-        return;
-    }
-    const bool restamp = m_running && !m_inTick;
-    if (restamp) {
-        // The next column follows the last one sounding (or shown) by the
-        // new interval: the held columns not started yet are handed again.
-        withdrawHeld(false);
-    }
-    m_state.interval = milliseconds;
-    if (restamp) {
-        handAhead(nowFine());
-    }
-    updateTimer();
-}
-
-void Sequencer::showTempo() {
-    m_host.showTempoCaption(transport::tempoCaption(m_state.interval));
-    m_host.setTempoSliderPosition(m_state.interval, true);
-}
-
-void Sequencer::tempoSliderMoved(int position) {
-    setInterval(position);
-    m_host.showTempoCaption(transport::tempoCaption(m_state.interval));
-    showTotalDuration();
-}
-
-void Sequencer::faster() {
-    m_host.setTempoSliderPosition(transport::fasterTempoPosition(m_host.tempoSliderPosition()), false);
-    tempoSliderMoved(m_host.tempoSliderPosition());
-}
-
-void Sequencer::slower() {
-    m_host.setTempoSliderPosition(transport::slowerTempoPosition(m_host.tempoSliderPosition()), false);
-    tempoSliderMoved(m_host.tempoSliderPosition());
-}
-
-// ---- captions and ranges ----
-
-void Sequencer::showPlayTime() {
-    m_host.showPlayTime(transport::playTimeText(m_state.currentColumn, m_state.interval));
-}
-
-void Sequencer::showTotalDuration() {
-    m_host.showTotalDuration(transport::totalDurationText(m_host.commonScoreSize(), m_state.interval));
-}
+// ---- ranges ----
 
 void Sequencer::applyLoaderRanges(transport::RingingLoader loader) {
     const transport::PlaybackRanges ranges = transport::rangesForLoader(loader, m_host.commonScoreSize());

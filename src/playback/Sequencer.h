@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <limits>
+#include <optional>
 
 // The sequencer: plays the common score one column at a time, with the
 // transport (play, pause, stop, rewind, fast-forward, seeking), the tempo and
@@ -41,6 +42,12 @@ public:
 
     // Transport.
     void play();
+    // Plays from the first column with column 0 due at `firstFrame` of the
+    // clock (its ideal frame), not at the moment of the call: what leads in
+    // to it (a count-in) and the ringing share one grid. Column 0 is handed
+    // to the engine at once and shown when it is due; a frame already past
+    // when Play can start (its samples were not ready) gives way to the present.
+    void playAt(std::int64_t firstFrame);
     void pause();
     void stop();
     void rewind();
@@ -113,6 +120,7 @@ private:
     std::int64_t columnLength() const;
     std::int64_t nowFine() const;
     void anchorAtPresent(int column);
+    void anchorAt(int column, std::int64_t fine);
     // The column becomes `column`; while playing, the next column keeps the
     // time it had on the grid.
     void seekTo(int column);
@@ -166,6 +174,10 @@ private:
     std::int64_t m_lastHandedFrame = std::numeric_limits<std::int64_t>::min();
     // The time of the column shown last (currentColumn).
     std::int64_t m_shownDue = 0;
+    // The frame playAt asked column 0 to be due at, until Play starts; then
+    // the time of column 0 while it is handed and not shown yet.
+    std::optional<std::int64_t> m_startAt;
+    std::optional<std::int64_t> m_firstDue;
     // Play waits for its samples; since m_waitStarted (frames), told or not.
     bool m_waitingForSounds = false;
     bool m_waitTold = false;

@@ -132,16 +132,40 @@ void StrikeVoices::strikeColumn(const QStringList& paths, std::optional<std::int
 }
 
 void StrikeVoices::cancelFrom(std::int64_t idealFrame) {
+    closeFrom(m_held, &HeldVoice::idealFrame, idealFrame);
+}
+
+void StrikeVoices::closeFrom(std::deque<HeldVoice>& voices, std::int64_t HeldVoice::*frameOf,
+                             std::int64_t frame) {
     // Closing a voice puts its stop in the engine's queue; the engine drops
     // a voice that has not sounded yet without a trace.
     std::deque<HeldVoice> kept;
-    for (HeldVoice& voice : m_held) {
-        if (voice.idealFrame >= idealFrame) {
+    for (HeldVoice& voice : voices) {
+        if (voice.*frameOf >= frame) {
             sendMci(QStringLiteral("close ") + voice.alias);
             m_aliases.removeAll(voice.alias);
         } else {
             kept.push_back(std::move(voice));
         }
     }
-    m_held.swap(kept);
+    voices.swap(kept);
+}
+
+void StrikeVoices::soundAhead(const QString& path, std::int64_t startFrame) {
+    const std::int64_t now = m_mci.engine().frameClock();
+    std::erase_if(m_ahead, [now](const HeldVoice& voice) { return voice.startFrame < now; });
+    // Hand strikes take over the oldest voice of their range when all of it
+    // rings: none of these is drawn there (a draw there is given back unopened).
+    QString alias = chooseAlias(kSequencerAliasMax);
+    while (inAliasRange(alias, kHandStrikeAliasMax)) {
+        m_aliases.removeAll(alias);
+        alias = chooseAlias(kSequencerAliasMax);
+    }
+    sendMci(QStringLiteral("open \"waveaudio!") + path + QStringLiteral("\" alias ") + alias);
+    sendMci(QStringLiteral("play ") + alias, startFrame);
+    m_ahead.push_back({startFrame, startFrame, alias});
+}
+
+void StrikeVoices::cancelAheadFrom(std::int64_t startFrame) {
+    closeFrom(m_ahead, &HeldVoice::startFrame, startFrame);
 }

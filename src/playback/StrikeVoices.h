@@ -63,6 +63,12 @@ public:
     // voice still waiting for its frame never sounds, one that has just
     // begun fades out at once.
     void cancelFrom(std::int64_t idealFrame);
+    // A strike handed ahead of its frame outside the sequencer's columns (a
+    // run heard again, a count-in): a playback voice, which hand strikes do
+    // not take over. cancelAheadFrom withdraws those of them that start on
+    // or after `startFrame`; those begun before ring on.
+    void soundAhead(const QString& path, std::int64_t startFrame);
+    void cancelAheadFrom(std::int64_t startFrame);
     // Voices struck for a later frame that have not started yet, as far as
     // this thread knows.
     int heldVoices() const { return static_cast<int>(m_held.size()); }
@@ -73,6 +79,9 @@ public:
     MciInterpreter& mci() { return m_mci; }
 
 private:
+    struct HeldVoice;
+    // Closes the voices of `voices` whose frame (ideal or start) is `frame` or later.
+    void closeFrom(std::deque<HeldVoice>& voices, std::int64_t HeldVoice::*frameOf, std::int64_t frame);
     bool rangeFull(int maxAlias) const;
     QString takeOverOldest(int maxAlias);
 
@@ -87,4 +96,6 @@ private:
         QString alias;
     };
     std::deque<HeldVoice> m_held;
+    // Voices of soundAhead not started yet, in the order handed.
+    std::deque<HeldVoice> m_ahead;
 };

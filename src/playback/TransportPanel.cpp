@@ -106,6 +106,10 @@ void TransportPanel::btnPlayClick() {
     sequencer().play();
 }
 
+void TransportPanel::playAt(std::int64_t firstFrame) {
+    sequencer().playAt(firstFrame);
+}
+
 void TransportPanel::btnPauseClick() {
     sequencer().pause();
 }

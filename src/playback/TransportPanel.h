@@ -56,6 +56,8 @@ public:
 
     // Handlers.
     void btnPlayClick();
+    // Play from the first column, column 0 due at `firstFrame` of the frame clock.
+    void playAt(std::int64_t firstFrame);
     void btnPauseClick();
     void btnStopClick();
     void btnRewClick();

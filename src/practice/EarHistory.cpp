@@ -1,6 +1,7 @@
 #include "practice/EarHistory.h"
 
 #include "base/Logging.h"
+#include "practice/Staircase.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,19 +36,32 @@ bool EarHistory::parseLine(const QString& line, EarResult& result) {
     result.date = QDateTime::fromString(fields.at(0), Qt::ISODate);
     result.thresholdMs = fields.at(1).toDouble(&thresholdOk);
     result.trials = fields.at(2).toInt(&trialsOk);
-    return result.date.isValid() && thresholdOk && trialsOk && result.thresholdMs > 0.0 && result.trials > 0;
+    // The comparisons are false for a NaN as well.
+    return result.date.isValid() && thresholdOk && trialsOk && result.thresholdMs > 0.0 &&
+           result.thresholdMs <= Staircase::kCeilingMs && result.trials > 0;
 }
 
 QList<EarResult> EarHistory::last(int count) const {
     QList<EarResult> results;
+    m_unreadable = false;
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.exists()) {
         return results;
     }
-    const QByteArray bytes = file.readAll();
-    // A last line without its line break was cut off while being written.
+    const qint64 start = std::max<qint64>(0, file.size() - kTailBytes);
+    QByteArray bytes;
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(start) ||
+        (bytes = file.read(file.size() - start)).size() != file.size() - start) {
+        m_unreadable = true;
+        qCWarning(lcPractice) << "could not read the ear-training history" << m_path;
+        return results;
+    }
+    // The first line of the tail may be cut by its start; a last line
+    // without its line break was cut off while being written.
+    const qsizetype begin = start > 0 ? bytes.indexOf('\n') + 1 : 0;
     const qsizetype end = bytes.lastIndexOf('\n') + 1;
-    const QStringList lines = QString::fromUtf8(bytes.left(end)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(bytes.sliced(begin, std::max<qsizetype>(0, end - begin)))
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (const QString& line : lines) {
         EarResult result;
         if (parseLine(line, result)) {
@@ -65,9 +79,10 @@ bool EarHistory::append(const EarResult& result) {
         return false;
     }
     QByteArray bytes = formatLine(result).toUtf8();
-    // A torn line left by an earlier failure is ended, so this one stands alone.
+    // A torn line left by an earlier failure is ended, so this one stands
+    // alone, and marked, so that what is left of its last field is no figure.
     if (file.size() > 0 && file.seek(file.size() - 1) && file.read(1) != "\n") {
-        bytes.prepend('\n');
+        bytes.prepend(" #torn\n");
     }
     if (file.write(bytes) != bytes.size() || ::fsync(file.handle()) != 0) {
         qCWarning(lcPractice) << "could not write the ear-training history" << m_path;

@@ -5,6 +5,7 @@
 #include "practice/PracticeHost.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -128,18 +129,36 @@ EarTrial EarTraining::makeTrial(const QList<QList<int>>& columns, std::int64_t s
     return trial;
 }
 
-int EarTraining::oddStrikeOf(const QList<EarStrike>& strikes, quint32 pick) {
-    QList<int> alone;
-    QList<int> any;
-    const qsizetype half = strikes.size() / 2;
-    for (qsizetype i = half; i < strikes.size(); ++i) {
-        const std::int64_t frame = strikes.at(i).frame;
-        const bool shared = (i > 0 && strikes.at(i - 1).frame == frame) ||
-                            (i + 1 < strikes.size() && strikes.at(i + 1).frame == frame);
-        (shared ? any : alone) << static_cast<int>(i);
+int EarTraining::oddStrikeOf(const QList<EarStrike>& strikes, quint32 bellPick, quint32 strikePick) {
+    QList<int> bells;
+    for (qsizetype i = 1; i < strikes.size(); ++i) {
+        if (!bells.contains(strikes.at(i).bell)) {
+            bells << strikes.at(i).bell;
+        }
     }
-    const QList<int>& from = alone.isEmpty() ? any : alone;
-    return from.isEmpty() ? -1 : from.at(static_cast<qsizetype>(pick % from.size()));
+    if (bells.isEmpty()) {
+        return -1;
+    }
+    std::sort(bells.begin(), bells.end());
+    const int bell = bells.at(static_cast<qsizetype>(bellPick % bells.size()));
+    // Its strikes by preference: late and alone, late, alone, any.
+    std::array<QList<int>, 4> ranked;
+    const qsizetype half = strikes.size() / 2;
+    for (qsizetype i = 1; i < strikes.size(); ++i) {
+        if (strikes.at(i).bell != bell) {
+            continue;
+        }
+        const std::int64_t frame = strikes.at(i).frame;
+        const bool shared =
+            strikes.at(i - 1).frame == frame || (i + 1 < strikes.size() && strikes.at(i + 1).frame == frame);
+        ranked[static_cast<size_t>((i >= half ? 0 : 2) + (shared ? 1 : 0))] << static_cast<int>(i);
+    }
+    for (const QList<int>& from : ranked) {
+        if (!from.isEmpty()) {
+            return from.at(static_cast<qsizetype>(strikePick % from.size()));
+        }
+    }
+    return -1;
 }
 
 const EarTrial& EarTraining::playTrial() {
@@ -147,7 +166,8 @@ const EarTrial& EarTraining::playTrial() {
     const std::int64_t start = m_host.audioFrameClock() + m_host.schedulingLeadFrames() +
                                static_cast<std::int64_t>(kStartLeadMs) * rate / 1000;
     const EarTrial grid = makeTrial(m_columns, start, m_interval, rate, -1, 0.0, false);
-    const int odd = oddStrikeOf(grid.strikes, m_random.generate());
+    const quint32 bellPick = m_random.generate();
+    const int odd = oddStrikeOf(grid.strikes, bellPick, m_random.generate());
     m_trial =
         makeTrial(m_columns, start, m_interval, rate, odd, m_staircase.amountMs(), m_random.bounded(2) == 1);
     m_answered = false;
@@ -171,9 +191,15 @@ void EarTraining::replay() {
 }
 
 void EarTraining::sound(const EarTrial& trial) {
+    // A question heard again does not sound over what is left of the last.
+    silence();
     for (const EarStrike& strike : trial.strikes) {
-        m_host.soundBell(strike.bell, strike.frame);
+        m_host.soundPlayedBell(strike.bell, strike.frame);
     }
+}
+
+void EarTraining::silence() {
+    m_host.withdrawPlayedBells(m_host.audioFrameClock());
 }
 
 bool EarTraining::answer(int bell, bool late) {

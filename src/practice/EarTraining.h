@@ -31,7 +31,8 @@ struct EarTrial {
 // loaded ringing, or a generated one when none is loaded) is played with
 // one strike of one bell early or late; the learner says which bell and
 // which way, and a staircase adapts the amount. Every strike is handed to
-// the engine at once with its frame, so the offset is exact to the frame.
+// the engine at once with its frame, so the offset is exact to the frame,
+// each with a voice of playback, which no hand strike cuts short.
 class EarTraining {
 public:
     static constexpr int kBars = 2;
@@ -61,6 +62,8 @@ public:
     // The learner's answer to the present question: true when right. Only
     // the first answer to a question moves the staircase.
     bool answer(int bell, bool late);
+    // Takes back the strikes of the question that have not sounded yet.
+    void silence();
     // Starts a new staircase (after one has found its threshold).
     void restart() { m_staircase = Staircase(); }
 
@@ -73,10 +76,12 @@ public:
     // offsetMs (rounded to whole frames) early or late.
     static EarTrial makeTrial(const QList<QList<int>>& columns, std::int64_t startFrame, int intervalMs,
                               int rate, int oddIndex, double offsetMs, bool late);
-    // The strike to move: one in the second half of the passage (the first
-    // sets the beat), alone in its column where there is one; `pick` chooses
-    // among the candidates.
-    static int oddStrikeOf(const QList<EarStrike>& strikes, quint32 pick);
+    // The strike to move. The bell comes first, any bell of the passage
+    // alike (bellPick chooses), so that every answer is trained; then one of
+    // its strikes, in the second half of the passage where it has one (the
+    // first half sets the beat), alone in its column where it is (strikePick
+    // chooses); never the very first strike.
+    static int oddStrikeOf(const QList<EarStrike>& strikes, quint32 bellPick, quint32 strikePick);
 
 private:
     void choosePassage();

@@ -133,9 +133,11 @@ EarTrainingDialog::EarTrainingDialog(PracticeHost& host, EarHistory& history, qu
     layout->addWidget(m_threshold);
     layout->addWidget(new QLabel(QStringLiteral("Ваши прошлые пороги:"), this));
     m_chart = new EarChart(this);
+    m_chart->setObjectName(QStringLiteral("EarChart"));
     layout->addWidget(m_chart);
     m_trend = new QLabel(this);
     m_trend->setObjectName(QStringLiteral("lblEarTrend"));
+    m_trend->setWordWrap(true); // a file's name may be long
     layout->addWidget(m_trend);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -224,6 +226,28 @@ void EarTrainingDialog::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+void EarTrainingDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    keepEverythingShown();
+}
+
+void EarTrainingDialog::keepEverythingShown() {
+    // The wrapped texts need more lines in a narrower dialog, and the
+    // window's own minimum does not know it: without this the chart and
+    // the line under it are pressed onto each other.
+    const int needed = layout()->totalHeightForWidth(width());
+    if (needed > 0 && needed != minimumHeight()) {
+        setMinimumHeight(needed);
+    }
+}
+
+void EarTrainingDialog::hideEvent(QHideEvent* event) {
+    // A question is not heard on behind the closed dialog.
+    m_nextTimer.stop();
+    m_training.silence();
+    QDialog::hideEvent(event);
+}
+
 void EarTrainingDialog::showState() {
     const bool asking = m_training.ready() && !m_training.answered();
     m_early->setEnabled(asking && m_chosenBell >= 0);
@@ -237,10 +261,14 @@ void EarTrainingDialog::showState() {
                                    .arg(msText(staircase.thresholdMs()))
                                    .arg(staircase.trials())
                              : QStringLiteral("Порог еще ищется (ответов: %1)").arg(staircase.trials()));
+    keepEverythingShown();
 }
 
 void EarTrainingDialog::showHistory() {
     const QList<EarResult> results = m_history.last(kHistoryShown);
     static_cast<EarChart*>(m_chart)->setResults(results);
-    m_trend->setText(earTrendText(results));
+    m_trend->setText(
+        m_history.unreadable()
+            ? QStringLiteral("Прошлые пороги не удалось прочитать: файл %1 недоступен.").arg(m_history.path())
+            : earTrendText(results));
 }

@@ -28,10 +28,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showState();
     void showHistory();
+    // The dialog is never lower than its texts, wrapped at its width, need.
+    void keepEverythingShown();
 
     PracticeHost& m_host;
     EarHistory& m_history;

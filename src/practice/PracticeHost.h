@@ -62,6 +62,12 @@ public:
     virtual std::int64_t schedulingLeadFrames() const = 0;
     // Sounds one bell of the ensemble on the given frame, as a hand strike.
     virtual void soundBell(int bell, std::int64_t frame) = 0;
+    // Sounds one bell on the given frame with a voice of playback (a run
+    // heard again, the count-in): many may ring at once, and hand strikes
+    // do not cut them short. withdrawPlayedBells takes back those that
+    // would start on or after `frame`.
+    virtual void soundPlayedBell(int bell, std::int64_t frame) = 0;
+    virtual void withdrawPlayedBells(std::int64_t frame) = 0;
     // The bell's name in the catalogue and the key that rings it ("" for none).
     virtual QString bellName(int bell) const { return bellCaption(bell); }
     // Shows the stopped transport at `column`: the score cursor and page
@@ -75,6 +81,9 @@ public:
     // The transport, as the Play and Stop buttons run it.
     virtual bool isPlaying() const = 0;
     virtual void play() = 0;
+    // Plays the ringing from its first column, which sounds a scheduling
+    // lead after `idealFrame` of the frame clock.
+    virtual void playAt(std::int64_t idealFrame) = 0;
     virtual void stop() = 0;
     // Milliseconds per column.
     virtual int sequencerInterval() const = 0;

@@ -124,6 +124,64 @@ bool RunRecording::decode(const QString& text, int sampleRate, RunRecording& rec
     return true;
 }
 
+namespace {
+
+bool isDigitOf(QChar c, int below) {
+    const int value = c.isDigit() ? c.digitValue() : (c >= u'a' && c <= u'z') ? c.unicode() - u'a' + 10 : -1;
+    return value >= 0 && value < below;
+}
+
+// A base-36 number, signed where `sign` allows it.
+bool isNumber(QStringView text, bool sign) {
+    if (sign && text.startsWith(u'-')) {
+        text = text.sliced(1);
+    }
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return isDigitOf(c, kBase); });
+}
+
+} // namespace
+
+qsizetype RunRecording::strikeCount(QStringView text) {
+    const qsizetype first = text.indexOf(u'|');
+    const qsizetype second = first < 0 ? -1 : text.indexOf(u'|', first + 1);
+    if (second < 0 || text.indexOf(u'|', second + 1) >= 0) {
+        return -1;
+    }
+    const QStringView bells = text.first(first);
+    if (!std::all_of(bells.begin(), bells.end(), [](QChar c) { return isDigitOf(c, 15); })) {
+        return -1;
+    }
+    const QStringView segments = text.sliced(first + 1, second - first - 1);
+    for (QStringView segment : segments.tokenize(u',')) {
+        if (segments.isEmpty()) {
+            break;
+        }
+        qsizetype fields = 0;
+        for (QStringView field : segment.tokenize(u'.')) {
+            if (!isNumber(field, true)) {
+                return -1;
+            }
+            ++fields;
+        }
+        if (fields != 4) {
+            return -1;
+        }
+    }
+    const QStringView strikes = text.sliced(second + 1);
+    if (strikes.isEmpty()) {
+        return 0;
+    }
+    qsizetype count = 0;
+    for (QStringView strike : strikes.tokenize(u',')) {
+        if (strike.size() < 2 || !isDigitOf(strike.front(), 15) || !isNumber(strike.sliced(1), true)) {
+            return -1;
+        }
+        ++count;
+    }
+    return count;
+}
+
 QList<StrikePlayer::Strike> replayStrikes(const RunRecording& recording, ReplayMode mode,
                                           const std::function<QList<int>(int column)>& bellsOf,
                                           std::int64_t* origin) {

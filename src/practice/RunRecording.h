@@ -39,6 +39,9 @@ struct RunRecording {
     // Reads encode()'s text back onto the frame clock of `sampleRate`,
     // starting at frame 0; false, with `recording` untouched, for damaged text.
     static bool decode(const QString& text, int sampleRate, RunRecording& recording);
+    // The number of strikes in encode()'s text, or -1 when the text is not
+    // whole (a line torn while it was written ends anywhere in it).
+    static qsizetype strikeCount(QStringView text);
 };
 
 // How a run is heard again: as the learner rang it (the program's groups on

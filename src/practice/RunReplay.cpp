@@ -7,7 +7,7 @@ RunReplay::RunReplay(PracticeHost& host, QObject* parent)
     : QObject(parent), m_host(host),
       m_player(
           host.audioSampleRate(), [&host] { return host.audioFrameClock(); },
-          [&host](int bell, std::int64_t frame) { host.soundBell(bell, frame); }, this) {
+          [&host](int bell, std::int64_t frame) { host.soundPlayedBell(bell, frame); }, this) {
     connect(&m_player, &StrikePlayer::finished, this, &RunReplay::finished);
     m_follow.setInterval(30);
     connect(&m_follow, &QTimer::timeout, this, &RunReplay::follow);
@@ -69,6 +69,11 @@ bool RunReplay::play(const RunRecording& recording, ReplayMode mode) {
 }
 
 void RunReplay::stop() {
+    // The strikes are handed ahead of their frames: those not begun are
+    // taken back, also after the last was handed, while the cursor still follows.
+    if (m_player.isPlaying() || m_follow.isActive()) {
+        m_host.withdrawPlayedBells(m_host.audioFrameClock());
+    }
     m_follow.stop();
     if (m_player.isPlaying()) {
         m_player.stop();

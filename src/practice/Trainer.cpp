@@ -9,6 +9,7 @@
 #include "practice/LatencyCalibration.h"
 #include "practice/MarksOverlay.h"
 #include "practice/PracticeHost.h"
+#include "practice/RunReplay.h"
 #include "practice/TrainingSetupDialog.h"
 #include "practice/TrainingStats.h"
 #include "practice/TrainingSummaryDialog.h"
@@ -43,10 +44,6 @@ Trainer::Trainer(PracticeHost& host, QObject* parent)
             [this](int bell, std::int64_t strikeTimeMs) {
                 guarded(lcPractice, "training key strike", [&] { keyStruck(bell, strikeTimeMs); });
             });
-    m_countIn.setSingleShot(true);
-    m_countIn.setTimerType(Qt::PreciseTimer);
-    connect(&m_countIn, &QTimer::timeout, this,
-            [this] { guarded(lcPractice, "training count-in", [this] { startPlayback(); }); });
 }
 
 Trainer::~Trainer() = default;
@@ -56,6 +53,10 @@ QString Trainer::ringingName() const {
 }
 
 void Trainer::playCommanded() {
+    // Play during the count-in starts the ringing at once: the beats to come would fall off its beat.
+    if (m_state == State::CountIn) {
+        m_host.withdrawPlayedBells(m_host.audioFrameClock());
+    }
     // Playing on without practice leaves the marks of the last run behind.
     if (m_state == State::Idle && !m_drill) {
         m_marksShown = false;
@@ -64,10 +65,18 @@ void Trainer::playCommanded() {
 }
 
 void Trainer::stopCommanded() {
-    if (m_state != State::CountIn) {
-        return;
+    // A run heard again stops with the transport.
+    if (m_summary && m_summary->replay()) {
+        m_summary->replay()->stop();
     }
-    m_countIn.stop();
+    if (m_state == State::CountIn) {
+        endBeforeItBegins();
+    }
+}
+
+void Trainer::endBeforeItBegins() {
+    // The beats still to come are not heard.
+    m_host.withdrawPlayedBells(m_host.audioFrameClock());
     m_state = State::Idle;
     m_silenced.fill(false);
     m_poll.stop();
@@ -156,7 +165,10 @@ bool Trainer::startRun(const PracticePart& part) {
         longest = std::max(longest, latencyFrames(input));
     }
     m_session = std::make_unique<PracticeSession>(bells, rate, longest);
-    m_recording = RunRecording{rate, bells, {}, {}};
+    // A passage is heard again whole: every pass, on the ringing's own columns.
+    if (!m_passage || m_passage->passes == 0) {
+        m_recording = RunRecording{rate, bells, {}, {}};
+    }
     m_silenced.fill(false);
     for (int bell : bells) {
         m_silenced[static_cast<size_t>(bell)] = true;
@@ -172,6 +184,7 @@ bool Trainer::startRun(const PracticePart& part) {
         }
     }
     m_lastColumn = -1;
+    m_slowestInterval = 0;
     m_marksShown = true;
     m_state = State::CountIn;
     createOverlays();
@@ -191,23 +204,13 @@ void Trainer::countInAndPlay() {
     const std::int64_t start = frameNow() + static_cast<std::int64_t>(kCountInLeadMs) * rate / 1000;
     if (biggest >= 0) {
         for (int beat = 0; beat < kCountInBeats; ++beat) {
-            m_host.soundBell(biggest, start + beat * kBeatColumns * column);
+            m_host.soundPlayedBell(biggest, start + beat * kBeatColumns * column);
         }
     }
-    // Column 0 sounds a scheduling lead after Play: Play comes that much
-    // before the bar after the count-in.
-    const std::int64_t lead = m_host.schedulingLeadFrames();
-    const std::int64_t playAt = start + kCountInBeats * kBeatColumns * column - lead;
-    const std::int64_t wait = std::max<std::int64_t>(0, (playAt - frameNow()) * 1000 / rate);
-    m_countIn.start(static_cast<int>(wait));
-}
-
-void Trainer::startPlayback() {
-    if (m_state != State::CountIn) {
-        return;
-    }
-    m_state = State::Playing;
-    m_host.play();
+    // The ringing starts now, its column 0 on the bar after the count-in's:
+    // the engine holds both on one grid, whatever the window does meanwhile.
+    // Column 0 sounds a scheduling lead after its ideal frame.
+    m_host.playAt(start + kCountInBeats * kBeatColumns * column - m_host.schedulingLeadFrames());
 }
 
 bool Trainer::silences(int bell) const {
@@ -216,8 +219,7 @@ bool Trainer::silences(int bell) const {
 
 void Trainer::columnStruck(int column, std::int64_t idealFrame) {
     if (m_state == State::CountIn && m_session) {
-        // The user started playback during the count-in: the run begins now.
-        m_countIn.stop();
+        // Column 0 is due: the count-in is over.
         m_state = State::Playing;
     }
     if (m_state != State::Playing || !m_session) {
@@ -234,9 +236,13 @@ void Trainer::columnStruck(int column, std::int64_t idealFrame) {
                             [](int) { return QString(); });
     const std::int64_t lead = m_host.schedulingLeadFrames();
     m_lastColumn = column;
+    m_slowestInterval = std::max(m_slowestInterval, m_host.sequencerInterval());
     m_session->columnPlayed(column, idealFrame + lead, columnFrames(m_host.sequencerInterval()),
                             strikes.bells);
-    m_recording.columnPlayed(column, idealFrame + lead);
+    // The passage's columns stand in for the ringing's; the recording is
+    // heard again once the ringing is back.
+    m_recording.columnPlayed(m_passage ? m_passage->columns.value(column, column) : column,
+                             idealFrame + lead);
 }
 
 void Trainer::keyStruck(int bell, std::int64_t strikeTimeMs) {
@@ -261,12 +267,16 @@ void Trainer::poll() {
     }
     if (m_state == State::Playing && !m_host.isPlaying()) {
         finishPass();
+    } else if (m_state == State::CountIn && !m_host.isPlaying()) {
+        // Stopped or paused before column 0 (the window's Stop comes here
+        // too, unless stopCommanded was first): the run never began.
+        endBeforeItBegins();
     }
 }
 
 void Trainer::endRun() {
     if (m_state == State::CountIn) {
-        m_countIn.stop();
+        m_host.withdrawPlayedBells(m_host.audioFrameClock());
         m_state = State::Playing;
     }
     if (m_state == State::Playing) {
@@ -310,7 +320,7 @@ void Trainer::finishPass() {
     showSummary(outcomes);
     // Only a run through to the last column is a pass through the ringing.
     const bool whole = m_lastColumn >= m_host.commonScoreSize() - 1;
-    showNote(gradeNote(whole ? &outcomes : nullptr));
+    showNote(gradeNote(whole && atOwnTempo() ? &outcomes : nullptr, whole && !atOwnTempo()));
 }
 
 void Trainer::showSummary(const QList<StrikeOutcome>& outcomes) {

@@ -93,7 +93,8 @@ private:
     std::int64_t frameNow();
     std::int64_t columnFrames(int interval) const;
     void countInAndPlay();
-    void startPlayback();
+    // Stopped during the count-in: nothing was rung, nothing is summed up.
+    void endBeforeItBegins();
     void finishPass();
     void showSummary(const QList<StrikeOutcome>& outcomes);
     void startDrillPass();
@@ -104,8 +105,12 @@ private:
     void bringRingingBack();
     void passagePassEnded(const QList<StrikeOutcome>& outcomes);
     void endPassage();
-    // Raises the grade on a whole pass (nullptr: none) and tells where it stands.
-    QString gradeNote(const QList<StrikeOutcome>* wholePass);
+    // Raises the grade on a whole pass (nullptr: none) and tells where it
+    // stands; `slowed`: the pass was whole but slower than the ringing.
+    QString gradeNote(const QList<StrikeOutcome>* wholePass, bool slowed = false);
+    // The pass so far was played at the ringing's own tempo (or faster)
+    // throughout: only such a pass counts for a grade.
+    bool atOwnTempo() const;
     void showNote(const QString& text);
     void createOverlays();
     QList<MarkHead> headsOf(BellGroup group, const QSize& size, int page) const;
@@ -128,9 +133,10 @@ private:
     RunRecording m_recording;
     TrainingHistory m_history;
     QTimer m_poll;
-    QTimer m_countIn;
-    // The column struck last in the run (-1 before the first).
+    // The column struck last in the run (-1 before the first), and the
+    // longest interval any column of the pass was played at.
     int m_lastColumn = -1;
+    int m_slowestInterval = 0;
 
     // The drill of hard bars: the ringing's scores are put aside while the
     // drill's columns play, and put back when it ends.

@@ -80,8 +80,7 @@ void Trainer::passagePassEnded(const QList<StrikeOutcome>& outcomes) {
         return;
     }
     const double share = PracticeGrades::shareWithin(outcomes, passage.toleranceMs);
-    const bool fullTempo = !passage.ramp || passage.ramp->percent() >= 100;
-    if (passage.wholeRinging && fullTempo) {
+    if (passage.wholeRinging && atOwnTempo()) {
         const int before = m_grades.grade(m_runRinging, m_part.code());
         const int after = PracticeGrades::gradeAfterPass(before, outcomes);
         if (after > before) {
@@ -129,10 +128,16 @@ void Trainer::endPassage() {
     showNote(note + QStringLiteral(". ") + gradeNote(nullptr));
 }
 
-QString Trainer::gradeNote(const QList<StrikeOutcome>* wholePass) {
+bool Trainer::atOwnTempo() const {
+    // A ringing of unknown tempo grants nothing.
+    const int own = m_host.channels().ownInterval();
+    return own > 0 && m_slowestInterval > 0 && m_slowestInterval <= own;
+}
+
+QString Trainer::gradeNote(const QList<StrikeOutcome>* wholePass, bool slowed) {
     const QString part = m_part.code();
     int grade = m_grades.grade(m_runRinging, part);
-    QString raised;
+    QString raised = slowed ? QStringLiteral("Уровень дается только в темпе самого звона. ") : QString();
     if (wholePass) {
         const int after = PracticeGrades::gradeAfterPass(grade, *wholePass);
         if (after > grade) {

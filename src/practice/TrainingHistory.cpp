@@ -2,6 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/Logging.h"
+#include "practice/RunRecording.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,8 @@ const QString kHeader = QStringLiteral("# Campanix training history: date;ringin
 constexpr int kRequiredFields = 6;
 constexpr int kAllFields = 11;
 constexpr int kRecordingField = 11;
+// Ends a torn line: no number, date or strike reads with it.
+constexpr char kTornMark[] = " #torn";
 
 QString escapeField(QString text) {
     text.replace(QLatin1Char('%'), QStringLiteral("%25"));
@@ -50,6 +53,13 @@ bool readWhole(const QString& text, int& value) {
     bool ok = false;
     value = text.toInt(&ok);
     return ok && value >= 0;
+}
+
+// A run's strikes are its hits and extras, each once. A line torn while it
+// was written and ended by the next run's line break has lost strikes at
+// its end (or the end of its last field): it is no run to chart or replay.
+bool strikesAgree(const TrainingRun& run) {
+    return RunRecording::strikeCount(run.recording) == static_cast<qsizetype>(run.hits) + run.extras;
 }
 
 } // namespace
@@ -133,7 +143,11 @@ bool parseFields(const QString& line, TrainingRun& run, LocalTimes* times) {
         parsed.shareOnTime < 0.0 || parsed.shareOnTime > 1.0) {
         return false;
     }
-    // The later fields are optional; present ones must be readable.
+    // The later fields came all at once: a line with some of them was cut
+    // short, and present ones must be readable.
+    if (fields.size() > kRequiredFields && fields.size() < kAllFields) {
+        return false;
+    }
     if (fields.size() >= kAllFields &&
         (!readNumber(fields[6], parsed.deviationMs) || !readNumber(fields[7], parsed.meanAbsoluteMs) ||
          !readWhole(fields[8], parsed.hits) || !readWhole(fields[9], parsed.misses) ||
@@ -142,6 +156,9 @@ bool parseFields(const QString& line, TrainingRun& run, LocalTimes* times) {
     }
     if (fields.size() > kRecordingField) {
         parsed.recording = unescapeField(fields[kRecordingField]);
+        if (!strikesAgree(parsed)) {
+            return false;
+        }
     }
     run = parsed;
     return true;
@@ -205,6 +222,9 @@ bool readRunLine(QByteArrayView line, TrainingRun& run, LocalTimes& times) {
     }
     parsed.recording =
         strikes.contains('%') ? unescapeField(QString::fromUtf8(strikes)) : QString::fromUtf8(strikes);
+    if (!strikesAgree(parsed)) {
+        return false;
+    }
     run = parsed;
     return true;
 }
@@ -357,8 +377,10 @@ bool TrainingHistory::append(const TrainingRun& run) {
         return fail(QStringLiteral("файл %1 недоступен для записи").arg(m_path),
                     "could not open the training history for writing");
     }
-    // A torn last line keeps its own line; the run is written whole or taken back.
-    const QByteArray bytes = (last == '\n' ? QByteArray() : QByteArray("\n")) + line;
+    // A torn last line keeps its own line, and is marked so that no field
+    // it was cut in reads as a whole one (cut just before its strikes, it
+    // would read as a run kept without them); the run is written whole or taken back.
+    const QByteArray bytes = (last == '\n' ? QByteArray() : QByteArray(kTornMark) + '\n') + line;
     if (file.write(bytes) != bytes.size() || ::fsync(file.handle()) != 0) {
         file.resize(size);
         return fail(QStringLiteral("не удалось дописать файл %1").arg(m_path),

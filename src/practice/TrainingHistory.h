@@ -30,8 +30,9 @@ struct TrainingRun {
 // The history of practice runs: one line per run in a UTF-8 text file,
 // fields separated by ";" (";", "%" and line breaks inside a field are
 // written as %3B, %25, %0A, %0D). A line that cannot be read is skipped, not
-// fatal. The file only ever grows at its end: a new run is appended, so
-// whatever is already in it (damaged lines too) stays byte for byte, and a
+// fatal; so is a line torn while it was written, which the next run's line
+// break makes whole: its strikes no longer add up to its hits and extras. The file only ever grows at its
+// end: a new run is appended, so whatever is already in it (damaged lines too) stays byte for byte, and a
 // long history costs no more at the end of a run than a short one.
 class TrainingHistory {
 public:

@@ -107,7 +107,8 @@ TrainingStats computeStats(const QList<StrikeOutcome>& outcomes) {
     std::vector<std::pair<double, int>> ranked;
     double least = 0.0;
     double most = 0.0;
-    bool anyWrong = false;
+    bool anyLate = false;
+    bool anyFault = false;
     for (const auto& [bar, tally] : bars) {
         if (tally.strikes == 0) {
             continue;
@@ -115,10 +116,14 @@ TrainingStats computeStats(const QList<StrikeOutcome>& outcomes) {
         const double error = tallyError(tally);
         least = ranked.empty() ? error : std::min(least, error);
         most = ranked.empty() ? error : std::max(most, error);
-        anyWrong = anyWrong || error > TrainingStats::kOnTimeMs || tally.faults > 0;
+        anyLate = anyLate || error > TrainingStats::kOnTimeMs;
+        anyFault = anyFault || tally.faults > 0;
         ranked.emplace_back(error, bar);
     }
-    if (ranked.size() >= 2 && anyWrong && most - least <= TrainingStats::kAlikeMs) {
+    // Only a timing offset can be even over the bars: a strike missed or
+    // rung where none was due makes its bar one to practise, however evenly
+    // the faults are spread (a run without a single hit is all faults).
+    if (ranked.size() >= 2 && anyLate && !anyFault && most - least <= TrainingStats::kAlikeMs) {
         stats.barsAlike = true;
         stats.barErrorMs = (least + most) / 2.0;
         return stats;

@@ -36,8 +36,9 @@ struct TrainingStats {
     // first, among the bars that expected strikes of the part; fewer when
     // fewer bars had anything wrong, none when the bars are alike.
     QList<int> worstBars;
-    // Several bars expected strikes, something went wrong, and every bar's
-    // error lies within kAlikeMs of the others: about barErrorMs each.
+    // Several bars expected strikes, all of them were rung with none extra,
+    // some off the beat, and every bar's error lies within kAlikeMs of the
+    // others: about barErrorMs each.
     bool barsAlike = false;
     double barErrorMs = 0.0;
 

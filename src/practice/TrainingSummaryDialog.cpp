@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -69,6 +70,12 @@ TrainingSummaryDialog::TrainingSummaryDialog(QWidget* parent) : QDialog(parent) 
     m_bellTable->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     figures->addWidget(m_bellTable, 1, Qt::AlignTop);
     layout->addLayout(figures);
+    // Under both, wrapped: a long reason must not squeeze the table.
+    m_storeProblem = new QLabel(this);
+    m_storeProblem->setObjectName(QStringLiteral("lblTrainingStoreProblem"));
+    m_storeProblem->setWordWrap(true);
+    m_storeProblem->hide();
+    layout->addWidget(m_storeProblem);
 
     auto* charts = new QGridLayout;
     charts->addWidget(new QLabel(QStringLiteral("Ошибки ударов:"), this), 0, 0);
@@ -146,10 +153,11 @@ void TrainingSummaryDialog::showRun(const TrainingStats& stats, const TrainingRu
                    .arg(stats.hits)
                    .arg(stats.misses)
                    .arg(stats.extras);
-    if (!storeProblem.isEmpty()) {
-        figures += QStringLiteral("\nИстория тренировок не сохранена: %1.").arg(storeProblem);
-    }
     m_figures->setText(figures);
+    m_storeProblem->setText(storeProblem.isEmpty()
+                                ? QString()
+                                : QStringLiteral("История тренировок не сохранена: %1.").arg(storeProblem));
+    m_storeProblem->setVisible(!storeProblem.isEmpty());
     m_histogram->setHistogram(stats.histogram);
     m_progressRuns = progress;
     m_progress->setRuns(
@@ -202,7 +210,8 @@ void TrainingSummaryDialog::showDrillEnd(bool done) {
 }
 
 QString TrainingSummaryDialog::figuresText() const {
-    return m_figures->text();
+    return m_storeProblem->text().isEmpty() ? m_figures->text()
+                                            : m_figures->text() + QLatin1Char('\n') + m_storeProblem->text();
 }
 
 QString TrainingSummaryDialog::drillText() const {
@@ -259,6 +268,15 @@ void TrainingSummaryDialog::showStrikes(PracticeHost& host, const QList<StrikeOu
         height += m_bellTable->rowHeight(row);
     }
     m_bellTable->setFixedHeight(height);
+    // As wide as its columns need, the header's texts included: the
+    // figures beside it take the rest (the last column stretches into it).
+    const QAbstractItemView& view = *m_bellTable; // its column hint is public there
+    int width = 2 * m_bellTable->frameWidth();
+    for (int column = 0; column < m_bellTable->columnCount(); ++column) {
+        width += std::max(m_bellTable->horizontalHeader()->sectionSizeHint(column),
+                          view.sizeHintForColumn(column));
+    }
+    m_bellTable->setMinimumWidth(width);
     m_timeline->setTimeline(errorTimeline(outcomes, host.audioSampleRate(), columnFrames), labels);
     m_listen->setEnabled(!recording.isEmpty() && host.soundAvailable());
     m_listen->setText(QStringLiteral("Прослушать"));

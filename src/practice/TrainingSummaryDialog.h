@@ -68,6 +68,7 @@ protected:
 private:
     QLabel* m_title = nullptr;
     QLabel* m_figures = nullptr;
+    QLabel* m_storeProblem = nullptr;
     QLabel* m_worst = nullptr;
     QLabel* m_drill = nullptr;
     ErrorHistogramView* m_histogram = nullptr;

@@ -109,6 +109,7 @@ RingingLoadResult TChannels::loadRingingLines(int index, const QStringList& line
     } else {
         result.interval = kGroupRingingInterval;
     }
+    m_ownInterval = result.interval;
     return result;
 }
 

@@ -73,6 +73,12 @@ public:
     // The same for a body already in memory (read as the file's lines).
     RingingLoadResult loadRingingLines(int index, const QStringList& lines, int currentInterval);
 
+    // The interval the ringing loaded last was written for (its header's,
+    // or 144 for a group ringing), whatever tempo the user plays it at;
+    // 0 before any load. The editor sets it when it changes the header.
+    int ownInterval() const { return m_ownInterval; }
+    void setOwnInterval(int milliseconds) { m_ownInterval = milliseconds; }
+
     // Rebuilds the common score (128 lines) from the three group scores.
     void MergeGroupScores();
     // Rebuilds the three group scores from the common score.
@@ -88,4 +94,5 @@ private:
     QStringList m_headerMarks;
     QStringList m_voiceFiles;
     std::array<bool, kGroupCount> m_animated{true, true, true};
+    int m_ownInterval = 0;
 };

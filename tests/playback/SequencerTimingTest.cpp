@@ -176,3 +176,74 @@ TEST(SequencerTiming, IntervalHasALeastValue) {
     EXPECT_GT(rig.host.strikes.size(), 60u);
     EXPECT_LT(rig.host.strikes.size(), 110u);
 }
+
+// Play from a frame to come (the bar after a count-in): column 0 is handed
+// to the engine at once and struck on exactly that frame however the timer
+// jitters, and the grid runs on from it. Stop before it withdraws it; a frame
+// already past when Play can start (its samples were not ready) gives way to
+// the present.
+TEST(SequencerTiming, PlayAtStrikesColumnZeroOnTheFrameGiven) {
+    TransportRig rig;
+    rig.load(100);
+    rig.advance(1000);
+    const std::int64_t called = rig.clock.frame;
+    const std::int64_t first = called + 16 * 144 * 48; // sixteen columns on
+    rig.sequencer.playAt(first);
+    ASSERT_FALSE(rig.host.sounds.empty());
+    EXPECT_EQ(rig.host.sounds.front().column, 0);
+    EXPECT_EQ(rig.host.sounds.front().frame, first);
+    EXPECT_EQ(rig.host.sounds.front().issuedAt, called);
+    EXPECT_TRUE(rig.host.strikes.empty()); // shown when its time comes
+    std::mt19937 random(5);
+    rig.runUntilStrikes(20, 20.0, random);
+    ASSERT_EQ(rig.host.strikes.size(), 20u);
+    for (std::size_t n = 0; n < 20; ++n) {
+        EXPECT_EQ(rig.host.strikes[n].column, static_cast<int>(n));
+        EXPECT_EQ(rig.host.strikes[n].frame, gridFrame(first, static_cast<std::int64_t>(n), 144, 48000)) << n;
+    }
+
+    // The tempo changed and the sounds handed again before column 0: it
+    // keeps its frame, and the next column follows it at the new tempo.
+    rig.sequencer.stop();
+    rig.host.strikes.clear();
+    const std::int64_t second = rig.clock.frame + 48000;
+    rig.sequencer.playAt(second);
+    rig.advance(100);
+    rig.sequencer.soundsChanged();
+    rig.sequencer.setInterval(100);
+    rig.runUntilStrikes(3, 20.0, random);
+    ASSERT_EQ(rig.host.strikes.size(), 3u);
+    EXPECT_EQ(rig.host.strikes[0].column, 0);
+    EXPECT_EQ(rig.host.strikes[0].frame, second);
+    EXPECT_EQ(rig.host.strikes[1].column, 1);
+    EXPECT_EQ(rig.host.strikes[1].frame, second + 4800);
+    EXPECT_EQ(std::count_if(rig.host.sounds.begin(), rig.host.sounds.end(),
+                            [&](const Sound& sound) { return sound.frame == second; }),
+              1);
+
+    rig.sequencer.stop();
+    rig.host.sounds.clear();
+    rig.host.strikes.clear();
+    rig.sequencer.playAt(rig.clock.frame + 48000);
+    ASSERT_FALSE(rig.host.sounds.empty());
+    rig.advance(200);
+    rig.sequencer.stop();
+    EXPECT_TRUE(rig.host.sounds.empty());
+    EXPECT_TRUE(rig.host.strikes.empty());
+    EXPECT_FALSE(rig.host.scheduledMs.has_value());
+
+    rig.host.ready = false;
+    rig.sequencer.playAt(rig.clock.frame + 480);
+    EXPECT_TRUE(rig.host.sounds.empty());
+    rig.advance(50);
+    rig.host.ready = true;
+    ASSERT_TRUE(rig.fire());
+    ASSERT_EQ(rig.host.strikes.size(), 1u);
+    EXPECT_EQ(rig.host.strikes[0].frame, rig.clock.frame);
+    // Stopped and played again, Play starts at the present as ever.
+    rig.sequencer.stop();
+    rig.advance(30);
+    rig.sequencer.play();
+    EXPECT_EQ(rig.host.strikes.back().column, 0);
+    EXPECT_EQ(rig.host.strikes.back().frame, rig.clock.frame);
+}

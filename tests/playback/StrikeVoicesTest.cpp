@@ -144,4 +144,38 @@ TEST_F(StrikeVoicesTest, ColumnWhoseFrameHasPassedStartsAtOnceAndCountsLate) {
     EXPECT_EQ(engine->mixer().lateStarts(), 1u);
 }
 
+// Strikes handed ahead outside the sequencer's columns (a run heard again,
+// a count-in) take playback voices: a hundred of them ring on through a
+// burst of hand strikes, where the hand strikes' sixty-four would cut the
+// oldest. Withdrawn, only those not begun are taken back.
+TEST_F(StrikeVoicesTest, StrikesHandedAheadKeepTheirVoices) {
+    StrikeVoices voices(*mci, 13);
+    for (int strike = 0; strike < 100; ++strike) {
+        voices.soundAhead(longSample(), strike < 90 ? 0 : 48000);
+    }
+    const QStringList ahead = voices.aliasList();
+    ASSERT_EQ(ahead.size(), 100);
+    std::vector<audio::VoiceHandle> handles;
+    for (const QString& alias : ahead) {
+        EXPECT_GT(alias.toInt(), kHandStrikeAliasMax);
+        handles.push_back(*mci->voiceOf(alias));
+    }
+    for (int strike = 0; strike < 70; ++strike) {
+        voices.sound(longSample(), kHandStrikeAliasMax);
+    }
+    render(256);
+    // The very voices, not others taken over under their aliases.
+    for (qsizetype i = 0; i < ahead.size(); ++i) {
+        EXPECT_TRUE(voices.isVoicePlaying(ahead[i])) << ahead[i].toStdString();
+        EXPECT_TRUE(mci->voiceOf(ahead[i]) == handles[static_cast<std::size_t>(i)]);
+    }
+    voices.cancelAheadFrom(24000);
+    int open = 0;
+    for (const QString& alias : ahead) {
+        open += mci->voiceOf(alias).has_value() ? 1 : 0;
+    }
+    EXPECT_EQ(open, 90);
+    EXPECT_EQ(voices.aliasList().size(), 90 + 64);
+}
+
 } // namespace

@@ -31,8 +31,17 @@ public:
     int audioSampleRate() const override { return kRate; }
     std::int64_t schedulingLeadFrames() const override { return lead; }
     void soundBell(int bell, std::int64_t atFrame) override { sounded.emplace_back(bell, atFrame); }
+    // Playback voices are told apart from hand strikes; a withdrawn one is taken off the list.
+    void soundPlayedBell(int bell, std::int64_t atFrame) override { played.emplace_back(bell, atFrame); }
+    void withdrawPlayedBells(std::int64_t fromFrame) override {
+        std::erase_if(played, [fromFrame](const auto& strike) { return strike.second >= fromFrame; });
+    }
     bool isPlaying() const override { return playing; }
     void play() override { playing = true; }
+    void playAt(std::int64_t idealFrame) override {
+        playing = true;
+        playedAt = idealFrame;
+    }
     void stop() override {
         playing = false;
         ++stops;
@@ -61,6 +70,8 @@ public:
     bool keys = true;
     std::optional<std::pair<int, int>> selection;
     std::vector<std::pair<int, std::int64_t>> sounded;
+    std::vector<std::pair<int, std::int64_t>> played;
+    std::optional<std::int64_t> playedAt;
     QStringList statusMessages;
     QList<int> places;
 
