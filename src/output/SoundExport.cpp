@@ -127,23 +127,32 @@ QString SoundExport::suggestedFileName() const {
 }
 
 std::optional<RenderJob> SoundExport::jobFor(const QString& path, QString* error) const {
+    return soundJobFor(m_host, path, error);
+}
+
+std::optional<RenderJob> soundJobFor(const OutputHost& host, const QString& path, QString* error,
+                                     bool everyGroup) {
     RenderJob job;
-    job.columns = m_host.commonScore();
+    job.columns = host.commonScore();
     if (job.columns.isEmpty()) {
         *error = QStringLiteral("Звон не выбран: выберите звон, который нужно сохранить.");
         return std::nullopt;
     }
-    job.ensemble = m_host.ensemble();
-    job.intervalMs = m_host.columnInterval();
-    job.sampleFolder = m_host.sampleFolder();
+    job.ensemble = host.ensemble();
+    job.intervalMs = host.columnInterval();
+    job.sampleFolder = host.sampleFolder();
     for (int bell = 0; bell < kBellCount; ++bell) {
-        job.sampleFiles[static_cast<std::size_t>(bell)] = m_host.bellSampleFileName(bell);
+        job.sampleFiles[static_cast<std::size_t>(bell)] = host.bellSampleFileName(bell);
     }
-    job.switches.groupSounds = {m_host.groupSounds(BellGroup::Small), m_host.groupSounds(BellGroup::Middle),
-                                m_host.groupSounds(BellGroup::Big)};
+    if (!everyGroup) {
+        job.switches.groupSounds = {host.groupSounds(BellGroup::Small), host.groupSounds(BellGroup::Middle),
+                                    host.groupSounds(BellGroup::Big)};
+    }
     job.outputPath = path;
-    job.format =
-        isFlac(path) ? audio::OfflineRenderer::Format::Flac16 : audio::OfflineRenderer::Format::Pcm16;
+    job.format = isFlac(path) ? audio::OfflineRenderer::Format::Flac16
+                 : QFileInfo(path).suffix().compare(QStringLiteral("mp3"), Qt::CaseInsensitive) == 0
+                     ? audio::OfflineRenderer::Format::Mp3
+                     : audio::OfflineRenderer::Format::Pcm16;
     // A render with silent gaps would pass for a good one: every sample the
     // ringing strikes must be there.
     QSet<QString> checked;

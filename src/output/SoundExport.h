@@ -13,6 +13,13 @@ class QProgressDialog;
 class OutputHost;
 class QTimer;
 
+// The render job of the loaded ringing to `path` as it would play now
+// (".flac" gives FLAC, ".mp3" MP3, anything else WAV); nothing, with `error`
+// set, when no ringing is loaded or a sample is missing. `everyGroup`: every
+// group sounds, whatever the group check boxes say.
+std::optional<RenderJob> soundJobFor(const OutputHost& host, const QString& path, QString* error,
+                                     bool everyGroup = false);
+
 // "Сохранить как звук ...": the loaded ringing rendered to a WAV or FLAC file
 // as it would play now (ensemble, sample set, tempo, group check boxes),
 // every column on its exact frame, through the same renderer as the
