@@ -5,7 +5,7 @@
 #include "base/Logging.h"
 #include "output/HtmlPages.h"
 #include "output/OutputHost.h"
-#include "output/SiteSound.h"
+#include "output/RenderWorker.h"
 #include "output/SoundExport.h"
 #include "playback/RenderLimits.h"
 #include "ui/JpegCodec.h"
@@ -42,7 +42,7 @@ QByteArray backgroundPicture(const OutputHost& host) {
 } // namespace
 
 HtmlExport::HtmlExport(OutputHost& host, QObject* parent)
-    : QObject(parent), m_host(host), m_sound(std::make_unique<SiteSound>()),
+    : QObject(parent), m_host(host), m_sound(std::make_unique<RenderWorker>()),
       m_maxSoundMinutes(kDefaultMaxRenderMinutes) {}
 
 HtmlExport::~HtmlExport() = default;
@@ -58,6 +58,7 @@ void HtmlExport::start(const HtmlExportOptions& options) {
     m_withoutSound = 0;
     m_failedPath.clear();
     m_failure.clear();
+    m_report.clear();
     m_ringing = 0;
     const int chosen = m_host.chosenCommonRinging();
     m_previousChoice = chosen > 0 ? m_host.commonRingingName(chosen) : QString();
@@ -309,9 +310,9 @@ void HtmlExport::finishCancelled() {
         qCWarning(lcOutput) << "html export: the index still lists ringings the cancel left unwritten";
     }
     restoreOrClearChoice();
-    m_host.showStatusMessage(QStringLiteral("Экспорт в HTML отменен. Записано звонов: %1 из %2.")
-                                 .arg(written)
-                                 .arg(m_names.size()));
+    m_report =
+        QStringLiteral("Экспорт в HTML отменен. Записано звонов: %1 из %2.").arg(written).arg(m_names.size());
+    m_host.showStatusMessage(m_report);
     m_running = false;
     emit finished(false);
 }
@@ -344,10 +345,11 @@ void HtmlExport::reportFailure() {
     } else if (why.isEmpty()) {
         why = QStringLiteral("внутренняя ошибка");
     }
-    m_host.showStatusMessage(QStringLiteral("Экспорт в HTML прерван: %1. Записано звонов: %2 из %3.")
-                                 .arg(why)
-                                 .arg(written)
-                                 .arg(m_names.size()));
+    m_report = QStringLiteral("Экспорт в HTML прерван: %1. Записано звонов: %2 из %3.")
+                   .arg(why)
+                   .arg(written)
+                   .arg(m_names.size());
+    m_host.showStatusMessage(m_report);
 }
 
 bool HtmlExport::writeFile(const QString& path, const QByteArray& bytes, const char* step) {

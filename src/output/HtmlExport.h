@@ -11,7 +11,7 @@
 #include <memory>
 
 class OutputHost;
-class SiteSound;
+class RenderWorker;
 
 // What an export writes and where.
 struct HtmlExportOptions {
@@ -62,6 +62,10 @@ public:
     // The folder or file that ended the last export; empty when none did.
     const QString& failedPath() const { return m_failedPath; }
     const QString& folder() const { return m_folder; }
+    bool wasCancelled() const { return m_cancelled; }
+    // The status-bar line of the last export's failure or cancel; empty after
+    // one that completed.
+    const QString& report() const { return m_report; }
 
     // A ringing longer than this is exported without sound.
     void setMaxSoundMinutes(int minutes) { m_maxSoundMinutes = minutes; }
@@ -94,7 +98,7 @@ private:
     QString ringingFolder() const;
 
     OutputHost& m_host;
-    std::unique_ptr<SiteSound> m_sound;
+    std::unique_ptr<RenderWorker> m_sound;
     HtmlExportOptions m_options;
     bool m_running = false;
     bool m_cancelled = false;
@@ -115,4 +119,5 @@ private:
     int m_withoutSound = 0;
     QString m_failedPath;
     QString m_failure; // why the export ended early, for the status bar
+    QString m_report;
 };

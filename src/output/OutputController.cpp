@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QProgressDialog>
 
@@ -126,6 +127,9 @@ void OutputController::exportFinished(bool completed) {
                 text += QStringLiteral(" (без звука: %1)").arg(m_htmlExport->ringingsWithoutSound());
             }
             m_host.showStatusMessage(text);
+        } else if (!m_htmlExport->wasCancelled()) {
+            // Told where the user asked for it, as well as in the status bar.
+            QMessageBox::warning(m_host.window(), QStringLiteral("Экспорт в HTML"), m_htmlExport->report());
         }
     }
 }

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "output/RenderWorker.h"
 #include "playback/RingingRenderer.h"
 
 #include <QObject>
 #include <QString>
 
-#include <memory>
 #include <optional>
-#include <thread>
 
 class QProgressDialog;
 class OutputHost;
@@ -43,7 +42,7 @@ public:
     // with the progress dialog; false, with `error` set, when it cannot start.
     bool start(const QString& path, QString* error);
     void cancel();
-    bool isRunning() const { return m_state != nullptr; }
+    bool isRunning() const { return m_worker.isRunning(); }
 
     // A file name for the loaded ringing, from its name.
     QString suggestedFileName() const;
@@ -54,13 +53,11 @@ signals:
     void finished(bool ok, const QString& error);
 
 private:
-    struct State;
     void poll();
     void finishRun();
 
     OutputHost& m_host;
-    std::shared_ptr<State> m_state;
-    std::thread m_thread;
+    RenderWorker m_worker;
     QProgressDialog* m_dialog = nullptr;
     QTimer* m_poll = nullptr;
     QString m_lastFolder;

@@ -304,6 +304,7 @@ TEST_F(HtmlSite, APagePlaysInABrowserFromItsFolder) {
         GTEST_SKIP() << output.toStdString();
     }
     EXPECT_EQ(check.exitCode(), 0) << output.toStdString();
+    std::printf("%s", qPrintable(output));
 }
 
 } // namespace

@@ -7,7 +7,8 @@ Drives the browser through the DevTools protocol over a pipe (no extra
 packages): plays for 2 s and checks that the cursor stands at the column the
 time gives (within one column), then clicks a column of the second score
 picture and checks that the time is there. Exit 0 on success, 1 on a fault,
-77 when no browser is installed.
+77 when no browser is installed. Last, the sound played over the end of the
+page's second score page turns to the next page, which plays on.
 """
 
 import json
@@ -174,6 +175,25 @@ def main():
             faults.append("the click on column %d left the time at column %d" % (column, by_time))
         if abs(state["column"] - by_time) > 1:
             faults.append("after the click the cursor stands at %d, the time gives %d" % (state["column"], by_time))
+
+        # Playing over the last column of the page's second score page turns
+        # to the page after it, which goes on playing from there.
+        boundary = (browser.evaluate("cx.page") + 1) * 64
+        if browser.evaluate("cx.columns") > boundary:
+            browser.evaluate('document.getElementById("cxAudio").currentTime = %f' % ((boundary - 1) * ms / 1000.0))
+            next_page = "%d.html" % (boundary // 64 + 1)
+            if not browser.wait_for('location.pathname.endsWith("/%s") && document.readyState === "complete" && '
+                                    '!document.getElementById("cxAudio").paused' % next_page, 10):
+                faults.append("the sound did not turn to %s and play on" % next_page)
+            else:
+                time.sleep(0.3)
+                state = browser.evaluate(STATE)
+                by_time = int(state["time"] * 1000 // ms)
+                print("after the page turn to %s: column %d by the time, cursor at %d" %
+                      (next_page, by_time, state["column"]))
+                if by_time < boundary or abs(state["column"] - by_time) > 1:
+                    faults.append("after the page turn the time gives column %d, the cursor %d" %
+                                  (by_time, state["column"]))
     except RuntimeError as error:
         faults.append(str(error))
     finally:

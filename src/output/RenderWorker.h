@@ -6,16 +6,16 @@
 #include <memory>
 #include <thread>
 
-// The sound of one ringing of the exported site, rendered on a worker
-// thread of its own while the pages are written. The file is written whole
-// or not at all, so a cancel or a failure leaves no sound for the pages to
-// find (their player then says so).
-class SiteSound {
+// A ringing rendered to a sound file on a worker thread of its own, while
+// the window's thread goes on (a progress dialog, the pages of the site).
+// The file is written whole or not at all, so a cancel or a failure leaves
+// nothing behind.
+class RenderWorker {
 public:
-    SiteSound() = default;
-    ~SiteSound(); // cancels a running render and waits for it
-    SiteSound(const SiteSound&) = delete;
-    SiteSound& operator=(const SiteSound&) = delete;
+    RenderWorker() = default;
+    ~RenderWorker(); // cancels a running render and waits for it
+    RenderWorker(const RenderWorker&) = delete;
+    RenderWorker& operator=(const RenderWorker&) = delete;
 
     void start(RenderJob job);
     bool isRunning() const { return m_thread.joinable(); }

@@ -1,11 +1,11 @@
-#include "output/SiteSound.h"
+#include "output/RenderWorker.h"
 
-SiteSound::~SiteSound() {
+RenderWorker::~RenderWorker() {
     cancel();
     finish();
 }
 
-void SiteSound::start(RenderJob job) {
+void RenderWorker::start(RenderJob job) {
     finish();
     auto state = std::make_shared<State>();
     state->columns = static_cast<int>(job.columns.size());
@@ -20,17 +20,17 @@ void SiteSound::start(RenderJob job) {
     });
 }
 
-bool SiteSound::isDone() const {
+bool RenderWorker::isDone() const {
     return !m_state || m_state->done.load(std::memory_order_acquire);
 }
 
-void SiteSound::cancel() {
+void RenderWorker::cancel() {
     if (m_state) {
         m_state->cancel = true;
     }
 }
 
-RenderResult SiteSound::finish() {
+RenderResult RenderWorker::finish() {
     if (m_thread.joinable()) {
         m_thread.join();
     }
@@ -42,10 +42,10 @@ RenderResult SiteSound::finish() {
     return result;
 }
 
-int SiteSound::columnsDone() const {
+int RenderWorker::columnsDone() const {
     return m_state ? m_state->columnsDone.load(std::memory_order_relaxed) : 0;
 }
 
-int SiteSound::columns() const {
+int RenderWorker::columns() const {
     return m_state ? m_state->columns.load() : 0;
 }
