@@ -9,8 +9,9 @@
 // size of three minutes of it); then, for the longest ringings of the
 // library, seconds of audio rendered per second of CPU.
 //
-// Usage: bench_export [program folder] [ringings to render as sound]
-// (default: the runnable installation beside the bench folder, 3).
+// Usage: bench_export [program folder] [ringings to render as sound] [0: the
+// site without sound] (default: the runnable installation beside the bench
+// folder, 3, with sound).
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
@@ -63,13 +64,18 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     BenchProgram program(argc, argv);
     const int soundRenders = BenchProgram::argument(argc, argv, 2, 0, 3);
+    const bool siteSound = BenchProgram::argument(argc, argv, 3, 0, 1) != 0;
     if (!program.holds(QStringLiteral("Data/desc.kli"), "data")) {
         return 1;
     }
     // A program folder of our own, so that the export and the settings stay
     // out of the installation.
     program.create({});
-    TfrmMain frm(program.folder(), {QStringLiteral("html")});
+    QStringList arguments{QStringLiteral("html")};
+    if (!siteSound) {
+        arguments << OutputController::kNoSoundFlag;
+    }
+    TfrmMain frm(program.folder(), arguments);
     frm.resize(1280, 900);
     frm.show();
     QApplication::processEvents();

@@ -17,7 +17,7 @@ namespace {
 const char* const kMarkup =
     R"(<div id="cxPlayer" style="position:fixed;left:0;right:0;bottom:0;z-index:10;text-align:left;background:#F4ECD8;border-top:1px solid #7E2B27;padding:6px 10px;font:16px Arial,sans-serif;color:#04355D">
 <button id="cxPlay" type="button" style="min-width:48px;min-height:40px;font-size:20px">&#9654;</button>
-<span id="cxTime" style="margin:0 10px">0:00</span><span id="cxNote" style="color:#7E2B27"></span>
+<span id="cxTime" style="margin:0 10px">0:00</span><span id="cxNote" style="color:#7E2B27">%NOTE%</span>
 <audio id="cxAudio" preload="auto"></audio>
 </div>)";
 
@@ -205,7 +205,10 @@ QString dataLine(const Player& player) {
 }
 
 QString playerBlock(const Player& player) {
-    return crLf(QString::fromLatin1(kMarkup)) + QStringLiteral("\r\n<script>\r\n") + dataLine(player) +
+    // The note stands in the markup too, so that it shows without the script.
+    const QString markup =
+        QString::fromLatin1(kMarkup).replace(QStringLiteral("%NOTE%"), player.note.toHtmlEscaped());
+    return crLf(markup) + QStringLiteral("\r\n<script>\r\n") + dataLine(player) +
            QStringLiteral("\r\n</script>\r\n") + crLf(QString::fromLatin1(kScript)) + QStringLiteral("\r\n");
 }
 

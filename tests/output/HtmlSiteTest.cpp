@@ -191,6 +191,9 @@ TEST_F(HtmlSite, ARingingTooLongForSoundSaysSo) {
     EXPECT_TRUE(note.startsWith(QStringLiteral("Звук не записан: звон длится 0:01:10")))
         << note.toStdString();
     EXPECT_TRUE(note.contains(QStringLiteral("не длиннее 1 мин."))) << note.toStdString();
+    // Said in the page itself, script or not.
+    EXPECT_TRUE(readPage(exportDir() + QStringLiteral("/2/1.html"))
+                    .contains(QStringLiteral(">") + note + QStringLiteral("</span>")));
 }
 
 // Cancelled while the second of three ringings is written: the index lists
