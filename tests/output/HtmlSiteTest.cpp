@@ -20,6 +20,7 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -284,6 +285,44 @@ TEST_F(HtmlSite, TheMenuExportsTheLoadedRinging) {
     EXPECT_TRUE(brokenLinks(site.path()).isEmpty()) << brokenLinks(site.path()).join('\n').toStdString();
     EXPECT_EQ(common()->currentIndex(), 2);
     EXPECT_EQ(frm->findChild<QDialog*>(QStringLiteral("dlgExportHtmlProgress")), nullptr);
+}
+
+// A site that cannot be written, chosen in the menu, is told in a message
+// box where the user asked for it (after the question whether to replace
+// the index there).
+TEST_F(HtmlSite, TheMenusExportTellsItsFailure) {
+    writeCommonList({{QStringLiteral("Один"), 40}});
+    start();
+    QTemporaryDir site;
+    QDir().mkpath(site.path() + QStringLiteral("/index.html")); // a folder where the index goes
+    QStringList asked;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, frm.get(), [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                asked << box->text();
+                // Queued: a timer does not fire again inside its own handler,
+                // and the click opens the next box.
+                QAbstractButton* yes = box->button(QMessageBox::Yes);
+                QMetaObject::invokeMethod(yes ? yes : box->buttons().first(), "click", Qt::QueuedConnection);
+                return;
+            }
+        }
+        if (auto* dialog = frm->findChild<QDialog*>(QStringLiteral("dlgExportHtml"));
+            dialog && dialog->isVisible()) {
+            control<QLineEdit>(*dialog, "edExportFolder")->setText(site.path());
+            QMetaObject::invokeMethod(dialog->findChild<QDialogButtonBox*>()->buttons().first(), "click",
+                                      Qt::QueuedConnection);
+        }
+    });
+    answer.start(10);
+    control<QAction>(*frm, "nExportHtml")->trigger();
+    ASSERT_TRUE(waitFor([this] { return !frm->output()->htmlExport().isRunning(); }));
+    QApplication::processEvents();
+    ASSERT_EQ(asked.size(), 2) << asked.join('\n').toStdString();
+    EXPECT_TRUE(asked[0].contains(QStringLiteral("index.html"))) << asked[0].toStdString();
+    EXPECT_TRUE(asked[1].startsWith(QStringLiteral("Экспорт в HTML прерван: не удалось записать")))
+        << asked[1].toStdString();
 }
 
 // The page opened from its folder in a headless browser plays: after 2 s
