@@ -165,8 +165,8 @@ def main():
         for kind in ("mousePressed", "mouseReleased"):
             browser.send("Input.dispatchMouseEvent", {"type": kind, "x": target["x"], "y": target["y"],
                                                       "button": "left", "clickCount": 1})
+        # Read at once: the click's handler has run when the event returns.
         column = (target["page"] - 1) * 64 + 40
-        time.sleep(0.1)
         state = browser.evaluate(STATE)
         by_time = int(state["time"] * 1000 // ms)
         print("after the click on column %d: time %.3f s, column %d by the time, cursor at %d" %
