@@ -1,14 +1,17 @@
 // The output subsystem over the build's data: the HTML export of the whole
-// library with every bell selected, run as the program runs it (the main
-// window offscreen, one score page per step of the event loop), and saving
-// ringings as sound through the offline renderer.
+// library with every bell selected and each ringing's sound, run as the
+// program runs it (the main window offscreen, one score page per step of the
+// event loop, the sound on a worker), and saving ringings as sound through
+// the offline renderer.
 //
 // Prints the export's wall time, its CPU time, the ringings and score pages
-// written and score pages per second; then, for the longest ringings of the
+// written, score pages per second, the site's size and its sound's (with the
+// size of three minutes of it); then, for the longest ringings of the
 // library, seconds of audio rendered per second of CPU.
 //
-// Usage: bench_export [program folder] [ringings to render as sound]
-// (default: the runnable installation beside the bench folder, 3).
+// Usage: bench_export [program folder] [ringings to render as sound] [0: the
+// site without sound] (default: the runnable installation beside the bench
+// folder, 3, with sound).
 
 #include "app/TfrmMain.h"
 #include "base/TextCodec.h"
@@ -26,6 +29,8 @@
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
+
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -59,13 +64,18 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     BenchProgram program(argc, argv);
     const int soundRenders = BenchProgram::argument(argc, argv, 2, 0, 3);
+    const bool siteSound = BenchProgram::argument(argc, argv, 3, 0, 1) != 0;
     if (!program.holds(QStringLiteral("Data/desc.kli"), "data")) {
         return 1;
     }
     // A program folder of our own, so that the export and the settings stay
     // out of the installation.
     program.create({});
-    TfrmMain frm(program.folder(), {QStringLiteral("html")});
+    QStringList arguments{QStringLiteral("html")};
+    if (!siteSound) {
+        arguments << OutputController::kNoSoundFlag;
+    }
+    TfrmMain frm(program.folder(), arguments);
     frm.resize(1280, 900);
     frm.show();
     QApplication::processEvents();
@@ -86,10 +96,23 @@ int main(int argc, char** argv) {
 
     qint64 bytes = 0;
     int files = 0;
+    qint64 soundBytes = 0;
+    double soundSeconds = 0;
+    int sounds = 0;
     QDirIterator it(frm.paths().htmlDir(), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        bytes += QFileInfo(it.next()).size();
+        const QFileInfo file(it.next());
+        bytes += file.size();
         ++files;
+        if (file.suffix() == QLatin1String("mp3")) {
+            soundBytes += file.size();
+            ++sounds;
+            SF_INFO info{};
+            if (SNDFILE* sound = sf_open(QFile::encodeName(file.filePath()).constData(), SFM_READ, &info)) {
+                soundSeconds += static_cast<double>(info.frames) / info.samplerate;
+                sf_close(sound);
+            }
+        }
     }
     const int ringings = host.commonRingingCount() - 1;
     const QRect staff = host.staff(BellGroup::Small)->contentsRect();
@@ -97,6 +120,11 @@ int main(int argc, char** argv) {
                 completed ? "complete" : "FAILED", ringings, exporter.pagesWritten(), files, bytes / 1e6);
     std::printf("html export: %.2f s wall, %.2f s cpu, %.1f score pages per second (staves %dx%d)\n", seconds,
                 cpu, exporter.pagesWritten() / seconds, staff.width(), staff.height());
+    std::printf("html export: sound of %d ringings, %.1f MB for %.0f s: 3 minutes take %.2f MB; "
+                "%d ringings without sound\n",
+                sounds, soundBytes / 1e6, soundSeconds,
+                soundSeconds > 0 ? soundBytes / soundSeconds * 180 / 1e6 : 0.0,
+                exporter.ringingsWithoutSound());
 
     // The longest ringings, rendered as sound one after the other.
     std::vector<std::pair<int, int>> lengths; // (columns, item)

@@ -13,6 +13,7 @@ packages=(
   poppler-utils python3 qt6-translations-l10n
   dpkg-dev file lintian appstream xdotool
   jackd2 # the MIDI test runs its own JACK server (dummy driver)
+  chromium # the exported site's player is played in a headless browser
 )
 
 missing=()

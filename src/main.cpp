@@ -49,10 +49,15 @@ bool answeredInformationRequest(int argc, char* argv[]) {
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs("Usage: campanix [ringing file]\n"
+                       "       campanix html [--no-sound]\n"
                        "Trainer and player of Russian church bell ringing.\n"
                        "\n"
                        "  ringing file   a user ringing file (.ukl) to open and play; a running copy\n"
                        "                 of the program is brought forward and opens it instead\n"
+                       "  html           Play exports the scores of the library as a web site into\n"
+                       "                 the html folder, each ringing with its sound and a player\n"
+                       "                 (the menu's \"Экспорт в HTML ...\" exports anywhere)\n"
+                       "  --no-sound     with html: the site without sound and player\n"
                        "  -h, --help     show this help and exit\n"
                        "  --version      show the version and exit\n"
                        "\n"

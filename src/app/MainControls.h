@@ -51,6 +51,7 @@ public:
     QAction* nLoadSounds = nullptr;
     QAction* nPrint = nullptr;
     QAction* nSaveSound = nullptr;
+    QAction* nExportHtml = nullptr;
     QAction* nExit = nullptr;
     QAction* nSelectAll = nullptr;
     QAction* nDisselectAll = nullptr;

@@ -25,7 +25,7 @@ bool MainTransportHost::exportMode() const {
 }
 
 void MainTransportHost::exportHtml() {
-    m_window.output()->exportHtml();
+    m_window.output()->exportHtml(m_window.m_arguments);
 }
 
 int MainTransportHost::commonScoreSize() const {

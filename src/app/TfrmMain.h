@@ -240,6 +240,7 @@ public:
     void OpenUserRinging(const QString& path);
     void nPrintClick();
     void nSaveSoundClick();
+    void nExportHtmlClick();
     void nFileOpenClick();
     void nHelpClick();
     void nManualClick();

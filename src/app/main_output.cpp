@@ -20,3 +20,7 @@ void TfrmMain::nPrintClick() {
 void TfrmMain::nSaveSoundClick() {
     output()->nSaveSoundClick();
 }
+
+void TfrmMain::nExportHtmlClick() {
+    output()->nExportHtmlClick();
+}

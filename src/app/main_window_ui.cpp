@@ -164,6 +164,7 @@ void MainControls::createMenus(QMenuBar* bar) {
     nPrint = makeAction(mFile, QStringLiteral("nPrint"), QStringLiteral("Печать"));
     nPrint->setShortcut(QKeySequence::Print);
     nSaveSound = makeAction(mFile, QStringLiteral("nSaveSound"), QStringLiteral("Сохранить как звук ..."));
+    nExportHtml = makeAction(mFile, QStringLiteral("nExportHtml"), QStringLiteral("Экспорт в HTML ..."));
     mFile->addSeparator();
     nExit = makeAction(mFile, QStringLiteral("nExit"), QStringLiteral("Выход"));
     nExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -15,6 +15,7 @@ void TfrmMain::connectHandlers() {
     on(nLoadSounds, &QAction::triggered, &TfrmMain::nLoadSoundsClick);
     on(nPrint, &QAction::triggered, &TfrmMain::nPrintClick);
     on(nSaveSound, &QAction::triggered, &TfrmMain::nSaveSoundClick);
+    on(nExportHtml, &QAction::triggered, &TfrmMain::nExportHtmlClick);
     on(nExit, &QAction::triggered, &TfrmMain::nExitClick);
     on(nSelectAll, &QAction::triggered, &TfrmMain::nSelectAllClick);
     on(btnSelectAll, &QToolButton::clicked, &TfrmMain::nSelectAllClick);

@@ -43,9 +43,11 @@ void writeHead(PageText& page) {
         .line(QString());
 }
 
-void writeFooter(PageText& page) {
+// `inside` goes before the block's closing tag: whole lines, or nothing.
+void writeFooter(PageText& page, const QString& inside = {}) {
     page.line(QStringLiteral("<div align=\"right\"><span class=\"subheader\">") + kPublisherName +
               QStringLiteral("<br>") + kPublisherLine)
+        .part(inside)
         .line(QStringLiteral("</div></body></html>"));
 }
 
@@ -118,7 +120,7 @@ QString indexPage(const QStringList& ringingNames) {
     return page.text();
 }
 
-QString scorePage(const QString& ringingName, int p, int n) {
+QString scorePage(const QString& ringingName, int p, int n, const QString& player) {
     const int q = p + 1;
     PageText page;
     writeHead(page);
@@ -144,7 +146,7 @@ QString scorePage(const QString& ringingName, int p, int n) {
     }
     writeNavigation(page, p, n);
     page.line(QStringLiteral("<br><br><a href=\"../index.html\" class=\"menu\">Перейти к выбору звонов</a>"));
-    writeFooter(page);
+    writeFooter(page, player);
     return page.text();
 }
 

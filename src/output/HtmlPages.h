@@ -23,8 +23,10 @@ QString escapeText(const QString& text);
 QString indexPage(const QStringList& ringingNames);
 
 // p.html of a ringing of `pageCount` score pages, for the odd score page p
-// (from 1) and the one after it.
-QString scorePage(const QString& ringingName, int page, int pageCount);
+// (from 1) and the one after it. `player` (whole lines) goes into the
+// footer block, before its closing "</div>"; without it the page is exactly
+// the one sites have always been published with.
+QString scorePage(const QString& ringingName, int page, int pageCount, const QString& player = {});
 
 // The file names of a ringing's folder.
 QString pageImageName(int page, int group); // "p_g.jpg"

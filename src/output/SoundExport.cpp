@@ -17,7 +17,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-#include <atomic>
 #include <cerrno>
 #include <utility>
 
@@ -92,26 +91,9 @@ QString limitText(const RenderCheck& check) {
 
 } // namespace
 
-// Shared by the window's thread and the worker; the result is read only
-// after `done` is seen set.
-struct SoundExport::State {
-    std::atomic<int> columnsDone{0};
-    std::atomic<int> columns{0};
-    std::atomic<bool> cancel{false};
-    std::atomic<bool> done{false};
-    RenderResult result;
-};
-
 SoundExport::SoundExport(OutputHost& host, QObject* parent) : QObject(parent), m_host(host) {}
 
-SoundExport::~SoundExport() {
-    if (m_state) {
-        m_state->cancel = true;
-    }
-    if (m_thread.joinable()) {
-        m_thread.join();
-    }
-}
+SoundExport::~SoundExport() = default; // the worker cancels and waits
 
 QString SoundExport::suggestedFileName() const {
     QString name = m_host.ringingName();
@@ -127,23 +109,32 @@ QString SoundExport::suggestedFileName() const {
 }
 
 std::optional<RenderJob> SoundExport::jobFor(const QString& path, QString* error) const {
+    return soundJobFor(m_host, path, error);
+}
+
+std::optional<RenderJob> soundJobFor(const OutputHost& host, const QString& path, QString* error,
+                                     bool everyGroup) {
     RenderJob job;
-    job.columns = m_host.commonScore();
+    job.columns = host.commonScore();
     if (job.columns.isEmpty()) {
         *error = QStringLiteral("Звон не выбран: выберите звон, который нужно сохранить.");
         return std::nullopt;
     }
-    job.ensemble = m_host.ensemble();
-    job.intervalMs = m_host.columnInterval();
-    job.sampleFolder = m_host.sampleFolder();
+    job.ensemble = host.ensemble();
+    job.intervalMs = host.columnInterval();
+    job.sampleFolder = host.sampleFolder();
     for (int bell = 0; bell < kBellCount; ++bell) {
-        job.sampleFiles[static_cast<std::size_t>(bell)] = m_host.bellSampleFileName(bell);
+        job.sampleFiles[static_cast<std::size_t>(bell)] = host.bellSampleFileName(bell);
     }
-    job.switches.groupSounds = {m_host.groupSounds(BellGroup::Small), m_host.groupSounds(BellGroup::Middle),
-                                m_host.groupSounds(BellGroup::Big)};
+    if (!everyGroup) {
+        job.switches.groupSounds = {host.groupSounds(BellGroup::Small), host.groupSounds(BellGroup::Middle),
+                                    host.groupSounds(BellGroup::Big)};
+    }
     job.outputPath = path;
-    job.format =
-        isFlac(path) ? audio::OfflineRenderer::Format::Flac16 : audio::OfflineRenderer::Format::Pcm16;
+    job.format = isFlac(path) ? audio::OfflineRenderer::Format::Flac16
+                 : QFileInfo(path).suffix().compare(QStringLiteral("mp3"), Qt::CaseInsensitive) == 0
+                     ? audio::OfflineRenderer::Format::Mp3
+                     : audio::OfflineRenderer::Format::Pcm16;
     // A render with silent gaps would pass for a good one: every sample the
     // ringing strikes must be there.
     QSet<QString> checked;
@@ -213,21 +204,12 @@ bool SoundExport::start(const QString& path, QString* error) {
         *error = limitText(check);
         return false;
     }
-    auto state = std::make_shared<State>();
-    state->columns = static_cast<int>(job->columns.size());
-    job->progress = [state](int done, int) {
-        state->columnsDone.store(done, std::memory_order_relaxed);
-        return !state->cancel.load(std::memory_order_relaxed);
-    };
-    m_state = state;
+    const int columns = static_cast<int>(job->columns.size());
     m_path = path;
-    m_thread = std::thread([state, job = std::move(*job)] {
-        state->result = renderRinging(job);
-        state->done.store(true, std::memory_order_release);
-    });
+    m_worker.start(std::move(*job));
 
     m_dialog = new QProgressDialog(QStringLiteral("Сохранение звука: %1").arg(QFileInfo(path).fileName()),
-                                   QStringLiteral("Отмена"), 0, state->columns, m_host.window());
+                                   QStringLiteral("Отмена"), 0, columns, m_host.window());
     m_dialog->setObjectName(QStringLiteral("dlgSaveSound"));
     m_dialog->setWindowTitle(kTitle);
     m_dialog->setWindowModality(Qt::WindowModal);
@@ -243,27 +225,23 @@ bool SoundExport::start(const QString& path, QString* error) {
 }
 
 void SoundExport::cancel() {
-    if (m_state) {
-        m_state->cancel = true;
-    }
+    m_worker.cancel();
 }
 
 void SoundExport::poll() {
-    if (!m_state) {
+    if (!m_worker.isRunning()) {
         return;
     }
     if (m_dialog) {
-        m_dialog->setValue(m_state->columnsDone.load(std::memory_order_relaxed));
+        m_dialog->setValue(m_worker.columnsDone());
     }
-    if (m_state->done.load(std::memory_order_acquire)) {
+    if (m_worker.isDone()) {
         finishRun();
     }
 }
 
 void SoundExport::finishRun() {
-    m_thread.join();
-    const RenderResult result = m_state->result;
-    m_state.reset();
+    const RenderResult result = m_worker.finish();
     m_poll->stop();
     m_poll->deleteLater();
     m_poll = nullptr;

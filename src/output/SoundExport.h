@@ -1,17 +1,23 @@
 #pragma once
 
+#include "output/RenderWorker.h"
 #include "playback/RingingRenderer.h"
 
 #include <QObject>
 #include <QString>
 
-#include <memory>
 #include <optional>
-#include <thread>
 
 class QProgressDialog;
 class OutputHost;
 class QTimer;
+
+// The render job of the loaded ringing to `path` as it would play now
+// (".flac" gives FLAC, ".mp3" MP3, anything else WAV); nothing, with `error`
+// set, when no ringing is loaded or a sample is missing. `everyGroup`: every
+// group sounds, whatever the group check boxes say.
+std::optional<RenderJob> soundJobFor(const OutputHost& host, const QString& path, QString* error,
+                                     bool everyGroup = false);
 
 // "Сохранить как звук ...": the loaded ringing rendered to a WAV or FLAC file
 // as it would play now (ensemble, sample set, tempo, group check boxes),
@@ -36,7 +42,7 @@ public:
     // with the progress dialog; false, with `error` set, when it cannot start.
     bool start(const QString& path, QString* error);
     void cancel();
-    bool isRunning() const { return m_state != nullptr; }
+    bool isRunning() const { return m_worker.isRunning(); }
 
     // A file name for the loaded ringing, from its name.
     QString suggestedFileName() const;
@@ -47,13 +53,11 @@ signals:
     void finished(bool ok, const QString& error);
 
 private:
-    struct State;
     void poll();
     void finishRun();
 
     OutputHost& m_host;
-    std::shared_ptr<State> m_state;
-    std::thread m_thread;
+    RenderWorker m_worker;
     QProgressDialog* m_dialog = nullptr;
     QTimer* m_poll = nullptr;
     QString m_lastFolder;

@@ -34,6 +34,9 @@ RenderSize estimateRenderSize(const RenderJob& job) {
         // a disk that fills up anyway still ends the render cleanly.
         size.bytes = size.frames * kChannels;
         break;
+    case audio::OfflineRenderer::Format::Mp3:
+        size.bytes = size.frames * audio::OfflineRenderer::kMp3Kbps * 125 / job.sampleRate;
+        break;
     }
     size.bytes += kHeaderBytes;
     return size;
@@ -45,7 +48,9 @@ RenderCheck checkRenderLimits(const RenderJob& job, int maxMinutes, std::optiona
     check.freeBytes = freeBytes.value_or(-1);
     if (check.size.ringingSeconds > static_cast<double>(maxMinutes) * 60.0) {
         check.limit = RenderLimit::TooLong;
-    } else if (job.format != audio::OfflineRenderer::Format::Flac16 && check.size.bytes > kWavMaxBytes) {
+    } else if ((job.format == audio::OfflineRenderer::Format::Pcm16 ||
+                job.format == audio::OfflineRenderer::Format::Float32) &&
+               check.size.bytes > kWavMaxBytes) {
         check.limit = RenderLimit::TooLargeForWav;
     } else if (freeBytes && *freeBytes < check.size.bytes) {
         check.limit = RenderLimit::NoSpace;

@@ -2,6 +2,7 @@
 
 #include "output/HtmlPages.h"
 #include "base/TextCodec.h"
+#include "output/HtmlPlayer.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +154,40 @@ TEST(HtmlPages, EncodedAsWindows1251WithCrLf) {
     EXPECT_TRUE(bytes.endsWith("</div></body></html>\r\n"));
     EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n"));
     EXPECT_EQ(decode1251(bytes), htmlpages::scorePage(QStringLiteral("Звон"), 1, 1));
+}
+
+// The player goes inside the footer block, before its closing tag, and
+// survives Windows-1251: a symbol outside the code page would turn into "?"
+// in the page (the buttons' symbols are character references for that).
+TEST(HtmlPages, ThePlayerSitsInTheFooterAndSurvivesTheCodePage) {
+    htmlplayer::Player player;
+    player.note = QStringLiteral("Звук не записан: звон длится 4:00:01 — </script>");
+    player.columns = 65;
+    player.pages = {{1, htmlplayer::pageCursorPlaces(1, 65, QSize(900, 100))}};
+    const QString block = htmlplayer::playerBlock(player);
+    const QString plain = htmlpages::scorePage(QStringLiteral("Звон"), 1, 2);
+    const QString page = htmlpages::scorePage(QStringLiteral("Звон"), 1, 2, block);
+    const QString closing = QStringLiteral("</div></body></html>\r\n");
+    EXPECT_EQ(page, plain.chopped(closing.size()) + block + closing);
+    EXPECT_EQ(decode1251(htmlpages::encodePage(page)), page);
+    // A note cannot end the script early.
+    EXPECT_EQ(block.count(QStringLiteral("</script>")), 2);
+    EXPECT_TRUE(block.endsWith(QStringLiteral("\r\n")));
+    EXPECT_EQ(block.count(u'\n'), block.count(QStringLiteral("\r\n")));
+}
+
+// One place per column the score page shows: a full page, the short last
+// one, and none past the end, on either side of the 63/64 boundary.
+TEST(HtmlPlayer, CursorPlacesCoverTheColumnsOfThePage) {
+    struct Case {
+        int columns, page, places;
+    };
+    for (const Case& c : {Case{64, 1, 64}, Case{64, 2, 0}, Case{65, 2, 1}, Case{63, 1, 63}, Case{150, 3, 22},
+                          Case{0, 1, 0}}) {
+        EXPECT_EQ(htmlplayer::pageCursorPlaces(c.page, c.columns, QSize(900, 100)).size(),
+                  static_cast<std::size_t>(c.places))
+            << c.columns << " columns, page " << c.page;
+    }
 }
 
 } // namespace

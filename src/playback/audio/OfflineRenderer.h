@@ -16,8 +16,10 @@ class Mixer;
 // temporary file beside the target, renamed over it by commit().
 class OfflineRenderer {
 public:
-    // WAV of 16-bit or float samples, or FLAC of 16-bit samples.
-    enum class Format { Pcm16, Float32, Flac16 };
+    // WAV of 16-bit or float samples, FLAC of 16-bit samples, or MP3 at a
+    // constant kMp3Kbps (the format every web browser plays).
+    enum class Format { Pcm16, Float32, Flac16, Mp3 };
+    static constexpr int kMp3Kbps = 112;
 
     explicit OfflineRenderer(Mixer& mixer, int blockFrames = 256);
     ~OfflineRenderer(); // abandons an uncommitted file
@@ -34,17 +36,25 @@ public:
     void abandon();
 
     std::int64_t framesWritten() const { return m_written; }
+
+    // The open file and the first write that failed on it (its errno).
+    struct Sink {
+        int fd = -1;
+        int error = 0;
+    };
     const std::string& error() const { return m_error; }
     // The errno of the failure, 0 when the system gave none.
     int systemError() const { return m_systemError; }
 
 private:
     bool renderBlock(int frames);
+    bool closeSink();
 
     Mixer& m_mixer;
     const int m_blockFrames;
     std::vector<float> m_buffer;
     SNDFILE* m_file = nullptr;
+    Sink m_sink;
     std::string m_path;
     std::string m_tempPath;
     std::string m_error;
