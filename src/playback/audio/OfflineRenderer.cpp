@@ -2,33 +2,46 @@
 
 #include "playback/audio/Mixer.h"
 
+#include "base/OutputTarget.h"
+
 #include <cerrno>
-#include <filesystem>
-#include <random>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace audio {
 
 namespace {
 
-// Longest file name most Linux file systems take, in bytes.
-constexpr std::size_t kMaxNameBytes = 255;
+constexpr int kChannels = 2;
+// The lengths of a streamed WAV whose end is not known yet, as streaming
+// programs write them: the largest the fields hold.
+constexpr std::uint32_t kUnknownLength = 0xFFFFFFFFu;
+constexpr std::int64_t kWavHeaderBytes = 44;
 
-// The temporary file beside `path`. A target name near the length limit
-// would make the suffixed name too long, so the name is cut (at a UTF-8
-// character boundary) to leave room for the suffix.
-std::string temporaryPath(const std::string& path, unsigned number) {
-    const std::string suffix = ".tmp-" + std::to_string(number);
-    const std::size_t slash = path.rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    std::string name = path.substr(nameStart);
-    if (name.size() + suffix.size() > kMaxNameBytes) {
-        std::size_t keep = kMaxNameBytes - suffix.size();
-        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
-            --keep;
-        }
-        name.resize(keep);
+void putLe(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out += static_cast<char>((value >> (8 * i)) & 0xFFu);
     }
-    return path.substr(0, nameStart) + name + suffix;
+}
+
+// A plain 44-byte WAV header of 16-bit or float samples.
+std::string wavHeader(int rate, bool isFloat, std::uint32_t dataBytes) {
+    const int sampleBytes = isFloat ? 4 : 2;
+    std::string header = "RIFF";
+    putLe(header, dataBytes == kUnknownLength ? kUnknownLength : dataBytes + 36, 4);
+    header += "WAVEfmt ";
+    putLe(header, 16, 4);
+    putLe(header, isFloat ? 3 : 1, 2); // PCM or IEEE float
+    putLe(header, kChannels, 2);
+    putLe(header, static_cast<std::uint32_t>(rate), 4);
+    putLe(header, static_cast<std::uint32_t>(rate * kChannels * sampleBytes), 4);
+    putLe(header, static_cast<std::uint32_t>(kChannels * sampleBytes), 2);
+    putLe(header, static_cast<std::uint32_t>(8 * sampleBytes), 2);
+    header += "data";
+    putLe(header, dataBytes, 4);
+    return header;
 }
 
 } // namespace
@@ -40,16 +53,56 @@ OfflineRenderer::~OfflineRenderer() {
     abandon();
 }
 
+bool OfflineRenderer::fail(const std::string& what, int systemError) {
+    m_systemError = systemError;
+    m_error = m_path + ": " + what;
+    return false;
+}
+
 bool OfflineRenderer::open(const std::string& path, Format format, std::string* error) {
     abandon();
     m_path = path;
     m_error.clear();
     m_systemError = 0;
-    std::random_device entropy;
-    m_tempPath = temporaryPath(path, entropy() % 1000000u);
+    m_written = 0;
+    const auto failed = [this, error](const std::string& what, int systemError) {
+        fail(what, systemError);
+        closeOutput();
+        if (error) {
+            *error = m_error;
+        }
+        return false;
+    };
+    const auto streamFailed = [this, error] {
+        closeOutput();
+        if (error) {
+            *error = m_error;
+        }
+        return false;
+    };
+    if (path == "-") {
+        return openStream(STDOUT_FILENO, false, format) || streamFailed();
+    }
+    const OutputTarget target = classifyOutput(path);
+    if (target.kind == OutputTarget::Kind::Refused) {
+        return failed(target.error, target.systemError);
+    }
+    if (target.kind == OutputTarget::Kind::Stream) {
+        const int fd = openStreamTarget(target);
+        if (fd < 0) {
+            return failed(std::strerror(errno), errno);
+        }
+        return openStream(fd, true, format) || streamFailed();
+    }
+    m_fd = createTemporaryBeside(target.path, &m_tempPath);
+    if (m_fd < 0) {
+        return failed(std::strerror(errno), errno);
+    }
+    m_ownsFd = true;
+    m_finalPath = target.path;
     SF_INFO info{};
     info.samplerate = m_mixer.sampleRate();
-    info.channels = 2;
+    info.channels = kChannels;
     switch (format) {
     case Format::Pcm16:
         info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
@@ -62,19 +115,47 @@ bool OfflineRenderer::open(const std::string& path, Format format, std::string* 
         break;
     }
     errno = 0;
-    m_file = sf_open(m_tempPath.c_str(), SFM_WRITE, &info);
+    m_file = sf_open_fd(m_fd, SFM_WRITE, &info, SF_FALSE);
     if (!m_file) {
-        m_systemError = errno;
-        m_tempPath.clear();
-        m_error = path + ": " + sf_strerror(nullptr);
-        if (error) {
-            *error = m_error;
-        }
-        return false;
+        return failed(sf_strerror(nullptr), errno);
     }
     // Keeps values of exactly +-1.0 from wrapping when converted to 16 bits.
     sf_command(m_file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    m_written = 0;
+    return true;
+}
+
+bool OfflineRenderer::openStream(int fd, bool ownsFd, Format format) {
+    m_fd = fd;
+    m_ownsFd = ownsFd;
+    m_streaming = true;
+    SF_INFO info{};
+    info.samplerate = m_mixer.sampleRate();
+    info.channels = kChannels;
+    if (format == Format::Flac16) {
+        // FLAC is made to be streamed: its encoder writes straight through.
+        info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    } else {
+        // A WAV file counts its length in its header, which a pipe cannot
+        // have rewritten: the header goes first with the largest length,
+        // then the samples as they come.
+        const bool isFloat = format == Format::Float32;
+        m_frameBytes = kChannels * (isFloat ? 4 : 2);
+        struct stat node {};
+        if (fstat(fd, &node) == 0 && S_ISREG(node.st_mode)) {
+            m_headerOffset = lseek(fd, 0, SEEK_CUR);
+        }
+        const std::string header = wavHeader(m_mixer.sampleRate(), isFloat, kUnknownLength);
+        if (!writeAll(fd, header.data(), header.size())) {
+            return fail(std::strerror(errno), errno);
+        }
+        info.format = SF_FORMAT_RAW | SF_ENDIAN_LITTLE | (isFloat ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16);
+    }
+    errno = 0;
+    m_file = sf_open_fd(fd, SFM_WRITE, &info, SF_FALSE);
+    if (!m_file) {
+        return fail(sf_strerror(nullptr), errno);
+    }
+    sf_command(m_file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     return true;
 }
 
@@ -114,48 +195,85 @@ bool OfflineRenderer::renderRingOut(std::int64_t maxFrames) {
 }
 
 bool OfflineRenderer::commit(std::string* error) {
-    if (!m_file) {
+    const auto failed = [this, error] {
+        closeOutput();
         if (error) {
-            *error = m_error.empty() ? std::string("no file is open") : m_error;
+            *error = m_error;
         }
         return false;
+    };
+    if (!m_file) {
+        if (m_error.empty()) {
+            m_error = "no file is open";
+        }
+        return failed();
+    }
+    if (!m_error.empty()) {
+        return failed();
     }
     sf_write_sync(m_file);
     errno = 0;
     const int closeResult = sf_close(m_file);
-    const int closeErrno = errno;
     m_file = nullptr;
-    std::error_code ec;
-    if (closeResult == 0 && m_error.empty()) {
-        std::filesystem::rename(m_tempPath, m_path, ec);
-        if (!ec) {
+    if (closeResult != 0) {
+        fail(sf_error_number(closeResult), errno);
+        return failed();
+    }
+    if (!m_streaming) {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (!commitTemporary(fd, m_tempPath, m_finalPath)) {
             m_tempPath.clear();
-            return true;
+            fail(std::strerror(errno), errno);
+            return failed();
         }
-        m_error = m_path + ": " + ec.message();
-        m_systemError = ec.value();
-    } else if (m_error.empty()) {
-        m_error = m_path + ": " + sf_error_number(closeResult);
-        m_systemError = closeErrno;
+        m_tempPath.clear();
+        return true;
     }
-    std::filesystem::remove(m_tempPath, ec);
-    m_tempPath.clear();
-    if (error) {
-        *error = m_error;
+    if (m_headerOffset >= 0) {
+        // Standard output redirected to a file: its header can be given the
+        // true length after all.
+        const std::int64_t dataBytes = m_written * m_frameBytes;
+        const std::string header = wavHeader(
+            m_mixer.sampleRate(), m_frameBytes == kChannels * 4,
+            static_cast<std::uint32_t>(std::min<std::int64_t>(dataBytes, kUnknownLength - 36)));
+        if (pwrite(m_fd, header.data(), header.size(), m_headerOffset) != kWavHeaderBytes) {
+            fail(std::strerror(errno), errno);
+            return failed();
+        }
     }
-    return false;
+    if (m_ownsFd) {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (close(fd) != 0) {
+            fail(std::strerror(errno), errno);
+            return failed();
+        }
+    }
+    closeOutput();
+    return true;
 }
 
-void OfflineRenderer::abandon() {
+void OfflineRenderer::closeOutput() {
     if (m_file) {
         sf_close(m_file);
         m_file = nullptr;
     }
+    if (m_fd >= 0 && m_ownsFd) {
+        close(m_fd);
+    }
+    m_fd = -1;
+    m_ownsFd = false;
     if (!m_tempPath.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(m_tempPath, ec);
+        unlink(m_tempPath.c_str());
         m_tempPath.clear();
     }
+    m_streaming = false;
+    m_headerOffset = -1;
+}
+
+void OfflineRenderer::abandon() {
+    closeOutput();
 }
 
 } // namespace audio

@@ -12,8 +12,13 @@ class Mixer;
 
 // Renders the mixer's output to a sound file as fast as the CPU allows, on the
 // caller's thread, which is also the thread that sends the mixer its
-// commands. The file is written whole or not at all: frames go to a
-// temporary file beside the target, renamed over it by commit().
+// commands. The output follows the programs' one rule for paths (see
+// base/OutputTarget.h): a file, or a link's target, is written whole or not
+// at all (frames go to a temporary file beside it, renamed over it by
+// commit()); a device, pipe or socket, or "-" for standard output, is
+// written straight to as the frames come, a WAV header then giving the
+// largest length, as streamed WAV does (the true one where the output can
+// be seeked back).
 class OfflineRenderer {
 public:
     // WAV of 16-bit or float samples, or FLAC of 16-bit samples.
@@ -25,6 +30,7 @@ public:
     OfflineRenderer(const OfflineRenderer&) = delete;
     OfflineRenderer& operator=(const OfflineRenderer&) = delete;
 
+    // "-" is standard output.
     bool open(const std::string& path, Format format, std::string* error);
     // Renders until the mixer's frame clock reaches `frame`.
     bool renderUntil(std::int64_t frame);
@@ -38,15 +44,29 @@ public:
     // The errno of the failure, 0 when the system gave none.
     int systemError() const { return m_systemError; }
 
+    // Whether the output is written straight to a device, pipe or socket.
+    bool streaming() const { return m_streaming; }
+
 private:
     bool renderBlock(int frames);
+    bool openStream(int fd, bool ownsFd, Format format);
+    bool fail(const std::string& what, int systemError);
+    void closeOutput();
 
     Mixer& m_mixer;
     const int m_blockFrames;
     std::vector<float> m_buffer;
     SNDFILE* m_file = nullptr;
     std::string m_path;
-    std::string m_tempPath;
+    std::string m_tempPath; // empty when streaming
+    std::string m_finalPath; // the file the temporary file becomes (a link resolved)
+    int m_fd = -1;
+    bool m_ownsFd = false;
+    bool m_streaming = false;
+    // Streamed WAV: where its header starts, -1 when the output cannot be
+    // seeked back to give the true length; bytes of one frame.
+    std::int64_t m_headerOffset = -1;
+    int m_frameBytes = 0;
     std::string m_error;
     int m_systemError = 0;
     std::int64_t m_written = 0;
