@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr int kMinimumBells = 5;
+
 bool isBellsText(const QString& text) {
     if (text.size() != kBellCount) {
         return false;
@@ -236,10 +238,10 @@ std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, 
         ringing.ensemble.applyText(document.bells, document.types);
         ringing.name = document.name;
     }
-    if (ringing.ensemble.selectedCount() < kMinRingingBells) {
+    if (ringing.ensemble.selectedCount() < kMinimumBells) {
         return fail(QStringLiteral("the ensemble has %1 bells; a ringing needs at least %2")
                         .arg(ringing.ensemble.selectedCount())
-                        .arg(kMinRingingBells));
+                        .arg(kMinimumBells));
     }
 
     TChannels channels;

@@ -146,10 +146,8 @@ RingingRead ringingDocumentFromLines(const QStringList& fileLines, RingingKind k
         result.failure = failure(RingingReadFailure::NotARinging);
         return result;
     }
-    const int selected = static_cast<int>(document->bells.count(u'1'));
-    if (selected < kMinRingingBells) {
-        result.failure = failure(RingingReadFailure::TooFewBells);
-        result.failure.bells = selected;
+    if (!document->bells.contains(u'1')) {
+        result.failure = failure(RingingReadFailure::NoBells);
         return result;
     }
     if (kind == RingingKind::User) {
@@ -217,11 +215,8 @@ QString ringingFailureMessage(const QString& path, const RingingReadFailure& fai
     case RingingReadFailure::NotText:
     case RingingReadFailure::NotARinging:
         return QStringLiteral("Файл «%1» не является файлом колокольного звона и не загружен.").arg(name);
-    case RingingReadFailure::TooFewBells:
-        return QStringLiteral("В звоне «%1» %2 из 15 колоколов, а нужно не менее %3; звон не загружен.")
-            .arg(name)
-            .arg(failure.bells)
-            .arg(kMinRingingBells);
+    case RingingReadFailure::NoBells:
+        return QStringLiteral("В звоне «%1» не выбран ни один колокол; звон не загружен.").arg(name);
     case RingingReadFailure::Unreadable:
         break;
     }
@@ -253,11 +248,8 @@ QString ringingFailureText(const QString& path, const RingingReadFailure& failur
         return QStringLiteral("%1: the first lines are not a ringing's ensemble "
                               "(fifteen 0/1, then fifteen of n, s, m, b)")
             .arg(path);
-    case RingingReadFailure::TooFewBells:
-        return QStringLiteral("%1: the ensemble has %2 bells; a ringing needs at least %3")
-            .arg(path)
-            .arg(failure.bells)
-            .arg(kMinRingingBells);
+    case RingingReadFailure::NoBells:
+        return QStringLiteral("%1: the ensemble selects no bell").arg(path);
     case RingingReadFailure::Unreadable:
         break;
     }

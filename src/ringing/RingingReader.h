@@ -36,16 +36,12 @@ struct RingingReadFailure {
         NotAFile,       // a folder or another thing that is not a file
         NotText,        // holds NUL bytes: binary data, not a ringing
         NotARinging,    // its preamble is not an ensemble (Bells, Types lines)
-        TooFewBells,    // its ensemble has fewer than kMinRingingBells bells
+        NoBells,        // its ensemble selects no bell
     };
     Reason reason = Unreadable;
     qint64 bytes = 0;   // TooLarge: the size found (at least the limit + 1)
     qint64 columns = 0; // TooManyColumns: the columns the file can hold
-    int bells = 0;      // TooFewBells: the bells of its ensemble
 };
-
-// The fewest bells a ringing is rung on (as the program needs to ring one).
-inline constexpr int kMinRingingBells = 5;
 
 // The lines of a ringing or list file read whole, within the limits (a list
 // of names is held to the byte limit and to kMaxRingingColumns lines). A
@@ -59,8 +55,8 @@ struct RingingFileLines {
 RingingFileLines readRingingFileLines(const QString& path);
 
 // A document ready for the load: the preamble checked (fifteen "0"/"1" for
-// the bells, fifteen group letters "n", "s", "m", "b", at least
-// kMinRingingBells bells, then a header line) and split off and, for a user
+// the bells, at least one of them "1", fifteen group letters "n", "s", "m",
+// "b", then a header line) and split off and, for a user
 // ringing file, its body decoded once; the load (TChannels) decodes once
 // more, so a user file's body is decoded twice and every other body once.
 struct RingingRead {

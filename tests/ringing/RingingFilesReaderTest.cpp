@@ -207,10 +207,10 @@ TEST_F(RingingReaderWindow, EveryReaderRefusesTheSameFilesAlike) {
         {"wide", preamble + "144" + QByteArray(300000, '&'), RingingReadFailure::TooManyColumns},
         {"missing", "<missing>", RingingReadFailure::Missing},
         {"folder", "<folder>", RingingReadFailure::NotAFile},
-        {"binary", preamble + "144\r\n{1\0\r\n", RingingReadFailure::NotText},
+        {"binary", preamble + QByteArray("144\r\n{1\0\r\n", 10), RingingReadFailure::NotText},
         {"prose", "\xcd\xe0\xf7\xe0\xeb\xee\r\n\xf2\xe5\xea\xf1\xf2\xe0\r\nx\r\ny\r\nz\r\n",
          RingingReadFailure::NotARinging},
-        {"no bells", "000000000000000\r\nnnnnnnnnnnnnnnn\r\nN\r\nD\r\n144\r\n", RingingReadFailure::TooFewBells},
+        {"no bells", "000000000000000\r\nnnnnnnnnnnnnnnn\r\nN\r\nD\r\n144\r\n", RingingReadFailure::NoBells},
     };
     TfrmMain& w = startWith({});
     const QString custom = path(QStringLiteral("Custom/"));

@@ -18,7 +18,6 @@ constexpr int kChannels = 2;
 // The lengths of a streamed WAV whose end is not known yet, as streaming
 // programs write them: the largest the fields hold.
 constexpr std::uint32_t kUnknownLength = 0xFFFFFFFFu;
-constexpr std::int64_t kWavHeaderBytes = 44;
 
 void putLe(std::string& out, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
@@ -103,17 +102,7 @@ bool OfflineRenderer::open(const std::string& path, Format format, std::string* 
     SF_INFO info{};
     info.samplerate = m_mixer.sampleRate();
     info.channels = kChannels;
-    switch (format) {
-    case Format::Pcm16:
-        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-        break;
-    case Format::Float32:
-        info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-        break;
-    case Format::Flac16:
-        info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-        break;
-    }
+    info.format = sndfileFormat(format);
     errno = 0;
     m_file = sf_open_fd(m_fd, SFM_WRITE, &info, SF_FALSE);
     if (!m_file) {
@@ -124,6 +113,18 @@ bool OfflineRenderer::open(const std::string& path, Format format, std::string* 
     return true;
 }
 
+int OfflineRenderer::sndfileFormat(Format format) {
+    switch (format) {
+    case Format::Pcm16:
+        return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    case Format::Float32:
+        return SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    case Format::Flac16:
+        return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    }
+    return 0;
+}
+
 bool OfflineRenderer::openStream(int fd, bool ownsFd, Format format) {
     m_fd = fd;
     m_ownsFd = ownsFd;
@@ -131,19 +132,20 @@ bool OfflineRenderer::openStream(int fd, bool ownsFd, Format format) {
     SF_INFO info{};
     info.samplerate = m_mixer.sampleRate();
     info.channels = kChannels;
-    if (format == Format::Flac16) {
-        // FLAC is made to be streamed: its encoder writes straight through.
-        info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-    } else {
+    info.format = sndfileFormat(format);
+    struct stat node {};
+    const bool regular = fstat(fd, &node) == 0 && S_ISREG(node.st_mode);
+    if (regular && lseek(fd, 0, SEEK_CUR) != 0) {
+        // Standard output appended to a file: a sound file cannot start there.
+        return fail("the output already holds other bytes; name the file instead", EINVAL);
+    }
+    if (!regular && format != Format::Flac16) {
         // A WAV file counts its length in its header, which a pipe cannot
-        // have rewritten: the header goes first with the largest length,
-        // then the samples as they come.
+        // have rewritten: the header goes first with the largest length, as
+        // streamed WAV does, then the samples as they come. (FLAC is made to
+        // be streamed, and a regular file, standard output redirected to
+        // one, can have its header rewritten.)
         const bool isFloat = format == Format::Float32;
-        m_frameBytes = kChannels * (isFloat ? 4 : 2);
-        struct stat node {};
-        if (fstat(fd, &node) == 0 && S_ISREG(node.st_mode)) {
-            m_headerOffset = lseek(fd, 0, SEEK_CUR);
-        }
         const std::string header = wavHeader(m_mixer.sampleRate(), isFloat, kUnknownLength);
         if (!writeAll(fd, header.data(), header.size())) {
             return fail(std::strerror(errno), errno);
@@ -230,18 +232,6 @@ bool OfflineRenderer::commit(std::string* error) {
         m_tempPath.clear();
         return true;
     }
-    if (m_headerOffset >= 0) {
-        // Standard output redirected to a file: its header can be given the
-        // true length after all.
-        const std::int64_t dataBytes = m_written * m_frameBytes;
-        const std::string header = wavHeader(
-            m_mixer.sampleRate(), m_frameBytes == kChannels * 4,
-            static_cast<std::uint32_t>(std::min<std::int64_t>(dataBytes, kUnknownLength - 36)));
-        if (pwrite(m_fd, header.data(), header.size(), m_headerOffset) != kWavHeaderBytes) {
-            fail(std::strerror(errno), errno);
-            return failed();
-        }
-    }
     if (m_ownsFd) {
         const int fd = m_fd;
         m_fd = -1;
@@ -269,7 +259,6 @@ void OfflineRenderer::closeOutput() {
         m_tempPath.clear();
     }
     m_streaming = false;
-    m_headerOffset = -1;
 }
 
 void OfflineRenderer::abandon() {

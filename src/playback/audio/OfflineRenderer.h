@@ -17,8 +17,8 @@ class Mixer;
 // at all (frames go to a temporary file beside it, renamed over it by
 // commit()); a device, pipe or socket, or "-" for standard output, is
 // written straight to as the frames come, a WAV header then giving the
-// largest length, as streamed WAV does (the true one where the output can
-// be seeked back).
+// largest length, as streamed WAV does (the true one when standard output
+// is a file).
 class OfflineRenderer {
 public:
     // WAV of 16-bit or float samples, or FLAC of 16-bit samples.
@@ -50,6 +50,7 @@ public:
 private:
     bool renderBlock(int frames);
     bool openStream(int fd, bool ownsFd, Format format);
+    static int sndfileFormat(Format format);
     bool fail(const std::string& what, int systemError);
     void closeOutput();
 
@@ -63,10 +64,7 @@ private:
     int m_fd = -1;
     bool m_ownsFd = false;
     bool m_streaming = false;
-    // Streamed WAV: where its header starts, -1 when the output cannot be
-    // seeked back to give the true length; bytes of one frame.
-    std::int64_t m_headerOffset = -1;
-    int m_frameBytes = 0;
+
     std::string m_error;
     int m_systemError = 0;
     std::int64_t m_written = 0;
