@@ -170,7 +170,9 @@ int main(int argc, char** argv) {
         };
     }
     const RenderResult result = renderRinging(job);
-    if (result.cancelled) {
+    // A signal that came while the output was being opened (a FIFO waits for
+    // its reader there) stops the render as one during it does.
+    if (result.cancelled || (!result.ok && stopSignal != 0)) {
         return fail(
             kRenderSignalBase + stopSignal,
             QStringLiteral("stopped by signal %1; %2 not written").arg(stopSignal).arg(options.outputPath));
