@@ -119,7 +119,7 @@ TEST_F(MainWindowStartup, AMissingRingingFileIsTold) {
     EXPECT_EQ(w.commonScoreSize(), 0);
 }
 
-// Joining follows the argument order with single blanks; a folder is not a file.
+// Joining follows the argument order with single blanks.
 TEST(CommandLine, JoinsArgumentsWithSingleBlanks) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a b  c.ukl"));
@@ -129,7 +129,8 @@ TEST(CommandLine, JoinsArgumentsWithSingleBlanks) {
     const QStringList parts = path.split(u' ');
     EXPECT_EQ(fileNamedByArguments(parts).value_or(QString()), path);
     EXPECT_FALSE(fileNamedByArguments({}).has_value());
-    EXPECT_FALSE(fileNamedByArguments({dir.path()}).has_value());
+    // A folder is named, so that opening it says it is no ringing file.
+    EXPECT_EQ(fileNamedByArguments({dir.path()}).value_or(QString()), dir.path());
     EXPECT_FALSE(fileNamedByArguments({path + QStringLiteral("x")}).has_value());
 }
 
