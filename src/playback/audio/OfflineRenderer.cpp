@@ -25,11 +25,12 @@ void putLe(std::string& out, std::uint32_t value, int bytes) {
     }
 }
 
-// A plain 44-byte WAV header of 16-bit or float samples.
-std::string wavHeader(int rate, bool isFloat, std::uint32_t dataBytes) {
+// A plain 44-byte WAV header of 16-bit or float samples whose length is not
+// known yet.
+std::string wavHeader(int rate, bool isFloat) {
     const int sampleBytes = isFloat ? 4 : 2;
     std::string header = "RIFF";
-    putLe(header, dataBytes == kUnknownLength ? kUnknownLength : dataBytes + 36, 4);
+    putLe(header, kUnknownLength, 4);
     header += "WAVEfmt ";
     putLe(header, 16, 4);
     putLe(header, isFloat ? 3 : 1, 2); // PCM or IEEE float
@@ -39,7 +40,7 @@ std::string wavHeader(int rate, bool isFloat, std::uint32_t dataBytes) {
     putLe(header, static_cast<std::uint32_t>(kChannels * sampleBytes), 2);
     putLe(header, static_cast<std::uint32_t>(8 * sampleBytes), 2);
     header += "data";
-    putLe(header, dataBytes, 4);
+    putLe(header, kUnknownLength, 4);
     return header;
 }
 
@@ -146,7 +147,7 @@ bool OfflineRenderer::openStream(int fd, bool ownsFd, Format format) {
         // be streamed, and a regular file, standard output redirected to
         // one, can have its header rewritten.)
         const bool isFloat = format == Format::Float32;
-        const std::string header = wavHeader(m_mixer.sampleRate(), isFloat, kUnknownLength);
+        const std::string header = wavHeader(m_mixer.sampleRate(), isFloat);
         if (!writeAll(fd, header.data(), header.size())) {
             return fail(std::strerror(errno), errno);
         }
