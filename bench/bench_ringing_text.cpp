@@ -39,6 +39,19 @@ void loadCommonRinging(benchmark::State& state) {
 }
 BENCHMARK(loadCommonRinging)->RangeMultiplier(8)->Range(128, 65536)->Complexity();
 
+// One column holding the same strike `range` times (a hostile file within
+// the limits): the load drops the repeats in one pass.
+void loadColumnOfRepeatedStrikes(benchmark::State& state) {
+    const QStringList lines{QStringLiteral("144"),
+                            QStringList(static_cast<qsizetype>(state.range(0)), QStringLiteral("s1")).join(u',')};
+    TChannels channels;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(channels.loadRingingLines(TChannels::kCommonScore, lines, 144));
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(loadColumnOfRepeatedStrikes)->RangeMultiplier(10)->Range(300, 300000)->Complexity();
+
 void encodeBody(benchmark::State& state) {
     const QString text = joinCrLf(body(static_cast<int>(state.range(0))));
     for (auto _ : state) {

@@ -1,7 +1,9 @@
-// campanix-render: renders a ringing to a WAV file offline, through the same
-// strike path as playback, with the sample sets of the installation it sits in.
+// campanix-render: renders a ringing to a WAV or FLAC file offline, through
+// the same strike path as playback, with the sample sets of the installation
+// it sits in.
 
 #include "base/AtomicFile.h"
+#include "base/OutputTarget.h"
 #include "base/PathTable.h"
 #include "base/RequiredFileCheck.h"
 #include "bells/TBellData.h"
@@ -12,11 +14,16 @@
 #include "playback/RingingRenderer.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QTextStream>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -33,9 +40,24 @@ void installStopHandlers() {
     struct sigaction action {};
     action.sa_handler = requestStop;
     sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGTERM, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         sigaction(signal, &action, nullptr);
     }
+    // A reader that goes away (a pipe to "head") ends the render with a
+    // message, through the failed write, rather than silently.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+// Writes the strike list: "-" is standard output; any other path follows the
+// one rule for outputs. An empty string when written, else why not.
+QString writeStrikeList(const QString& path, const QByteArray& list) {
+    if (path == QStringLiteral("-")) {
+        return writeAll(STDOUT_FILENO, list.constData(), static_cast<std::size_t>(list.size()))
+                   ? QString()
+                   : QStringLiteral("-: ") + QString::fromLocal8Bit(std::strerror(errno));
+    }
+    const FileWriteResult written = writeFileWhole(path, list);
+    return written ? QString() : written.error;
 }
 
 int fail(int code, const QString& message) {
@@ -67,11 +89,19 @@ int main(int argc, char** argv) {
         return kRenderBadArguments;
     }
     const RenderOptions& options = *arguments.options;
+    if (options.outputPath == QStringLiteral("-") && isatty(STDOUT_FILENO)) {
+        return fail(kRenderBadArguments,
+                    QStringLiteral("standard output is a terminal; pipe it to a program or name a file"));
+    }
 
     QString error;
     const std::optional<RenderRinging> ringing = readRingingForRender(options, &error);
     if (!ringing) {
         return fail(kRenderFailed, error);
+    }
+    if (!ringing->headerInterval && !options.tempoMs) {
+        QTextStream(stderr) << "campanix-render: " << options.ringingPath << ": the header names no interval; "
+                            << ringing->intervalMs << " ms between columns (give --tempo to choose)\n";
     }
 
     // Beside the program (the build tree) or, installed, <prefix>/share/campanix.
@@ -108,8 +138,7 @@ int main(int argc, char** argv) {
         }
     }
     job.outputPath = options.outputPath;
-    job.format =
-        options.floatOutput ? audio::OfflineRenderer::Format::Float32 : audio::OfflineRenderer::Format::Pcm16;
+    job.format = options.format;
 
     // Every sample the ringing strikes must be there: a render with silent
     // gaps would look like success.
@@ -133,6 +162,16 @@ int main(int argc, char** argv) {
                     options.outputPath + QStringLiteral(": ") + renderLimitText(limits, options.maxMinutes));
     }
 
+    // A strike list that cannot be written is told before the render, not after it.
+    if (!options.strikeListPath.isEmpty() && options.strikeListPath != QStringLiteral("-")) {
+        const OutputTarget list = classifyOutput(QFile::encodeName(options.strikeListPath).toStdString());
+        if (list.kind == OutputTarget::Kind::Refused) {
+            return fail(kRenderFailed, options.strikeListPath + QStringLiteral(": ") +
+                                           QString::fromStdString(list.error) +
+                                           QStringLiteral("; the strike list cannot be written there"));
+        }
+    }
+
     installStopHandlers();
     job.progress = [](int, int) { return stopSignal == 0; };
     QByteArray strikeList;
@@ -144,7 +183,9 @@ int main(int argc, char** argv) {
         };
     }
     const RenderResult result = renderRinging(job);
-    if (result.cancelled) {
+    // A signal that came while the output was being opened (a FIFO waits for
+    // its reader there) stops the render as one during it does.
+    if (result.cancelled || (!result.ok && stopSignal != 0)) {
         return fail(
             kRenderSignalBase + stopSignal,
             QStringLiteral("stopped by signal %1; %2 not written").arg(stopSignal).arg(options.outputPath));
@@ -152,10 +193,15 @@ int main(int argc, char** argv) {
     if (!result.ok) {
         return fail(kRenderFailed, result.error);
     }
-    if (!options.strikeListPath.isEmpty() && !writeFileAtomically(options.strikeListPath, strikeList)) {
-        return fail(kRenderFailed, options.strikeListPath + QStringLiteral(": cannot be written"));
+    if (!options.strikeListPath.isEmpty()) {
+        if (const QString error = writeStrikeList(options.strikeListPath, strikeList); !error.isEmpty()) {
+            return fail(kRenderFailed, error + QStringLiteral("; the strike list was not written"));
+        }
     }
-    QTextStream(stdout) << options.outputPath << ": " << job.columns.size() << " columns at "
+    // The summary keeps out of the way of a sound or a list on standard output.
+    const bool stdoutTaken =
+        options.outputPath == QStringLiteral("-") || options.strikeListPath == QStringLiteral("-");
+    QTextStream(stdoutTaken ? stderr : stdout) << options.outputPath << ": " << job.columns.size() << " columns at "
                         << job.intervalMs << " ms, " << result.strikes << " strikes, "
                         << QString::number(static_cast<double>(result.frames) / job.sampleRate, 'f', 2)
                         << " s\n";

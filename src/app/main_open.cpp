@@ -45,16 +45,16 @@ void TfrmMain::OpenUserRinging(const QString& path) {
     // and the check sees the lines as the load will.
     const RingingFileLines read =
         access.path().isEmpty() ? RingingFileLines{} : readRingingFileLines(access.path());
-    if (!read) {
-        const bool tooLarge = read.failure.reason == RingingReadFailure::TooLarge ||
-                              read.failure.reason == RingingReadFailure::TooManyColumns;
-        if (tooLarge) {
-            m_ringingLoader->refuseRinging(shown, read.failure);
-        }
-        showOpenFailure(
-            this, tooLarge
-                      ? ringingFailureMessage(shown, read.failure)
-                      : QStringLiteral("Не удалось прочитать файл «%1».").arg(QFileInfo(shown).fileName()));
+    RingingReadFailure failure = read.failure;
+    bool readable = read.lines.has_value();
+    if (readable) {
+        const RingingRead document = ringingDocumentFromLines(*read.lines, RingingKind::User);
+        readable = document.document.has_value();
+        failure = document.failure;
+    }
+    if (!readable) {
+        m_ringingLoader->refuseRinging(shown, failure);
+        showOpenFailure(this, ringingFailureMessage(shown, failure));
         return;
     }
     if (!looksLikeUserRinging(*read.lines) || !loader().openUserRingingText(access.path())) {

@@ -1,8 +1,10 @@
 #include "base/ProfileFile.h"
 
+#include "base/AtomicFile.h"
 #include "base/Numbers.h"
 #include "base/TextCodec.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <optional>
@@ -77,6 +79,87 @@ KeyLocation locate(const QStringList& lines, const QString& section, const QStri
     return loc;
 }
 
+// A file's lines as bytes, each with its own line end, so that a rewrite
+// keeps every line it does not change byte for byte (a line the codec could
+// not carry, a lone LF, a byte-order mark included).
+struct RawLines {
+    QList<QByteArray> text; // without the line end (the first with any byte-order mark)
+    QList<QByteArray> ends; // "\r\n", "\r", "\n" or "" for a last line without one
+    QStringList decoded;    // as the readers see the lines
+
+    static RawLines split(const QByteArray& bytes) {
+        RawLines lines;
+        qsizetype start = 0;
+        const qsizetype n = bytes.size();
+        while (start < n) {
+            qsizetype end = start;
+            while (end < n && bytes[end] != '\r' && bytes[end] != '\n') {
+                ++end;
+            }
+            qsizetype next = end;
+            if (next < n && bytes[next] == '\r') {
+                ++next;
+            }
+            if (next < n && bytes[next] == '\n' && (next == end || bytes[end] == '\r')) {
+                ++next;
+            }
+            lines.text.append(bytes.mid(start, end - start));
+            lines.ends.append(bytes.mid(end, next - end));
+            start = next;
+        }
+        for (qsizetype i = 0; i < lines.text.size(); ++i) {
+            lines.decoded.append(decode1251(i == 0 ? withoutByteOrderMark(lines.text[i]) : lines.text[i]));
+        }
+        return lines;
+    }
+
+    void insert(qsizetype at, const QString& line) {
+        // The line before a new one needs an end of its own.
+        if (at > 0 && ends[at - 1].isEmpty()) {
+            ends[at - 1] = QByteArrayLiteral("\r\n");
+        }
+        text.insert(at, encode1251(line));
+        ends.insert(at, QByteArrayLiteral("\r\n"));
+        decoded.insert(at, line);
+    }
+
+    void replace(qsizetype at, const QString& line) {
+        const QByteArray mark = at == 0 && withoutByteOrderMark(text[0]).size() != text[0].size()
+                                    ? text[0].left(text[0].size() - withoutByteOrderMark(text[0]).size())
+                                    : QByteArray();
+        text[at] = mark + encode1251(line);
+        decoded[at] = line;
+    }
+
+    QByteArray joined() const {
+        QByteArray bytes;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            bytes += text[i];
+            bytes += ends[i];
+        }
+        return bytes;
+    }
+};
+
+// The file's lines for a rewrite: none for a missing file, nothing for one
+// that exists but cannot be read (it is never rewritten from a blank).
+std::optional<RawLines> readForRewrite(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo::exists(path)) {
+            return RawLines{};
+        }
+        qCWarning(lcFiles) << "cannot read" << path << "; it is not rewritten";
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        qCWarning(lcFiles) << "cannot read" << path << "; it is not rewritten";
+        return std::nullopt;
+    }
+    return RawLines::split(bytes);
+}
+
 } // namespace
 
 ProfileFile::ProfileFile(QString path) : m_path(std::move(path)) {}
@@ -120,22 +203,25 @@ bool ProfileFile::readBool(const QString& section, const QString& key, bool defa
 }
 
 bool ProfileFile::writeString(const QString& section, const QString& key, const QString& value) {
-    QStringList lines = readTextLines(m_path).value_or(QStringList());
+    std::optional<RawLines> lines = readForRewrite(m_path);
+    if (!lines) {
+        return false;
+    }
     const QString entry = key + u'=' + value;
-    const KeyLocation loc = locate(lines, section, key);
-    if (loc.keyLine >= 0 && valueOf(lines.at(loc.keyLine)) == value) {
+    const KeyLocation loc = locate(lines->decoded, section, key);
+    if (loc.keyLine >= 0 && valueOf(lines->decoded.at(loc.keyLine)) == value) {
         // Already stored: the file is left byte for byte as it is.
         return true;
     }
     if (loc.keyLine >= 0) {
-        lines[loc.keyLine] = entry;
+        lines->replace(loc.keyLine, entry);
     } else if (loc.sectionLine >= 0) {
-        lines.insert(loc.insertAt, entry);
+        lines->insert(loc.insertAt, entry);
     } else {
-        lines.append(u'[' + section + u']');
-        lines.append(entry);
+        lines->insert(lines->text.size(), u'[' + section + u']');
+        lines->insert(lines->text.size(), entry);
     }
-    return writeTextLines(m_path, lines);
+    return writeFileAtomically(m_path, lines->joined());
 }
 
 bool ProfileFile::writeInteger(const QString& section, const QString& key, int value) {
@@ -147,5 +233,8 @@ bool ProfileFile::writeBool(const QString& section, const QString& key, bool val
 }
 
 bool ProfileFile::writeAllLines(const QStringList& lines) {
+    if (!readForRewrite(m_path)) {
+        return false;
+    }
     return writeTextLines(m_path, lines);
 }

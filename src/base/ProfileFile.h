@@ -9,7 +9,9 @@
 // one key in place, keeps every other line as it was, and rewrites the file
 // atomically with CR LF line ends; a key that already holds the value is not
 // written at all, so the file stays byte for byte as it was. A missing file
-// or key reads as the default.
+// or key reads as the default. A rewrite keeps every line it does not change
+// byte for byte, line ends included; a file that exists but cannot be read is
+// never written (the write fails).
 class ProfileFile {
 public:
     explicit ProfileFile(QString path);

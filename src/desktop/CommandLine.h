@@ -8,8 +8,11 @@
 // The command line names a user ringing file when its arguments, joined in
 // order with one blank between them, are the name of an existing file: a
 // path with blanks that reached the program split into several arguments is
-// put back together. Anything else names nothing and is ignored. A name
-// may carry bytes that are not UTF-8 (see LocalFileName.h).
+// put back together. A name ending in ".ukl" that names no file, and a
+// folder, are given too, so that opening them says what is wrong (unless the
+// first argument is the export mode's "html"). Anything else names nothing
+// and is ignored. A name may carry bytes that are not UTF-8 (see
+// LocalFileName.h).
 std::optional<QString> fileNamedByArguments(const QStringList& arguments);
 
 // The arguments, with a file they name relative to `workingDir` given as

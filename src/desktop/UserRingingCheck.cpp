@@ -1,22 +1,8 @@
 #include "desktop/UserRingingCheck.h"
 
-#include "bells/Ensemble.h"
-#include "ringing/RingingFiles.h"
+#include "ringing/RingingReader.h"
 
 #include <QFileInfo>
-
-namespace {
-
-bool onlyOf(const QString& text, const QString& allowed) {
-    for (const QChar c : text) {
-        if (!allowed.contains(c)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-} // namespace
 
 bool looksLikeUserRinging(const QStringList& fileLines) {
     for (const QString& line : fileLines) {
@@ -24,13 +10,8 @@ bool looksLikeUserRinging(const QStringList& fileLines) {
             return false;
         }
     }
-    const std::optional<RingingDocument> document =
-        parseRingingDocument(fileLines, kUserRingingPreambleLines);
-    if (!document || document->body.isEmpty()) {
-        return false;
-    }
-    return document->bells.size() == kBellCount && onlyOf(document->bells, QStringLiteral("01")) &&
-           document->types.size() == kBellCount && onlyOf(document->types, QStringLiteral("nsmb"));
+    // The one rule of every reader of ringings.
+    return ringingDocumentFromLines(fileLines, RingingKind::User).document.has_value();
 }
 
 QString notARingingMessage(const QString& path) {

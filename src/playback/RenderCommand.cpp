@@ -46,9 +46,10 @@ RenderArguments failure(const QString& error) {
 
 QString renderUsage() {
     return QStringLiteral(
-        "Usage: campanix-render <ringing file> <out.wav> [options]\n"
-        "Renders a ringing (.ukl, .kol or a plain body) to a WAV file with every strike\n"
-        "and the full ring-out of the last bells.\n"
+        "Usage: campanix-render <ringing file> <output> [options]\n"
+        "Renders a ringing (.ukl, .kol or a plain body) to a sound file with every strike\n"
+        "and the full ring-out of the last bells: FLAC when the output's name ends in\n"
+        ".flac, WAV otherwise; other sound formats (.mp3, .ogg, ...) are refused.\n"
         "\n"
         "  --model 1|2|3        sample set: model row 1, model row 2 or flat bells (default 1)\n"
         "  --mono               the mono samples instead of the stereo ones\n"
@@ -61,11 +62,22 @@ QString renderUsage() {
         "                       program, or the installed share/campanix)\n"
         "  --max-length <min>   the longest ringing rendered, in minutes (default 240)\n"
         "  --strike-list <file> also write the strikes as text: frame, tab, sample file\n"
+        "                       (- for standard output when the sound goes to a file)\n"
         "  --version            show the version and exit\n"
         "\n"
+        "The output, and the strike list, may be:\n"
+        "  a file         written whole: rendered into a temporary file beside it, which\n"
+        "                 replaces it only when complete, so a failure keeps the old file\n"
+        "  a link         its target is written so, and the link stays a link\n"
+        "  a device, a named pipe or a socket (/dev/null, /dev/stdout, a FIFO)\n"
+        "                 written straight to as the render goes, never replaced\n"
+        "  -              standard output, for a pipe to another program\n"
+        "A folder is refused. WAV written straight to a pipe gives the largest length in\n"
+        "its header, as streamed WAV does; players read it to its end.\n"
+        "\n"
         "A ringing longer than the maximum, a WAV file over 4 GB or a file larger than the\n"
-        "free space of the disk is refused before rendering starts. SIGTERM or SIGINT stops\n"
-        "the render and removes the unfinished file.\n"
+        "free space of the disk is refused before rendering starts. SIGTERM, SIGINT or\n"
+        "SIGHUP stops the render and removes the unfinished file.\n"
         "\n"
         "Exit status: 0 done, 2 bad arguments, 1 any other failure, 128 + signal number\n"
         "when stopped by a signal.\n");
@@ -154,9 +166,44 @@ RenderArguments parseRenderArguments(const QStringList& arguments) {
     }
     options.ringingPath = positional.at(0);
     options.outputPath = positional.at(1);
+    if (options.outputPath == QStringLiteral("-") && options.strikeListPath == QStringLiteral("-")) {
+        return failure(QStringLiteral("the sound and the strike list cannot both go to standard output"));
+    }
+    QString formatError;
+    const std::optional<audio::OfflineRenderer::Format> format =
+        renderFormatFor(options.outputPath, options.floatOutput, &formatError);
+    if (!format) {
+        return failure(formatError);
+    }
+    options.format = *format;
     RenderArguments result;
     result.options = options;
     return result;
+}
+
+std::optional<audio::OfflineRenderer::Format> renderFormatFor(const QString& outputPath, bool floatOutput,
+                                                              QString* error) {
+    using Format = audio::OfflineRenderer::Format;
+    const QString suffix = QFileInfo(outputPath).suffix().toLower();
+    if (suffix == QStringLiteral("flac")) {
+        if (floatOutput) {
+            *error = QStringLiteral("%1: FLAC holds 16-bit samples here; --float is for WAV").arg(outputPath);
+            return std::nullopt;
+        }
+        return Format::Flac16;
+    }
+    static const QStringList otherSoundFormats = {
+        QStringLiteral("mp3"),  QStringLiteral("ogg"),  QStringLiteral("oga"),  QStringLiteral("opus"),
+        QStringLiteral("m4a"),  QStringLiteral("aac"),  QStringLiteral("wma"),  QStringLiteral("aif"),
+        QStringLiteral("aiff"), QStringLiteral("aifc"), QStringLiteral("au"),   QStringLiteral("snd"),
+        QStringLiteral("caf"),  QStringLiteral("w64"),  QStringLiteral("mka"),  QStringLiteral("webm")};
+    if (otherSoundFormats.contains(suffix)) {
+        *error = QStringLiteral("%1: cannot write .%2 files; name the output .wav or .flac "
+                                "(or - for WAV on standard output)")
+                     .arg(outputPath, suffix);
+        return std::nullopt;
+    }
+    return floatOutput ? Format::Float32 : Format::Pcm16;
 }
 
 std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, QString* error) {
@@ -167,9 +214,6 @@ std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, 
         return std::nullopt;
     };
     const QString& path = options.ringingPath;
-    if (!QFileInfo(path).isFile()) {
-        return fail(QStringLiteral("%1: no such file").arg(path));
-    }
     // The program's reader: the same limits, the same kinds, the same decoding.
     const RingingFileLines lines = readRingingFileLines(path);
     if (!lines) {
@@ -204,12 +248,17 @@ std::optional<RenderRinging> readRingingForRender(const RenderOptions& options, 
     }
 
     TChannels channels;
-    const RingingLoadResult loaded = channels.loadRingingLines(TChannels::kCommonScore, document.body, 0);
-    if (!loaded.loaded || !loaded.headerInterval) {
-        return fail(QStringLiteral("%1: no header line with the interval between columns").arg(path));
+    const RingingLoadResult loaded =
+        channels.loadRingingLines(TChannels::kCommonScore, document.body, kDefaultRenderIntervalMs);
+    if (!loaded.loaded) {
+        return fail(QStringLiteral("%1: no header line").arg(path));
     }
     ringing.columns = channels.common();
-    ringing.intervalMs = options.tempoMs.value_or(loaded.interval);
+    // A header that names no interval plays at the program's tempo, as the
+    // window plays it: --tempo, else the sequencer's own 144 ms.
+    ringing.headerInterval = loaded.headerInterval.has_value();
+    ringing.intervalMs =
+        options.tempoMs.value_or(loaded.headerInterval ? loaded.interval : kDefaultRenderIntervalMs);
     return ringing;
 }
 

@@ -1,6 +1,9 @@
 #include "playback/RenderLimits.h"
 
+#include "base/OutputTarget.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -59,7 +62,16 @@ RenderCheck checkRenderLimits(const RenderJob& job, int maxMinutes, std::optiona
 }
 
 std::optional<std::int64_t> freeSpaceFor(const QString& outputPath) {
-    const QString folder = QFileInfo(outputPath).absolutePath();
+    if (outputPath == QStringLiteral("-")) {
+        return std::nullopt;
+    }
+    // The disk that receives the bytes: a link's target's; a device or pipe
+    // keeps none of them.
+    const OutputTarget target = classifyOutput(QFile::encodeName(outputPath).toStdString());
+    if (target.kind != OutputTarget::Kind::File) {
+        return std::nullopt;
+    }
+    const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(target.path))).absolutePath();
     if (!QFileInfo(folder).isDir()) {
         return std::nullopt;
     }

@@ -43,8 +43,9 @@ struct RenderCheck {
 // `freeBytes` empty: the free space is not known and not checked.
 RenderCheck checkRenderLimits(const RenderJob& job, int maxMinutes, std::optional<std::int64_t> freeBytes);
 
-// The free space of the disk that holds `outputPath`'s folder; nothing when
-// the folder does not exist or the space cannot be told.
+// The free space of the disk that holds `outputPath`'s folder (a link's
+// target's); nothing when the folder does not exist, the space cannot be
+// told, or the output is standard output ("-"), a device or a pipe.
 std::optional<std::int64_t> freeSpaceFor(const QString& outputPath);
 
 // "1:05:00" style text for a length in seconds.

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cmath>
@@ -70,17 +71,35 @@ void GradeBook::load() const {
     m_loaded = true;
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
+        if (QFileInfo::exists(m_path)) {
+            m_unreadable = true;
+            qCWarning(lcPractice) << "cannot read" << m_path << "; it will not be written";
+        }
         return;
     }
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        m_unreadable = true;
+        qCWarning(lcPractice) << "cannot read" << m_path << "; it will not be written";
+        return;
+    }
+    m_lines = bytes.split('\n');
+    if (!m_lines.isEmpty() && m_lines.constLast().isEmpty()) {
+        m_lines.removeLast(); // the end of the last line
+    }
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const QByteArray& raw = m_lines.at(i);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString line = utf8(raw);
         const QStringList fields = line.split(QLatin1Char('\t'));
         bool ok = false;
-        const int grade = fields.size() == 3 ? fields.at(2).toInt(&ok) : 0;
+        const int grade = fields.size() == 3 && !utf8.hasError() ? fields.at(2).toInt(&ok) : 0;
         if (ok && grade > 0 && grade <= PracticeGrades::kTopGrade) {
-            m_grades.insert(fields.at(0) + QLatin1Char('\t') + fields.at(1), grade);
-        } else if (!line.isEmpty()) {
-            qCWarning(lcPractice) << "skipped a damaged line of" << m_path;
+            const QString key = fields.at(0) + QLatin1Char('\t') + fields.at(1);
+            m_grades.insert(key, grade);
+            m_lineOf.insert(key, i);
+        } else if (!raw.isEmpty()) {
+            qCWarning(lcPractice) << "kept a line it does not understand in" << m_path;
         }
     }
 }
@@ -97,10 +116,19 @@ bool GradeBook::raise(const QString& ringing, const QString& part, int grade) {
         return true;
     }
     m_grades.insert(key, std::min(grade, PracticeGrades::kTopGrade));
-    QByteArray content;
-    for (auto it = m_grades.cbegin(); it != m_grades.cend(); ++it) {
-        content += (it.key() + QLatin1Char('\t') + QString::number(it.value()) + QLatin1Char('\n')).toUtf8();
+    if (m_unreadable) {
+        qCWarning(lcPractice) << "the grade is kept for this session only:" << m_path << "cannot be read";
+        return false;
     }
+    const QByteArray line = (key + QLatin1Char('\t') + QString::number(m_grades.value(key))).toUtf8();
+    // Held in memory even when the write fails: the next write carries it.
+    if (const auto at = m_lineOf.constFind(key); at != m_lineOf.cend()) {
+        m_lines[*at] = line;
+    } else {
+        m_lineOf.insert(key, m_lines.size());
+        m_lines.append(line);
+    }
+    const QByteArray content = m_lines.join('\n') + '\n';
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     if (!writeFileAtomically(m_path, content)) {
         qCWarning(lcPractice) << "could not store the grades in" << m_path;

@@ -32,7 +32,9 @@ int gradeAfterPass(int grade, const QList<StrikeOutcome>& outcomes);
 } // namespace PracticeGrades
 
 // The grades reached, by ringing and part, in a small file of their own
-// written whole (lines: ringing, part code, grade, tab-separated).
+// written whole (lines: ringing, part code, grade, tab-separated, UTF-8).
+// A line it does not understand is kept byte for byte when the file is
+// written again, and a file that exists but cannot be read is never written.
 class GradeBook {
 public:
     explicit GradeBook(QString path);
@@ -50,5 +52,10 @@ private:
 
     QString m_path;
     mutable bool m_loaded = false;
+    mutable bool m_unreadable = false;
     mutable QMap<QString, int> m_grades;
+    // The file's lines as read, and the line of each grade, so that a
+    // rewrite changes only the grade raised.
+    mutable QList<QByteArray> m_lines;
+    mutable QMap<QString, qsizetype> m_lineOf;
 };

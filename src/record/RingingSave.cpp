@@ -4,6 +4,8 @@
 #include "base/TextCodec.h"
 #include "bells/Ensemble.h"
 
+#include <QFileInfo>
+
 std::optional<QString> listRingingPath(const QString& customDir, const QString& name) {
     const QString trimmed = name.trimmed();
     if (customDir.isEmpty() || trimmed.isEmpty() || trimmed != name || name.contains(u'/') ||
@@ -34,12 +36,19 @@ RingingWriteResult writeListRinging(const QString& customDir, const Ensemble& en
     // The list ringing is the user file's lines with the description after the name.
     QStringList lines = userRingingFileLines(ensemble, name, body, SymbolChoice::drawFromClock());
     lines.insert(kUserRingingPreambleLines, description);
-    if (!writeFileAtomically(*path, encode1251(joinCrLf(lines)))) {
-        result.error = QStringLiteral("Не удалось записать файл «%1».").arg(*path);
+    if (const FileWriteResult written = writeFileWhole(*path, encode1251(joinCrLf(lines))); !written) {
+        result.error = QStringLiteral("Не удалось записать файл «%1»: %2.").arg(*path, fileWriteReason(written));
         return result;
     }
     const QString listPath = customDir + QStringLiteral("list.kli");
-    QStringList names = readTextLines(listPath).value_or(QStringList());
+    const std::optional<QStringList> listed = readTextLines(listPath);
+    if (!listed && QFileInfo::exists(listPath)) {
+        // A list that cannot be read is not rewritten with this name alone.
+        result.error = QStringLiteral("Звон сохранён, но не добавлен в список «%1»: список не удалось прочитать.")
+                           .arg(listPath);
+        return result;
+    }
+    QStringList names = listed.value_or(QStringList());
     if (!names.contains(name)) {
         names.append(name);
         if (!writeTextLines(listPath, names)) {

@@ -112,7 +112,10 @@ void TfrmRec::createControls() {
     stack->addWidget(pnlSaveOptions);
     stack->setCurrentWidget(pnlRecord);
     pnlSaveOptions->hide();
-    setFixedSize(380, 250);
+    // 380 x 250 as designed, wider where the buttons' labels need it (the
+    // fonts and style of the desktop decide), so no label is cut.
+    const QSize needed = pnlRecord->minimumSizeHint().expandedTo(pnlRecord->sizeHint());
+    setFixedSize(std::max(380, needed.width()), std::max(250, needed.height()));
 }
 
 QWidget* TfrmRec::createRecordPanel() {

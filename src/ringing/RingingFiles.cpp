@@ -1,5 +1,6 @@
 #include "ringing/RingingFiles.h"
 
+#include "base/AtomicFile.h"
 #include "base/TextCodec.h"
 #include "ringing/RingingText.h"
 
@@ -49,8 +50,11 @@ RingingWriteResult writeUserRingingFile(const QString& path, const Ensemble& ens
         result.error = QStringLiteral("Звон содержит знаки, которые нельзя записать в файл звона");
         return result;
     }
-    if (!writeTextLines(result.path, userRingingFileLines(ensemble, name, body, symbols))) {
-        result.error = QStringLiteral("Не удалось записать файл ") + result.path;
+    const FileWriteResult written =
+        writeFileWhole(result.path, encode1251(joinCrLf(userRingingFileLines(ensemble, name, body, symbols))));
+    if (!written) {
+        result.error = QStringLiteral("Не удалось записать файл ") + result.path + QStringLiteral(": ") +
+                       fileWriteReason(written);
         return result;
     }
     result.ok = true;

@@ -61,14 +61,9 @@ bool RingingLoader::applyRingingDocument(const RingingDocument& document) {
 }
 
 bool RingingLoader::refuseRinging(const QString& path, const RingingReadFailure& failure) {
-    // A file beyond the limits is worth a word; any other failure stays
-    // silent and changes nothing, as every load does.
-    if (failure.reason == RingingReadFailure::TooLarge ||
-        failure.reason == RingingReadFailure::TooManyColumns) {
-        m_host.showStatusMessage(ringingFailureMessage(path, failure), kRefusalShownMs);
-    } else {
-        qCWarning(lcRinging).noquote() << ringingFailureText(path, failure);
-    }
+    // Every refusal is told where the user chose the ringing, and logged.
+    m_host.showStatusMessage(ringingFailureMessage(path, failure), kRefusalShownMs);
+    qCWarning(lcRinging).noquote() << ringingFailureText(path, failure);
     return false;
 }
 

@@ -16,8 +16,8 @@ class TfrmSelSound;
 // of list ringings ("Выбор звона"), which it creates on first use and owns
 // through the host's dialog parent.
 //
-// A load that fails changes nothing; a file beyond the size limits says so
-// in the status bar, any other failure is only logged.
+// A load that fails changes nothing, says why in the status bar and is
+// logged.
 class RingingLoader : public QObject {
 public:
     RingingLoader(TChannels& channels, RingingLoaderHost& host, QObject* parent = nullptr);
@@ -34,7 +34,7 @@ public:
     bool loadListRingingByName(const QString& name);
     // Page selector and slider for a whole ringing, score redrawn.
     void showWholeRingingPages();
-    // Shows a refusal worth a word (too large, too many columns); false.
+    // Shows why a ringing was refused in the status bar, and logs it; false.
     bool refuseRinging(const QString& path, const RingingReadFailure& failure);
 
     // The chooser, created on first use; the menu's "Выбор звона" opens it

@@ -74,8 +74,17 @@ RingingReadFailure failure(RingingReadFailure::Reason reason, qint64 bytes = 0, 
 
 RingingFileLines readRingingFileLines(const QString& path) {
     RingingFileLines result;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.failure = failure(RingingReadFailure::Missing);
+        return result;
+    }
+    if (!info.isFile()) {
+        result.failure = failure(RingingReadFailure::NotAFile);
+        return result;
+    }
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         result.failure = failure(RingingReadFailure::Unreadable);
         return result;
     }
@@ -103,6 +112,11 @@ RingingFileLines readRingingFileLines(const QString& path) {
         result.failure = failure(RingingReadFailure::TooManyColumns, bytes.size(), columns);
         return result;
     }
+    // No text of a ringing holds a NUL byte; binary data does.
+    if (bytes.contains('\0')) {
+        result.failure = failure(RingingReadFailure::NotText, bytes.size());
+        return result;
+    }
     result.lines = splitTextLines(decode1251(withoutByteOrderMark(bytes)));
     return result;
 }
@@ -122,8 +136,18 @@ RingingRead ringingDocumentFromLines(const QStringList& fileLines, RingingKind k
         return result;
     }
     std::optional<RingingDocument> document = parseRingingDocument(fileLines, preamble);
-    if (!document) {
+    if (!document || document->body.isEmpty()) {
         result.failure = failure(RingingReadFailure::NoPreamble);
+        return result;
+    }
+    static const QRegularExpression bells(QStringLiteral("^[01]{15}$"));
+    static const QRegularExpression types(QStringLiteral("^[nsmb]{15}$"));
+    if (!bells.match(document->bells).hasMatch() || !types.match(document->types).hasMatch()) {
+        result.failure = failure(RingingReadFailure::NotARinging);
+        return result;
+    }
+    if (!document->bells.contains(u'1')) {
+        result.failure = failure(RingingReadFailure::NoBells);
         return result;
     }
     if (kind == RingingKind::User) {
@@ -184,6 +208,15 @@ QString ringingFailureMessage(const QString& path, const RingingReadFailure& fai
                limits;
     case RingingReadFailure::NoPreamble:
         return QStringLiteral("Файл звона «%1» повреждён и не загружен.").arg(name);
+    case RingingReadFailure::Missing:
+        return QStringLiteral("Файл звона «%1» не найден.").arg(name);
+    case RingingReadFailure::NotAFile:
+        return QStringLiteral("«%1» — не файл, а папка; звон не загружен.").arg(name);
+    case RingingReadFailure::NotText:
+    case RingingReadFailure::NotARinging:
+        return QStringLiteral("Файл «%1» не является файлом колокольного звона и не загружен.").arg(name);
+    case RingingReadFailure::NoBells:
+        return QStringLiteral("В звоне «%1» не выбран ни один колокол; звон не загружен.").arg(name);
     case RingingReadFailure::Unreadable:
         break;
     }
@@ -204,7 +237,19 @@ QString ringingFailureText(const QString& path, const RingingReadFailure& failur
             .arg(failure.columns)
             .arg(kMaxRingingColumns);
     case RingingReadFailure::NoPreamble:
-        return QStringLiteral("%1: the file ends before its preamble lines").arg(path);
+        return QStringLiteral("%1: the file ends before its preamble lines and header").arg(path);
+    case RingingReadFailure::Missing:
+        return QStringLiteral("%1: no such file").arg(path);
+    case RingingReadFailure::NotAFile:
+        return QStringLiteral("%1: is a folder, not a ringing file").arg(path);
+    case RingingReadFailure::NotText:
+        return QStringLiteral("%1: holds NUL bytes; binary data is not a ringing").arg(path);
+    case RingingReadFailure::NotARinging:
+        return QStringLiteral("%1: the first lines are not a ringing's ensemble "
+                              "(fifteen 0/1, then fifteen of n, s, m, b)")
+            .arg(path);
+    case RingingReadFailure::NoBells:
+        return QStringLiteral("%1: the ensemble selects no bell").arg(path);
     case RingingReadFailure::Unreadable:
         break;
     }

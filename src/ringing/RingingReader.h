@@ -28,10 +28,15 @@ enum class RingingKind {
 // Why a file was not read.
 struct RingingReadFailure {
     enum Reason {
-        Unreadable,     // missing, not a file, or a read error
+        Unreadable,     // a read error, or no permission
         TooLarge,       // more than kMaxRingingFileBytes
         TooManyColumns, // more than kMaxRingingColumns
-        NoPreamble,     // ends before its preamble lines
+        NoPreamble,     // ends before its preamble lines or its header
+        Missing,        // no such file
+        NotAFile,       // a folder or another thing that is not a file
+        NotText,        // holds NUL bytes: binary data, not a ringing
+        NotARinging,    // its preamble is not an ensemble (Bells, Types lines)
+        NoBells,        // its ensemble selects no bell
     };
     Reason reason = Unreadable;
     qint64 bytes = 0;   // TooLarge: the size found (at least the limit + 1)
@@ -39,7 +44,9 @@ struct RingingReadFailure {
 };
 
 // The lines of a ringing or list file read whole, within the limits (a list
-// of names is held to the byte limit and to kMaxRingingColumns lines).
+// of names is held to the byte limit and to kMaxRingingColumns lines). A
+// missing file, a folder and a file holding NUL bytes are refused here, for
+// every reader alike.
 struct RingingFileLines {
     std::optional<QStringList> lines;
     RingingReadFailure failure; // when there are no lines
@@ -47,7 +54,9 @@ struct RingingFileLines {
 };
 RingingFileLines readRingingFileLines(const QString& path);
 
-// A document ready for the load: the preamble split off and, for a user
+// A document ready for the load: the preamble checked (fifteen "0"/"1" for
+// the bells, at least one of them "1", fifteen group letters "n", "s", "m",
+// "b", then a header line) and split off and, for a user
 // ringing file, its body decoded once; the load (TChannels) decodes once
 // more, so a user file's body is decoded twice and every other body once.
 struct RingingRead {
@@ -64,6 +73,8 @@ RingingRead readRingingDocument(const QString& path, RingingKind kind);
 // ".kol" ending); anything else is a body.
 RingingKind ringingKindOf(const QString& path, const QStringList& fileLines);
 
-// The refusal as the program shows it (Russian) and as the renderer prints it.
+// The refusal as the program shows it (Russian) and as the renderer prints it;
+// every path that reads a ringing (open, hand-over, chooser, the list of
+// ringings, the renderer) says these.
 QString ringingFailureMessage(const QString& path, const RingingReadFailure& failure);
 QString ringingFailureText(const QString& path, const RingingReadFailure& failure);

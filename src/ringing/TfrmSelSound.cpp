@@ -1,5 +1,6 @@
 #include "ringing/TfrmSelSound.h"
 
+#include "base/Logging.h"
 #include "base/TextCodec.h"
 #include "ringing/RingingFiles.h"
 #include "ringing/RingingReader.h"
@@ -72,11 +73,17 @@ void TfrmSelSound::lbSoundsClick() {
     mDesc->clear();
     const QString name = selectedName();
     if (!name.isEmpty()) {
-        const RingingFileLines read = readRingingFileLines(m_customDir + name + QStringLiteral(".kol"));
-        const std::optional<QStringList>& lines = read.lines;
-        if (lines && parseRingingDocument(*lines, kListRingingPreambleLines)) {
-            m_highlighted = *lines;
+        const QString path = m_customDir + name + QStringLiteral(".kol");
+        const RingingFileLines read = readRingingFileLines(path);
+        const RingingRead document =
+            read ? ringingDocumentFromLines(*read.lines, RingingKind::List) : RingingRead{std::nullopt, read.failure};
+        if (document) {
+            m_highlighted = *read.lines;
             mDesc->setPlainText(m_highlighted.at(3) + QStringLiteral("\n\n") + m_highlighted.at(2));
+        } else {
+            // Said where the user looks: the description's place.
+            mDesc->setPlainText(ringingFailureMessage(path, document.failure));
+            qCWarning(lcRinging).noquote() << ringingFailureText(path, document.failure);
         }
     }
     btnLoad->setEnabled(hasLoadableRinging());

@@ -33,8 +33,9 @@ public:
     void fillList(const QString& listPath);
     // Shows the highlighted ringing: reads Custom/<name>.kol, keeps its text
     // and shows its description, an empty line and its name. Nothing
-    // highlighted, a file that cannot be read or one shorter than its
-    // preamble clears the kept text and the memo and disables Load.
+    // highlighted clears the kept text and the memo; a file the ringing
+    // reader refuses clears the kept text and says why in the memo. Either
+    // disables Load.
     void lbSoundsClick();
     // Loads the kept text, plays it and closes the chooser; does nothing
     // while no readable ringing is highlighted.

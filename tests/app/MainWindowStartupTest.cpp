@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -22,6 +23,15 @@ namespace {
 class MainWindowStartup : public MainWindowTest {
 protected:
     TfrmMain& start(const QStringList& arguments = {}) { return startWith(arguments); }
+    // The message of a file that could not be opened, once start-up has run.
+    QMessageBox* failure() {
+        QMessageBox* box = nullptr;
+        for (int i = 0; i < 20 && !box; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            box = frm->findChild<QMessageBox*>(QStringLiteral("msgOpenFailure"));
+        }
+        return box;
+    }
 };
 
 // A user ringing file with a blank in its name, written as the program writes them.
@@ -91,15 +101,25 @@ TEST_F(MainWindowStartup, CommandLineFileWithABlankIsOpened) {
     EXPECT_TRUE(program.settingsText().contains(QStringLiteral("Types=nnnnnnnnnnbmmss")));
 }
 
-// Arguments that name no file are ignored without a message.
+// Arguments that name no file are ignored without a message; a ".ukl" name
+// that is missing is told, since the user meant a ringing by it.
 TEST_F(MainWindowStartup, ArgumentsNamingNoFileAreIgnored) {
-    TfrmMain& w = start({QStringLiteral("/no/such"), QStringLiteral("file.ukl")});
+    TfrmMain& w = start({QStringLiteral("/no/such"), QStringLiteral("file")});
     EXPECT_TRUE(reports.isEmpty());
+    EXPECT_EQ(failure(), nullptr);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Campanix 1.2 - Tolvena"));
     EXPECT_EQ(w.commonScoreSize(), 0);
 }
 
-// Joining follows the argument order with single blanks; a folder is not a file.
+TEST_F(MainWindowStartup, AMissingRingingFileIsTold) {
+    TfrmMain& w = start({QStringLiteral("/no/such"), QStringLiteral("file.ukl")});
+    ASSERT_NE(failure(), nullptr);
+    EXPECT_TRUE(failure()->text().contains(QStringLiteral("«such file.ukl» не найден")))
+        << failure()->text().toStdString();
+    EXPECT_EQ(w.commonScoreSize(), 0);
+}
+
+// Joining follows the argument order with single blanks.
 TEST(CommandLine, JoinsArgumentsWithSingleBlanks) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a b  c.ukl"));
@@ -109,7 +129,8 @@ TEST(CommandLine, JoinsArgumentsWithSingleBlanks) {
     const QStringList parts = path.split(u' ');
     EXPECT_EQ(fileNamedByArguments(parts).value_or(QString()), path);
     EXPECT_FALSE(fileNamedByArguments({}).has_value());
-    EXPECT_FALSE(fileNamedByArguments({dir.path()}).has_value());
+    // A folder is named, so that opening it says it is no ringing file.
+    EXPECT_EQ(fileNamedByArguments({dir.path()}).value_or(QString()), dir.path());
     EXPECT_FALSE(fileNamedByArguments({path + QStringLiteral("x")}).has_value());
 }
 

@@ -1,6 +1,7 @@
 #include "base/ProfileFile.h"
 #include "app/AppSettings.h"
 #include "base/TextCodec.h"
+#include "support/Unreadable.h"
 
 #include <gtest/gtest.h>
 
@@ -161,4 +162,44 @@ TEST(AppSettings, VolumeAndBoundsAreReadWithinRange) {
     ASSERT_TRUE(writeTextLines(
         f.path(), {"[Form]", "Left=2147483647", "Top=-99999999999", "Width=-5", "Height=99999999"}));
     EXPECT_EQ(s.readBounds(), QRect(1048576, -1048576, 0, 1048576));
+}
+
+// A rewrite changes the one line written and keeps every other byte: a
+// byte-order mark, lone LF and CR ends, a byte Windows-1251 has no letter
+// for, a last line without an end. A file that exists but cannot be read is
+// never rewritten from a blank (it once lost every setting at exit).
+TEST(ProfileFile, RewritesKeepOtherBytesAndNeverAnUnreadableFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("campanix.ini"));
+    const QByteArray head = "\xEF\xBB\xBF[View]\nTools=1\rOdd=\x98\xFF\r\n";
+    const QByteArray tail = "[Form]\r\n; note\nLeft=3";
+    QFile raw(path);
+    ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
+    raw.write(head + "Bells=1\r\n" + tail);
+    raw.close();
+    ProfileFile f(path);
+    ASSERT_TRUE(f.writeString("View", "Bells", "0"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_EQ(raw.readAll(), head + "Bells=0\r\n" + tail);
+    raw.close();
+    // A new key after a last line without an end gives that line one.
+    ASSERT_TRUE(f.writeString("Form", "Top", "4"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_EQ(raw.readAll(), head + "Bells=0\r\n" + tail + "\r\nTop=4\r\n");
+    raw.close();
+
+    const QByteArray before = [&] {
+        raw.open(QIODevice::ReadOnly);
+        const QByteArray b = raw.readAll();
+        raw.close();
+        return b;
+    }();
+    {
+        const Unreadable unreadable(path);
+        EXPECT_FALSE(f.writeString("View", "Tools", "0"));
+        EXPECT_FALSE(f.writeAllLines({"[View]"}));
+    }
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_EQ(raw.readAll(), before);
 }

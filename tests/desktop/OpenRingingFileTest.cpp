@@ -119,8 +119,9 @@ TEST_F(OpenRingingFile, OpensWhatTheReaderReads) {
 }
 
 // A name given relative to the folder the program was started in still
-// names the file after start-up changed the current folder; arguments that
-// name no file are left alone (the export mode's "html" among them).
+// names the file after start-up changed the current folder, and so does a
+// ".ukl" name that is missing (its open says so); other arguments that name
+// no file are left alone (the export mode's "html" among them).
 TEST(CommandLineFile, MadeAbsoluteAgainstTheStartingFolder) {
     QTemporaryDir dir;
     QFile file(dir.path() + QStringLiteral("/my ringing.ukl"));
@@ -129,7 +130,8 @@ TEST(CommandLineFile, MadeAbsoluteAgainstTheStartingFolder) {
     const QString abs = dir.path() + QStringLiteral("/my ringing.ukl");
     const std::pair<QStringList, QStringList> cases[] = {
         {{"my", "ringing.ukl"}, {abs}}, {{"my ringing.ukl"}, {abs}},  {{abs}, {abs}},
-        {{"html"}, {"html"}},           {{"none.ukl"}, {"none.ukl"}}, {{}, {}},
+        {{"html"}, {"html"}},           {{"none.ukl"}, {dir.path() + "/none.ukl"}}, {{}, {}},
+        {{"none"}, {"none"}},
     };
     for (const auto& [arguments, expected] : cases) {
         EXPECT_EQ(argumentsWithAbsoluteFile(arguments, dir.path()), expected)

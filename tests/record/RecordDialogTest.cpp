@@ -23,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QProcess>
 #include <QWindow>
 
@@ -91,6 +92,20 @@ TEST_F(RecordDialog, NeedsFiveBells) {
     EXPECT_EQ(messages, QStringList{QStringLiteral("Необходимо выбрать не менее 5 колоколов")});
     EXPECT_FALSE(rec.isVisible());
     EXPECT_TRUE(frm->bells().keyboard().keyboardRinging());
+}
+
+// Every button shows its whole label: «Выйти без сохранения» was cut to
+// «ыйти без сохранени» in a dialog of fixed width.
+TEST_F(RecordDialog, ButtonLabelsAreWhole) {
+    TfrmRec& rec = open();
+    ASSERT_TRUE(rec.isVisible());
+    for (const char* name : {"btnEdit", "btnSaveExit", "btnNoSaveExit"}) {
+        const auto* button = rec.findChild<QPushButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        EXPECT_GE(button->width(), button->sizeHint().width()) << name << ": " << button->text().toStdString();
+    }
+    EXPECT_EQ(rec.findChild<QPushButton*>(QStringLiteral("btnNoSaveExit"))->text(),
+              QStringLiteral("Выйти без сохранения"));
 }
 
 // The whole way: open, ring, tick, change the selection with Space, save as

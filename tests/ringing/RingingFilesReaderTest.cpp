@@ -7,10 +7,16 @@
 #include "playback/RenderCommand.h"
 #include "ringing/RingingLoader.h"
 #include "ringing/RingingReader.h"
+#include "ringing/TfrmSelSound.h"
 #include "support/MainWindowTest.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 
 #include <gtest/gtest.h>
@@ -29,6 +35,17 @@ bool writeFilledFile(const QString& path, qint64 bytes) {
     QByteArray text = QByteArrayLiteral("144\r\n");
     text.append(QByteArray(bytes - text.size(), 'x'));
     return file.write(text) == bytes;
+}
+
+// A message without the file's name and the figures in it: what says why.
+QString stem(QString text, const QString& path) {
+    text.remove(path).remove(QFileInfo(path).fileName());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isDigit()) {
+            return text.left(i);
+        }
+    }
+    return text;
 }
 
 class RingingReaderWindow : public MainWindowTest {
@@ -140,11 +157,12 @@ TEST(RingingReaderLimits, RefusedBeyondTheLimitsOnly) {
     EXPECT_TRUE(channels.LoadRinging(TChannels::kCommonScore, p, 144).loaded);
     EXPECT_EQ(channels.common().size(), n);
 
-    for (const char* special : {"/dev/zero", "/nonexistent/f"}) {
+    for (const auto& [special, reason] : {std::pair{"/dev/zero", RingingReadFailure::NotAFile},
+                                          std::pair{"/nonexistent/f", RingingReadFailure::Missing}}) {
         SCOPED_TRACE(special);
         const RingingFileLines lines = readRingingFileLines(QString::fromUtf8(special));
         EXPECT_FALSE(lines);
-        EXPECT_EQ(lines.failure.reason, RingingReadFailure::Unreadable);
+        EXPECT_EQ(lines.failure.reason, reason);
     }
 }
 
@@ -169,4 +187,88 @@ TEST_F(RingingReaderWindow, ProgramRefusesOversizedFilesWithAMessage) {
     EXPECT_FALSE(w.loader().loadListRingingByName(QStringLiteral("wide")));
     EXPECT_TRUE(w.statusBar()->currentMessage().contains(QStringLiteral("слишком много столбцов")));
     EXPECT_EQ(w.ensemble().bellsText(), before);
+}
+
+// Every path that reads a ringing refuses the same files for the same
+// reason and says it: the window's open, the chooser of list ringings and
+// the renderer. The chooser once said nothing about an empty, huge, missing
+// or folder file and loaded prose as a ringing of 0 bells; the window and
+// the renderer disagreed on NUL bytes and on a header without an interval.
+TEST_F(RingingReaderWindow, EveryReaderRefusesTheSameFilesAlike) {
+    const QByteArray preamble = "111110000000000\r\nbbmssnnnnnnnnnn\r\nN\r\nD\r\n";
+    struct Case {
+        const char* name;
+        QByteArray bytes; // "<folder>", "<missing>" or the file's bytes
+        RingingReadFailure::Reason reason;
+    };
+    const Case cases[] = {
+        {"empty", "", RingingReadFailure::NoPreamble},
+        {"huge", QByteArray(kMaxRingingFileBytes + 1, 'x'), RingingReadFailure::TooLarge},
+        {"wide", preamble + "144" + QByteArray(300000, '&'), RingingReadFailure::TooManyColumns},
+        {"missing", "<missing>", RingingReadFailure::Missing},
+        {"folder", "<folder>", RingingReadFailure::NotAFile},
+        {"binary", preamble + QByteArray("144\r\n{1\0\r\n", 10), RingingReadFailure::NotText},
+        {"prose", "\xcd\xe0\xf7\xe0\xeb\xee\r\n\xf2\xe5\xea\xf1\xf2\xe0\r\nx\r\ny\r\nz\r\n",
+         RingingReadFailure::NotARinging},
+        {"no bells", "000000000000000\r\nnnnnnnnnnnnnnnn\r\nN\r\nD\r\n144\r\n", RingingReadFailure::NoBells},
+    };
+    TfrmMain& w = startWith({});
+    const QString custom = path(QStringLiteral("Custom/"));
+    QStringList listed;
+    for (const Case& c : cases) {
+        for (const QString& file : {path(QString::fromUtf8(c.name) + QStringLiteral(".ukl")),
+                                    custom + QString::fromUtf8(c.name) + QStringLiteral(".kol")}) {
+            if (c.bytes == "<folder>") {
+                ASSERT_TRUE(QDir().mkpath(file));
+            } else if (c.bytes != "<missing>") {
+                QFile out(file);
+                ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+                ASSERT_EQ(out.write(c.bytes), c.bytes.size());
+            }
+        }
+        listed << QString::fromUtf8(c.name);
+    }
+    ASSERT_TRUE(writeTextLines(custom + QStringLiteral("list.kli"), listed));
+    TfrmSelSound chooser;
+    chooser.setCustomDir(custom);
+    chooser.fillList(custom + QStringLiteral("list.kli"));
+    const QString bells = w.ensemble().bellsText();
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        RingingReadFailure failure;
+        failure.reason = c.reason;
+        const QString ukl = path(QString::fromUtf8(c.name) + QStringLiteral(".ukl"));
+
+        RenderOptions options;
+        options.ringingPath = ukl;
+        QString error;
+        EXPECT_FALSE(readRingingForRender(options, &error));
+        EXPECT_EQ(stem(error, ukl), stem(ringingFailureText(ukl, failure), ukl));
+
+        w.OpenUserRinging(ukl);
+        auto* box = w.findChild<QMessageBox*>(QStringLiteral("msgOpenFailure"));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(stem(box->text(), ukl), stem(ringingFailureMessage(ukl, failure), ukl));
+        delete box;
+        EXPECT_EQ(w.ensemble().bellsText(), bells);
+
+        chooser.lbSounds->setCurrentRow(i);
+        EXPECT_FALSE(chooser.btnLoad->isEnabled());
+        const QString kol = custom + QString::fromUtf8(c.name) + QStringLiteral(".kol");
+        EXPECT_EQ(stem(chooser.mDesc->toPlainText(), kol), stem(ringingFailureMessage(kol, failure), kol));
+    }
+
+    // A header without an interval: both take the program's tempo.
+    const QString plain = path(QStringLiteral("abc.ukl"));
+    ASSERT_TRUE(writeTextLines(plain, {kBells, kTypes, "Abc", "abc&{1"}));
+    RenderOptions options;
+    options.ringingPath = plain;
+    QString error;
+    const std::optional<RenderRinging> rendered = readRingingForRender(options, &error);
+    ASSERT_TRUE(rendered) << error.toStdString();
+    EXPECT_EQ(rendered->intervalMs, 144);
+    EXPECT_EQ(rendered->columns, QStringList{"s1"});
+    EXPECT_TRUE(w.loader().openUserRingingText(plain));
+    EXPECT_EQ(w.channels().common(), QStringList{"s1"});
 }

@@ -180,3 +180,28 @@ TEST(TChannels, CommonRingingsAreNotCut) {
     EXPECT_EQ(ch.score(2).size(), 1000);
     EXPECT_FALSE(ch.isGroupAnimated(2));
 }
+
+// A column holds each bell at most once: a strike token repeated in a column
+// (the same group letter and position; the rest of a token does not count)
+// is dropped when the ringing is read. Marks are left alone. A column of
+// 300,000 "s1" once froze the window for minutes.
+TEST(TChannels, RepeatedStrikesInAColumnAreDropped) {
+    const std::pair<QString, QString> cases[] = {
+        {"s1,s1", "s1"},
+        {"s1,m1,s1,b2,m1", "s1,m1,b2"},          // later repeats go, order stays
+        {"s1x,s1", "s1x"},                       // the same bell by its first two characters
+        {"b9,s9,m9", "b9,s9,m9"},                // other groups are other bells
+        {"#a,#a,v5,v5", "#a,#a,v5,v5"},          // marks are no strikes
+        {"s1,,s1,", "s1,,"},                     // empty tokens stay where they were
+        {"", ""},
+    };
+    for (const auto& [column, kept] : cases) {
+        TChannels ch;
+        ASSERT_TRUE(ch.loadRingingLines(3, {"144", column, column}, 144).loaded);
+        EXPECT_EQ(ch.common(), (QStringList{kept, kept})) << column.toStdString();
+    }
+    TChannels ch;
+    QStringList tokens(300000, QStringLiteral("s1"));
+    ASSERT_TRUE(ch.loadRingingLines(3, {"144", tokens.join(u','), "m1"}, 144).loaded);
+    EXPECT_EQ(ch.common(), (QStringList{"s1", "m1"}));
+}

@@ -2,38 +2,46 @@
 
 #include "playback/audio/Mixer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "base/OutputTarget.h"
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <random>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace audio {
 
 namespace {
 
-// Longest file name most Linux file systems take, in bytes.
-constexpr std::size_t kMaxNameBytes = 255;
+constexpr int kChannels = 2;
+// The lengths of a streamed WAV whose end is not known yet, as streaming
+// programs write them: the largest the fields hold.
+constexpr std::uint32_t kUnknownLength = 0xFFFFFFFFu;
 
-// The temporary file beside `path`. A target name near the length limit
-// would make the suffixed name too long, so the name is cut (at a UTF-8
-// character boundary) to leave room for the suffix.
-std::string temporaryPath(const std::string& path, unsigned number) {
-    const std::string suffix = ".tmp-" + std::to_string(number);
-    const std::size_t slash = path.rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    std::string name = path.substr(nameStart);
-    if (name.size() + suffix.size() > kMaxNameBytes) {
-        std::size_t keep = kMaxNameBytes - suffix.size();
-        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
-            --keep;
-        }
-        name.resize(keep);
+void putLe(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out += static_cast<char>((value >> (8 * i)) & 0xFFu);
     }
-    return path.substr(0, nameStart) + name + suffix;
+}
+
+// A plain 44-byte WAV header of 16-bit or float samples whose length is not
+// known yet.
+std::string wavHeader(int rate, bool isFloat) {
+    const int sampleBytes = isFloat ? 4 : 2;
+    std::string header = "RIFF";
+    putLe(header, kUnknownLength, 4);
+    header += "WAVEfmt ";
+    putLe(header, 16, 4);
+    putLe(header, isFloat ? 3 : 1, 2); // PCM or IEEE float
+    putLe(header, kChannels, 2);
+    putLe(header, static_cast<std::uint32_t>(rate), 4);
+    putLe(header, static_cast<std::uint32_t>(rate * kChannels * sampleBytes), 4);
+    putLe(header, static_cast<std::uint32_t>(kChannels * sampleBytes), 2);
+    putLe(header, static_cast<std::uint32_t>(8 * sampleBytes), 2);
+    header += "data";
+    putLe(header, kUnknownLength, 4);
+    return header;
 }
 
 // The file under libsndfile, through our own calls: the MP3 encoder does not
@@ -88,53 +96,64 @@ OfflineRenderer::~OfflineRenderer() {
     abandon();
 }
 
+bool OfflineRenderer::fail(const std::string& what, int systemError) {
+    m_systemError = systemError;
+    m_error = m_path + ": " + what;
+    return false;
+}
+
 bool OfflineRenderer::open(const std::string& path, Format format, std::string* error) {
     abandon();
     m_path = path;
     m_error.clear();
     m_systemError = 0;
-    std::random_device entropy;
-    m_tempPath = temporaryPath(path, entropy() % 1000000u);
+    m_written = 0;
+    const auto failed = [this, error](const std::string& what, int systemError) {
+        fail(what, systemError);
+        closeOutput();
+        if (error) {
+            *error = m_error;
+        }
+        return false;
+    };
+    const auto streamFailed = [this, error] {
+        closeOutput();
+        if (error) {
+            *error = m_error;
+        }
+        return false;
+    };
+    if (path == "-") {
+        return openStream(STDOUT_FILENO, false, format) || streamFailed();
+    }
+    const OutputTarget target = classifyOutput(path);
+    if (target.kind == OutputTarget::Kind::Refused) {
+        return failed(target.error, target.systemError);
+    }
+    if (target.kind == OutputTarget::Kind::Stream) {
+        const int fd = openStreamTarget(target);
+        if (fd < 0) {
+            return failed(std::strerror(errno), errno);
+        }
+        return openStream(fd, true, format) || streamFailed();
+    }
+    m_fd = createTemporaryBeside(target.path, &m_tempPath);
+    if (m_fd < 0) {
+        return failed(std::strerror(errno), errno);
+    }
+    m_ownsFd = true;
+    m_finalPath = target.path;
     SF_INFO info{};
     info.samplerate = m_mixer.sampleRate();
-    info.channels = 2;
-    switch (format) {
-    case Format::Pcm16:
-        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-        break;
-    case Format::Float32:
-        info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-        break;
-    case Format::Flac16:
-        info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-        break;
-    case Format::Mp3:
-        info.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
-        break;
-    }
+    info.channels = kChannels;
+    info.format = sndfileFormat(format);
+    // Written through checked calls of our own: the MP3 encoder does not pass
+    // a failed write on.
     m_sink = Sink{};
-    m_sink.fd = ::open(m_tempPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (m_sink.fd < 0) {
-        m_systemError = errno;
-        m_tempPath.clear();
-        m_error = path + ": " + std::strerror(m_systemError);
-        if (error) {
-            *error = m_error;
-        }
-        return false;
-    }
+    m_sink.fd = m_fd;
     m_file = sf_open_virtual(&sinkCalls, SFM_WRITE, &info, &m_sink);
     if (!m_file) {
-        m_systemError = m_sink.error;
-        m_error = path + ": " + sf_strerror(nullptr);
-        closeSink();
-        std::error_code ec;
-        std::filesystem::remove(m_tempPath, ec);
-        m_tempPath.clear();
-        if (error) {
-            *error = m_error;
-        }
-        return false;
+        return failed(sf_strerror(nullptr), m_sink.error);
     }
     // Keeps values of exactly +-1.0 from wrapping when converted to 16 bits.
     sf_command(m_file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
@@ -146,7 +165,56 @@ bool OfflineRenderer::open(const std::string& path, Format format, std::string* 
         double level = (320.0 - kMp3Kbps) / (320.0 - 32.0);
         sf_command(m_file, SFC_SET_COMPRESSION_LEVEL, &level, sizeof(level));
     }
-    m_written = 0;
+    return true;
+}
+
+int OfflineRenderer::sndfileFormat(Format format) {
+    switch (format) {
+    case Format::Pcm16:
+        return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    case Format::Float32:
+        return SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    case Format::Flac16:
+        return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    case Format::Mp3:
+        return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+    }
+    return 0;
+}
+
+bool OfflineRenderer::openStream(int fd, bool ownsFd, Format format) {
+    m_fd = fd;
+    m_ownsFd = ownsFd;
+    m_streaming = true;
+    SF_INFO info{};
+    info.samplerate = m_mixer.sampleRate();
+    info.channels = kChannels;
+    info.format = sndfileFormat(format);
+    struct stat node {};
+    const bool regular = fstat(fd, &node) == 0 && S_ISREG(node.st_mode);
+    if (regular && lseek(fd, 0, SEEK_CUR) != 0) {
+        // Standard output appended to a file: a sound file cannot start there.
+        return fail("the output already holds other bytes; name the file instead", EINVAL);
+    }
+    if (!regular && (format == Format::Pcm16 || format == Format::Float32)) {
+        // A WAV file counts its length in its header, which a pipe cannot
+        // have rewritten: the header goes first with the largest length, as
+        // streamed WAV does, then the samples as they come. (FLAC is made to
+        // be streamed, and a regular file, standard output redirected to
+        // one, can have its header rewritten.)
+        const bool isFloat = format == Format::Float32;
+        const std::string header = wavHeader(m_mixer.sampleRate(), isFloat);
+        if (!writeAll(fd, header.data(), header.size())) {
+            return fail(std::strerror(errno), errno);
+        }
+        info.format = SF_FORMAT_RAW | SF_ENDIAN_LITTLE | (isFloat ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16);
+    }
+    errno = 0;
+    m_file = sf_open_fd(fd, SFM_WRITE, &info, SF_FALSE);
+    if (!m_file) {
+        return fail(sf_strerror(nullptr), errno);
+    }
+    sf_command(m_file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     return true;
 }
 
@@ -155,8 +223,9 @@ bool OfflineRenderer::renderBlock(int frames) {
     if (!m_file) {
         return true;
     }
+    errno = 0;
     if (sf_writef_float(m_file, m_buffer.data(), frames) != frames || m_sink.error != 0) {
-        m_systemError = m_sink.error;
+        m_systemError = m_sink.error != 0 ? m_sink.error : errno;
         m_error = m_path + ": " + (m_sink.error != 0 ? std::strerror(m_sink.error) : sf_strerror(m_file));
         return false;
     }
@@ -185,64 +254,78 @@ bool OfflineRenderer::renderRingOut(std::int64_t maxFrames) {
 }
 
 bool OfflineRenderer::commit(std::string* error) {
-    if (!m_file) {
+    const auto failed = [this, error] {
+        closeOutput();
         if (error) {
-            *error = m_error.empty() ? std::string("no file is open") : m_error;
+            *error = m_error;
         }
         return false;
+    };
+    if (!m_file) {
+        if (m_error.empty()) {
+            m_error = "no file is open";
+        }
+        return failed();
     }
+    if (!m_error.empty()) {
+        return failed();
+    }
+    sf_write_sync(m_file);
+    errno = 0;
     const int closeResult = sf_close(m_file);
     m_file = nullptr;
     // The encoder's last frames and tags are written at the close.
-    int closeErrno = m_sink.error;
-    if (closeErrno == 0 && fsync(m_sink.fd) != 0) {
-        closeErrno = errno;
+    if (m_sink.error != 0) {
+        fail(std::strerror(m_sink.error), m_sink.error);
+        return failed();
     }
-    if (!closeSink() && closeErrno == 0) {
-        closeErrno = errno;
+    if (closeResult != 0) {
+        fail(sf_error_number(closeResult), errno);
+        return failed();
     }
-    std::error_code ec;
-    if (closeResult == 0 && closeErrno == 0 && m_error.empty()) {
-        std::filesystem::rename(m_tempPath, m_path, ec);
-        if (!ec) {
+    if (!m_streaming) {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (!commitTemporary(fd, m_tempPath, m_finalPath)) {
             m_tempPath.clear();
-            return true;
+            fail(std::strerror(errno), errno);
+            return failed();
         }
-        m_error = m_path + ": " + ec.message();
-        m_systemError = ec.value();
-    } else if (m_error.empty()) {
-        m_error =
-            m_path + ": " + (closeErrno != 0 ? std::strerror(closeErrno) : sf_error_number(closeResult));
-        m_systemError = closeErrno;
-    }
-    std::filesystem::remove(m_tempPath, ec);
-    m_tempPath.clear();
-    if (error) {
-        *error = m_error;
-    }
-    return false;
-}
-
-bool OfflineRenderer::closeSink() {
-    if (m_sink.fd < 0) {
+        m_tempPath.clear();
         return true;
     }
-    const bool closed = ::close(m_sink.fd) == 0;
-    m_sink.fd = -1;
-    return closed;
+    if (m_ownsFd) {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (close(fd) != 0) {
+            fail(std::strerror(errno), errno);
+            return failed();
+        }
+    }
+    closeOutput();
+    return true;
 }
 
-void OfflineRenderer::abandon() {
+void OfflineRenderer::closeOutput() {
     if (m_file) {
         sf_close(m_file);
         m_file = nullptr;
     }
-    closeSink();
+    if (m_fd >= 0 && m_ownsFd) {
+        close(m_fd);
+    }
+    m_fd = -1;
+    m_ownsFd = false;
+    m_sink = Sink{};
     if (!m_tempPath.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(m_tempPath, ec);
+        unlink(m_tempPath.c_str());
         m_tempPath.clear();
     }
+    m_streaming = false;
+}
+
+void OfflineRenderer::abandon() {
+    closeOutput();
 }
 
 } // namespace audio
