@@ -265,6 +265,8 @@ public:
 
 private:
     void createEditor();
+    // The editor's options kept in the settings file, read at start-up.
+    void restoreEditorSettings();
     ScoreEditor* m_editor = nullptr;
     void EndRecording();
     void openCommandLineFile();

@@ -14,6 +14,7 @@
 
 #include "record/UnsavedRingings.h"
 
+#include <QAction>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -95,6 +96,16 @@ private:
 void TfrmMain::createEditor() {
     m_editor = new ScoreEditor(std::make_unique<MainEditorHost>(*this), this);
     m_editor->buildMenus(menuBar(), mFile, nPrint, this);
+}
+
+void TfrmMain::restoreEditorSettings() {
+    const QString section = QStringLiteral("Settings");
+    const QString key = QStringLiteral("EditorAdvance");
+    m_editor->setAdvancesAfterKey(settingsFile().readBool(section, key, true));
+    // Connected after the stored value is applied, so reading it writes nothing.
+    connect(m_editor->actions().advance, &QAction::toggled, this, [this, section, key](bool on) {
+        guarded([&] { settingsFile().writeBool(section, key, on); });
+    });
 }
 
 void TfrmMain::offerUnsavedRingings() {

@@ -194,6 +194,7 @@ void TfrmMain::FormCreate() {
         m_scoreView->CreateScoreCursors();
         setupReadableScore();
         m_editor->watchStaves();
+        restoreEditorSettings();
     });
     // 18-22: the ensemble, the distributions and the stored ensemble.
     runStartupStep([this] { m_bellsPanel->clearEnsemble(); });

@@ -20,6 +20,7 @@ QList<MarkHead> Trainer::headsOf(BellGroup group, const QSize& size, int page) c
     }
     scorePage.page = page;
     scorePage.simplified = m_host.simplifiedScore();
+    scorePage.roomAbove = true; // the marks stand over the window's staves
     QList<MarkHead> heads;
     for (const ScoreHead& head : scoreHeads(groupIndex(group), size, scorePage)) {
         if (head.token.size() < 2 || !head.token.at(1).isDigit()) {

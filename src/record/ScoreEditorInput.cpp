@@ -444,8 +444,10 @@ bool ScoreEditor::eventFilter(QObject* watched, QEvent* event) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     const auto* picture = static_cast<QWidget*>(watched);
     const int count = m_host->ensemble().groupCount(ensembleGroupNumber(groupAt(group)));
-    const std::optional<ScoreHit> hit =
-        hitScore(group, picture->size(), m_host->currentPage(), count, mouse->position().toPoint());
+    const ScoreView* view = m_host->scoreView();
+    const int staffTop = view ? scoreStaffArea(group, picture->size(), view->currentPage()).top : 0;
+    const std::optional<ScoreHit> hit = hitScore(group, picture->size(), m_host->currentPage(), count,
+                                                 mouse->position().toPoint(), staffTop);
     if (!m_editing) {
         return selectOutsideEditing(type, *mouse, hit);
     }

@@ -15,11 +15,14 @@ double headX(double columnWidth, int n) {
 
 } // namespace
 
-std::optional<ScoreHit> hitScore(int group, QSize size, int page, int count, QPoint point) {
+std::optional<ScoreHit> hitScore(int group, QSize size, int page, int count, QPoint point, int staffTop) {
     if (group < 0 || group >= kScoreGroupCount || page < 0 || size.width() <= 0 || size.height() <= 0 ||
-        !QRect(QPoint(0, 0), size).contains(point)) {
+        !QRect(QPoint(0, 0), size).contains(point) || staffTop < 0 || staffTop >= size.height()) {
         return std::nullopt;
     }
+    // Rows are counted from the staff's top line; the room above it is hit as the nearest row.
+    size.rheight() -= staffTop;
+    point.ry() -= staffTop;
     const double columnWidth = double(size.width()) / kScorePageColumns;
     int nearest = std::clamp(int(point.x() / columnWidth), 0, kScorePageColumns - 1);
     for (int n = std::max(0, nearest - 1); n <= std::min(kScorePageColumns - 1, nearest + 1); ++n) {

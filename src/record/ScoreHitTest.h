@@ -15,8 +15,9 @@ struct ScoreHit {
 };
 
 // group: 0 small, 1 middle, 2 big; size: the staff's picture; count: the
-// group's selected bells. Nothing for a point outside the picture.
-std::optional<ScoreHit> hitScore(int group, QSize size, int page, int count, QPoint point);
+// group's selected bells; staffTop: how far below the picture's top edge the
+// staff's top line stands (ScoreStaffArea). Nothing for a point outside the picture.
+std::optional<ScoreHit> hitScore(int group, QSize size, int page, int count, QPoint point, int staffTop = 0);
 
 // The horizontal extent of columns first..last of `page` in a staff of
 // `size` (clipped to the page), for marks drawn over the score.

@@ -72,7 +72,9 @@ int scorePageCount(const ScorePage& page) {
     return static_cast<int>((longest + kScorePageColumns - 1) / kScorePageColumns);
 }
 
-std::vector<ScoreText> layoutReadableLabels(int group, QSize size, const ScorePage& page) {
+namespace {
+
+std::vector<ScoreText> labelsAt(int group, QSize size, const ScorePage& page) {
     std::vector<ScoreText> texts;
     if (!drawable(group, size, page)) {
         return texts;
@@ -106,7 +108,7 @@ std::vector<ScoreText> layoutReadableLabels(int group, QSize size, const ScorePa
     return texts;
 }
 
-std::vector<ScoreText> layoutReadableMarks(int group, QSize size, const ScorePage& page) {
+std::vector<ScoreText> marksAt(int group, QSize size, const ScorePage& page) {
     std::vector<ScoreText> texts;
     if (!drawable(group, size, page)) {
         return texts;
@@ -145,6 +147,27 @@ std::vector<ScoreText> layoutReadableMarks(int group, QSize size, const ScorePag
                          Qt::AlignRight | Qt::AlignBottom, ScoreColourRole::Staff});
     }
     return texts;
+}
+
+// The texts of the staff's area, moved to where that area stands in the picture.
+std::vector<ScoreText> inStaffArea(int group, QSize size, const ScorePage& page,
+                                   std::vector<ScoreText> (*layout)(int, QSize, const ScorePage&)) {
+    const ScoreStaffArea area = scoreStaffArea(group, size, page);
+    std::vector<ScoreText> texts = layout(group, area.size, page);
+    for (ScoreText& text : texts) {
+        text.box.translate(0, area.top);
+    }
+    return texts;
+}
+
+} // namespace
+
+std::vector<ScoreText> layoutReadableLabels(int group, QSize size, const ScorePage& page) {
+    return inStaffArea(group, size, page, labelsAt);
+}
+
+std::vector<ScoreText> layoutReadableMarks(int group, QSize size, const ScorePage& page) {
+    return inStaffArea(group, size, page, marksAt);
 }
 
 std::vector<ScoreText> layoutReadableTexts(int group, QSize size, const ScorePage& page) {

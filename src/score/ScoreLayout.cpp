@@ -309,7 +309,9 @@ bool scorePositionOnStaff(int group, int digit, int count) {
     return row >= 0 && row < scoreStaffRows(group);
 }
 
-std::vector<ScorePrimitive> layoutScoreGrid(int group, QSize size, const ScorePage& page) {
+namespace {
+
+std::vector<ScorePrimitive> gridAt(int group, QSize size, const ScorePage& page) {
     std::vector<ScorePrimitive> out;
     if (!validGroup(group) || size.width() <= 0 || size.height() <= 0) {
         return out;
@@ -339,7 +341,7 @@ std::vector<ScorePrimitive> layoutScoreGrid(int group, QSize size, const ScorePa
     return out;
 }
 
-std::vector<ScorePrimitive> layoutScorePage(int group, QSize size, const ScorePage& page) {
+std::vector<ScorePrimitive> pageAt(int group, QSize size, const ScorePage& page) {
     std::vector<ScorePrimitive> out;
     if (validGroup(group) && size.width() > 0 && size.height() > 0) {
         PageWalker(group, size, page, out, nullptr).walk();
@@ -347,10 +349,83 @@ std::vector<ScorePrimitive> layoutScorePage(int group, QSize size, const ScorePa
     return out;
 }
 
+void shiftDown(std::vector<ScorePrimitive>& primitives, int dy) {
+    for (ScorePrimitive& p : primitives) {
+        p.a.ry() += dy;
+        p.b.ry() += dy;
+    }
+}
+
+// How far above the top line of a staff of `size` its drawing reaches: the
+// stem and beam over the highest head the group's bells can have, or that
+// head's upper half, in either view.
+int reachAbove(int group, QSize size, const ScorePage& page) {
+    const int count = page.counts[static_cast<size_t>(group)];
+    int topRow = -1;
+    for (int position = 1; position <= count; ++position) {
+        if (scorePositionOnStaff(group, position, count)) {
+            const int row = scoreStaffRow(group, position, count);
+            topRow = topRow < 0 ? row : std::min(topRow, row);
+        }
+    }
+    if (topRow < 0) {
+        return 0;
+    }
+    const double rowHeight = double(size.height()) / scoreStaffRows(group);
+    const int stemUnit = roundHalfEven(rowHeight - rowHeight / 10);
+    const int stem = roundHalfEven(2 * stemUnit * scoreStemFactor(group));
+    // The readable view's heads and beams are never smaller than the usual
+    // ones: room for them keeps the staff where it is when the view changes.
+    const ReadableMetrics readable = readableMetrics(group, size);
+    const int beam = std::max(BeatGlyphStyle{}.firstBeam, readable.beamWidth);
+    const int head = std::max(4, readable.headHeight);
+    // A line's pen reaches half its width past its end; one pixel to spare.
+    const int above = std::max(stem + (beam + 1) / 2, (head + 1) / 2) + 1;
+    return above - roundHalfEven(topRow * rowHeight);
+}
+
+} // namespace
+
+ScoreStaffArea scoreStaffArea(int group, QSize size, const ScorePage& page) {
+    if (!page.roomAbove || !validGroup(group) || size.width() <= 0 || size.height() <= 0) {
+        return {size, 0};
+    }
+    // The room shortens the staff and so its stems: a few rounds settle it.
+    // The staff keeps at least half the picture.
+    const int most = size.height() / 2;
+    int top = 0;
+    for (int round = 0; round < 8; ++round) {
+        const int needed = std::min(most, reachAbove(group, QSize(size.width(), size.height() - top), page));
+        if (needed <= top) {
+            break;
+        }
+        top = needed;
+    }
+    return {QSize(size.width(), size.height() - top), top};
+}
+
+std::vector<ScorePrimitive> layoutScoreGrid(int group, QSize size, const ScorePage& page) {
+    const ScoreStaffArea area = scoreStaffArea(group, size, page);
+    std::vector<ScorePrimitive> out = gridAt(group, area.size, page);
+    if (area.top > 0 && !out.empty()) {
+        shiftDown(out, area.top);
+        out.front().a = QPoint(0, 0); // the background fills the room above too
+    }
+    return out;
+}
+
+std::vector<ScorePrimitive> layoutScorePage(int group, QSize size, const ScorePage& page) {
+    const ScoreStaffArea area = scoreStaffArea(group, size, page);
+    std::vector<ScorePrimitive> out = pageAt(group, area.size, page);
+    shiftDown(out, area.top);
+    return out;
+}
+
 std::vector<ScorePrimitive> layoutScoreGroup(int group, QSize size, const ScorePage& page) {
     std::vector<ScorePrimitive> out = layoutScoreGrid(group, size, page);
     if (!out.empty()) {
-        PageWalker(group, size, page, out, nullptr).walk();
+        const std::vector<ScorePrimitive> notes = layoutScorePage(group, size, page);
+        out.insert(out.end(), notes.begin(), notes.end());
     }
     return out;
 }
@@ -360,8 +435,12 @@ std::vector<ScoreHead> scoreHeads(int group, QSize size, const ScorePage& page) 
     if (!validGroup(group) || size.width() <= 0 || size.height() <= 0) {
         return heads;
     }
+    const ScoreStaffArea area = scoreStaffArea(group, size, page);
     std::vector<ScorePrimitive> primitives;
-    PageWalker(group, size, page, primitives, &heads).walk();
+    PageWalker(group, area.size, page, primitives, &heads).walk();
+    for (ScoreHead& head : heads) {
+        head.y += area.top;
+    }
     return heads;
 }
 

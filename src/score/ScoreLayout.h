@@ -43,6 +43,10 @@ struct ScorePage {
     // The readable view's line labels: the key of each position's bell
     // (index position - 1) in the small, middle and big groups; "" for none.
     std::array<QStringList, 3> keyLabels;
+    // The window's staves: the staff stands low enough in its picture that
+    // heads on its top line, their stems and beams stay inside the picture.
+    // Off, the staff fills the picture from its top edge, as printed.
+    bool roomAbove = false;
 };
 
 enum class ScorePrimitiveKind {
@@ -97,6 +101,15 @@ int scoreStaffRow(int group, int digit, int count);
 // row lies on the group's staff. Any other position has no place to be drawn:
 // its token draws nothing in any picture of the score.
 bool scorePositionOnStaff(int group, int digit, int count);
+
+// The part of a picture of `size` that the staff of a group takes: all of
+// it, or with room above it kept free for the stems (ScorePage::roomAbove).
+// Everything of the layout below, and the hit test, uses this one area.
+struct ScoreStaffArea {
+    QSize size;  // the staff's own width and height
+    int top = 0; // its top line's distance from the picture's top edge
+};
+ScoreStaffArea scoreStaffArea(int group, QSize size, const ScorePage& page);
 
 // The grid and the page of one group (0..2) for an image of `size`, in
 // drawing order; the first primitive fills the image with the face colour.

@@ -206,6 +206,7 @@ ScorePage ScoreView::currentPage() const {
                    m_ensemble.groupCount(kBigGroup)};
     page.simplified = m_controls.grid && m_controls.grid->isChecked();
     page.readable = m_readable;
+    page.roomAbove = true;
     if (m_readable && m_keyLabels) {
         for (int g = 0; g < kScoreGroupCount; ++g) {
             QStringList& labels = page.keyLabels[static_cast<size_t>(g)];

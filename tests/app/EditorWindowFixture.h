@@ -48,11 +48,11 @@ protected:
     // there, as the mouse would: the play cursor over column 0 included.
     void mouseOnSmall(TfrmMain& w, QEvent::Type type, int column, int position) {
         QWidget* picture = w.scoreView()->image(0);
-        const QSize size = picture->size();
-        const double width = double(size.width()) / kScorePageColumns;
+        const ScoreStaffArea area = scoreStaffArea(0, picture->size(), w.scoreView()->currentPage());
+        const double width = double(area.size.width()) / kScorePageColumns;
         const int place = column % kScorePageColumns;
         const QPoint at(roundHalfEven(width / 2 + place * width + scoreBarShift(place)),
-                        roundHalfEven(scoreStaffRow(0, position, 2) * double(size.height()) / 5));
+                        area.top + roundHalfEven(scoreStaffRow(0, position, 2) * double(area.size.height()) / 5));
         QWidget* staff = picture->parentWidget();
         QWidget* target = staff->childAt(picture->mapToParent(at));
         ASSERT_NE(target, nullptr);

@@ -298,4 +298,18 @@ TEST_F(EditorWindow, HistoryListGoesBackToAnyStep) {
     EXPECT_TRUE(waitFor([&] { return w.findChild<QUndoView*>() == nullptr; }));
 }
 
+// «Курсор дальше после удара клавишей» switched off from the menu is kept:
+// the next start of the window has it off, and on again is kept as well.
+TEST_F(EditorWindow, AdvanceAfterKeyIsKeptAcrossARestart) {
+    EXPECT_TRUE(start().editor().advancesAfterKey()); // on by default
+    for (const bool on : {false, true}) {
+        frm->editor().actions().advance->trigger();
+        EXPECT_EQ(frm->editor().advancesAfterKey(), on);
+        frm.reset();
+        TfrmMain& again = startWith({});
+        EXPECT_EQ(again.editor().advancesAfterKey(), on);
+        EXPECT_EQ(again.editor().actions().advance->isChecked(), on);
+    }
+}
+
 } // namespace

@@ -8,7 +8,8 @@ namespace {
 
 // A click on a head drawn by the layout names that head's column and bell,
 // and toggling there removes exactly that token: on every group, on a later
-// page, on the first and last places of a page and at odd staff sizes.
+// page, on the first and last places of a page and at odd staff sizes, with
+// and without room kept above the staff (five small bells: a head on the top line).
 TEST(ScoreHitTest, AClickOnAHeadTogglesThatToken) {
     struct Case {
         int group;
@@ -17,6 +18,7 @@ TEST(ScoreHitTest, AClickOnAHeadTogglesThatToken) {
     };
     const Case cases[] = {{0, QSize(1280, 90), 0}, {1, QSize(1001, 187), 1}, {2, QSize(777, 133), 2}};
     const std::array<int, 3> counts = {5, 3, 4};
+    for (const bool roomAbove : {false, true})
     for (const Case& c : cases) {
         const QChar letter = QStringLiteral("smb").at(c.group);
         // Every bell of the group once, spread over the page's 64 places.
@@ -30,11 +32,14 @@ TEST(ScoreHitTest, AClickOnAHeadTogglesThatToken) {
         page.page = c.page;
         page.counts = counts;
         page.groups[static_cast<size_t>(c.group)] = columns;
+        page.roomAbove = roomAbove;
+        const int staffTop = scoreStaffArea(c.group, c.size, page).top;
+        EXPECT_EQ(staffTop > 0, roomAbove && c.group == 0) << "group " << c.group;
         const std::vector<ScoreHead> heads = scoreHeads(c.group, c.size, page);
         ASSERT_EQ(heads.size(), size_t(kScorePageColumns));
         for (const ScoreHead& head : heads) {
             const std::optional<ScoreHit> hit =
-                hitScore(c.group, c.size, c.page, count, QPoint(head.x, head.y));
+                hitScore(c.group, c.size, c.page, count, QPoint(head.x, head.y), staffTop);
             ASSERT_TRUE(hit);
             EXPECT_EQ(hit->column, head.column) << "group " << c.group;
             EXPECT_EQ(strikeTokenOf(c.group, hit->position), head.token) << "group " << c.group;
