@@ -8,6 +8,10 @@
 #include <cmath>
 #include <numeric>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace audio {
 
 namespace {
@@ -52,6 +56,8 @@ double kernel(double distance, double cutoff, double halfWidth) {
     return 2.0 * cutoff * sinc * window;
 }
 
+static_assert(RateInterpolator::kTaps % 16 == 0, "the vector loops take 16 taps at a time");
+
 CAMPANIX_INTERPOLATOR_CLONES
 void dotStereo(const float* __restrict in, const float* __restrict row, float* __restrict out) noexcept {
     // Eight sums, one per lane; even lanes are left, odd lanes right.
@@ -64,6 +70,31 @@ void dotStereo(const float* __restrict in, const float* __restrict row, float* _
     out[0] = (acc[0] + acc[2]) + (acc[4] + acc[6]);
     out[1] = (acc[1] + acc[3]) + (acc[5] + acc[7]);
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// Four independent sums so that the fused multiply-adds do not wait for
+// each other.
+__attribute__((target("avx2,fma"))) void dotStereoAvx2(const float* in, const float* row, float* out) noexcept {
+    __m256 acc[4] = {_mm256_setzero_ps(), _mm256_setzero_ps(), _mm256_setzero_ps(), _mm256_setzero_ps()};
+    for (int j = 0; j < 2 * RateInterpolator::kTaps; j += 32) {
+        for (int k = 0; k < 4; ++k) {
+            acc[k] = _mm256_fmadd_ps(_mm256_loadu_ps(in + j + 8 * k), _mm256_loadu_ps(row + j + 8 * k), acc[k]);
+        }
+    }
+    const __m256 sum = _mm256_add_ps(_mm256_add_ps(acc[0], acc[1]), _mm256_add_ps(acc[2], acc[3]));
+    // Lanes l, l + 2, l + 4, l + 6 belong to one channel.
+    const __m128 half = _mm_add_ps(_mm256_castps256_ps128(sum), _mm256_extractf128_ps(sum, 1));
+    const __m128 pair = _mm_add_ps(half, _mm_movehl_ps(half, half));
+    _mm_storel_pi(reinterpret_cast<__m64*>(out), pair);
+}
+
+bool hasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+}
+
+const bool kAvx2 = hasAvx2();
+#endif
 
 } // namespace
 
@@ -105,9 +136,14 @@ void RateInterpolator::process(const float* in, std::int64_t inStart, float* out
     std::int64_t scaled = first * m_step;
     std::int64_t frame = scaled / m_phases;
     int phase = static_cast<int>(scaled - frame * m_phases);
+#if defined(__x86_64__) && defined(__GNUC__)
+    const auto dot = kAvx2 ? dotStereoAvx2 : dotStereo;
+#else
+    const auto dot = dotStereo;
+#endif
     for (int f = 0; f < frames; ++f) {
         const float* window = in + 2 * (frame - kHalfTaps + 1 - inStart);
-        dotStereo(window, m_rows.data() + static_cast<std::size_t>(phase) * 2 * kTaps, out + 2 * f);
+        dot(window, m_rows.data() + static_cast<std::size_t>(phase) * 2 * kTaps, out + 2 * f);
         phase += m_step;
         while (phase >= m_phases) {
             phase -= m_phases;
