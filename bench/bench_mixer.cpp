@@ -86,10 +86,11 @@ void measure(int voices, const std::vector<std::shared_ptr<const audio::Sample>>
     }
     const double audioSeconds = static_cast<double>(blocks) * kBlock / deviceRate;
     const double voiceFrames = static_cast<double>(voices) * blocks * kBlock;
-    std::printf("%6d Hz %5d voices: %6.3f ns per voice-frame, %6.2f %% of one core, %6.1f us per %d-frame block "
-                "(active at end: %d)\n",
-                deviceRate, voices, seconds * 1e9 / voiceFrames, 100.0 * seconds / audioSeconds, seconds * 1e6 / blocks,
-                kBlock, mixer.activeVoices());
+    std::printf(
+        "%6d Hz %5d voices: %6.3f ns per voice-frame, %6.2f %% of one core, %6.1f us per %d-frame block "
+        "(active at end: %d)\n",
+        deviceRate, voices, seconds * 1e9 / voiceFrames, 100.0 * seconds / audioSeconds,
+        seconds * 1e6 / blocks, kBlock, mixer.activeVoices());
 }
 
 void measureCache(const std::string& folder) {

@@ -133,7 +133,9 @@ void ScoreView::ensureSurfaces() {
     // only grows (see ScoreImage::ensureSurface): a window made smaller
     // keeps drawing on the one it has.
     constexpr int kSurfaceStep = 64;
-    const auto roundUp = [](int pixels) { return (std::max(1, pixels) + kSurfaceStep - 1) / kSurfaceStep * kSurfaceStep; };
+    const auto roundUp = [](int pixels) {
+        return (std::max(1, pixels) + kSurfaceStep - 1) / kSurfaceStep * kSurfaceStep;
+    };
     for (int g = 0; g < kScoreGroupCount; ++g) {
         if (ScoreImage* image = m_images[static_cast<size_t>(g)]) {
             const QSize staff = staffSize(g);

@@ -2,8 +2,8 @@
 // its error against libsamplerate's best converter, and strikes that keep
 // their frames.
 
-#include "playback/audio/Mixer.h"
 #include "playback/audio/RateInterpolator.h"
+#include "playback/audio/Mixer.h"
 #include "playback/audio/SampleDecoder.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +23,9 @@ constexpr double kPi = 3.14159265358979323846;
 // broadband noise over the first 8 ms that reaches the top of the band.
 std::vector<float> synthBell() {
     const int frames = 3 * kVoiceRate / 2;
-    const double partials[][3] = {{110, 0.30, 1.2}, {220, 0.25, 0.9},  {264, 0.20, 0.8},  {330, 0.15, 0.7},
-                                  {440, 0.12, 0.6}, {1020, 0.08, 0.4}, {2750, 0.05, 0.2}, {5600, 0.03, 0.1},
-                                  {9100, 0.02, 0.05}};
+    const double partials[][3] = {{110, 0.30, 1.2},  {220, 0.25, 0.9},  {264, 0.20, 0.8},
+                                  {330, 0.15, 0.7},  {440, 0.12, 0.6},  {1020, 0.08, 0.4},
+                                  {2750, 0.05, 0.2}, {5600, 0.03, 0.1}, {9100, 0.02, 0.05}};
     std::mt19937 random(7);
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
     std::vector<float> data(static_cast<std::size_t>(2 * frames));
@@ -38,7 +38,8 @@ std::vector<float> synthBell() {
         value += 0.1 * std::exp(-t / 0.002) * noise(random);
         for (int c = 0; c < 2; ++c) {
             const double channel = c == 0 ? value : 0.8 * value;
-            data[static_cast<std::size_t>(2 * f + c)] = static_cast<float>(std::lrint(channel * 32767.0) / 32768.0);
+            data[static_cast<std::size_t>(2 * f + c)] =
+                static_cast<float>(std::lrint(channel * 32767.0) / 32768.0);
         }
     }
     return data;
@@ -79,7 +80,8 @@ std::vector<double> audibleBand(const std::vector<float>& values, int channel, i
     std::vector<double> taps(2 * kHalf + 1);
     for (int k = -kHalf; k <= kHalf; ++k) {
         const double x = static_cast<double>(k) / (kHalf + 1);
-        const double window = std::cyl_bessel_i(0.0, 12.0 * std::sqrt(1.0 - x * x)) / std::cyl_bessel_i(0.0, 12.0);
+        const double window =
+            std::cyl_bessel_i(0.0, 12.0 * std::sqrt(1.0 - x * x)) / std::cyl_bessel_i(0.0, 12.0);
         const double arg = 2.0 * cutoff * k;
         taps[static_cast<std::size_t>(k + kHalf)] =
             2.0 * cutoff * (k == 0 ? 1.0 : std::sin(kPi * arg) / (kPi * arg)) * window;
@@ -89,7 +91,8 @@ std::vector<double> audibleBand(const std::vector<float>& values, int channel, i
     for (int f = 0; f < frames; ++f) {
         double sum = 0.0;
         for (int k = std::max(0, f - kHalf); k <= std::min(frames - 1, f + kHalf); ++k) {
-            sum += taps[static_cast<std::size_t>(k - f + kHalf)] * values[static_cast<std::size_t>(2 * k + channel)];
+            sum += taps[static_cast<std::size_t>(k - f + kHalf)] *
+                   values[static_cast<std::size_t>(2 * k + channel)];
         }
         out[static_cast<std::size_t>(f)] = sum;
     }

@@ -202,7 +202,8 @@ TEST_F(ScoreWindow, SurfacesFollowTheStaffsSize) {
     const auto covers = [&](int group) {
         const QImage& surface = view->image(group)->surface();
         const qreal ratio = surface.devicePixelRatio();
-        const QSize size(static_cast<int>(surface.width() / ratio), static_cast<int>(surface.height() / ratio));
+        const QSize size(static_cast<int>(surface.width() / ratio),
+                         static_cast<int>(surface.height() / ratio));
         const QSize staff = view->image(group)->size();
         EXPECT_GE(size.width(), staff.width()) << group;
         EXPECT_GE(size.height(), staff.height()) << group;

@@ -35,12 +35,13 @@ int fadeTailsFor(int voices) {
 
 int Mixer::voiceRateFor(int samplesRate, int deviceRate) {
     return samplesRate == deviceRate || RateInterpolator::serves(samplesRate, deviceRate) ? samplesRate
-                                                                                         : deviceRate;
+                                                                                          : deviceRate;
 }
 
 Mixer::Mixer(const MixerConfig& config)
     : m_sampleRate(config.sampleRate),
-      m_voiceRate(config.voiceRate > 0 ? voiceRateFor(config.voiceRate, config.sampleRate) : config.sampleRate),
+      m_voiceRate(config.voiceRate > 0 ? voiceRateFor(config.voiceRate, config.sampleRate)
+                                       : config.sampleRate),
       m_voiceLimit(std::max(1, config.voices)),
       m_fadeFrames(std::max(1.0f, static_cast<float>(config.fadeMilliseconds * m_voiceRate / 1000.0))),
       m_handleState(new std::atomic<std::uint64_t>[static_cast<std::size_t>(std::max(1, config.handles))]),
@@ -519,8 +520,8 @@ void Mixer::mixInterpolated(float* out, int frames) noexcept {
         if (end > m_frame) {
             mixVoices(m_bus.data() + 2 * (m_frame - m_busStart), static_cast<int>(end - m_frame));
         }
-        interpolator.process(m_bus.data(), m_busStart, out + 2 * static_cast<std::ptrdiff_t>(done), m_deviceFrame,
-                             count);
+        interpolator.process(m_bus.data(), m_busStart, out + 2 * static_cast<std::ptrdiff_t>(done),
+                             m_deviceFrame, count);
         m_deviceFrame += count;
         done += count;
     }

@@ -74,11 +74,13 @@ void dotStereo(const float* __restrict in, const float* __restrict row, float* _
 #if defined(__x86_64__) && defined(__GNUC__)
 // Four independent sums so that the fused multiply-adds do not wait for
 // each other.
-__attribute__((target("avx2,fma"))) void dotStereoAvx2(const float* in, const float* row, float* out) noexcept {
+__attribute__((target("avx2,fma"))) void dotStereoAvx2(const float* in, const float* row,
+                                                       float* out) noexcept {
     __m256 acc[4] = {_mm256_setzero_ps(), _mm256_setzero_ps(), _mm256_setzero_ps(), _mm256_setzero_ps()};
     for (int j = 0; j < 2 * RateInterpolator::kTaps; j += 32) {
         for (int k = 0; k < 4; ++k) {
-            acc[k] = _mm256_fmadd_ps(_mm256_loadu_ps(in + j + 8 * k), _mm256_loadu_ps(row + j + 8 * k), acc[k]);
+            acc[k] =
+                _mm256_fmadd_ps(_mm256_loadu_ps(in + j + 8 * k), _mm256_loadu_ps(row + j + 8 * k), acc[k]);
         }
     }
     const __m256 sum = _mm256_add_ps(_mm256_add_ps(acc[0], acc[1]), _mm256_add_ps(acc[2], acc[3]));
@@ -99,7 +101,8 @@ const bool kAvx2 = hasAvx2();
 } // namespace
 
 bool RateInterpolator::serves(int fromRate, int toRate) {
-    if (fromRate <= 0 || toRate <= 0 || static_cast<double>(toRate) * 480.0 < static_cast<double>(fromRate) * 441.0) {
+    if (fromRate <= 0 || toRate <= 0 ||
+        static_cast<double>(toRate) * 480.0 < static_cast<double>(fromRate) * 441.0) {
         return false;
     }
     return toRate / std::gcd(fromRate, toRate) <= kMaxPhases;

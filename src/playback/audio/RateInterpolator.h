@@ -44,7 +44,8 @@ public:
     // overwritten) from the input frames in `in`, whose frame 0 is input
     // frame `inStart`; `in` must hold firstInput(first) .. endInput(last).
     // Audio thread: no allocation, no locks.
-    void process(const float* in, std::int64_t inStart, float* out, std::int64_t first, int frames) const noexcept;
+    void process(const float* in, std::int64_t inStart, float* out, std::int64_t first,
+                 int frames) const noexcept;
 
 private:
     int m_from = 0;
