@@ -20,8 +20,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -127,15 +128,18 @@ qreal ScoreView::pixelRatio() const {
 }
 
 void ScoreView::ensureSurfaces() {
-    // Once at the size of the screen's work area, so that enlarging the
-    // window needs no new surface; a staff larger than that (another screen)
-    // or a new pixel ratio grows it once.
-    const QWidget* window = m_controls.window;
-    const QScreen* screen = window && window->screen() ? window->screen() : QApplication::primaryScreen();
-    const QSize workArea = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    // At the staff's size, rounded up so that a window dragged larger makes a
+    // new surface every kSurfaceStep pixels, not at every pixel. A surface
+    // only grows (see ScoreImage::ensureSurface): a window made smaller
+    // keeps drawing on the one it has.
+    constexpr int kSurfaceStep = 64;
+    const auto roundUp = [](int pixels) {
+        return (std::max(1, pixels) + kSurfaceStep - 1) / kSurfaceStep * kSurfaceStep;
+    };
     for (int g = 0; g < kScoreGroupCount; ++g) {
         if (ScoreImage* image = m_images[static_cast<size_t>(g)]) {
-            image->ensureSurface(workArea.expandedTo(staffSize(g)), pixelRatio());
+            const QSize staff = staffSize(g);
+            image->ensureSurface(QSize(roundUp(staff.width()), roundUp(staff.height())), pixelRatio());
         }
     }
 }

@@ -1,6 +1,6 @@
 // The score view inside the real main window (offscreen): loading a ringing
 // draws its heads on the staves, the cursor bars follow the column, the
-// score can be switched off and on, and nothing is reallocated on resize.
+// score can be switched off and on, and the surfaces follow the staves.
 
 #include "animation/FullView.h"
 #include "app/TfrmMain.h"
@@ -190,6 +190,38 @@ TEST_F(ScoreWindow, ResizeKeepsTheSurfaces) {
     EXPECT_EQ(view->image(0)->surface().constBits(), before);
     EXPECT_LT(view->picture(0).width(), widthBefore);
     EXPECT_EQ(view->image(0)->size(), control<QFrame>(frm, "pnlSmallBells")->contentsRect().size());
+    EXPECT_EQ(headsShown(0), 16);
+}
+
+// Catches surfaces made at the size of the screen (megabytes per staff that
+// nothing shows) and a staff grown past its surface that is not drawn whole:
+// each surface covers its staff within one step, and a larger window grows
+// it before the page is drawn again.
+TEST_F(ScoreWindow, SurfacesFollowTheStaffsSize) {
+    loadRinging(64);
+    const auto covers = [&](int group) {
+        const QImage& surface = view->image(group)->surface();
+        const qreal ratio = surface.devicePixelRatio();
+        const QSize size(static_cast<int>(surface.width() / ratio),
+                         static_cast<int>(surface.height() / ratio));
+        const QSize staff = view->image(group)->size();
+        EXPECT_GE(size.width(), staff.width()) << group;
+        EXPECT_GE(size.height(), staff.height()) << group;
+        return size;
+    };
+    for (int g = 0; g < 3; ++g) {
+        const QSize size = covers(g);
+        EXPECT_LT(size.width(), view->image(g)->width() + 64) << g;
+        EXPECT_LT(size.height(), view->image(g)->height() + 64) << g;
+    }
+    const int widthBefore = view->picture(0).width();
+    frm->resize(1500, 950);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    for (int g = 0; g < 3; ++g) {
+        covers(g);
+    }
+    EXPECT_GT(view->picture(0).width(), widthBefore);
     EXPECT_EQ(headsShown(0), 16);
 }
 

@@ -12,6 +12,7 @@ MixerConfig mixerConfig(const AudioEngineOptions& options, int sampleRate) {
     config.sampleRate = sampleRate;
     config.voices = options.voices;
     config.busGain = options.busGain;
+    config.voiceRate = options.samplesRate;
     return config;
 }
 
@@ -34,9 +35,9 @@ std::unique_ptr<AudioEngine> AudioEngine::startRealtime(const AudioEngineOptions
         engine->m_output = Output::Null;
     }
     engine->m_bufferFrames = driver->bufferFrames();
-    engine->m_samples = std::make_unique<SampleCache>(driver->sampleRate());
-    engine->m_streams = std::make_unique<VoiceStreamer>(driver->sampleRate());
     engine->m_mixer = std::make_unique<Mixer>(mixerConfig(options, driver->sampleRate()));
+    engine->m_samples = std::make_unique<SampleCache>(engine->m_mixer->voiceRate());
+    engine->m_streams = std::make_unique<VoiceStreamer>(engine->m_mixer->voiceRate());
     engine->m_driver = std::move(driver);
     engine->m_driver->start(*engine->m_mixer);
     return engine;
@@ -46,9 +47,9 @@ std::unique_ptr<AudioEngine> AudioEngine::createOffline(const AudioEngineOptions
     std::unique_ptr<AudioEngine> engine(new AudioEngine);
     engine->m_output = Output::Offline;
     engine->m_bufferFrames = options.bufferFrames;
-    engine->m_samples = std::make_unique<SampleCache>(options.sampleRate);
-    engine->m_streams = std::make_unique<VoiceStreamer>(options.sampleRate);
     engine->m_mixer = std::make_unique<Mixer>(mixerConfig(options, options.sampleRate));
+    engine->m_samples = std::make_unique<SampleCache>(engine->m_mixer->voiceRate());
+    engine->m_streams = std::make_unique<VoiceStreamer>(engine->m_mixer->voiceRate());
     return engine;
 }
 

@@ -28,6 +28,10 @@ struct AudioEngineOptions {
     // Try the sound device first; when false (or when it fails) the null
     // driver keeps time instead.
     bool useDevice = true;
+    // The rate of the installation's samples. At another device rate the
+    // voices are mixed at this one and their sum interpolated to the
+    // device's (see MixerConfig::voiceRate), so samples play as decoded.
+    int samplesRate = 48000;
 };
 
 // The audio engine of the program: the sample cache, the voice pool with its

@@ -24,15 +24,26 @@ namespace audio {
 
 namespace {
 
+// Device frames rendered from one stretch of the voices' sum at most.
+constexpr int kChunkFrames = 1024;
+
 int fadeTailsFor(int voices) {
     return std::max(16, voices / 4);
 }
 
 } // namespace
 
+int Mixer::voiceRateFor(int samplesRate, int deviceRate) {
+    return samplesRate == deviceRate || RateInterpolator::serves(samplesRate, deviceRate) ? samplesRate
+                                                                                          : deviceRate;
+}
+
 Mixer::Mixer(const MixerConfig& config)
-    : m_sampleRate(config.sampleRate), m_voiceLimit(std::max(1, config.voices)),
-      m_fadeFrames(std::max(1.0f, static_cast<float>(config.fadeMilliseconds * config.sampleRate / 1000.0))),
+    : m_sampleRate(config.sampleRate),
+      m_voiceRate(config.voiceRate > 0 ? voiceRateFor(config.voiceRate, config.sampleRate)
+                                       : config.sampleRate),
+      m_voiceLimit(std::max(1, config.voices)),
+      m_fadeFrames(std::max(1.0f, static_cast<float>(config.fadeMilliseconds * m_voiceRate / 1000.0))),
       m_handleState(new std::atomic<std::uint64_t>[static_cast<std::size_t>(std::max(1, config.handles))]),
       m_busGain(config.busGain), m_limiter(config.sampleRate) {
     // The bus starts at its full level, so the first block does not glide.
@@ -60,6 +71,15 @@ Mixer::Mixer(const MixerConfig& config)
         m_free[static_cast<std::size_t>(s)] = slots - 1 - s;
     }
     m_freeCount = slots;
+
+    if (m_voiceRate != m_sampleRate) {
+        m_interpolator = std::make_unique<RateInterpolator>(m_voiceRate, m_sampleRate);
+        // Input frames one chunk of output reads, with the filter's reach.
+        const std::int64_t span = m_interpolator->endInput(kChunkFrames - 1) - m_interpolator->firstInput(0);
+        m_bus.assign(static_cast<std::size_t>(2 * (span + 1)), 0.0f);
+        // Before the first frame the voices' sum is silence.
+        m_busStart = m_interpolator->firstInput(0);
+    }
 }
 
 Mixer::~Mixer() {
@@ -273,11 +293,18 @@ void Mixer::startVoice(const Command& command, std::int64_t blockStart) noexcept
         return;
     }
     std::int64_t startFrame = command.targetFrame;
+    bool moved = true;
     if (startFrame == kStartNow) {
         startFrame = blockStart;
-    } else if (startFrame < blockStart) {
+    } else if ((startFrame = toVoiceFrame(startFrame)) >= blockStart) {
+        moved = false;
+    } else {
         startFrame = blockStart;
-        m_lateStarts.fetch_add(1, std::memory_order_relaxed);
+        // Between rates the voices run a few frames ahead of the device: a
+        // start for the device's current block is in time, if a little late.
+        if (command.targetFrame < m_deviceFrame) {
+            m_lateStarts.fetch_add(1, std::memory_order_relaxed);
+        }
     }
     if (m_unfaded >= m_voiceLimit) {
         takeOverQuietest();
@@ -301,7 +328,10 @@ void Mixer::startVoice(const Command& command, std::int64_t blockStart) noexcept
     ++m_unfaded;
 
     if (m_reportsEnabled.load(std::memory_order_relaxed)) {
-        const StartReport report{command.handle, command.instance, sample, command.targetFrame, startFrame};
+        // A start kept on its frame reports that device frame; a moved one the
+        // device frame its voice frame lies nearest to.
+        const StartReport report{command.handle, command.instance, sample, command.targetFrame,
+                                 moved ? toDeviceFrame(startFrame) : command.targetFrame};
         if (!m_reports.push(report)) {
             m_droppedReports.fetch_add(1, std::memory_order_relaxed);
         }
@@ -430,11 +460,74 @@ void Mixer::applyMasterBus(float* out, int frames) noexcept {
     m_gainRight = targetRight;
 }
 
+// A sound that starts on voice frame v is at half its level half a frame
+// before v, where its first frame meets the silence before it. A start at
+// device frame d therefore plays from the voice frame nearest to d's
+// position: at 44.1 kHz it reaches half its level on d itself; at a device
+// faster than the voices at most one device frame early.
+std::int64_t Mixer::toVoiceFrame(std::int64_t deviceFrame) const noexcept {
+    if (!m_interpolator) {
+        return deviceFrame;
+    }
+    const std::int64_t scaled = 2 * deviceFrame * m_voiceRate + m_sampleRate;
+    const std::int64_t divisor = 2 * static_cast<std::int64_t>(m_sampleRate);
+    const std::int64_t quotient = scaled / divisor;
+    return quotient * divisor > scaled ? quotient - 1 : quotient;
+}
+
+// The first device frame at which a voice started on voice frame v sounds
+// at half its level.
+std::int64_t Mixer::toDeviceFrame(std::int64_t voiceFrame) const noexcept {
+    if (!m_interpolator) {
+        return voiceFrame;
+    }
+    const std::int64_t scaled = (2 * voiceFrame - 1) * m_sampleRate;
+    const std::int64_t divisor = 2 * static_cast<std::int64_t>(m_voiceRate);
+    return scaled <= 0 ? 0 : (scaled + divisor - 1) / divisor;
+}
+
 void Mixer::render(float* out, int frames) noexcept {
     if (frames <= 0) {
         return;
     }
     const DenormalGuard flushDenormals;
+    if (m_interpolator) {
+        mixInterpolated(out, frames);
+    } else {
+        mixVoices(out, frames);
+        m_deviceFrame = m_frame;
+    }
+    applyMasterBus(out, frames);
+    m_activeVoices.store(m_activeCount, std::memory_order_release);
+    m_frameClock.store(m_deviceFrame, std::memory_order_release);
+}
+
+// Output frames at the device rate, chunk by chunk: the voices are mixed at
+// their own rate as far as the filter reads ahead, then interpolated.
+void Mixer::mixInterpolated(float* out, int frames) noexcept {
+    const RateInterpolator& interpolator = *m_interpolator;
+    for (int done = 0; done < frames;) {
+        const int count = std::min(kChunkFrames, frames - done);
+        const std::int64_t first = interpolator.firstInput(m_deviceFrame);
+        const std::int64_t end = interpolator.endInput(m_deviceFrame + count - 1);
+        // Let go of the input frames no output frame reads any more.
+        const std::int64_t drop = first - m_busStart;
+        const std::int64_t held = m_frame - m_busStart;
+        if (drop > 0) {
+            std::copy(m_bus.begin() + 2 * drop, m_bus.begin() + 2 * held, m_bus.begin());
+            m_busStart = first;
+        }
+        if (end > m_frame) {
+            mixVoices(m_bus.data() + 2 * (m_frame - m_busStart), static_cast<int>(end - m_frame));
+        }
+        interpolator.process(m_bus.data(), m_busStart, out + 2 * static_cast<std::ptrdiff_t>(done),
+                             m_deviceFrame, count);
+        m_deviceFrame += count;
+        done += count;
+    }
+}
+
+void Mixer::mixVoices(float* out, int frames) noexcept {
     const std::int64_t blockStart = m_frame;
     drainCommands(blockStart);
     std::fill(out, out + 2 * static_cast<std::ptrdiff_t>(frames), 0.0f);
@@ -469,10 +562,7 @@ void Mixer::render(float* out, int frames) noexcept {
         }
     }
     voiceloop::addSteady(out, frames, steady);
-    applyMasterBus(out, frames);
     m_frame = blockStart + frames;
-    m_activeVoices.store(m_activeCount, std::memory_order_release);
-    m_frameClock.store(m_frame, std::memory_order_release);
 }
 
 } // namespace audio

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/audio/RateInterpolator.h"
 #include "playback/audio/Sample.h"
 #include "playback/audio/SoftLimiter.h"
 #include "playback/audio/SpscQueue.h"
@@ -23,6 +24,11 @@ inline constexpr std::int64_t kStartNow = std::numeric_limits<std::int64_t>::min
 
 struct MixerConfig {
     int sampleRate = 48000;
+    // The rate the voices are mixed at, that of the samples they play (0:
+    // the device's). When it differs and the interpolator serves the pair
+    // (RateInterpolator::serves), the voices' sum is brought to the device
+    // rate as it is rendered, so no sample is converted before it plays.
+    int voiceRate = 0;
     // Voices that sound at once; one more start takes over the quietest.
     int voices = 256;
     // Voices that may be open at once (sounding or not).
@@ -98,6 +104,11 @@ public:
 
     // ---- any thread ----
     int sampleRate() const { return m_sampleRate; }
+    // The rate samples and streams must be at to play at the right pitch.
+    int voiceRate() const { return m_voiceRate; }
+    // The voice rate a device rate gets when the samples are at `samplesRate`:
+    // theirs when the interpolator serves the pair, the device's otherwise.
+    static int voiceRateFor(int samplesRate, int deviceRate);
     int voiceLimit() const { return m_voiceLimit; }
     // Frames rendered so far: the frame the next block starts on.
     std::int64_t frameClock() const { return m_frameClock.load(std::memory_order_acquire); }
@@ -177,8 +188,13 @@ private:
     static float levelOf(const Voice& voice) noexcept;
     static void releaseStream(VoiceStream* stream) noexcept;
     void applyMasterBus(float* out, int frames) noexcept;
+    void mixVoices(float* out, int frames) noexcept;
+    void mixInterpolated(float* out, int frames) noexcept;
+    std::int64_t toVoiceFrame(std::int64_t deviceFrame) const noexcept;
+    std::int64_t toDeviceFrame(std::int64_t voiceFrame) const noexcept;
 
     const int m_sampleRate;
+    const int m_voiceRate;
     const int m_voiceLimit;
     const float m_fadeFrames;
 
@@ -215,7 +231,14 @@ private:
     std::vector<float> m_steadyStereoGain;
     std::vector<const std::int16_t*> m_steadyMono;
     std::vector<float> m_steadyMonoGain;
-    std::int64_t m_frame = 0;
+    std::int64_t m_frame = 0; // voice frames mixed so far
+    // Between a voice rate and another device rate: the voices' sum, kept
+    // from the first input frame the next output frame reads (m_busStart)
+    // up to m_frame, and the device frames rendered so far.
+    std::unique_ptr<RateInterpolator> m_interpolator;
+    std::vector<float> m_bus;
+    std::int64_t m_busStart = 0;
+    std::int64_t m_deviceFrame = 0;
     float m_gainLeft = 1.0f;
     float m_gainRight = 1.0f;
     float m_busGain = 1.0f;

@@ -12,7 +12,8 @@
 
 namespace audio {
 
-// One decoded sound, already at the output rate. Immutable once built: the
+// One decoded sound, at the rate the mixer's voices run at (the samples' own
+// when the mixer interpolates to the device's rate). Immutable once built: the
 // cache shares it between every voice that plays it, and the mixer reads it
 // from the audio thread without any lock.
 //
