@@ -23,6 +23,8 @@ mkdir -p "$out/corpus"
     "$root/src/ringing/TChannels.cpp" \
     "$root/src/base/TextCodec.cpp" \
     "$root/src/base/AtomicFile.cpp" \
+    "$root/src/base/OutputTarget.cpp" \
+    "$root/src/base/Logging.cpp" \
     "$root/src/base/Numbers.cpp" \
     "$root/src/ringing/RingingReader.cpp" \
     "$root/src/ringing/RingingFiles.cpp" \
