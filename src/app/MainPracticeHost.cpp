@@ -11,6 +11,7 @@
 #include "playback/TransportPanel.h"
 #include "record/ScoreEditor.h"
 #include "ringing/RingingChoices.h"
+#include "score/ScoreView.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -217,6 +218,10 @@ int MainPracticeHost::pagePosition() const {
 
 bool MainPracticeHost::simplifiedScore() const {
     return m_window.cbGrid && m_window.cbGrid->isChecked();
+}
+
+bool MainPracticeHost::readableScore() const {
+    return m_window.scoreView() && m_window.scoreView()->readable();
 }
 
 QWidget* MainPracticeHost::staff(BellGroup group) const {

@@ -44,6 +44,7 @@ public:
     void setKeyboardRinging(bool on) override;
     int pagePosition() const override;
     bool simplifiedScore() const override;
+    bool readableScore() const override;
     QWidget* staff(BellGroup group) const override;
     std::optional<std::pair<int, int>> scoreSelection() const override;
     QString bellKeyText(int bell) const override;

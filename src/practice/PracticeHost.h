@@ -109,6 +109,9 @@ public:
     // the staff of each group (nullptr before it exists).
     virtual int pagePosition() const = 0;
     virtual bool simplifiedScore() const = 0;
+    // The staves in the readable view («Крупные ноты»), their line labels
+    // in a margin left of the staff.
+    virtual bool readableScore() const { return false; }
     virtual QWidget* staff(BellGroup group) const = 0;
     // The columns selected on the score (first, last), if any: the training
     // setup offers their bars as the passage.

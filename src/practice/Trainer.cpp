@@ -462,8 +462,10 @@ void Trainer::refreshMarks() {
             }
         }
         const QSize size = overlay->size();
+        const ScoreStaffArea area = scoreStaffArea(g, size, staffPage(page));
         overlay->setMarks(placeMarks(
             headsOf(groupAt(g), size, page), onStaff,
-            [&size](int column) { return columnX(column, size.width()); }, size.height() / 2));
+            [&area](int column) { return area.left + columnX(column, area.size.width()); },
+            size.height() / 2));
     }
 }

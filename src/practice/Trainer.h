@@ -11,6 +11,7 @@
 #include "practice/RunRecording.h"
 #include "practice/StrikeMarks.h"
 #include "practice/TrainingHistory.h"
+#include "score/ScoreLayout.h"
 
 #include <QObject>
 #include <QStringList>
@@ -114,6 +115,8 @@ private:
     void showNote(const QString& text);
     void createOverlays();
     QList<MarkHead> headsOf(BellGroup group, const QSize& size, int page) const;
+    // The page of the window's staves the marks stand over.
+    ScorePage staffPage(int page) const;
     static int columnX(int column, int staffWidth);
     int shownPage() const;
     void clearMarks();

@@ -10,7 +10,7 @@
 #include "ringing/TChannels.h"
 #include "score/ScoreLayout.h"
 
-QList<MarkHead> Trainer::headsOf(BellGroup group, const QSize& size, int page) const {
+ScorePage Trainer::staffPage(int page) const {
     ScorePage scorePage;
     const TChannels& channels = m_host.channels();
     const Ensemble& ensemble = m_host.ensemble();
@@ -20,7 +20,16 @@ QList<MarkHead> Trainer::headsOf(BellGroup group, const QSize& size, int page) c
     }
     scorePage.page = page;
     scorePage.simplified = m_host.simplifiedScore();
-    scorePage.roomAbove = true; // the marks stand over the window's staves
+    // The marks stand over the window's staves.
+    scorePage.roomAbove = true;
+    scorePage.readable = m_host.readableScore();
+    scorePage.keyMargin = true;
+    return scorePage;
+}
+
+QList<MarkHead> Trainer::headsOf(BellGroup group, const QSize& size, int page) const {
+    const ScorePage scorePage = staffPage(page);
+    const Ensemble& ensemble = m_host.ensemble();
     QList<MarkHead> heads;
     for (const ScoreHead& head : scoreHeads(groupIndex(group), size, scorePage)) {
         if (head.token.size() < 2 || !head.token.at(1).isDigit()) {

@@ -50,11 +50,12 @@ void EditorOverlay::showSelection(int page, int first, int last, int cursor) {
 void EditorOverlay::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const int page = m_pageSource ? m_pageSource() : m_page;
-    const QRect selected = columnsRect(size(), page, m_first, m_last);
+    const int left = m_staffLeftSource ? m_staffLeftSource() : 0;
+    const QRect selected = columnsRect(size(), page, m_first, m_last, left);
     if (!selected.isEmpty()) {
         painter.fillRect(selected, QColor(40, 110, 220, 60));
     }
-    const QRect cursor = columnsRect(size(), page, m_cursor, m_cursor);
+    const QRect cursor = columnsRect(size(), page, m_cursor, m_cursor, left);
     if (!cursor.isEmpty()) {
         // An outline, so the heads of the column stay readable; orange, so
         // it is never taken for the blue play cursor.

@@ -18,6 +18,9 @@ public:
     // The page the score shows, asked at every painting, so the marks follow
     // the page turned by playback or the page control.
     void setPageSource(std::function<int()> page) { m_pageSource = std::move(page); }
+    // How far right of the picture's left edge the staff begins (the margin
+    // of the line labels), asked at every painting.
+    void setStaffLeftSource(std::function<int()> left) { m_staffLeftSource = std::move(left); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,4 +32,5 @@ private:
     int m_last = -1;
     int m_cursor = -1;
     std::function<int()> m_pageSource;
+    std::function<int()> m_staffLeftSource;
 };

@@ -384,6 +384,10 @@ void ScoreEditor::watchStaves() {
         if (!m_overlays[static_cast<size_t>(g)]) {
             m_overlays[static_cast<size_t>(g)] = new EditorOverlay(picture->parentWidget());
             m_overlays[static_cast<size_t>(g)]->setPageSource([this] { return scorePage(); });
+            m_overlays[static_cast<size_t>(g)]->setStaffLeftSource([this, g] {
+                const ScoreView* shown = m_host->scoreView();
+                return shown ? shown->cursorArea(g).left : 0;
+            });
             m_overlays[static_cast<size_t>(g)]->hide();
         }
     }
@@ -445,9 +449,10 @@ bool ScoreEditor::eventFilter(QObject* watched, QEvent* event) {
     const auto* picture = static_cast<QWidget*>(watched);
     const int count = m_host->ensemble().groupCount(ensembleGroupNumber(groupAt(group)));
     const ScoreView* view = m_host->scoreView();
-    const int staffTop = view ? scoreStaffArea(group, picture->size(), view->currentPage()).top : 0;
+    const ScoreStaffArea area =
+        view ? scoreStaffArea(group, picture->size(), view->currentPage()) : ScoreStaffArea{picture->size()};
     const std::optional<ScoreHit> hit = hitScore(group, picture->size(), m_host->currentPage(), count,
-                                                 mouse->position().toPoint(), staffTop);
+                                                 mouse->position().toPoint(), area.top, area.left);
     if (!m_editing) {
         return selectOutsideEditing(type, *mouse, hit);
     }

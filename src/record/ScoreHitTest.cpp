@@ -15,14 +15,16 @@ double headX(double columnWidth, int n) {
 
 } // namespace
 
-std::optional<ScoreHit> hitScore(int group, QSize size, int page, int count, QPoint point, int staffTop) {
+std::optional<ScoreHit> hitScore(int group, QSize size, int page, int count, QPoint point, int staffTop,
+                                 int staffLeft) {
     if (group < 0 || group >= kScoreGroupCount || page < 0 || size.width() <= 0 || size.height() <= 0 ||
-        !QRect(QPoint(0, 0), size).contains(point) || staffTop < 0 || staffTop >= size.height()) {
+        !QRect(QPoint(0, 0), size).contains(point) || staffTop < 0 || staffTop >= size.height() ||
+        staffLeft < 0 || staffLeft >= size.width() || point.x() < staffLeft) {
         return std::nullopt;
     }
     // Rows are counted from the staff's top line; the room above it is hit as the nearest row.
-    size.rheight() -= staffTop;
-    point.ry() -= staffTop;
+    size -= QSize(staffLeft, staffTop);
+    point -= QPoint(staffLeft, staffTop);
     const double columnWidth = double(size.width()) / kScorePageColumns;
     int nearest = std::clamp(int(point.x() / columnWidth), 0, kScorePageColumns - 1);
     for (int n = std::max(0, nearest - 1); n <= std::min(kScorePageColumns - 1, nearest + 1); ++n) {
@@ -47,7 +49,8 @@ std::optional<ScoreHit> hitScore(int group, QSize size, int page, int count, QPo
     return hit;
 }
 
-QRect columnsRect(QSize size, int page, int first, int last) {
+QRect columnsRect(QSize size, int page, int first, int last, int staffLeft) {
+    size.rwidth() -= std::max(0, staffLeft);
     const int pageFirst = page * kScorePageColumns;
     first = std::max(first, pageFirst) - pageFirst;
     last = std::min(last, pageFirst + kScorePageColumns - 1) - pageFirst;
@@ -57,5 +60,5 @@ QRect columnsRect(QSize size, int page, int first, int last) {
     const double columnWidth = double(size.width()) / kScorePageColumns;
     const int left = roundHalfEven(headX(columnWidth, first) - columnWidth / 2);
     const int right = roundHalfEven(headX(columnWidth, last) + columnWidth / 2);
-    return QRect(left, 0, right - left, size.height());
+    return QRect(left + std::max(0, staffLeft), 0, right - left, size.height());
 }

@@ -16,9 +16,13 @@ struct ScoreHit {
 
 // group: 0 small, 1 middle, 2 big; size: the staff's picture; count: the
 // group's selected bells; staffTop: how far below the picture's top edge the
-// staff's top line stands (ScoreStaffArea). Nothing for a point outside the picture.
-std::optional<ScoreHit> hitScore(int group, QSize size, int page, int count, QPoint point, int staffTop = 0);
+// staff's top line stands, staffLeft: how far right of its left edge the staff
+// begins (ScoreStaffArea). Nothing for a point outside the picture or in the
+// margin left of the staff.
+std::optional<ScoreHit> hitScore(int group, QSize size, int page, int count, QPoint point, int staffTop = 0,
+                                 int staffLeft = 0);
 
 // The horizontal extent of columns first..last of `page` in a staff of
-// `size` (clipped to the page), for marks drawn over the score.
-QRect columnsRect(QSize size, int page, int first, int last);
+// `size` (clipped to the page), for marks drawn over the score; the staff
+// begins `staffLeft` pixels right of the picture's left edge.
+QRect columnsRect(QSize size, int page, int first, int last, int staffLeft = 0);

@@ -37,14 +37,14 @@ bool drawable(int group, QSize size, const ScorePage& page) {
 
 } // namespace
 
-ReadableMetrics readableMetrics(int group, QSize size) {
+ReadableMetrics readableMetrics(int group, QSize size, bool wideHeads) {
     ReadableMetrics m;
     if (!validGroup(group) || size.width() <= 0 || size.height() <= 0) {
         return m;
     }
     const double rowHeight = double(size.height()) / scoreStaffRows(group);
     const double columnWidth = double(size.width()) / kScorePageColumns;
-    const int widest = std::max(kUsualHeadWidth, static_cast<int>(columnWidth / 2));
+    const int widest = std::max(kUsualHeadWidth, static_cast<int>(columnWidth * (wideHeads ? 0.7 : 0.5)));
     // A head a little wider than high: where half a column is the limit, the
     // height gives way rather than standing the oval upright.
     m.headHeight = clampInt(roundHalfEven(0.45 * rowHeight), kUsualHeadHeight,
@@ -62,6 +62,27 @@ ReadableMetrics readableMetrics(int group, QSize size) {
     m.labelPixels = clampInt(roundHalfEven(0.45 * rowHeight), 8, 14);
     m.numberPixels = clampInt(roundHalfEven(0.4 * rowHeight), 8, 13);
     return m;
+}
+
+int readableKeyMargin(int pictureWidth) {
+    // Room for the widest capital at the labels' smallest size and more on a
+    // wider window; never more than an eighth of a narrow picture.
+    const int wanted = clampInt(roundHalfEven(pictureWidth * 0.026), 24, 40);
+    return std::max(0, std::min(wanted, pictureWidth / 8));
+}
+
+int readableMarginLabelPixels(int group, QSize staff, int margin) {
+    if (!validGroup(group) || staff.height() <= 0) {
+        return kMarginLabelPixels;
+    }
+    const double row = double(staff.height()) / scoreStaffRows(group);
+    const int wanted = clampInt(roundHalfEven(0.9 * row), kMarginLabelPixels, 28);
+    // The widest capital is about as wide as the size, two pixels clear of
+    // either edge; a capital about three quarters of the size high, the
+    // labels of neighbouring lines clear of each other.
+    const int marginAllows = static_cast<int>((margin - 4) / 1.05);
+    const int rowsAllow = static_cast<int>(row / 0.75);
+    return std::max(8, std::min({wanted, marginAllows, rowsAllow}));
 }
 
 int scorePageCount(const ScorePage& page) {
@@ -149,13 +170,40 @@ std::vector<ScoreText> marksAt(int group, QSize size, const ScorePage& page) {
     return texts;
 }
 
+// The line labels in the margin left of the staff, each centred on its line
+// and kept inside the picture.
+std::vector<ScoreText> marginLabels(int group, QSize size, const ScoreStaffArea& area,
+                                    const ScorePage& page) {
+    std::vector<ScoreText> texts;
+    const int width = area.left - 3; // two pixels clear of the staff's left edge
+    if (!drawable(group, area.size, page) || width < 4) {
+        return texts;
+    }
+    const int pixels = readableMarginLabelPixels(group, area.size, area.left);
+    const int height = pixels + 2;
+    const double rowHeight = double(area.size.height()) / scoreStaffRows(group);
+    const QStringList& labels = page.keyLabels[static_cast<size_t>(group)];
+    const int count = page.counts[static_cast<size_t>(group)];
+    for (int position = 1; position <= count && position <= labels.size(); ++position) {
+        const QString& label = labels.at(position - 1);
+        if (label.isEmpty() || !scorePositionOnStaff(group, position, count)) {
+            continue;
+        }
+        const int y = area.top + roundHalfEven(scoreStaffRow(group, position, count) * rowHeight);
+        const int top = clampInt(y - height / 2, 0, std::max(0, size.height() - height));
+        texts.push_back({QRect(1, top, width, height), label, pixels, Qt::AlignHCenter | Qt::AlignVCenter,
+                         ScoreColourRole::Ink, true});
+    }
+    return texts;
+}
+
 // The texts of the staff's area, moved to where that area stands in the picture.
 std::vector<ScoreText> inStaffArea(int group, QSize size, const ScorePage& page,
                                    std::vector<ScoreText> (*layout)(int, QSize, const ScorePage&)) {
     const ScoreStaffArea area = scoreStaffArea(group, size, page);
     std::vector<ScoreText> texts = layout(group, area.size, page);
     for (ScoreText& text : texts) {
-        text.box.translate(0, area.top);
+        text.box.translate(area.left, area.top);
     }
     return texts;
 }
@@ -163,6 +211,13 @@ std::vector<ScoreText> inStaffArea(int group, QSize size, const ScorePage& page,
 } // namespace
 
 std::vector<ScoreText> layoutReadableLabels(int group, QSize size, const ScorePage& page) {
+    if (!drawable(group, size, page)) {
+        return {};
+    }
+    const ScoreStaffArea area = scoreStaffArea(group, size, page);
+    if (area.left > 0) {
+        return marginLabels(group, size, area, page);
+    }
     return inStaffArea(group, size, page, labelsAt);
 }
 

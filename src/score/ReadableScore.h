@@ -12,7 +12,8 @@
 // the score while it plays: the same places as the usual drawing (columns,
 // rows, stems and the cursor stay where they are), with
 //   - heads scaled with the staff space: about 0.45 of a row high, never
-//     smaller than the usual 6 x 4, never wider than half a column,
+//     smaller than the usual 6 x 4, never wider than half a column (0.7 in
+//     the window's staves),
 //     hollow heads with a heavier outline;
 //   - both beams of the same weight;
 //   - eighth and sixteenth rests at one fixed height in the staff's middle
@@ -32,8 +33,23 @@ struct ReadableMetrics {
     int numberPixels = 0; // font size of the bar numbers and the page
 };
 
-// The metrics of one group's staff of `size`.
-ReadableMetrics readableMetrics(int group, QSize size);
+// The metrics of one group's staff of `size`. `wideHeads`: the window's
+// staves with the labels' margin (ScorePage::keyMargin), read at arm's
+// length, let the heads grow to 0.7 of a column instead of half of one, a
+// few pixels still between the heads of neighbouring sixteenths.
+ReadableMetrics readableMetrics(int group, QSize size, bool wideHeads = false);
+
+// The window's margin for the line labels, left of a staff in a picture
+// `pictureWidth` wide (ScorePage::keyMargin): the same for the three staves,
+// which are equally wide, so their bars and cursors stay one above the other.
+int readableKeyMargin(int pictureWidth);
+// The smallest font size of the labels in that margin: a capital about
+// 11 pixels high, to be read at arm's length.
+inline constexpr int kMarginLabelPixels = 16;
+// The font size of the labels in that margin for a staff of `staff` (its own
+// size, the margin left out): growing with the staff's rows, never below
+// kMarginLabelPixels where the rows have room for it, never wider than the margin.
+int readableMarginLabelPixels(int group, QSize staff, int margin);
 
 // A text of the readable view, drawn inside its box with its alignment.
 struct ScoreText {

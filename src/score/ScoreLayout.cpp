@@ -81,7 +81,8 @@ public:
           m_heads(heads), m_width(size.width()), m_height(size.height()),
           m_rowHeight(m_height / scoreStaffRows(group)), m_columnWidth(m_width / kScorePageColumns),
           m_stemUnit(roundHalfEven(m_rowHeight - m_rowHeight / 10)), m_stemFactor(scoreStemFactor(group)),
-          m_readable(page.readable ? std::optional(readableMetrics(group, size)) : std::nullopt) {
+          m_readable(page.readable ? std::optional(readableMetrics(group, size, page.keyMargin))
+                                   : std::nullopt) {
         if (m_readable) {
             m_glyphStyle = {m_readable->beamWidth, m_readable->beamWidth, true, m_readable->restTop,
                             m_readable->restBottom};
@@ -349,10 +350,10 @@ std::vector<ScorePrimitive> pageAt(int group, QSize size, const ScorePage& page)
     return out;
 }
 
-void shiftDown(std::vector<ScorePrimitive>& primitives, int dy) {
+void shiftBy(std::vector<ScorePrimitive>& primitives, int dx, int dy) {
     for (ScorePrimitive& p : primitives) {
-        p.a.ry() += dy;
-        p.b.ry() += dy;
+        p.a += QPoint(dx, dy);
+        p.b += QPoint(dx, dy);
     }
 }
 
@@ -376,7 +377,7 @@ int reachAbove(int group, QSize size, const ScorePage& page) {
     const int stem = roundHalfEven(2 * stemUnit * scoreStemFactor(group));
     // The readable view's heads and beams are never smaller than the usual
     // ones: room for them keeps the staff where it is when the view changes.
-    const ReadableMetrics readable = readableMetrics(group, size);
+    const ReadableMetrics readable = readableMetrics(group, size, page.readable && page.keyMargin);
     const int beam = std::max(BeatGlyphStyle{}.firstBeam, readable.beamWidth);
     const int head = std::max(4, readable.headHeight);
     // A line's pen reaches half its width past its end; one pixel to spare.
@@ -387,29 +388,40 @@ int reachAbove(int group, QSize size, const ScorePage& page) {
 } // namespace
 
 ScoreStaffArea scoreStaffArea(int group, QSize size, const ScorePage& page) {
-    if (!page.roomAbove || !validGroup(group) || size.width() <= 0 || size.height() <= 0) {
-        return {size, 0};
+    if (!validGroup(group) || size.width() <= 0 || size.height() <= 0) {
+        return {size, 0, 0};
+    }
+    ScoreStaffArea area{size, 0, 0};
+    if (page.readable && page.keyMargin) {
+        area.left = readableKeyMargin(size.width());
+        area.size.rwidth() -= area.left;
+    }
+    if (!page.roomAbove) {
+        return area;
     }
     // The room shortens the staff and so its stems: a few rounds settle it.
     // The staff keeps at least half the picture.
     const int most = size.height() / 2;
     int top = 0;
     for (int round = 0; round < 8; ++round) {
-        const int needed = std::min(most, reachAbove(group, QSize(size.width(), size.height() - top), page));
+        const int needed =
+            std::min(most, reachAbove(group, QSize(area.size.width(), size.height() - top), page));
         if (needed <= top) {
             break;
         }
         top = needed;
     }
-    return {QSize(size.width(), size.height() - top), top};
+    area.top = top;
+    area.size.rheight() -= top;
+    return area;
 }
 
 std::vector<ScorePrimitive> layoutScoreGrid(int group, QSize size, const ScorePage& page) {
     const ScoreStaffArea area = scoreStaffArea(group, size, page);
     std::vector<ScorePrimitive> out = gridAt(group, area.size, page);
-    if (area.top > 0 && !out.empty()) {
-        shiftDown(out, area.top);
-        out.front().a = QPoint(0, 0); // the background fills the room above too
+    if ((area.top > 0 || area.left > 0) && !out.empty()) {
+        shiftBy(out, area.left, area.top);
+        out.front().a = QPoint(0, 0); // the background fills the room above and the margin too
     }
     return out;
 }
@@ -417,7 +429,7 @@ std::vector<ScorePrimitive> layoutScoreGrid(int group, QSize size, const ScorePa
 std::vector<ScorePrimitive> layoutScorePage(int group, QSize size, const ScorePage& page) {
     const ScoreStaffArea area = scoreStaffArea(group, size, page);
     std::vector<ScorePrimitive> out = pageAt(group, area.size, page);
-    shiftDown(out, area.top);
+    shiftBy(out, area.left, area.top);
     return out;
 }
 
@@ -439,6 +451,7 @@ std::vector<ScoreHead> scoreHeads(int group, QSize size, const ScorePage& page) 
     std::vector<ScorePrimitive> primitives;
     PageWalker(group, area.size, page, primitives, &heads).walk();
     for (ScoreHead& head : heads) {
+        head.x += area.left;
         head.y += area.top;
     }
     return heads;
@@ -449,6 +462,11 @@ int scoreCursorLeft(int column, int staffWidth) {
     // The cursor's shift takes the column's 0-based place in its bar.
     const int m = n > 15 ? n % kScoreBarColumns : n;
     return roundHalfEven(barShiftOfPlace(m) + staffWidth / double(kScorePageColumns) * n);
+}
+
+int scoreCursorLeft(int column, const ScoreStaffArea& area) {
+    const int left = scoreCursorLeft(column, area.size.width());
+    return area.left > 0 ? area.left + std::max(0, left) : left;
 }
 
 int fullScoreCursorTop(int column, int laneHeight) {

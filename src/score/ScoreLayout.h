@@ -47,6 +47,11 @@ struct ScorePage {
     // heads on its top line, their stems and beams stay inside the picture.
     // Off, the staff fills the picture from its top edge, as printed.
     bool roomAbove = false;
+    // The window's staves in the readable view: the line labels stand in a
+    // margin left of the staff (readableKeyMargin), the staff narrowed to
+    // make room. Without the readable view, or off (printing, the export),
+    // the staff starts at the picture's left edge.
+    bool keyMargin = false;
 };
 
 enum class ScorePrimitiveKind {
@@ -103,11 +108,13 @@ int scoreStaffRow(int group, int digit, int count);
 bool scorePositionOnStaff(int group, int digit, int count);
 
 // The part of a picture of `size` that the staff of a group takes: all of
-// it, or with room above it kept free for the stems (ScorePage::roomAbove).
-// Everything of the layout below, and the hit test, uses this one area.
+// it, or with room above it kept free for the stems (ScorePage::roomAbove)
+// and a margin left of it for the line labels (ScorePage::keyMargin).
+// Everything of the layout below, the hit test and the cursor bars use this one area.
 struct ScoreStaffArea {
-    QSize size;  // the staff's own width and height
-    int top = 0; // its top line's distance from the picture's top edge
+    QSize size;   // the staff's own width and height
+    int top = 0;  // its top line's distance from the picture's top edge
+    int left = 0; // its left edge's distance from the picture's left edge
 };
 ScoreStaffArea scoreStaffArea(int group, QSize size, const ScorePage& page);
 
@@ -128,6 +135,9 @@ std::vector<ScoreHead> scoreHeads(int group, QSize size, const ScorePage& page);
 // `column` (-1 stands one column left of the page), the staves being
 // `staffWidth` pixels wide.
 int scoreCursorLeft(int column, int staffWidth);
+// The same in a picture whose staff stands at `area`: never in the margin
+// of the line labels.
+int scoreCursorLeft(int column, const ScoreStaffArea& area);
 // The top of the full view's cursor bars, its lanes `laneHeight` high.
 int fullScoreCursorTop(int column, int laneHeight);
 // The size of a cursor bar in a staff of client size `staff`.

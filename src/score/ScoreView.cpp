@@ -211,6 +211,7 @@ ScorePage ScoreView::currentPage() const {
     page.simplified = m_controls.grid && m_controls.grid->isChecked();
     page.readable = m_readable;
     page.roomAbove = true;
+    page.keyMargin = true;
     if (m_readable && m_keyLabels) {
         for (int g = 0; g < kScoreGroupCount; ++g) {
             QStringList& labels = page.keyLabels[static_cast<size_t>(g)];
@@ -393,7 +394,7 @@ QFrame* ScoreView::cursor(int group) const {
 void ScoreView::PlaceScoreCursor() {
     guarded(lcScore, "PlaceScoreCursor", [&] {
         // All three bars follow the small staff's width, so they stand one above the other.
-        const int left = scoreCursorLeft(m_transport.currentColumn, staffSize(0).width());
+        const int left = scoreCursorLeft(m_transport.currentColumn, cursorArea(0));
         for (int g = 0; g < kScoreGroupCount; ++g) {
             QFrame* bar = m_cursors[static_cast<size_t>(g)];
             if (bar) {
@@ -404,12 +405,21 @@ void ScoreView::PlaceScoreCursor() {
     });
 }
 
+ScoreStaffArea ScoreView::cursorArea(int group) const {
+    // Only the margin counts: the bars span the picture's height.
+    ScorePage page;
+    page.readable = m_readable;
+    page.keyMargin = true;
+    return scoreStaffArea(group, staffSize(group), page);
+}
+
 void ScoreView::LayoutScoreCursors() {
     guarded(lcScore, "LayoutScoreCursors", [&] {
         for (int g = 0; g < kScoreGroupCount; ++g) {
             QFrame* bar = m_cursors[static_cast<size_t>(g)];
             if (bar) {
-                bar->resize(scoreCursorSize(staffSize(g)));
+                const ScoreStaffArea area = cursorArea(g);
+                bar->resize(scoreCursorSize(QSize(area.size.width(), staffSize(g).height())));
             }
         }
         placeCursor();
@@ -491,6 +501,8 @@ void ScoreView::setReadable(bool readable) {
         if (m_controls.showNotes && m_controls.showNotes->isChecked()) {
             redraw();
         }
+        // The labels' margin narrows the staves: the bars follow.
+        LayoutScoreCursors();
     });
 }
 

@@ -86,6 +86,9 @@ public:
     // bars, line labels, bar numbers and the page. Redraws when it changes.
     void setReadable(bool readable);
     bool readable() const { return m_readable; }
+    // Where the staff of a group stands in its picture left to right: the
+    // margin of the line labels (the cursor bars, the editor's marks).
+    ScoreStaffArea cursorArea(int group) const;
     // While the score is edited the cursor bars are see-through as well.
     void setEditing(bool editing);
     // The label of a group's (0..2) line of 1-based position `position` in

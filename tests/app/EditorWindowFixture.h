@@ -51,7 +51,7 @@ protected:
         const ScoreStaffArea area = scoreStaffArea(0, picture->size(), w.scoreView()->currentPage());
         const double width = double(area.size.width()) / kScorePageColumns;
         const int place = column % kScorePageColumns;
-        const QPoint at(roundHalfEven(width / 2 + place * width + scoreBarShift(place)),
+        const QPoint at(area.left + roundHalfEven(width / 2 + place * width + scoreBarShift(place)),
                         area.top + roundHalfEven(scoreStaffRow(0, position, 2) * double(area.size.height()) / 5));
         QWidget* staff = picture->parentWidget();
         QWidget* target = staff->childAt(picture->mapToParent(at));
