@@ -39,7 +39,7 @@ public:
             m_started.push_back(path);
             m_threads.push_back(std::this_thread::get_id());
             m_changed.notify_all();
-            if (!m_changed.wait_for(lock, 10s, [this] { return m_open; })) {
+            if (!m_changed.wait_for(lock, 10s, [&] { return m_open || m_letThrough == path; })) {
                 m_gaveUp = true;
             }
             return audio::makeSample(path, 1, rate, std::vector<float>(64, 0.5f));
@@ -49,6 +49,18 @@ public:
         std::lock_guard lock(m_mutex);
         m_open = true;
         m_changed.notify_all();
+    }
+    // Lets only `path` through, so that one worker at a time is free.
+    void letThrough(const std::string& path) {
+        std::lock_guard lock(m_mutex);
+        m_letThrough = path;
+        m_changed.notify_all();
+    }
+    bool waitForStart(const std::string& path) {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, 10s, [&] {
+            return std::find(m_started.begin(), m_started.end(), path) != m_started.end();
+        });
     }
     bool waitForStarts(std::size_t count) {
         std::unique_lock lock(m_mutex);
@@ -73,6 +85,7 @@ private:
     std::vector<std::string> m_started;
     std::vector<std::thread::id> m_threads;
     bool m_open = false;
+    std::string m_letThrough;
     bool m_gaveUp = false;
 };
 
@@ -96,6 +109,12 @@ TEST(SampleConversion, StrikesNeverWaitAndJumpTheQueue) {
         EXPECT_EQ(cache.tryGet(folder + "d.wav"), nullptr);
         EXPECT_EQ(cache.tryGet(folder + "a.wav"), nullptr);
         EXPECT_EQ(cache.callerWaits(), 0);
+        // Only "a" finishes: the worker it frees must take "d" next, while
+        // the other worker (if it started "b") is still held. Were both
+        // freed at once, which of "c" and "d" reached the decoder first
+        // would be a race between them, not the queue's order.
+        gate.letThrough(folder + "a.wav");
+        ASSERT_TRUE(gate.waitForStart(folder + "d.wav"));
         gate.open();
         cache.waitForPreload();
 
