@@ -13,10 +13,10 @@
 
 #include "BellModel.h"
 #include "BellTable.h"
+#include "SyntheticBell.h"
 
 #include <QTemporaryDir>
 
-#include <sndfile.h>
 
 #include <chrono>
 #include <cmath>
@@ -53,25 +53,6 @@ bellmeasure::Audio withNoiseBefore(const bellmeasure::Audio& bell, double second
         a.channels.push_back(std::move(x));
     }
     return a;
-}
-
-bool writeWav(const std::string& path, const bellmeasure::Audio& a) {
-    SF_INFO info{};
-    info.samplerate = a.sampleRate;
-    info.channels = static_cast<int>(a.channels.size());
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (f == nullptr) {
-        return false;
-    }
-    std::vector<float> inter(a.frames() * a.channels.size());
-    for (size_t i = 0; i < a.frames(); ++i) {
-        for (size_t c = 0; c < a.channels.size(); ++c) {
-            inter[i * a.channels.size() + c] = a.channels[c][i];
-        }
-    }
-    sf_writef_float(f, inter.data(), static_cast<sf_count_t>(a.frames()));
-    return sf_close(f) == 0;
 }
 
 std::string sampleOf(const std::string& root, int row, const char* kind, int bell) {
@@ -140,7 +121,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         files << dir.path() + QStringLiteral("/take%1.wav").arg(bell);
-        if (!writeWav(files.last().toStdString(), withNoiseBefore(*sample, 1.5, 10.0, rng))) {
+        if (!synthetic::writeSound(files.last().toStdString(), withNoiseBefore(*sample, 1.5, 10.0, rng))) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(files.last()));
             return 1;
         }
