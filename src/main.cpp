@@ -25,6 +25,8 @@
 #include <QLocale>
 #include <QPixmap>
 
+#include <csignal>
+
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -77,6 +79,10 @@ int main(int argc, char* argv[]) {
     if (answeredInformationRequest(argc, argv)) {
         return 0;
     }
+    // A file grown past the size limit fails its write, as on a full disk,
+    // so that the save is told as failed and the old file kept, instead of
+    // the program dying with the user's unsaved work.
+    std::signal(SIGXFSZ, SIG_IGN);
     QElapsedTimer sinceStart;
     sinceStart.start();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));

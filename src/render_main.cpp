@@ -46,6 +46,9 @@ void installStopHandlers() {
     // A reader that goes away (a pipe to "head") ends the render with a
     // message, through the failed write, rather than silently.
     std::signal(SIGPIPE, SIG_IGN);
+    // A file grown past the size limit fails its write, as on a full disk,
+    // so that the unfinished file is removed and the failure told.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 // Writes the strike list: "-" is standard output; any other path follows the

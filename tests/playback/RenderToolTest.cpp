@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+
+#include <sys/resource.h>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -335,6 +337,33 @@ TEST_F(RenderTool, AStrikeListOnAFullDiskFailsAndKeepsTheOldList) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "old list\n");
     EXPECT_TRUE(outputpaths::temporariesIn(disk.path()).isEmpty());
+}
+
+// A file grown past the size limit is a failed write, as on a full disk: the
+// render ends with a message and leaves the old file and no temporary one,
+// instead of dying of the signal such a write raises.
+TEST_F(RenderTool, ASizeLimitIsAFailedWriteNotADeath) {
+    const QString out = root + QStringLiteral("kept.wav");
+    {
+        QFile old(out);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old sound\n");
+    }
+    QProcess process;
+    process.setChildProcessModifier([] {
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 20000;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    process.start(tool, QStringList{root + QStringLiteral("r.ukl"), out} + installed());
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1) << process.readAllStandardError().toStdString();
+    QFile old(out);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old sound\n");
+    EXPECT_TRUE(outputpaths::temporariesIn(root).isEmpty());
 }
 
 } // namespace
